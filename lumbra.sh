@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Lumbra Player: one entry point for setting up, building, testing and the demo.
+#   ./lumbra.sh setup   install what the builds need (Debian; idempotent)
+#   ./lumbra.sh build   native and Windows builds; products in dist/
+#   ./lumbra.sh test    setup, build, then every test of both builds
+#   ./lumbra.sh demo    setup, build, package the demo application and launch it
+#   ./lumbra.sh fuzz NAME [libFuzzer args]   run one fuzz target under the sanitizers
+#   ./lumbra.sh bench   script benchmarks side by side with other interpreters
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build="$root/build"
+dist="$root/dist"
+jobs=$(nproc)
+
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+packages=(
+  cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev
+  g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
+  wine wine32:i386 xvfb xauth x11-apps imagemagick
+  clang libclang-rt-14-dev duktape mujs
+)
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+setup() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+configure() { # dir, extra cmake args...
+  local dir=$1; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+  fi
+}
+
+build() {
+  configure "$build/native"
+  configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
+  cmake --build "$build/native" -j "$jobs"
+  cmake --build "$build/win32" -j "$jobs"
+  collect
+}
+
+collect() {
+  mkdir -p "$dist/native" "$dist/win32"
+  local f
+  for f in lumbra-pack orvet lumbra-movie; do
+    [ -f "$build/native/tools/$f" ] && cp -u "$build/native/tools/$f" "$dist/native/"
+  done
+  for f in player/LumbraPlayer.exe tools/lumbra-pack.exe tools/orvet.exe tools/lumbra-movie.exe control/LumbraFlash.ocx; do
+    [ -f "$build/win32/$f" ] && cp -u "$build/win32/$f" "$dist/win32/"
+  done
+  return 0
+}
+
+wine_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating the Wine prefix (once)..."
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+# Runs "$@" with a display: the current one if any, else one private Xvfb.
+with_display() {
+  if [ -n "${DISPLAY:-}" ] && [ "${LUMBRA_XVFB:-}" != 1 ]; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+  fi
+}
+
+run_tests() {
+  local status=0
+  echo "== native tests"
+  ctest --test-dir "$build/native" --output-on-failure -j "$jobs" || status=1
+  echo "== Windows tests (Wine)"
+  wine_prefix
+  LUMBRA_XVFB=1 with_display bash -c '
+    # Start the Wine services once, away from ctest'"'"'s output pipes: a
+    # service that inherits such a pipe would keep ctest waiting forever.
+    wineserver -p >/dev/null 2>&1
+    wine cmd /c exit >/dev/null 2>&1
+    ctest --test-dir "$1" --output-on-failure
+    s=$?; wineserver -k >/dev/null 2>&1; exit $s' _ "$build/win32" || status=1
+  return $status
+}
+
+demo() {
+  local out="$dist/demo/LumbraDemo.exe"
+  mkdir -p "$dist/demo"
+  "$dist/native/lumbra-pack" build --player "$dist/win32/LumbraPlayer.exe" \
+    --project "$root/demo" --output "$out"
+  wine_prefix
+  with_display bash -c '
+    wine "$1" & pid=$!
+    sleep 6
+    if command -v import >/dev/null; then import -window root "$2" && echo "Screenshot: $2"; fi
+    if [ -z "${LUMBRA_DEMO_KEEP:-}" ] && [ "${LUMBRA_XVFB:-}" = 1 -o -z "${DISPLAY_WAS_SET:-}" ]; then
+      wineserver -k >/dev/null 2>&1 || true
+    fi
+    wait $pid 2>/dev/null || true' _ "$out" "$dist/demo.png"
+}
+
+fuzz() {
+  local name=$1; shift
+  local dir="$build/fuzz"
+  configure "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMBRA_LIBFUZZER=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined" \
+    "-DCMAKE_C_FLAGS=-fsanitize=address,undefined,fuzzer-no-link"
+  cmake --build "$dir" --target "$name" -j "$jobs"
+  local exe
+  exe=$(find "$dir" -type f -name "$name" -perm -u+x | head -n 1)
+  "$exe" "$@"
+}
+
+bench() {
+  cmake --build "$build/native" --target bench
+}
+
+verb=${1:-}
+shift || true
+case "$verb" in
+  setup) setup ;;
+  build) setup; build ;;
+  test)  setup; build; run_tests ;;
+  demo)  setup; build; LUMBRA_XVFB=${LUMBRA_XVFB:-} demo ;;
+  fuzz)  setup; fuzz "$@" ;;
+  bench) setup; build; bench ;;
+  *) sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+esac
