@@ -1,0 +1,147 @@
+// A playing movie: the parsed file, its display tree, its action interpreter and
+// the view that maps it to a host window. Everything the movie control offers its
+// container goes through here; the host supplies bytes, a frame timer, mouse
+// input and a Canvas, and receives fscommand and trace calls.
+//
+// Frame numbers are 0-based throughout, as at the control's interface.
+// Target paths name clips: "/", "_level0", "_root", "/clip/inner", "_level0.clip",
+// "_root.clip.inner", "clip" (relative to the root).
+// Variable paths add a variable name: "/clip:var", "_root.clip.var", "var".
+// Property numbers are the classic ones: 0 _x, 1 _y, 2 _xscale, 3 _yscale,
+// 4 _currentframe, 5 _totalframes, 6 _alpha, 7 _visible, 8 _width, 9 _height,
+// 10 _rotation, 11 _target, 12 _framesloaded, 13 _name, 14 _droptarget, 15 _url,
+// 16 _highquality, 17 _focusrect, 18 _soundbuftime, 19 _quality, 20 _xmouse, 21 _ymouse.
+#pragma once
+
+#include "control/movie/Canvas.h"
+#include "control/movie/Geometry.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace lumbra::movie {
+
+struct MovieInfo {
+    int version = 0;
+    std::uint32_t fileLength = 0; // as the header states it
+    Rect frame;                   // twips (1/20 pixel)
+    double frameRate = 0;         // frames per second
+    int frameCount = 0;
+    bool compressed = false;
+    Argb background = 0xFFFFFFFF; // the movie's own, white when it sets none
+};
+
+enum class ScaleMode { ShowAll = 0, NoBorder = 1, ExactFit = 2, NoScale = 3 };
+
+// Alignment flags, combinable (left|top is the top-left corner); 0 centres.
+enum AlignFlags : int { AlignLeft = 1, AlignRight = 2, AlignTop = 4, AlignBottom = 8 };
+
+class Stage;
+
+class MoviePlayer {
+public:
+    using FsCommandHandler = std::function<void(const std::u16string& command, const std::u16string& args)>;
+    using TraceHandler = std::function<void(const std::u16string& message)>;
+    using UrlHandler = std::function<void(const std::u16string& url, const std::u16string& target)>;
+
+    MoviePlayer();
+    ~MoviePlayer();
+    MoviePlayer(const MoviePlayer&) = delete;
+    MoviePlayer& operator=(const MoviePlayer&) = delete;
+
+    // Parses the file (plain or zlib-compressed) and enters its first frame,
+    // running that frame's actions: set the handlers before. False, with
+    // error() telling why, when the bytes are not a playable movie; the player
+    // is then empty.
+    bool load(std::span<const std::uint8_t> bytes, bool autoPlay = true);
+    void unload();
+    bool isLoaded() const;
+    const std::string& error() const;
+    const MovieInfo& info() const;
+
+    // Playback of the main timeline.
+    void play();
+    void stop();
+    bool isPlaying() const;
+    void setLoop(bool loop);
+    bool loop() const;
+    // One tick of the host's frame timer (1 / info().frameRate seconds): moves
+    // every playing timeline on and runs the actions that come due.
+    void advance();
+    void rewind();  // to frame 0 and stop
+    void forward(); // one frame on and stop
+    void back();    // one frame back and stop
+    bool gotoFrame(int frame);
+    bool gotoLabel(std::u16string_view label);
+    int currentFrame() const;
+    int totalFrames() const;
+    bool frameLoaded(int frame) const;
+    int percentLoaded() const;
+
+    // Calls on the timeline of a target path; false or nothing when the path
+    // names no clip (or the frame, label or property does not exist).
+    bool tGotoFrame(std::u16string_view target, int frame);
+    bool tGotoLabel(std::u16string_view target, std::u16string_view label);
+    std::optional<int> tCurrentFrame(std::u16string_view target) const;
+    std::optional<std::u16string> tCurrentLabel(std::u16string_view target) const;
+    bool tPlay(std::u16string_view target);
+    bool tStopPlay(std::u16string_view target);
+    // Runs a frame's actions in the target's context without moving its playhead.
+    bool tCallFrame(std::u16string_view target, int frame);
+    bool tCallLabel(std::u16string_view target, std::u16string_view label);
+    std::optional<std::u16string> tGetProperty(std::u16string_view target, int property) const;
+    std::optional<double> tGetPropertyNum(std::u16string_view target, int property) const;
+    bool tSetProperty(std::u16string_view target, int property, std::u16string_view value);
+    bool tSetPropertyNum(std::u16string_view target, int property, double value);
+
+    // Movie variables as text. A path whose clip part names no clip is kept as
+    // one variable of the root under its whole name, so "list.0" or "a.b" work
+    // as plain names.
+    std::optional<std::u16string> getVariable(std::u16string_view path) const;
+    bool setVariable(std::u16string_view path, std::u16string_view value);
+
+    // The view: the host's client size in pixels and how the movie fits it.
+    void setViewport(int width, int height);
+    void setScaleMode(ScaleMode mode);
+    ScaleMode scaleMode() const;
+    void setAlign(int flags);
+    int align() const;
+    // percent 0 shows the whole movie; otherwise the visible area scales by
+    // percent / 100 about its centre (50 doubles the size of everything).
+    void zoom(int percent);
+    // The visible area in twips; an empty rectangle shows the whole movie.
+    void setZoomRect(const Rect& twips);
+    // Moves a zoomed view by (x, y): pixels in mode 0, percent of the view in mode 1.
+    void pan(int x, int y, int mode);
+    Matrix viewMatrix() const; // twips of the root to viewport pixels
+
+    // 0xRRGGBB; -1 returns to the movie's own colour.
+    void setBackgroundColor(std::int32_t rgb);
+    std::int32_t backgroundColor() const;
+
+    // Clears the canvas to the background colour, then draws the display tree.
+    void render(Canvas& canvas);
+    // Whether anything visible changed since the last render.
+    bool needsRepaint() const;
+
+    // Mouse input in viewport pixels: buttons change state and run their actions.
+    void mouseMove(double x, double y);
+    void mouseDown(double x, double y);
+    void mouseUp(double x, double y);
+    bool overButton() const; // for a hand cursor
+
+    void setFsCommandHandler(FsCommandHandler handler);
+    void setTraceHandler(TraceHandler handler);
+    // GetURL calls that are not fscommands (the host may open them or not).
+    void setUrlHandler(UrlHandler handler);
+
+private:
+    std::unique_ptr<Stage> stage_;
+};
+
+} // namespace lumbra::movie
