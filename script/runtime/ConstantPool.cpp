@@ -1,0 +1,89 @@
+#include "script/runtime/ConstantPool.h"
+
+#include <cstdio>
+
+#include "script/runtime/BytecodeModule.h"
+
+namespace orvet {
+
+namespace {
+
+std::string numberKey(double value)
+{
+    int size = std::snprintf(nullptr, 0, "%.30f", value);
+    std::string key(static_cast<std::size_t>(size), '\0');
+    std::snprintf(key.data(), key.size() + 1, "%.30f", value);
+    return key;
+}
+
+std::string regExpKey(const RegExpConstant& re)
+{
+    std::string key = re.pattern;
+    if (re.flags & kRegExpGlobal)
+        key += 'g';
+    if (re.flags & kRegExpIgnoreCase)
+        key += 'i';
+    if (re.flags & kRegExpMultiline)
+        key += 'm';
+    return key;
+}
+
+} // namespace
+
+template <typename WriteRecord>
+std::uint32_t ConstantPool::intern(char kind, std::string_view keyText, WriteRecord writeRecord)
+{
+    std::string key;
+    key.reserve(keyText.size() + 1);
+    key += kind;
+    key += keyText;
+    auto [it, inserted] = index_.try_emplace(std::move(key), count());
+    if (inserted)
+        writeRecord();
+    return it->second;
+}
+
+std::uint32_t ConstantPool::identifier(std::string_view name)
+{
+    return intern(char(ConstantTag::Name), name, [&] {
+        records_.pack("cs", int(ConstantTag::Name), name);
+        records_.put(0);
+    });
+}
+
+std::uint32_t ConstantPool::literal(const LiteralConstant& constant)
+{
+    if (auto v = std::get_if<std::int64_t>(&constant)) {
+        return intern(char(ConstantTag::Integer), std::to_string(*v), [&] {
+            auto bits = static_cast<std::uint64_t>(*v);
+            records_.pack("cll", int(ConstantTag::Integer), bits >> 32, bits & 0xFFFFFFFF);
+        });
+    }
+    if (auto v = std::get_if<double>(&constant)) {
+        return intern(char(ConstantTag::Number), numberKey(*v), [&] {
+            records_.pack("cd", int(ConstantTag::Number), *v);
+        });
+    }
+    if (auto v = std::get_if<StringConstant>(&constant)) {
+        return intern(char(ConstantTag::String), v->text, [&] {
+            records_.put(std::uint8_t(ConstantTag::String));
+            writeUtf16(v->text);
+        });
+    }
+    const auto& re = std::get<RegExpConstant>(constant);
+    return intern(char(ConstantTag::RegExp), regExpKey(re), [&] {
+        records_.pack("cc", int(ConstantTag::RegExp), re.flags);
+        writeUtf16(re.pattern);
+    });
+}
+
+// u32 big-endian byte count, then UTF-16LE units, no terminator.
+void ConstantPool::writeUtf16(std::string_view ansiText)
+{
+    const std::u16string units = decoder_(ansiText);
+    records_.pack("l", units.size() * 2);
+    for (char16_t unit : units)
+        records_.pack("cc", unit & 0xFF, unit >> 8);
+}
+
+} // namespace orvet
