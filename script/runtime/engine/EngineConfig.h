@@ -1,0 +1,34 @@
+// The settings an engine is created with, and the compile options that the
+// engine derives from them for every compilation it starts.
+#pragma once
+
+#include <cstdint>
+
+namespace orvet {
+
+// Called after each garbage collection with (2, hook data); a non-zero answer
+// stops the running script with "hook break %d".
+using HookRoutine = int (*)(int reason, void* data);
+
+struct EngineConfig {
+    std::uint32_t stackSize = 4096; // interpreter stack, in values
+    std::uint32_t secondWord = 2;   // kept for the host; the runtime never reads it
+    std::uint32_t optionWord = 0;   // non-zero: compile option bit 0
+    std::uint32_t flagWord = 0x58200;
+    HookRoutine hook = nullptr;
+    void* hookData = nullptr;
+    std::uint32_t extraWord = 0;    // the two host words stored in the context
+    std::int32_t extraWord2 = -1;
+};
+
+// Bits of the flag word.
+inline constexpr std::uint32_t kFlagContextBit0 = 0x2;
+inline constexpr std::uint32_t kFlagOption1 = 0x4;
+inline constexpr std::uint32_t kFlagOption2 = 0x8;
+inline constexpr std::uint32_t kFlagWarnUndefined = 0x200;
+
+// The compile option word handed to the compiler: bit 0 from the option word,
+// the rest gathered from the flag word (0x160 with the defaults).
+std::uint32_t compileOptionsOf(const EngineConfig& config);
+
+} // namespace orvet

@@ -1,0 +1,1 @@
+function proto(f) { return f.prototype; }
