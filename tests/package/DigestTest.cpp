@@ -1,0 +1,118 @@
+#include "HexBytes.h"
+
+#include "package/BuiltinDigest.h"
+#include "package/KeyFold.h"
+#include "package/Md5.h"
+#include "package/TripleDes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace lumbra {
+namespace {
+
+using test::fromHex;
+using test::hex;
+
+TEST(Md5, Rfc1321TestSuite)
+{
+    EXPECT_EQ(hex(md5("")), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(hex(md5("a")), "0cc175b9c0f1b6a831c399e269772661");
+    EXPECT_EQ(hex(md5("abc")), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(hex(md5("message digest")), "f96b697d7cb7938d525a2f31aaf161d0");
+    EXPECT_EQ(hex(md5("abcdefghijklmnopqrstuvwxyz")), "c3fcd3d76192e4007dfb496cca67e13b");
+    EXPECT_EQ(hex(md5("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789")),
+              "d174ab98d277d9f5a5611c2c9f419d9f");
+    EXPECT_EQ(hex(md5("12345678901234567890123456789012345678901234567890123456789012345678901234567890")),
+              "57edf4a22be3c955ac49da2e2107b67a");
+}
+
+TEST(Md5, PiecewiseUpdatesMatchOneUpdate)
+{
+    std::string text(1000, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = char(i * 7);
+    for (std::size_t piece : {1u, 3u, 55u, 56u, 63u, 64u, 65u, 200u}) {
+        Md5 hash;
+        for (std::size_t at = 0; at < text.size(); at += piece)
+            hash.update(std::string_view(text).substr(at, piece));
+        EXPECT_EQ(hash.finish(), md5(text)) << piece;
+    }
+}
+
+DesBlock block(std::string_view hexText)
+{
+    DesBlock result;
+    auto bytes = fromHex(hexText);
+    std::copy_n(bytes.begin(), 8, result.begin());
+    return result;
+}
+
+std::string desEncrypt(std::string_view key, std::string_view plain)
+{
+    auto keyBytes = fromHex(key);
+    return hex(Des(std::span<const std::uint8_t, 8>(keyBytes.data(), 8)).encrypt(block(plain)));
+}
+
+TEST(Des, PublishedVectors)
+{
+    EXPECT_EQ(desEncrypt("133457799bbcdff1", "0123456789abcdef"), "85e813540f0ab405");
+    EXPECT_EQ(desEncrypt("0e329232ea6d0d73", "8787878787878787"), "0000000000000000");
+    EXPECT_EQ(desEncrypt("0123456789abcdef", "4e6f772069732074"), "3fa40e8a984d4815");
+}
+
+TEST(Des, ParityBitsDoNotMatter)
+{
+    // 0x13 -> 0x12 and 0x34 -> 0x35 differ only in the parity bit.
+    EXPECT_EQ(desEncrypt("123557799bbcdff0", "0123456789abcdef"), "85e813540f0ab405");
+}
+
+TEST(TripleDes, Sp80067Example)
+{
+    auto key = fromHex("0123456789abcdef23456789abcdef01456789abcdef0123");
+    TripleDes cipher{std::span<const std::uint8_t, 24>(key.data(), 24)};
+    const char* plain[] = {"5468652071756663", "6b2062726f776e20", "666f78206a756d70"};
+    const char* expected[] = {"a826fd8ce53b855f", "cce21c8112256fe6", "68d5c05dd9b6b900"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(hex(cipher.encrypt(block(plain[i]))), expected[i]);
+        EXPECT_EQ(hex(cipher.decrypt(block(expected[i]))), plain[i]);
+    }
+}
+
+TEST(TripleDes, EqualKeysActAsSingleDes)
+{
+    auto key = fromHex("133457799bbcdff1133457799bbcdff1133457799bbcdff1");
+    TripleDes cipher{std::span<const std::uint8_t, 24>(key.data(), 24)};
+    EXPECT_EQ(hex(cipher.encrypt(block("0123456789abcdef"))), "85e813540f0ab405");
+}
+
+TEST(KeyFold, FoldsForwardThenMirroredBackward)
+{
+    auto fold = [](std::vector<std::uint8_t> text) { return hex(keyFold(text)); };
+    EXPECT_EQ(fold({}), "0000000000000000");
+    EXPECT_EQ(fold({0x41}), "8200000000000000");
+    EXPECT_EQ(fold({0x80}), "0000000000000000"); // the shift keeps 8 bits
+    // Bytes 8-15 go backwards from position 7 with their bits reversed.
+    EXPECT_EQ(fold(std::vector<std::uint8_t>(16, 0x01)), "8282828282828282");
+    EXPECT_EQ(fold({0, 0, 0, 0, 0, 0, 0, 0, 0x03}), "00000000000000c0");
+    // Byte 16 starts the forward run again.
+    auto seventeen = std::vector<std::uint8_t>(16, 0x01);
+    seventeen.push_back(0x01);
+    EXPECT_EQ(fold(seventeen), "8082828282828282");
+}
+
+TEST(BuiltinDigest, IsKeyedMd5)
+{
+    std::vector<std::uint8_t> text = {'a', 'b', 'c'};
+    Md5Digest digest = builtinDigest(text);
+    EXPECT_EQ(digest, builtinDigest(text));
+    EXPECT_NE(digest, md5(text));
+    EXPECT_NE(digest, builtinDigest(std::vector<std::uint8_t>{'a', 'b', 'd'}));
+    // Each half is enciphered on its own: equal MD5 halves would give equal
+    // digest halves, so the halves of a real digest differ.
+    EXPECT_FALSE(std::equal(digest.begin(), digest.begin() + 8, digest.begin() + 8));
+}
+
+} // namespace
+} // namespace lumbra
