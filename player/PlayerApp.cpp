@@ -1,0 +1,142 @@
+#include "player/PlayerApp.h"
+
+#include "player/WorkingFolder.h"
+
+#include "package/PackageIdentity.h"
+#include "package/PlayerException.h"
+#include "package/PackageResources.h"
+#include "package/win32/ModuleResources.h"
+
+#include <cstdlib>
+
+namespace lumbra {
+
+namespace {
+
+constexpr WORD kProgramIcon = 128;
+
+// The file name of the program without folder and extension: the name the
+// profile falls back to when the identity names no product.
+std::string applicationName()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name = path;
+    name = name.substr(name.find_last_of("\\/") + 1);
+    return name.substr(0, name.rfind('.'));
+}
+
+} // namespace
+
+PlayerApp::PlayerApp(HINSTANCE instance) : instance_(instance) {}
+
+PlayerApp::~PlayerApp() = default;
+
+int PlayerApp::run()
+{
+    const bool started = initInstance();
+    const int loopResult = started ? messageLoop() : 0;
+    const int exitCode = exitInstance();
+    return started ? loopResult : exitCode;
+}
+
+bool PlayerApp::initInstance()
+{
+    if (handleInstallerSwitch())
+        return false;
+
+    if (!openPackageIdentity()) {
+        reporter_.show("Invalid application data", MB_OK | MB_ICONERROR);
+        return false;
+    }
+
+    try {
+        workingFolder_ = createWorkingFolder();
+    } catch (const PlayerException& error) {
+        reporter_.report(error.what());
+        return false;
+    }
+
+    icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(kProgramIcon));
+    if (!createOwnerWindow())
+        return false;
+
+    mainFrame_ = std::make_unique<CMainFrame>();
+    if (!mainFrame_->create(instance_, ownerWindow_, icon_))
+        return false;
+    reporter_.setMainWindow(mainFrame_->handle());
+
+    ShowWindow(mainFrame_->handle(), SW_SHOWNORMAL);
+    UpdateWindow(mainFrame_->handle());
+    return true;
+}
+
+// The installer runs the program with one of two switches as its first
+// argument; such a run does its maintenance work and ends without a window.
+bool PlayerApp::handleInstallerSwitch()
+{
+    if (__argc < 2)
+        return false;
+    const char* argument = __argv[1];
+    if (lstrcmpiA(argument, "/AfterInstall") != 0 && lstrcmpiA(argument, "/BeforeUninst") != 0)
+        return false;
+    maintenanceMode_ = 1;
+    return true;
+}
+
+bool PlayerApp::openPackageIdentity()
+{
+    ModuleResources resources(instance_);
+    Bytes block;
+    try {
+        block = readResource(resources, "LUMBRA", "ID");
+    } catch (const PlayerException&) {
+        return false;
+    }
+    const std::optional<std::string> text = checkPackageIdentity(block);
+    if (!text)
+        return false;
+    identityText_ = *text;
+    const ProfileLocation location = profileLocation(identityText_, applicationName());
+    registryKey_ = location.registryKey;
+    profileName_ = location.profileName;
+    return true;
+}
+
+bool PlayerApp::createOwnerWindow()
+{
+    constexpr char kClassName[] = "LumbraOwner";
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = icon_;
+    windowClass.lpszClassName = kClassName;
+    RegisterClassA(&windowClass);
+    ownerWindow_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
+    return ownerWindow_ != nullptr;
+}
+
+int PlayerApp::messageLoop()
+{
+    MSG message;
+    BOOL result;
+    while ((result = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return result == 0 ? static_cast<int>(message.wParam) : 1;
+}
+
+int PlayerApp::exitInstance()
+{
+    if (maintenanceMode_)
+        return 0;
+    mainFrame_.reset();
+    if (!workingFolder_.empty())
+        deleteFolderTree(workingFolder_);
+    if (ownerWindow_)
+        DestroyWindow(ownerWindow_);
+    return 0;
+}
+
+} // namespace lumbra

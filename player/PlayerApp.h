@@ -1,0 +1,49 @@
+// The application object: start-up, the message loop and shutdown of the
+// projector. It owns the process-wide state of a run.
+#pragma once
+
+#include "player/CMainFrame.h"
+#include "player/MessageReporter.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace lumbra {
+
+class PlayerApp {
+public:
+    explicit PlayerApp(HINSTANCE instance);
+    ~PlayerApp();
+
+    // Start-up, the message loop while start-up succeeded, then shutdown.
+    // Returns the process exit code.
+    int run();
+
+    const std::string& getWorkingFolder() const { return workingFolder_; }
+    const std::string& registryKey() const { return registryKey_; }
+    const std::string& profileName() const { return profileName_; }
+
+private:
+    bool initInstance();
+    int exitInstance();
+    int messageLoop();
+
+    bool handleInstallerSwitch();
+    bool openPackageIdentity();
+    bool createOwnerWindow();
+
+    HINSTANCE instance_;
+    MessageReporter reporter_;
+    int maintenanceMode_ = 0;
+    std::string identityText_;
+    std::string registryKey_;
+    std::string profileName_;
+    std::string workingFolder_;
+    HICON icon_ = nullptr;
+    HWND ownerWindow_ = nullptr;
+    std::unique_ptr<CMainFrame> mainFrame_;
+};
+
+} // namespace lumbra

@@ -1,0 +1,89 @@
+#include "player/WorkingFolder.h"
+
+#include "package/PlayerException.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+namespace lumbra {
+
+namespace {
+
+std::string usableVariable(const char* name)
+{
+    char value[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
+    // 0: unset or empty; MAX_PATH or more: the value does not fit a path.
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return std::string(value, length);
+}
+
+std::string withTrailingBackslash(std::string path)
+{
+    if (!path.empty() && path.back() == '/')
+        path.back() = '\\';
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+std::string newGuidText()
+{
+    GUID guid;
+    CoCreateGuid(&guid);
+    wchar_t wide[40];
+    StringFromGUID2(guid, wide, 40);
+    char text[40];
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+} // namespace
+
+std::string temporaryRoot()
+{
+    std::string root = usableVariable("TMP");
+    if (root.empty())
+        root = usableVariable("TEMP");
+    if (root.empty()) {
+        char windows[MAX_PATH];
+        const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+        root.assign(windows, length < MAX_PATH ? length : 0);
+    }
+    return withTrailingBackslash(std::move(root));
+}
+
+std::string createWorkingFolder()
+{
+    const std::string folder = temporaryRoot() + newGuidText();
+    if (!CreateDirectoryA(folder.c_str(), nullptr))
+        throw PlayerException();
+    return folder + '\\';
+}
+
+void deleteFolderTree(const std::string& folder)
+{
+    const std::string base = withTrailingBackslash(folder);
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((base + '*').c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = base + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                deleteFolderTree(path);
+            } else if (!DeleteFileA(path.c_str())) {
+                // A script may have left a read-only file; it is still ours.
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(base.substr(0, base.size() - 1).c_str());
+}
+
+} // namespace lumbra

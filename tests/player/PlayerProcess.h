@@ -1,0 +1,51 @@
+// Test support: packaging projects with the real packager and running the
+// packaged player as a separate process, the way a user starts it.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace lumbra::test {
+
+// A folder of the build tree for one test's files, emptied first.
+std::filesystem::path scratchFolder(const std::string& name);
+
+// The built player and packager.
+std::filesystem::path builtPlayer();
+std::filesystem::path builtPackager();
+
+// Runs a command line to its end; returns its exit code.
+DWORD runToEnd(const std::string& commandLine);
+
+// Writes `manifest` as the project's manifest and packages the project
+// folder into `output`; fails the calling test when the packager fails.
+void packageProject(const std::filesystem::path& project, const std::string& manifest,
+                    const std::filesystem::path& output);
+
+// A running packaged player with its own environment.
+class PlayerProcess {
+public:
+    PlayerProcess(const std::filesystem::path& exe, const std::string& arguments,
+                  const std::map<std::string, std::string>& environment);
+    ~PlayerProcess();
+    PlayerProcess(const PlayerProcess&) = delete;
+    PlayerProcess& operator=(const PlayerProcess&) = delete;
+
+    // The process's visible main window, or null when none shows in time.
+    HWND waitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    // Waits for the end of the process; its exit code, or STILL_ACTIVE.
+    DWORD waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// The lines of a text file, or none when it does not exist.
+std::vector<std::string> readLines(const std::filesystem::path& file);
+
+} // namespace lumbra::test
