@@ -1,0 +1,17 @@
+// The action language of movie files: runs one block of action records for a
+// clip. Every record is checked against the block's bounds; unknown records are
+// skipped by their length; each record spends a step of the playback's budget.
+#pragma once
+
+#include "control/movie/DisplayObject.h"
+
+#include <cstdint>
+#include <span>
+
+namespace lumbra::movie {
+
+class Playback;
+
+void runActionBlock(Playback& playback, DisplayObject& clip, std::span<const std::uint8_t> code);
+
+} // namespace lumbra::movie

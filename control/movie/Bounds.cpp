@@ -1,0 +1,42 @@
+#include "control/movie/Bounds.h"
+
+#include <algorithm>
+
+namespace lumbra::movie {
+
+namespace {
+
+void unite(Rect& into, const Rect& r, bool& any)
+{
+    if (r.empty())
+        return;
+    if (!any) {
+        into = r;
+        any = true;
+        return;
+    }
+    into.xMin = std::min(into.xMin, r.xMin);
+    into.yMin = std::min(into.yMin, r.yMin);
+    into.xMax = std::max(into.xMax, r.xMax);
+    into.yMax = std::max(into.yMax, r.yMax);
+}
+
+} // namespace
+
+Rect localBounds(const DisplayObject& object)
+{
+    if (auto shape = object.shape())
+        return shape->bounds;
+    if (auto text = object.text())
+        return text->bounds;
+    Rect bounds;
+    bool any = false;
+    for (const auto& [depth, child] : object.children()) {
+        if (object.button() && !(child->buttonStates & StateUp))
+            continue;
+        unite(bounds, transformRect(child->matrix, localBounds(*child)), any);
+    }
+    return bounds;
+}
+
+} // namespace lumbra::movie

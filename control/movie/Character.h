@@ -1,0 +1,95 @@
+// The characters a movie defines (shapes, text fields, buttons, sprites) in the
+// form the player draws and instantiates them, and the dictionary holding them.
+#pragma once
+
+#include "control/movie/Canvas.h"
+#include "control/movie/ColorTransform.h"
+#include "control/movie/Geometry.h"
+#include "control/movie/Timeline.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+namespace lumbra::movie {
+
+// Fill of a shape; gradient matrices here map gradient space to shape twips.
+struct FillStyle {
+    Fill fill;
+    bool visible = true; // bitmap fills are not drawn
+};
+
+struct LineStyle {
+    double width = 20; // twips
+    Argb color = 0xFF000000;
+};
+
+// Outlines in twips, curves flattened. fillPaths[i] belongs to fills[i] and
+// linePaths[i] to lines[i].
+struct ShapeDef {
+    Rect bounds;
+    std::vector<FillStyle> fills;
+    std::vector<Path> fillPaths;
+    std::vector<LineStyle> lines;
+    std::vector<Path> linePaths;
+};
+
+struct EditTextDef {
+    Rect bounds;
+    std::u16string variable; // bound variable path, may be empty
+    std::u16string initialText;
+    std::u16string font = u"_sans";
+    double height = 240; // twips
+    Argb color = 0xFF000000;
+    TextAlign align = TextAlign::Left;
+    double leftMargin = 0, rightMargin = 0;
+    bool bold = false, italic = false;
+    bool multiline = false, wordWrap = false, password = false;
+    bool border = false, html = false;
+};
+
+// Button states as the file numbers them.
+enum ButtonState : unsigned { StateUp = 1, StateOver = 2, StateDown = 4, StateHit = 8 };
+
+// Transitions a button reacts to, as the file numbers them.
+enum ButtonCondition : unsigned {
+    CondIdleToOverUp = 0x0001, // roll over
+    CondOverUpToIdle = 0x0002, // roll out
+    CondOverUpToOverDown = 0x0004, // press
+    CondOverDownToOverUp = 0x0008, // release
+    CondOverDownToOutDown = 0x0010, // drag out
+    CondOutDownToOverDown = 0x0020, // drag over
+    CondOutDownToIdle = 0x0040, // release outside
+    CondIdleToOverDown = 0x0080,
+    CondOverDownToIdle = 0x0100,
+};
+
+struct ButtonRecord {
+    unsigned states = 0;
+    std::uint16_t character = 0;
+    int depth = 0;
+    Matrix matrix;
+    ColorTransform colorTransform;
+};
+
+struct ButtonAction {
+    unsigned conditions = 0;
+    ActionBytes actions;
+};
+
+struct ButtonDef {
+    std::vector<ButtonRecord> records; // in depth order
+    std::vector<ButtonAction> actions;
+};
+
+struct SpriteDef {
+    Timeline timeline;
+};
+
+using Character = std::variant<ShapeDef, EditTextDef, ButtonDef, SpriteDef>;
+using Dictionary = std::unordered_map<std::uint16_t, std::shared_ptr<const Character>>;
+
+} // namespace lumbra::movie

@@ -1,0 +1,17 @@
+// Per-channel colour change of a placed object: c' = c * mult + add, clamped.
+#pragma once
+
+#include "control/movie/Canvas.h"
+
+namespace lumbra::movie {
+
+struct ColorTransform {
+    double rMult = 1, gMult = 1, bMult = 1, aMult = 1;
+    double rAdd = 0, gAdd = 0, bAdd = 0, aAdd = 0;
+
+    Argb apply(Argb c) const;
+    // this after inner.
+    ColorTransform operator*(const ColorTransform& inner) const;
+};
+
+} // namespace lumbra::movie

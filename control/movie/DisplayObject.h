@@ -1,0 +1,90 @@
+// One object on the stage: a placed shape, text field, button or clip. Clips
+// (the root and placed sprites) have their own timeline, children and variables.
+// Parents own their children; a child points back at its parent.
+#pragma once
+
+#include "control/movie/Character.h"
+#include "control/movie/ColorTransform.h"
+#include "control/movie/Geometry.h"
+#include "control/movie/Value.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumbra::movie {
+
+// Where the mouse stands with respect to a button.
+enum class ButtonPhase { Idle, OverUp, OverDown, OutDown };
+
+class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
+public:
+    // census counts the live objects of one stage, so hostile nesting is bounded.
+    DisplayObject(const Character* character, std::uint16_t id, DisplayObject* parent,
+                  std::shared_ptr<std::size_t> census);
+    ~DisplayObject();
+    DisplayObject(const DisplayObject&) = delete;
+    DisplayObject& operator=(const DisplayObject&) = delete;
+
+    const Character* character() const { return character_; }
+    std::uint16_t characterId() const { return characterId_; }
+    // Null for the root, and for an object whose parent left the stage while
+    // a running script still held it.
+    DisplayObject* parent() const { return parent_; }
+
+    const ShapeDef* shape() const { return std::get_if<ShapeDef>(character_); }
+    const EditTextDef* text() const { return std::get_if<EditTextDef>(character_); }
+    const ButtonDef* button() const { return std::get_if<ButtonDef>(character_); }
+    // The timeline of a clip; null for other objects.
+    const Timeline* timeline() const { return timeline_; }
+    bool isClip() const { return timeline_ != nullptr; }
+
+    // "_level0", "_level0.clip.inner": how paths and _target name this object.
+    std::u16string targetPath() const;
+    // The object's matrix and colour transform composed with its ancestors'.
+    Matrix worldMatrix() const;
+    ColorTransform worldColorTransform() const;
+
+    // Variables, by name compared without case.
+    const Value* variable(std::u16string_view name) const;
+    void setVariable(std::u16string_view name, Value value);
+
+    // Children by depth.
+    std::map<int, std::shared_ptr<DisplayObject>>& children() { return children_; }
+    const std::map<int, std::shared_ptr<DisplayObject>>& children() const { return children_; }
+    std::shared_ptr<DisplayObject> childNamed(std::u16string_view name) const;
+
+    void setRootTimeline(const Timeline* timeline) { timeline_ = timeline; }
+
+    int depth = 0;
+    std::u16string name;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    int ratio = 0;
+    bool clipLayer = false;
+    bool visible = true;
+    bool placedByTimeline = true;
+
+    // Clip state: the frame entered (-1 before the first) and whether it plays.
+    int frame = -1;
+    bool playing = true;
+
+    // Button state; a button's parts carry the states they show in.
+    ButtonPhase buttonPhase = ButtonPhase::Idle;
+    unsigned buttonStates = 0;
+
+    // The tick that placed the object: a new clip waits for the next one.
+    unsigned long bornTick = 0;
+
+private:
+    const Character* character_;
+    std::uint16_t characterId_;
+    DisplayObject* parent_;
+    const Timeline* timeline_ = nullptr;
+    std::map<int, std::shared_ptr<DisplayObject>> children_;
+    std::map<std::u16string, Value> variables_; // keyed by the folded name
+    std::shared_ptr<std::size_t> census_;
+};
+
+} // namespace lumbra::movie

@@ -1,0 +1,175 @@
+#include "control/movie/Movie.h"
+
+#include "control/movie/DefinitionParsers.h"
+#include "control/movie/MovieFile.h"
+#include "control/movie/ShapeParser.h"
+#include "control/movie/TagCodes.h"
+#include "control/movie/TextCodec.h"
+
+namespace lumbra::movie {
+
+namespace {
+
+class MovieParser {
+public:
+    explicit MovieParser(Movie& movie) : movie_(movie) {}
+
+    // Reads one timeline's tags; definitions are accepted on the main one only.
+    Timeline timeline(std::span<const std::uint8_t> tags, bool main)
+    {
+        Timeline timeline;
+        Frame frame;
+        TagReader reader(tags);
+        while (auto tag = reader.next()) {
+            if (tag->code == tag::End)
+                break;
+            try {
+                BitReader in(tag->body);
+                if (tag->code == tag::ShowFrame) {
+                    timeline.frames.push_back(std::move(frame));
+                    frame = {};
+                } else if (!controlTag(tag->code, in, frame) && main) {
+                    definitionTag(tag->code, in);
+                }
+            } catch (const FormatError&) {
+                // A damaged tag is left out; the ones after it still count.
+            }
+        }
+        if (!frame.commands.empty() || !frame.actions.empty() || !frame.label.empty() || timeline.frames.empty())
+            timeline.frames.push_back(std::move(frame));
+        return timeline;
+    }
+
+private:
+    int version() const { return movie_.info.version; }
+
+    bool controlTag(unsigned code, BitReader& in, Frame& frame)
+    {
+        switch (code) {
+        case tag::PlaceObject: {
+            PlaceCommand place;
+            place.character = in.u16();
+            place.depth = in.u16();
+            place.matrix = in.matrix();
+            if (!in.atEnd())
+                place.colorTransform = in.colorTransform(false);
+            frame.commands.emplace_back(std::move(place));
+            return true;
+        }
+        case tag::PlaceObject2:
+        case tag::PlaceObject3:
+            frame.commands.emplace_back(placeObject2(in, code == tag::PlaceObject3));
+            return true;
+        case tag::RemoveObject:
+            in.u16();
+            frame.commands.emplace_back(RemoveCommand{in.u16()});
+            return true;
+        case tag::RemoveObject2:
+            frame.commands.emplace_back(RemoveCommand{in.u16()});
+            return true;
+        case tag::DoAction:
+            frame.actions.push_back(readActionBytes(in));
+            return true;
+        case tag::FrameLabel:
+            frame.label = decodeMovieString(in.cstring(), version());
+            return true;
+        case tag::SetBackgroundColor:
+            movie_.info.background = in.rgb();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    PlaceCommand placeObject2(BitReader& in, bool third)
+    {
+        PlaceCommand place;
+        unsigned flags = in.u8();
+        unsigned flags3 = third ? in.u8() : 0;
+        place.depth = in.u16();
+        place.move = flags & 0x01;
+        if (flags3 & 0x08) // class name
+            in.cstring();
+        if (flags & 0x02)
+            place.character = in.u16();
+        if (flags & 0x04)
+            place.matrix = in.matrix();
+        if (flags & 0x08)
+            place.colorTransform = in.colorTransform(true);
+        if (flags & 0x10)
+            place.ratio = in.u16();
+        if (flags & 0x20)
+            place.name = decodeMovieString(in.cstring(), version());
+        if (flags & 0x40) {
+            in.u16();
+            place.clipLayer = true;
+        }
+        return place; // clip actions and later fields are not used
+    }
+
+    void definitionTag(unsigned code, BitReader& in)
+    {
+        switch (code) {
+        case tag::DefineShape:
+        case tag::DefineShape2:
+        case tag::DefineShape3:
+        case tag::DefineShape4: {
+            std::uint16_t id = in.u16();
+            int shapeVersion = code == tag::DefineShape ? 1 : code == tag::DefineShape2 ? 2
+                             : code == tag::DefineShape3 ? 3 : 4;
+            define(id, parseShape(in, shapeVersion));
+            break;
+        }
+        case tag::DefineEditText: {
+            std::uint16_t id = in.u16();
+            define(id, parseEditText(in, fonts_, version()));
+            break;
+        }
+        case tag::DefineButton:
+        case tag::DefineButton2: {
+            std::uint16_t id = in.u16();
+            define(id, parseButton(in, code));
+            break;
+        }
+        case tag::DefineSprite: {
+            std::uint16_t id = in.u16();
+            in.u16(); // frame count: the frames present count
+            auto body = in.bytes(in.remaining());
+            define(id, SpriteDef{timeline(body, false)});
+            break;
+        }
+        case tag::DefineFont2:
+        case tag::DefineFont3:
+        case tag::DefineFontInfo:
+        case tag::DefineFontInfo2: {
+            std::uint16_t id = in.u16();
+            fonts_[id] = parseFontName(in, code, version());
+            break;
+        }
+        default:
+            break; // not drawn by this player: skipped by its length
+        }
+    }
+
+    void define(std::uint16_t id, Character&& character)
+    {
+        movie_.characters[id] = std::make_shared<const Character>(std::move(character));
+    }
+
+    Movie& movie_;
+    FontTable fonts_;
+};
+
+} // namespace
+
+Movie parseMovie(std::span<const std::uint8_t> bytes)
+{
+    MovieFile file = openMovieFile(bytes);
+    Movie movie;
+    movie.info = file.info;
+    movie.root = MovieParser(movie).timeline(file.tags, true);
+    movie.info.frameCount = movie.root.frameCount();
+    return movie;
+}
+
+} // namespace lumbra::movie

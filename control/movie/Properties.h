@@ -1,0 +1,24 @@
+// The numbered properties of display objects (_x, _y, _xscale, ... _ymouse)
+// as scripts and the host read and write them.
+#pragma once
+
+#include "control/movie/DisplayObject.h"
+#include "control/movie/Value.h"
+
+#include <optional>
+#include <string_view>
+
+namespace lumbra::movie {
+
+class Playback;
+
+constexpr int kPropertyCount = 22;
+
+// The number of a property name such as "_x" (without regard to case).
+std::optional<int> propertyIndex(std::u16string_view name);
+// Undefined for a number outside 0..21.
+Value getProperty(const Playback& playback, const DisplayObject& object, int property);
+// False for a read-only or unknown property.
+bool setProperty(Playback& playback, DisplayObject& object, int property, const Value& value);
+
+} // namespace lumbra::movie

@@ -1,0 +1,31 @@
+// Tag codes of the movie format that the player reads or the writer produces.
+#pragma once
+
+namespace lumbra::movie::tag {
+
+enum : unsigned {
+    End = 0,
+    ShowFrame = 1,
+    DefineShape = 2,
+    PlaceObject = 4,
+    RemoveObject = 5,
+    DefineButton = 7,
+    SetBackgroundColor = 9,
+    DefineFontInfo = 13,
+    DoAction = 12,
+    DefineShape2 = 22,
+    PlaceObject2 = 26,
+    RemoveObject2 = 28,
+    DefineShape3 = 32,
+    DefineButton2 = 34,
+    DefineEditText = 37,
+    DefineSprite = 39,
+    FrameLabel = 43,
+    DefineFont2 = 48,
+    DefineFontInfo2 = 62,
+    PlaceObject3 = 70,
+    DefineFont3 = 75,
+    DefineShape4 = 83,
+};
+
+} // namespace lumbra::movie::tag

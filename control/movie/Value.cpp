@@ -1,0 +1,139 @@
+#include "control/movie/Value.h"
+
+#include "control/movie/DisplayObject.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace lumbra::movie {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+
+} // namespace
+
+Value::Type Value::type() const
+{
+    switch (data_.index()) {
+    case 1: return Type::Null;
+    case 2: return Type::Boolean;
+    case 3: return Type::Number;
+    case 4: return Type::String;
+    case 5: return toClip() ? Type::Clip : Type::Undefined;
+    default: return Type::Undefined;
+    }
+}
+
+double Value::toNumber(int version) const
+{
+    switch (type()) {
+    case Type::Boolean: return std::get<bool>(data_) ? 1 : 0;
+    case Type::Number: return std::get<double>(data_);
+    case Type::String: {
+        const auto& s = std::get<std::u16string>(data_);
+        if (s.empty() && version < 7)
+            return 0;
+        double n = parseNumber(s);
+        return std::isnan(n) && version < 5 ? 0 : n;
+    }
+    case Type::Null:
+    case Type::Undefined: return version < 7 ? 0 : kNaN;
+    case Type::Clip: return kNaN;
+    }
+    return kNaN;
+}
+
+bool Value::toBoolean(int version) const
+{
+    switch (type()) {
+    case Type::Boolean: return std::get<bool>(data_);
+    case Type::Number: {
+        double n = std::get<double>(data_);
+        return n != 0 && !std::isnan(n);
+    }
+    case Type::String: {
+        // Older players read text as a number; from version 7 any text but "" is true.
+        const auto& s = std::get<std::u16string>(data_);
+        if (version >= 7)
+            return !s.empty();
+        double n = toNumber(version);
+        return n != 0 && !std::isnan(n);
+    }
+    case Type::Clip: return true;
+    default: return false;
+    }
+}
+
+std::u16string Value::toString() const
+{
+    switch (type()) {
+    case Type::Null: return u"null";
+    case Type::Boolean: return std::get<bool>(data_) ? u"true" : u"false";
+    case Type::Number: return numberToString(std::get<double>(data_));
+    case Type::String: return std::get<std::u16string>(data_);
+    case Type::Clip: return toClip()->targetPath();
+    default: return u"undefined";
+    }
+}
+
+std::shared_ptr<DisplayObject> Value::toClip() const
+{
+    if (auto weak = std::get_if<std::weak_ptr<DisplayObject>>(&data_))
+        return weak->lock();
+    return nullptr;
+}
+
+std::u16string numberToString(double n)
+{
+    if (std::isnan(n))
+        return u"NaN";
+    if (std::isinf(n))
+        return n > 0 ? u"Infinity" : u"-Infinity";
+    if (n == 0)
+        return u"0"; // also for -0
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.15g", n);
+    return {buffer, buffer + std::char_traits<char>::length(buffer)};
+}
+
+double parseNumber(std::u16string_view text)
+{
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    if (begin == end)
+        return kNaN;
+    std::string ascii;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (text[i] > 0x7F)
+            return kNaN;
+        ascii += char(text[i]);
+    }
+    const char* start = ascii.c_str();
+    char* stop = nullptr;
+    bool negative = ascii[0] == '-';
+    std::size_t digits = (ascii[0] == '-' || ascii[0] == '+') ? 1 : 0;
+    double value;
+    if (ascii.size() > digits + 2 && ascii[digits] == '0' && (ascii[digits + 1] == 'x' || ascii[digits + 1] == 'X')) {
+        value = double(std::strtoull(start + digits + 2, &stop, 16));
+        if (negative)
+            value = -value;
+    } else {
+        // Only plain decimal forms: strtod would also take "inf", "nan" and hex floats.
+        for (char c : ascii)
+            if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'))
+                return kNaN;
+        value = std::strtod(start, &stop);
+    }
+    return stop && *stop == '\0' && stop != start ? value : kNaN;
+}
+
+} // namespace lumbra::movie

@@ -1,0 +1,50 @@
+// A value of the movie's action language: undefined, null, boolean, number,
+// string, or a reference to a clip that lapses when the clip leaves the stage.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <variant>
+
+namespace lumbra::movie {
+
+class DisplayObject;
+
+class Value {
+public:
+    enum class Type { Undefined, Null, Boolean, Number, String, Clip };
+
+    Value() = default;
+    static Value null() { return Value(Data{std::in_place_index<1>, nullptr}); }
+    Value(bool b) : data_(b) {}
+    Value(double n) : data_(n) {}
+    Value(int n) : data_(double(n)) {}
+    Value(std::u16string s) : data_(std::move(s)) {}
+    Value(const char16_t* s) : data_(std::u16string(s)) {}
+    Value(const std::shared_ptr<DisplayObject>& clip) : data_(std::weak_ptr<DisplayObject>(clip)) {}
+
+    Type type() const;
+    bool isUndefined() const { return type() == Type::Undefined; }
+    bool isString() const { return data_.index() == 4; }
+    bool isNumber() const { return data_.index() == 3; }
+
+    // Conversions follow the file version: before 5, text that is not a number
+    // reads as 0 rather than NaN; before 7, the empty text reads as 0.
+    double toNumber(int version) const;
+    bool toBoolean(int version) const;
+    std::u16string toString() const;
+    std::shared_ptr<DisplayObject> toClip() const;
+
+private:
+    using Data = std::variant<std::monostate, std::nullptr_t, bool, double, std::u16string,
+                              std::weak_ptr<DisplayObject>>;
+    explicit Value(Data d) : data_(std::move(d)) {}
+    Data data_;
+};
+
+std::u16string numberToString(double n);
+// The whole text as a number (decimal, or hexadecimal after "0x"), with
+// surrounding blanks allowed; NaN when it is not one.
+double parseNumber(std::u16string_view text);
+
+} // namespace lumbra::movie
