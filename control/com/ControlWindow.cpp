@@ -1,0 +1,136 @@
+#include "control/com/ControlWindow.h"
+
+#include "control/com/ComPtr.h"
+#include "control/com/MovieControl.h"
+#include "control/com/ServerModule.h"
+
+#include <windowsx.h>
+
+namespace lumbra::com {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"LumbraMovieControl";
+constexpr UINT_PTR kFrameTimer = 1;
+
+} // namespace
+
+ControlWindow::ControlWindow(MovieControl& control, IUnknown& owner) : control_(control), owner_(owner) {}
+
+ControlWindow::~ControlWindow() { destroy(); }
+
+bool ControlWindow::create(HWND parent, const RECT& position) {
+    if (hwnd_) {
+        SetParent(hwnd_, parent);
+        setPosition(position);
+        return true;
+    }
+    HINSTANCE instance = server::instance();
+    WNDCLASSEXW wc = {};
+    if (!GetClassInfoExW(instance, kClassName, &wc)) {
+        wc = {};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = procedure;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        if (!RegisterClassExW(&wc)) return false;
+    }
+    CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, position.left, position.top,
+                    position.right - position.left, position.bottom - position.top, parent, nullptr, instance,
+                    this);
+    if (!hwnd_) return false;
+    restartTimer();
+    return true;
+}
+
+void ControlWindow::destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void ControlWindow::setPosition(const RECT& position) {
+    if (hwnd_)
+        MoveWindow(hwnd_, position.left, position.top, position.right - position.left,
+                   position.bottom - position.top, TRUE);
+}
+
+void ControlWindow::invalidate() {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ControlWindow::restartTimer() {
+    if (!hwnd_) return;
+    KillTimer(hwnd_, kFrameTimer);
+    if (control_.hasMovie()) SetTimer(hwnd_, kFrameTimer, control_.frameInterval(), nullptr);
+}
+
+void ControlWindow::unregisterClass(HINSTANCE instance) { UnregisterClassW(kClassName, instance); }
+
+LRESULT CALLBACK ControlWindow::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<ControlWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<ControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return self->handle(hwnd, message, wParam, lParam);
+}
+
+LRESULT ControlWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1; // every paint covers the whole window
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        control_.draw(dc, client);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_SIZE:
+        control_.setViewSize(LOWORD(lParam), HIWORD(lParam));
+        invalidate();
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && control_.overButton()) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_TIMER:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP: {
+        // Movie actions run from here; their events may release the control.
+        ComPtr<IUnknown> keepAlive(&owner_);
+        int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        if (message == WM_TIMER) {
+            if (wParam != kFrameTimer) break;
+            control_.advance();
+        } else if (message == WM_MOUSEMOVE) {
+            control_.mouseMove(x, y);
+        } else if (message == WM_LBUTTONUP) {
+            if (GetCapture() == hwnd) ReleaseCapture();
+            control_.mouseUp(x, y);
+        } else {
+            SetFocus(hwnd);
+            SetCapture(hwnd);
+            control_.mouseDown(x, y);
+        }
+        return 0;
+    }
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+} // namespace lumbra::com

@@ -1,0 +1,224 @@
+#include "control/com/MovieControl.h"
+
+#include "control/com/AsciiText.h"
+#include "control/com/GdiCanvas.h"
+#include "control/com/GdiHandles.h"
+#include "control/com/MovieLocation.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace lumbra::com {
+
+using movie::MoviePlayer;
+
+// Marks a call into a movie; the outermost one frees replaced movies and
+// reports a changed picture.
+class MovieControl::Reentry {
+public:
+    explicit Reentry(MovieControl& control) : control_(control) { ++control_.depth_; }
+    Reentry(const Reentry&) = delete;
+    Reentry& operator=(const Reentry&) = delete;
+    ~Reentry() {
+        if (--control_.depth_ > 0) return;
+        control_.retired_.clear();
+        if (control_.player_ && control_.player_->needsRepaint() && control_.events_.repaint)
+            control_.events_.repaint();
+    }
+
+private:
+    MovieControl& control_;
+};
+
+namespace {
+
+constexpr std::array<std::u16string_view, 6> kQualities = {u"Low",  u"Medium",  u"High",
+                                                            u"Best", u"AutoLow", u"AutoHigh"};
+
+constexpr movie::Argb kWhite = 0xFFFFFFFF;
+
+} // namespace
+
+MovieControl::MovieControl(MovieEvents events) : events_(std::move(events)) {}
+
+MovieControl::~MovieControl() = default;
+
+void MovieControl::configure(MoviePlayer& player) {
+    player.setFsCommandHandler([this, self = &player](const std::u16string& command, const std::u16string& args) {
+        if (player_.get() == self && events_.fsCommand) events_.fsCommand(command, args);
+    });
+    player.setLoop(loop_);
+    player.setScaleMode(static_cast<movie::ScaleMode>(scaleMode_));
+    player.setAlign(align_);
+    player.setBackgroundColor(background_);
+    player.setViewport(viewWidth_, viewHeight_);
+}
+
+void MovieControl::retire(std::unique_ptr<MoviePlayer> player) {
+    if (depth_ > 0) retired_.push_back(std::move(player));
+}
+
+bool MovieControl::loadMovie(std::u16string_view location) {
+    if (location.empty()) {
+        retire(std::move(player_));
+        movie_.clear();
+        if (events_.movieChanged) events_.movieChanged();
+        return true;
+    }
+    auto path = resolveMovieLocation(location, base_);
+    if (!path) return false;
+    auto bytes = readMovieFile(*path);
+    if (!bytes) return false;
+
+    // The new movie becomes current before its first frame runs, so that the
+    // fscommands of that frame reach the container.
+    auto previous = std::move(player_);
+    player_ = std::make_unique<MoviePlayer>();
+    MoviePlayer* loading = player_.get();
+    configure(*loading);
+    bool loaded;
+    {
+        Reentry call(*this);
+        loaded = loading->load(*bytes, playing_);
+    }
+    if (!loaded) {
+        if (player_.get() == loading) player_ = std::move(previous);
+        return false;
+    }
+    retire(std::move(previous));
+    movie_ = location;
+    if (events_.movieChanged) events_.movieChanged();
+    if (events_.progress) events_.progress(100);
+    if (events_.readyStateChange) events_.readyStateChange(readyState());
+    return true;
+}
+
+int MovieControl::readyState() const { return player_ ? 4 : 0; }
+
+bool MovieControl::withMovie(const std::function<bool(MoviePlayer&)>& call) {
+    if (!player_) return false;
+    Reentry guard(*this);
+    return call(*player_);
+}
+
+bool MovieControl::playing() const { return player_ ? player_->isPlaying() : playing_; }
+
+void MovieControl::setPlaying(bool playing) {
+    playing_ = playing;
+    withMovie([&](MoviePlayer& p) {
+        playing ? p.play() : p.stop();
+        return true;
+    });
+}
+
+void MovieControl::setLoop(bool loop) {
+    loop_ = loop;
+    if (player_) player_->setLoop(loop);
+}
+
+bool MovieControl::setScaleMode(int mode) {
+    if (mode < 0 || mode > 3) return false;
+    scaleMode_ = mode;
+    withMovie([&](MoviePlayer& p) {
+        p.setScaleMode(static_cast<movie::ScaleMode>(mode));
+        return true;
+    });
+    return true;
+}
+
+bool MovieControl::setAlignMode(int flags) {
+    if (flags < 0 || flags > 15) return false;
+    align_ = flags;
+    withMovie([&](MoviePlayer& p) {
+        p.setAlign(flags);
+        return true;
+    });
+    return true;
+}
+
+bool MovieControl::setBackgroundColor(std::int32_t rgb) {
+    if (rgb < -1 || rgb > 0xFFFFFF) return false;
+    background_ = rgb;
+    withMovie([&](MoviePlayer& p) {
+        p.setBackgroundColor(rgb);
+        return true;
+    });
+    // Without a movie the colour is all there is to see.
+    if (!player_ && events_.repaint) events_.repaint();
+    return true;
+}
+
+bool MovieControl::setQuality(std::u16string_view name) {
+    for (auto known : kQualities)
+        if (equalNoCase(known, name)) {
+            quality_ = known;
+            return true;
+        }
+    return false;
+}
+
+void MovieControl::setViewSize(int width, int height) {
+    viewWidth_ = width;
+    viewHeight_ = height;
+    withMovie([&](MoviePlayer& p) {
+        p.setViewport(width, height);
+        return true;
+    });
+}
+
+void MovieControl::draw(HDC dc, const RECT& bounds) {
+    int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    if (width <= 0 || height <= 0) return;
+    Offscreen back(dc, width, height);
+    if (!back.valid()) return;
+    GdiCanvas canvas(back.dc(), width, height);
+    if (player_) {
+        // A container may ask for a picture of another size than the window.
+        bool resized = width != viewWidth_ || height != viewHeight_;
+        if (resized) player_->setViewport(width, height);
+        player_->render(canvas);
+        if (resized) player_->setViewport(viewWidth_, viewHeight_);
+    } else {
+        canvas.clear(background_ >= 0 ? movie::Argb(0xFF000000u | background_) : kWhite);
+    }
+    BitBlt(dc, bounds.left, bounds.top, width, height, back.dc(), 0, 0, SRCCOPY);
+}
+
+UINT MovieControl::frameInterval() const {
+    double rate = player_ ? player_->info().frameRate : 0;
+    rate = std::clamp(rate, 1.0, 120.0);
+    return static_cast<UINT>(std::lround(1000.0 / rate));
+}
+
+void MovieControl::advance() {
+    withMovie([](MoviePlayer& p) {
+        p.advance();
+        return true;
+    });
+}
+
+void MovieControl::mouseMove(int x, int y) {
+    withMovie([&](MoviePlayer& p) {
+        p.mouseMove(x, y);
+        return true;
+    });
+}
+
+void MovieControl::mouseDown(int x, int y) {
+    withMovie([&](MoviePlayer& p) {
+        p.mouseDown(x, y);
+        return true;
+    });
+}
+
+void MovieControl::mouseUp(int x, int y) {
+    withMovie([&](MoviePlayer& p) {
+        p.mouseUp(x, y);
+        return true;
+    });
+}
+
+bool MovieControl::overButton() const { return player_ && player_->overButton(); }
+
+} // namespace lumbra::com

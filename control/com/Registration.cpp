@@ -1,0 +1,113 @@
+#include "control/com/Registration.h"
+
+#include "control/com/Guids.h"
+
+#include <olectl.h>
+
+#include <string>
+
+namespace lumbra::com {
+
+namespace {
+
+class RegKey {
+public:
+    RegKey() = default;
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    HKEY* put() { return &key_; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+std::wstring classKeyPath() {
+    wchar_t clsid[40];
+    StringFromGUID2(kClassId, clsid, 40);
+    return std::wstring(L"CLSID\\") + clsid;
+}
+
+std::wstring modulePath(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// Creates HKCR\<path> and sets one string value (empty name = default value).
+LSTATUS setString(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+    RegKey key;
+    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0,
+                                     KEY_SET_VALUE, nullptr, key.put(), nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring readDefault(const std::wstring& path) {
+    wchar_t value[MAX_PATH * 2];
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS)
+        return {};
+    return value;
+}
+
+LSTATUS deleteTree(const std::wstring& path) {
+    LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str());
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+}
+
+} // namespace
+
+HRESULT registerServer(HMODULE module) {
+    std::wstring path = modulePath(module);
+    if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+    std::wstring classKey = classKeyPath();
+    std::wstring clsid = classKey.substr(6);
+    std::wstring server = classKey + L"\\InProcServer32";
+    const struct {
+        std::wstring key;
+        const wchar_t* name;
+        std::wstring value;
+    } entries[] = {
+        {classKey, nullptr, kClassName},
+        {server, nullptr, path},
+        {server, L"ThreadingModel", L"Apartment"},
+        {classKey + L"\\ProgID", nullptr, kProgId},
+        {classKey + L"\\Control", nullptr, L""},
+        {kProgId, nullptr, kClassName},
+        {std::wstring(kProgId) + L"\\CLSID", nullptr, clsid},
+    };
+    for (const auto& entry : entries) {
+        LSTATUS status = setString(entry.key, entry.name, entry.value);
+        if (status != ERROR_SUCCESS) {
+            unregisterServer(module);
+            return SELFREG_E_CLASS;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT unregisterServer(HMODULE module) {
+    std::wstring classKey = classKeyPath();
+    // The class id is shared with the control we stand in for: a registration
+    // that names another file is that product's, not ours to remove.
+    std::wstring registered = readDefault(classKey + L"\\InProcServer32");
+    if (!registered.empty() && lstrcmpiW(registered.c_str(), modulePath(module).c_str()) != 0)
+        return S_FALSE;
+    if (readDefault(std::wstring(kProgId) + L"\\CLSID") == classKey.substr(6)) deleteTree(kProgId);
+    return deleteTree(classKey) == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+}
+
+} // namespace lumbra::com
