@@ -4,11 +4,9 @@
 
 #include <cstdint>
 
-namespace orvet {
+#include "script/runtime/ScriptContext.h" // HookRoutine
 
-// Called after each garbage collection with (2, hook data); a non-zero answer
-// stops the running script with "hook break %d".
-using HookRoutine = int (*)(int reason, void* data);
+namespace orvet {
 
 struct EngineConfig {
     std::uint32_t stackSize = 4096; // interpreter stack, in values

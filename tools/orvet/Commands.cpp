@@ -1,0 +1,164 @@
+#include "tools/orvet/Commands.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <vector>
+#include <string>
+
+#include "script/compiler/Compiler.h"
+#include "script/compiler/Disassembler.h"
+#include "script/runtime/AnsiCodec.h"
+#include "script/runtime/Conversions.h"
+#include "script/runtime/RuntimeError.h"
+#include "script/runtime/ScriptString.h"
+#include "script/runtime/engine/EngineRun.h"
+#include "script/runtime/engine/ScriptEngine.h"
+
+namespace orvet::tool {
+
+namespace {
+
+void writeTraceLine(void*, std::string_view line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+EnginePtr makeEngine(const CommandLine& line)
+{
+    EngineConfig config;
+    if (line.warnUndefined)
+        config.flagWord |= kFlagWarnUndefined;
+    EnginePtr engine = CreateEngine(config);
+    if (!engine) {
+        std::fputs("orvet: the engine could not be created\n", stderr);
+        return nullptr;
+    }
+    SetTraceOutput(*engine, writeTraceLine, nullptr);
+    return engine;
+}
+
+// Reports a run that did not complete; returns the exit status.
+int reportRun(ScriptEngine& engine, int status)
+{
+    if (status == 1)
+        return 0;
+    const ScriptContext& ctx = *engine.context;
+    std::fflush(stdout);
+    if (status < 0 && !ctx.compilerMessages.empty())
+        std::fputs(ctx.compilerMessages.c_str(), stderr);
+    if (ctx.errorBuffer[0] != '\0')
+        std::fprintf(stderr, "%s\n", ctx.errorBuffer);
+    return 1;
+}
+
+// Prints the value of the last run, unless it is undefined.
+void printResult(ScriptEngine& engine)
+{
+    ScriptContext& ctx = *engine.context;
+    const ScriptValue value = ctx.result;
+    if (value.is(ValueKind::Undefined))
+        return;
+    std::string text;
+    if (protectedCall(ctx, [&] { text = toAnsi(*toString(ctx, value)); }))
+        std::printf("%s\n", text.c_str());
+    else
+        std::fprintf(stderr, "%s\n", ctx.errorBuffer);
+}
+
+std::string compiledName(const std::string& source)
+{
+    const std::size_t slash = source.find_last_of("/\\");
+    const std::size_t dot = source.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? source.substr(0, dot) : source) + ".ovc";
+}
+
+} // namespace
+
+int runFile(const CommandLine& line)
+{
+    EnginePtr engine = makeEngine(line);
+    if (!engine)
+        return 1;
+    return reportRun(*engine, RunFile(*engine, line.operand));
+}
+
+int compileFile(const CommandLine& line)
+{
+    CompileOptions options{compileOptionsOf(EngineConfig{})};
+    if (line.debugInfo)
+        options.bits |= CompileOptions::kDebugInfo;
+    CompileResult result = compileFile(line.operand, options, ansiToUtf16);
+    std::fputs(result.messages.c_str(), stderr);
+    if (!result.image) {
+        if (result.outOfMemory)
+            std::fputs("orvet: out of memory\n", stderr);
+        return 1;
+    }
+    const std::string output = line.output.empty() ? compiledName(line.operand) : line.output;
+    auto file = ByteStream::openWrite(output);
+    if (!file) {
+        std::fprintf(stderr, "orvet: can't write %s\n", output.c_str());
+        return 1;
+    }
+    file->write(result.image->bytes().data(), result.image->bytes().size());
+    if (!file->close()) {
+        std::fprintf(stderr, "orvet: can't write %s\n", output.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int disassembleFile(const CommandLine& line)
+{
+    std::ifstream file(line.operand, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (!file.good() && !file.eof()) {
+        std::fprintf(stderr, "orvet: can't read %s\n", line.operand.c_str());
+        return 1;
+    }
+    const auto listing = disassemble(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    if (!listing) {
+        std::fprintf(stderr, "orvet: %s is not a compiled script\n", line.operand.c_str());
+        return 1;
+    }
+    std::fputs(listing->c_str(), stdout);
+    return 0;
+}
+
+int evalText(const CommandLine& line)
+{
+    EnginePtr engine = makeEngine(line);
+    if (!engine)
+        return 1;
+    const int status = RunSourceText(*engine, line.operand.c_str());
+    if (status == 1)
+        printResult(*engine);
+    return reportRun(*engine, status);
+}
+
+int interactive(const CommandLine& line)
+{
+    EnginePtr engine = makeEngine(line);
+    if (!engine)
+        return 1;
+    std::string text;
+    for (;;) {
+        std::fputs("> ", stdout);
+        std::fflush(stdout);
+        if (!std::getline(std::cin, text))
+            break;
+        const int status = RunSourceText(*engine, text.c_str());
+        if (status == 1)
+            printResult(*engine);
+        else
+            reportRun(*engine, status);
+    }
+    std::fputc('\n', stdout);
+    return 0;
+}
+
+} // namespace orvet::tool
