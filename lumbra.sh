@@ -21,7 +21,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 packages=(
   cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
-  wine wine32:i386 xvfb xauth x11-apps imagemagick
+  wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev duktape mujs
 )
 
@@ -38,7 +38,7 @@ setup() {
     as_root dpkg --add-architecture i386
   fi
   as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 configure() { # dir, extra cmake args...
@@ -102,19 +102,31 @@ run_tests() {
 }
 
 demo() {
-  local out="$dist/demo/LumbraDemo.exe"
-  mkdir -p "$dist/demo"
-  "$dist/native/lumbra-pack" build --player "$dist/win32/LumbraPlayer.exe" \
-    --project "$root/demo" --output "$out"
+  local stage="$build/demo" out="$dist/demo/LumbraDemo.exe"
+  rm -rf "$stage" && mkdir -p "$dist/demo"
+  cp -r "$root/demo" "$stage"
+  cp "$build/native/demo/demo.swf" "$stage/"
+  "$dist/native/lumbra-pack" build --player "$dist/win32/LumbraPlayer.exe" --project "$stage" --output "$out"
   wine_prefix
-  with_display bash -c '
-    wine "$1" & pid=$!
-    sleep 6
-    if command -v import >/dev/null; then import -window root "$2" && echo "Screenshot: $2"; fi
-    if [ -z "${LUMBRA_DEMO_KEEP:-}" ] && [ "${LUMBRA_XVFB:-}" = 1 -o -z "${DISPLAY_WAS_SET:-}" ]; then
-      wineserver -k >/dev/null 2>&1 || true
-    fi
-    wait $pid 2>/dev/null || true' _ "$out" "$dist/demo.png"
+  if [ -n "${DISPLAY:-}" ]; then
+    launch_demo "$out" && wait_for_player
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "$(declare -f launch_demo); launch_demo \"\$1\" \"\$2\"; wineserver -k" _ "$out" "$dist/demo.png"
+  fi
+}
+
+# Starts the packaged player, gives it time to show its window and saves a
+# screenshot of the screen.
+launch_demo() {
+  local exe=$1 shot=${2:-$dist/demo.png}
+  wine "$exe" >/dev/null 2>&1 &
+  sleep 8
+  import -window root "$shot" && echo "Screenshot: $shot"
+}
+
+wait_for_player() {
+  echo "The demo is running; close its window to end."
+  wait
 }
 
 fuzz() {
