@@ -344,7 +344,7 @@ std::vector<std::uint8_t> buildArchive(const std::filesystem::path& folder, int 
     ByteWriter out;
     out.bytes(magic);
     out.bytes(root.data());
-    out.u32(std::uint32_t(root.data().size()));
+    out.u32(std::uint32_t(sizeof magic + root.data().size())); // the reader finds the magic B bytes back
     out.u32(1);
     return out.release();
 }

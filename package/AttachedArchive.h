@@ -1,6 +1,6 @@
 // The archive appended to the program file: "SAF\0", a root folder entry
-// named "Application", then u32 B (bytes from the end of the magic to here)
-// and a non-zero u32 presence word. An entry is u32 folder flag, name text,
+// named "Application", then u32 B and a non-zero u32 presence word; the
+// magic sits B bytes before B itself. An entry is u32 folder flag, name text,
 // u32 content size and the content: a folder's children, or a file's zlib
 // stream followed by the u32 CRC-32 of the unpacked bytes.
 #pragma once
@@ -26,7 +26,8 @@ std::filesystem::path extractAdditionalFile(const std::filesystem::path& program
                                             const std::filesystem::path& workingFolder, ErrorReporter& reporter);
 
 // The archive's tree, for inspection. Nothing when the program has no
-// archive; PlayerException when the archive is damaged.
+// archive; PlayerException when the file cannot be read or the archive is
+// nested too deeply.
 struct ArchiveNode {
     std::string name;
     bool folder = false;
