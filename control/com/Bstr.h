@@ -2,6 +2,7 @@
 // movie core. OLECHAR is a 16-bit unit on Windows, so the casts only rename.
 #pragma once
 
+#include <objbase.h>
 #include <oleauto.h>
 
 #include <string>

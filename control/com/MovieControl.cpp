@@ -87,6 +87,8 @@ bool MovieControl::loadMovie(std::u16string_view location) {
         return false;
     }
     retire(std::move(previous));
+    // The container may have loaded yet another movie from an event of this one's first frame.
+    if (player_.get() != loading) return true;
     movie_ = location;
     if (events_.movieChanged) events_.movieChanged();
     if (events_.progress) events_.progress(100);

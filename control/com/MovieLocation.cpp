@@ -53,6 +53,7 @@ std::optional<std::u16string> localPath(std::u16string_view location) {
             rest.remove_prefix(3);
         else if (rest.starts_with(u"//") && rest.size() > 3 && rest[3] == u':')
             rest.remove_prefix(2); // file://C:/...
+        if (rest.find_first_not_of(u'/') == std::u16string_view::npos) return std::nullopt;
         path = percentDecoded(rest);
     } else if (hasScheme(location)) {
         return std::nullopt;

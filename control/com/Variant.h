@@ -1,6 +1,7 @@
 // Owning VARIANT: cleared on destruction and before every reuse.
 #pragma once
 
+#include <objbase.h>
 #include <oleauto.h>
 
 namespace lumbra::com {

@@ -1,0 +1,235 @@
+// A movie playing in the control, seen as a container sees it: events,
+// variables, frames, pictures and the mouse.
+#include "tests/control/ControlHost.h"
+#include "tests/control/TestMovie.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace lumbra::com::test {
+namespace {
+
+using movie::ActionWriter;
+using movie::argb;
+
+constexpr movie::Argb kRed = argb(255, 255, 0, 0);
+constexpr movie::Argb kGrey = argb(255, 128, 128, 128);
+
+class ControlPlayback : public ::testing::Test {
+protected:
+    // Writes `movie` as name.swf into the test folder and returns its path.
+    std::u16string save(const TestMovie& movie, const std::wstring& name) {
+        auto path = folder.path() / (name + L".swf");
+        movie.save(path);
+        auto text = path.wstring();
+        return {text.begin(), text.end()};
+    }
+
+    HRESULT load(const std::u16string& path) { return host.putText(L"Movie", path); }
+
+    std::u16string variable(const char16_t* name) {
+        Bstr text(name);
+        Variant result;
+        if (FAILED(host.call(L"GetVariable", {textArg(text)}, result.get()))) return u"<none>";
+        return std::u16string(bstrView(V_BSTR(result.get())));
+    }
+
+    TempFolder folder;
+    ControlHost host{100, 100};
+};
+
+// Frames that each send one fscommand; the last stops the movie.
+TestMovie countingMovie() {
+    TestMovie movie(100, 100, 30, kGrey);
+    movie.actions(ActionWriter().fsCommand(u"first", u"1").finish());
+    movie.showFrame();
+    movie.actions(ActionWriter().fsCommand(u"second", u"two words").finish());
+    movie.showFrame();
+    movie.label("end");
+    movie.actions(ActionWriter().fsCommand(u"third", u"").stop().finish());
+    movie.showFrame();
+    return movie;
+}
+
+TEST_F(ControlPlayback, DeliversEveryFsCommandInFrameOrder) {
+    ASSERT_EQ(load(save(countingMovie(), L"counting")), S_OK);
+    ASSERT_TRUE(host.pumpUntil([&] { return host.commands.size() >= 3; }));
+    host.pumpFor(200); // a stopped movie sends nothing more
+    std::vector<FsCommand> expected = {{u"first", u"1"}, {u"second", u"two words"}, {u"third", u""}};
+    EXPECT_EQ(host.commands, expected);
+    EXPECT_EQ(host.getInt(L"ReadyState"), 4);
+}
+
+TEST_F(ControlPlayback, FramesLabelsAndTotals) {
+    host.putBool(L"Playing", false); // the first frame only, then nothing moves
+    ASSERT_EQ(load(save(countingMovie(), L"frames")), S_OK);
+    host.pumpFor(100);
+    EXPECT_EQ(host.commands.size(), 1u);
+    EXPECT_EQ(host.getInt(L"TotalFrames"), 3);
+    EXPECT_EQ(host.getInt(L"CurrentFrame"), 0);
+    EXPECT_FALSE(host.getInt(L"IsPlaying"));
+
+    EXPECT_EQ(host.call(L"GotoFrame", {intArg(1)}), S_OK);
+    EXPECT_EQ(host.getInt(L"CurrentFrame"), 1);
+    EXPECT_EQ(host.getInt(L"FrameNum"), 1);
+
+    Bstr root(u"/"), end(u"end");
+    EXPECT_EQ(host.call(L"TGotoLabel", {textArg(root), textArg(end)}), S_OK);
+    EXPECT_EQ(host.getInt(L"CurrentFrame"), 2);
+    Variant label;
+    ASSERT_EQ(host.call(L"TCurrentLabel", {textArg(root)}, label.get()), S_OK);
+    EXPECT_EQ(bstrView(V_BSTR(label.get())), u"end");
+
+    Bstr missing(u"/nowhere"), nolabel(u"nolabel");
+    EXPECT_LT(host.call(L"TGotoLabel", {textArg(missing), textArg(end)}), 0);
+    EXPECT_LT(host.call(L"TGotoLabel", {textArg(root), textArg(nolabel)}), 0);
+    EXPECT_LT(host.call(L"GotoFrame", {intArg(99)}), 0);
+
+    EXPECT_EQ(host.call(L"Rewind", {}), S_OK);
+    EXPECT_EQ(host.getInt(L"CurrentFrame"), 0);
+}
+
+TEST_F(ControlPlayback, VariablesRoundTripAndShowInABoundField) {
+    TestMovie movie(100, 100, 30, argb(255, 255, 255, 255));
+    int field = movie.textField({0, 0, 100, 40}, "greeting", "");
+    movie.place(field, 1);
+    movie.actions(ActionWriter().stop().finish());
+    movie.showFrame();
+    ASSERT_EQ(load(save(movie, L"variables")), S_OK);
+
+    auto darkPixels = [&] {
+        Picture picture(100, 100);
+        auto view = ComPtr<IDispatch>(host.control()).query<IViewObject>();
+        RECTL bounds = {0, 0, 100, 100};
+        view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, picture.dc(), &bounds, nullptr, nullptr, 0);
+        int dark = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 100; ++x) dark += picture.pixel(x, y) != 0xFFFFFF;
+        return dark;
+    };
+    EXPECT_EQ(darkPixels(), 0);
+
+    Bstr name(u"greeting"), value(u"Hello, W\u00f6rld");
+    ASSERT_EQ(host.call(L"SetVariable", {textArg(name), textArg(value)}), S_OK);
+    EXPECT_EQ(variable(u"greeting"), u"Hello, W\u00f6rld");
+    EXPECT_GT(darkPixels(), 20);
+
+    EXPECT_LT(host.call(L"GetVariable", {textArg(Bstr(u"/nowhere:thing"))}), 0);
+}
+
+TEST_F(ControlPlayback, DrawingHonoursTheBackgroundColour) {
+    TestMovie movie(100, 100, 30, kGrey);
+    movie.place(movie.rectangle({20, 20, 60, 60}, kRed), 1);
+    movie.actions(ActionWriter().stop().finish());
+    movie.showFrame();
+    ASSERT_EQ(load(save(movie, L"picture")), S_OK);
+    auto view = ComPtr<IDispatch>(host.control()).query<IViewObject>();
+    ASSERT_TRUE(view);
+    RECTL bounds = {0, 0, 100, 100};
+
+    auto drawOver = [&](int background) {
+        EXPECT_EQ(host.putInt(L"BackgroundColor", background), S_OK);
+        Picture picture(100, 100);
+        EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, picture.dc(), &bounds, nullptr,
+                             nullptr, 0),
+                  S_OK);
+        EXPECT_EQ(picture.pixel(40, 40), 0xFF0000u) << "inside the shape";
+        EXPECT_EQ(picture.pixel(21, 21), 0xFF0000u);
+        EXPECT_EQ(picture.pixel(5, 5), unsigned(background)) << "background";
+        EXPECT_EQ(picture.pixel(70, 30), unsigned(background));
+    };
+    drawOver(0x000000);
+    drawOver(0xFFFFFF);
+
+    // -1 returns to the movie's own colour.
+    EXPECT_EQ(host.putInt(L"BackgroundColor", -1), S_OK);
+    Picture picture(100, 100);
+    view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, picture.dc(), &bounds, nullptr, nullptr, 0);
+    EXPECT_EQ(picture.pixel(5, 5), 0x808080u);
+}
+
+TEST_F(ControlPlayback, AButtonClickedWithTheMouseRunsItsAction) {
+    TestMovie movie(100, 100, 30, kGrey);
+    int shape = movie.rectangle({0, 0, 50, 50}, kRed);
+    movie.place(movie.button(shape, ActionWriter().fsCommand(u"clicked", u"yes").finish()), 1);
+    movie.actions(ActionWriter().stop().finish());
+    movie.showFrame();
+    ASSERT_EQ(load(save(movie, L"button")), S_OK);
+    HWND window = host.controlWindow();
+    ASSERT_TRUE(window);
+
+    // A click outside the button does nothing.
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(80, 80));
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(80, 80));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(80, 80));
+    host.pumpFor(100);
+    EXPECT_TRUE(host.commands.empty());
+
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(25, 25));
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 25));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(25, 25));
+    ASSERT_TRUE(host.pumpUntil([&] { return !host.commands.empty(); }));
+    EXPECT_EQ(host.commands.front(), (FsCommand{u"clicked", u"yes"}));
+}
+
+TEST_F(ControlPlayback, AMovieThatCannotBeLoadedLeavesTheCurrentOne) {
+    auto good = save(countingMovie(), L"good");
+    ASSERT_EQ(load(good), S_OK);
+    EXPECT_LT(load(u"C:\\no\\such\\movie.swf"), 0);
+    EXPECT_LT(load(u"http://example.com/movie.swf"), 0);
+    auto junk = folder.path() / L"junk.swf";
+    std::ofstream(junk, std::ios::binary) << "this is not a movie at all";
+    auto junkText = junk.wstring();
+    EXPECT_LT(load({junkText.begin(), junkText.end()}), 0);
+    EXPECT_EQ(host.getText(L"Movie"), good);
+    EXPECT_EQ(host.getInt(L"TotalFrames"), 3);
+}
+
+TEST_F(ControlPlayback, RelativeMoviesAreFoundThroughBaseAndFileUrls) {
+    save(countingMovie(), L"relative");
+    auto base = folder.path().wstring();
+    ASSERT_EQ(host.putText(L"Base", {base.begin(), base.end()}), S_OK);
+    EXPECT_EQ(load(u"relative.swf"), S_OK);
+
+    std::wstring url = L"file:///" + (folder.path() / L"relative.swf").wstring();
+    for (auto& c : url)
+        if (c == L'\\') c = L'/';
+    EXPECT_EQ(host.putText(L"Base", u""), S_OK);
+    EXPECT_EQ(load({url.begin(), url.end()}), S_OK);
+    EXPECT_EQ(load(u""), S_OK); // unloads
+    EXPECT_LT(host.call(L"TotalFrames", {}), 0);
+}
+
+TEST_F(ControlPlayback, AContainerMayLoadAnotherMovieFromInsideAnEvent) {
+    TestMovie second(100, 100, 30, kGrey);
+    second.actions(ActionWriter().fsCommand(u"second movie", u"").stop().finish());
+    second.showFrame();
+    auto secondPath = save(second, L"second");
+    host.onCommand = [&](const FsCommand& command) {
+        if (command.command == u"first") load(secondPath);
+    };
+    ASSERT_EQ(load(save(countingMovie(), L"first")), S_OK);
+    host.pumpFor(300);
+    // The first movie's later frames never run: it was replaced in its first frame.
+    std::vector<FsCommand> expected = {{u"first", u"1"}, {u"second movie", u""}};
+    EXPECT_EQ(host.commands, expected);
+    EXPECT_EQ(host.getText(L"Movie"), secondPath);
+}
+
+TEST_F(ControlPlayback, ScriptsAnsweringAnEventReachTheMovieAtOnce) {
+    TestMovie movie(100, 100, 30, kGrey);
+    movie.actions(ActionWriter().fsCommand(u"ask", u"").finish());
+    movie.showFrame();
+    movie.actions(ActionWriter().stop().finish());
+    movie.showFrame();
+    host.onCommand = [&](const FsCommand&) {
+        Bstr name(u"answer"), value(u"42");
+        host.call(L"SetVariable", {textArg(name), textArg(value)});
+    };
+    ASSERT_EQ(load(save(movie, L"ask")), S_OK);
+    EXPECT_EQ(variable(u"answer"), u"42");
+}
+
+} // namespace
+} // namespace lumbra::com::test
