@@ -1,0 +1,237 @@
+#include "script/runtime/CodeTranslator.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "script/runtime/Opcode.h"
+#include "script/runtime/RuntimeError.h"
+#include "script/runtime/ScriptContext.h"
+#include "script/runtime/ScriptFunction.h"
+
+namespace orvet {
+
+namespace {
+
+constexpr std::int64_t kUnbounded = 1 << 20;
+
+struct Instruction {
+    std::uint32_t byteOffset;
+    std::uint32_t word;   // index of the opcode word
+    Opcode op;
+    std::int32_t operand; // resolved
+    std::int32_t target;  // instruction index of a jump's target, or -1
+};
+
+// Stack use of one instruction: values it needs on the frame's stack and its
+// net change. Operands are already resolved.
+struct Effect {
+    std::int64_t need;
+    std::int64_t delta;
+};
+
+enum class Flow { Next, Jump, Branch, Try, Stop };
+
+Flow flowOf(Opcode op)
+{
+    switch (op) {
+    case Opcode::JUMP: return Flow::Jump;
+    case Opcode::JUMP_IF_TRUE_BOOL: case Opcode::JUMP_IF_FALSE_BOOL:
+    case Opcode::JUMP_IF_TRUE: case Opcode::JUMP_IF_FALSE: return Flow::Branch;
+    case Opcode::TRY: return Flow::Try;
+    case Opcode::THROW: case Opcode::RETURN: case Opcode::END: case Opcode::HALT: return Flow::Stop;
+    default: return Flow::Next;
+    }
+}
+
+[[noreturn]] void reject(ScriptContext& ctx)
+{
+    raiseError(ctx, kErrBadBytecode);
+}
+
+Effect effectOf(ScriptContext& ctx, const Instruction& in)
+{
+    const std::int64_t n = in.operand;
+    switch (in.op) {
+    case Opcode::GET_NAME: case Opcode::GET_ARG: case Opcode::GET_GLOBAL: case Opcode::PUSH_INT:
+    case Opcode::PUSH_3: case Opcode::PUSH_2: case Opcode::PUSH_1: case Opcode::PUSH_0:
+    case Opcode::PUSH_UNDEFINED: case Opcode::PUSH_FALSE: case Opcode::PUSH_TRUE: case Opcode::PUSH_NULL:
+    case Opcode::PUSH_CONST: return {0, 1};
+    case Opcode::CALL_NAME: case Opcode::NEW: case Opcode::CALL: case Opcode::CALL_METHOD: return {2, 1};
+    case Opcode::ADD2: case Opcode::INC: case Opcode::GET_FRAME_SLOT: case Opcode::DELETE_PROP:
+    case Opcode::TYPEOF: case Opcode::NOT: case Opcode::NEG: case Opcode::GET_PROP:
+    case Opcode::DELETE_NAME: case Opcode::DISPOSE_GLOBAL: case Opcode::DISPOSE_ARG: return {1, 0};
+    case Opcode::JUMP_IF_TRUE_BOOL: case Opcode::JUMP_IF_FALSE_BOOL: case Opcode::JUMP_IF_TRUE:
+    case Opcode::JUMP_IF_FALSE: case Opcode::WITH_PUSH: case Opcode::ARGS: case Opcode::SET_ARG:
+    case Opcode::SET_GLOBAL: case Opcode::POP: case Opcode::SET_NAME: return {1, -1};
+    case Opcode::THROW: case Opcode::RETURN: case Opcode::END: return {1, 0};
+    case Opcode::END_TRY: case Opcode::TRY: case Opcode::WITH_POP: case Opcode::JUMP: case Opcode::NOP:
+    case Opcode::HALT: return {0, 0};
+    case Opcode::LOCALS:
+        if (n < 0)
+            reject(ctx);
+        return {0, n};
+    case Opcode::DELETE_ELEM: case Opcode::GET_ELEM: case Opcode::USHR: case Opcode::SHR: case Opcode::SHL:
+    case Opcode::BIT_XOR: case Opcode::BIT_OR: case Opcode::BIT_AND: case Opcode::MOD: case Opcode::DIV:
+    case Opcode::MUL: case Opcode::ADD: case Opcode::SUB: case Opcode::STRICT_NE: case Opcode::STRICT_EQ:
+    case Opcode::GE: case Opcode::LE: case Opcode::GT: case Opcode::LT: case Opcode::NE: case Opcode::EQ:
+        return {2, -1};
+    case Opcode::ITER_NEXT: case Opcode::SWAP: return {2, 0};
+    case Opcode::SET_ELEM: return {3, -3};
+    case Opcode::SET_PROP: return {2, -2};
+    case Opcode::GET_LOCAL:
+    case Opcode::SET_LOCAL:
+    case Opcode::DISPOSE_LOCAL:
+        if (n < 0)
+            reject(ctx);
+        return {n + 1, in.op == Opcode::GET_LOCAL ? 1 : in.op == Opcode::SET_LOCAL ? -1 : 0};
+    case Opcode::ROLL: return {n > 1 ? n : n < -1 ? -n : 0, 0};
+    case Opcode::NIP:
+        if (n < 0)
+            reject(ctx);
+        return {n + 1, -n};
+    case Opcode::DROP:
+        if (n < 0)
+            reject(ctx);
+        return {n, -n};
+    case Opcode::DUP: return {1, 1};
+    }
+    reject(ctx);
+}
+
+std::uint32_t readOperand(const std::uint8_t* p, OperandForm form)
+{
+    switch (form) {
+    case OperandForm::Byte: return p[0];
+    case OperandForm::Short: return std::uint32_t(p[0]) << 8 | p[1];
+    default: return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+    }
+}
+
+std::int32_t resolveOperand(ScriptContext& ctx, OperandForm form, std::uint32_t raw, ModuleConstants constants)
+{
+    switch (form) {
+    case OperandForm::Byte: return static_cast<std::int8_t>(raw);
+    case OperandForm::Short: return static_cast<std::int16_t>(raw);
+    case OperandForm::Identifier: {
+        std::uint32_t index = raw & 0x0FFFFFFF;
+        if (index >= constants.count)
+            reject(ctx);
+        const ScriptValue& name = ctx.constants[constants.base + index];
+        if (name.kind != ValueKind::Name)
+            reject(ctx);
+        return name.atom;
+    }
+    case OperandForm::Literal:
+        if (raw >= constants.count || ctx.constants[constants.base + raw].kind == ValueKind::Name)
+            reject(ctx);
+        return static_cast<std::int32_t>(constants.base + raw);
+    default: return static_cast<std::int32_t>(raw);
+    }
+}
+
+std::vector<Instruction> decode(ScriptContext& ctx, std::span<const std::uint8_t> bytes, ModuleConstants constants)
+{
+    std::vector<Instruction> code;
+    std::uint32_t word = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (!isOpcode(bytes[i])) {
+            ++i;
+            continue;
+        }
+        auto op = static_cast<Opcode>(bytes[i]);
+        OperandForm form = operandForm(op);
+        std::size_t size = operandSize(form);
+        if (i + 1 + size > bytes.size())
+            reject(ctx);
+        std::uint32_t raw = size ? readOperand(&bytes[i + 1], form) : 0;
+        code.push_back({static_cast<std::uint32_t>(i), word, op, resolveOperand(ctx, form, raw, constants), -1});
+        word += size ? 2 : 1;
+        i += 1 + size;
+    }
+    // Code that runs off its end stops at an END.
+    code.push_back({static_cast<std::uint32_t>(bytes.size()), word, Opcode::END, 0, -1});
+    return code;
+}
+
+void resolveJumps(ScriptContext& ctx, std::vector<Instruction>& code, std::size_t byteCount)
+{
+    std::vector<std::int32_t> at(byteCount + 1, -1);
+    for (std::size_t k = 0; k < code.size(); ++k)
+        at[code[k].byteOffset] = static_cast<std::int32_t>(k);
+    for (Instruction& in : code) {
+        Flow flow = flowOf(in.op);
+        if (flow != Flow::Jump && flow != Flow::Branch && flow != Flow::Try)
+            continue;
+        std::int64_t target = std::int64_t(in.byteOffset) + 5 + in.operand;
+        if (target < 0 || target > static_cast<std::int64_t>(byteCount) || at[target] < 0)
+            reject(ctx);
+        in.target = at[target];
+    }
+}
+
+std::uint32_t checkBits(ScriptContext& ctx, std::int64_t need, std::int64_t growth)
+{
+    if (need > kCheckFieldMax || growth > kCheckFieldMax)
+        reject(ctx);
+    return static_cast<std::uint32_t>(need) << 8 | static_cast<std::uint32_t>(growth) << (8 + kCheckFieldBits);
+}
+
+} // namespace
+
+void translateFunction(ScriptContext& ctx, std::span<const std::uint8_t> bytes, ModuleConstants constants,
+                       ScriptFunction& fn)
+{
+    std::vector<Instruction> code = decode(ctx, bytes, constants);
+    resolveJumps(ctx, code, bytes.size());
+
+    // need[k]: values the frame's stack must hold when instruction k starts,
+    // growth[k]: the most values any forward path from k adds. Forward edges
+    // only; paths that start at backward targets are checked at run time.
+    const std::size_t n = code.size();
+    std::vector<std::int64_t> need(n), growth(n);
+    bool pads = false;
+    for (std::size_t k = n; k-- > 0;) {
+        const Instruction& in = code[k];
+        Effect e = effectOf(ctx, in);
+        Flow flow = flowOf(in.op);
+        pads |= in.op == Opcode::ARGS;
+        std::int64_t req = e.need;
+        std::int64_t grow = std::max<std::int64_t>(0, e.delta);
+        auto follow = [&](std::size_t next, std::int64_t delta) {
+            req = std::max(req, need[next] - delta);
+            grow = std::max(grow, delta + growth[next]);
+        };
+        if (flow == Flow::Next || flow == Flow::Branch || flow == Flow::Try)
+            follow(k + 1, e.delta);
+        if ((flow == Flow::Jump || flow == Flow::Branch) && static_cast<std::size_t>(in.target) > k)
+            follow(static_cast<std::size_t>(in.target), e.delta);
+        if (flow == Flow::Try && static_cast<std::size_t>(in.target) > k)
+            follow(static_cast<std::size_t>(in.target), 1);
+        need[k] = std::min(req, kUnbounded);
+        growth[k] = std::min(grow, kUnbounded);
+    }
+    if (need[0] > 0)
+        reject(ctx);
+
+    fn.code.clear();
+    fn.code.reserve(code.back().word + 1);
+    for (std::size_t k = 0; k < n; ++k) {
+        const Instruction& in = code[k];
+        std::uint32_t word = static_cast<std::uint8_t>(in.op);
+        if (in.target >= 0) {
+            auto t = static_cast<std::size_t>(in.target);
+            if (in.op == Opcode::TRY || t <= k)
+                word |= checkBits(ctx, need[t], growth[t]);
+            fn.code.push_back(word);
+            fn.code.push_back(static_cast<std::uint32_t>(std::int64_t(code[t].word) - (std::int64_t(in.word) + 2)));
+            continue;
+        }
+        fn.code.push_back(word);
+        if (operandForm(in.op) != OperandForm::None)
+            fn.code.push_back(static_cast<std::uint32_t>(in.operand));
+    }
+    std::int64_t frame = 4 + growth[0] + kStackMargin + (pads ? kMaxPadding : 0);
+    fn.frameNeed = static_cast<std::uint32_t>(std::min(frame, kUnbounded));
+}
+
+} // namespace orvet

@@ -1,0 +1,802 @@
+#include "script/runtime/Interpreter.h"
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "script/runtime/Calls.h"
+#include "script/runtime/Closure.h"
+#include "script/runtime/CodeTranslator.h"
+#include "script/runtime/Collector.h"
+#include "script/runtime/Conversions.h"
+#include "script/runtime/NativeClass.h"
+#include "script/runtime/Opcode.h"
+#include "script/runtime/Operators.h"
+#include "script/runtime/PropertyAccess.h"
+#include "script/runtime/RuntimeError.h"
+#include "script/runtime/ScriptArray.h"
+#include "script/runtime/ScriptContext.h"
+#include "script/runtime/ScriptFunction.h"
+#include "script/runtime/ScriptObject.h"
+#include "script/runtime/ScriptString.h"
+
+#if defined(__GNUC__)
+#define ORVET_COMPUTED_GOTO 1
+#endif
+
+namespace orvet {
+
+namespace {
+
+// Nested runs (script -> native -> script ...) recurse on the host stack.
+constexpr int kMaxRunDepth = 200;
+
+using Kind = ValueKind;
+
+// Enters a run: counts the nesting and, on any exit, drops the run's try
+// records and restores the stack pointer.
+class RunScope {
+public:
+    explicit RunScope(ScriptContext& ctx) : ctx_(ctx), sp_(ctx.sp), base_(ctx.recovery.size())
+    {
+        if (ctx.runDepth >= kMaxRunDepth)
+            raiseError(ctx, kErrStackOverflow);
+        ++ctx.runDepth;
+    }
+    ~RunScope()
+    {
+        --ctx_.runDepth;
+        if (ctx_.recovery.size() > base_)
+            ctx_.recovery.resize(base_);
+        ctx_.sp = sp_;
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+    std::size_t base() const { return base_; }
+
+private:
+    ScriptContext& ctx_;
+    ScriptValue* sp_;
+    std::size_t base_;
+};
+
+ScriptValue frameLink(FrameLinkRole role)
+{
+    ScriptValue v;
+    v.kind = Kind::FrameLink;
+    v.aux = static_cast<std::uint32_t>(role);
+    return v;
+}
+
+ScriptValue frameInfo(std::uint32_t argSlots)
+{
+    ScriptValue v;
+    v.kind = Kind::FrameInfo;
+    v.aux = argSlots; // addressable argument slots: receiver, count, arguments
+    return v;
+}
+
+// Writes the four frame slots below the receiver slot at sp.
+ScriptValue* buildFrame(ScriptValue* sp, ScriptValue* caller, const std::uint32_t* ret, std::uint32_t argSlots)
+{
+    ScriptValue* fp = sp - 1;
+    fp[0] = frameLink(FrameLinkRole::CallerFrame);
+    fp[0].frame = caller;
+    fp[-1] = frameInfo(argSlots);
+    fp[-2] = frameLink(FrameLinkRole::WithList);
+    fp[-2].withList = nullptr;
+    fp[-3] = frameLink(FrameLinkRole::ReturnAddress);
+    fp[-3].code = ret;
+    return fp;
+}
+
+bool ownsNewestTry(const ScriptContext& ctx, std::size_t base)
+{
+    return ctx.recovery.size() > base && ctx.recovery.back().kind == RecoveryRecord::Kind::ScriptTry;
+}
+
+// Checks the stack a path starting here needs (see CodeTranslator.h).
+void checkPath(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, std::uint32_t word)
+{
+    if ((fp - 3) - sp < static_cast<std::ptrdiff_t>(checkNeeded(word)))
+        raiseError(ctx, kErrBadBytecode);
+    if (sp - ctx.stackLow() < static_cast<std::ptrdiff_t>(checkGrowth(word) + kStackMargin))
+        raiseError(ctx, kErrStackOverflow);
+}
+
+// Continues at the handler of the newest try record, which the caller owns.
+void enterHandler(ScriptContext& ctx, ScriptValue*& sp, ScriptValue*& fp, const std::uint32_t*& ip)
+{
+    RecoveryRecord record = ctx.recovery.back();
+    ctx.recovery.pop_back();
+    sp = record.sp;
+    fp = record.fp;
+    *--sp = record.thrown;
+    ip = record.handler;
+    ctx.sp = sp;
+    checkPath(ctx, sp, fp, record.check);
+}
+
+void appendWith(ScriptContext& ctx, ScriptValue* fp, const ScriptValue& scope)
+{
+    WithList* list = fp[-2].withList;
+    std::uint32_t count = list ? list->count : 0;
+    std::size_t bytes = sizeof(WithList) + count * sizeof(ScriptValue);
+    list = static_cast<WithList*>(ctx.heap.resize(list, bytes));
+    list->count = count + 1;
+    list->items[count] = scope;
+    fp[-2].withList = list;
+}
+
+void dispose(ScriptContext& ctx, ScriptValue& variable)
+{
+    if (variable.kind == Kind::Native)
+        disposeInstance(ctx, *variable.native);
+    variable = ScriptValue::undefined();
+}
+
+// The argument count below a callee at sp[0]; it must describe values of the
+// caller's own stack.
+std::uint32_t callArgSlots(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp)
+{
+    const ScriptValue& count = sp[1];
+    if (count.kind != Kind::Integer || count.integer < 0 || count.integer > ((fp - 3) - sp) - 2)
+        raiseError(ctx, kErrBadBytecode);
+    return static_cast<std::uint32_t>(count.integer) + 2;
+}
+
+ScriptValue iterationStep(ScriptContext& ctx, const ScriptValue& c, const ScriptValue& i, bool& more)
+{
+    more = false;
+    if (i.kind != Kind::Integer || i.integer < 0)
+        return ScriptValue::undefined();
+    auto index = static_cast<std::uint64_t>(i.integer);
+    ScriptValue out;
+    switch (c.kind) {
+    case Kind::String:
+        if (index < c.string->length) {
+            more = true;
+            return ScriptValue::ofInt(c.string->chars[index]);
+        }
+        break;
+    case Kind::Array:
+        if (index < c.array->length) {
+            more = true;
+            const ScriptValue* element = arrayGet(*c.array, index);
+            return element ? *element : ScriptValue::undefined();
+        }
+        break;
+    case Kind::Object:
+        more = propertyNameAt(ctx, c.object, i.integer, out);
+        return out;
+    default: break;
+    }
+    return ScriptValue::undefined();
+}
+
+void halt(ScriptContext& ctx)
+{
+    // Waits for ever unless the host's hook asks to stop.
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (ctx.hook)
+            if (int answer = ctx.hook(2, ctx.hookData))
+                raiseError(ctx, "hook break " + std::to_string(answer));
+    }
+}
+
+void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::uint32_t* ip, std::size_t base);
+
+} // namespace
+
+void run(ScriptContext& ctx, const ScriptValue& receiver, Closure* callee, int n, const ScriptValue* block)
+{
+    RunScope scope(ctx);
+    const ScriptFunction& fn = *callee->function;
+    ScriptValue* sp = ctx.sp;
+    if (n < 0 || sp - ctx.stackLow() < std::ptrdiff_t(n) + 2 + fn.frameNeed)
+        raiseError(ctx, kErrStackOverflow);
+    *--sp = ScriptValue::ofFunction(callee);
+    for (int i = n; i-- > 0;)
+        *--sp = block[i];
+    *--sp = receiver.kind == Kind::Undefined ? ScriptValue::null() : receiver;
+    ScriptValue* fp = buildFrame(sp, nullptr, nullptr, static_cast<std::uint32_t>(n) + 1);
+    ctx.sp = fp - 3;
+    execute(ctx, fp - 3, fp, fn.code.data(), scope.base());
+}
+
+namespace {
+
+#define SAVE() (ctx.sp = sp, ctx.ip = ip)
+#define GC_POINT()                                                                                               \
+    do {                                                                                                         \
+        if (ctx.heap.collectionDue()) {                                                                          \
+            SAVE();                                                                                              \
+            collectIfDue(ctx);                                                                                   \
+        }                                                                                                        \
+    } while (0)
+#define OPERAND() (static_cast<std::int32_t>(*ip++))
+#define JUMP()                                                                                                   \
+    do {                                                                                                         \
+        std::int32_t d_ = OPERAND();                                                                             \
+        ip += d_;                                                                                                \
+        if (word >> 8)                                                                                           \
+            checkPath(ctx, sp, fp, word);                                                                        \
+    } while (0)
+
+#ifdef ORVET_COMPUTED_GOTO
+#define CASE(op) L_##op:
+#define DISPATCH() goto* kLabels[(word = *ip++) & 0xFF]
+#else
+#define CASE(op) case Opcode::op:
+#define DISPATCH() goto next
+#endif
+
+void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::uint32_t* ip, std::size_t base)
+{
+    ScriptValue* const low = ctx.stackLow();
+    std::uint32_t word = 0;
+    Closure* callee = nullptr;
+    bool catching = false;
+#ifdef ORVET_COMPUTED_GOTO
+    static const void* const kLabels[256] = {
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_CALL_NAME, &&L_GET_NAME, &&L_ADD2,
+        &&L_INC, &&L_JUMP_IF_TRUE_BOOL, &&L_JUMP_IF_FALSE_BOOL, &&L_THROW,
+        &&L_END_TRY, &&L_TRY, &&L_WITH_POP, &&L_WITH_PUSH,
+        &&L_GET_FRAME_SLOT, &&L_ARGS, &&L_LOCALS, &&L_DELETE_ELEM,
+        &&L_DELETE_PROP, &&L_NEW, &&L_TYPEOF, &&L_RETURN,
+        &&L_CALL, &&L_JUMP, &&L_CALL_METHOD, &&L_JUMP_IF_TRUE,
+        &&L_JUMP_IF_FALSE, &&L_USHR, &&L_SHR, &&L_SHL,
+        &&L_BIT_XOR, &&L_BIT_OR, &&L_NOT, &&L_BIT_AND,
+        &&L_NEG, &&L_MOD, &&L_DIV, &&L_MUL,
+        &&L_ADD, &&L_SUB, &&L_STRICT_NE, &&L_STRICT_EQ,
+        &&L_GE, &&L_LE, &&L_GT, &&L_LT,
+        &&L_NE, &&L_EQ, &&L_ITER_NEXT, &&L_SET_ELEM,
+        &&L_GET_ELEM, &&L_SET_PROP, &&L_GET_PROP, &&L_SET_LOCAL,
+        &&L_GET_LOCAL, &&L_SET_ARG, &&L_GET_ARG, &&L_SET_GLOBAL,
+        &&L_GET_GLOBAL, &&L_PUSH_INT, &&L_PUSH_3, &&L_PUSH_2,
+        &&L_PUSH_1, &&L_PUSH_0, &&L_PUSH_UNDEFINED, &&L_PUSH_FALSE,
+        &&L_PUSH_TRUE, &&L_PUSH_NULL, &&L_PUSH_CONST, &&L_ROLL,
+        &&L_SWAP, &&L_NIP, &&L_DROP, &&L_POP,
+        &&L_DUP, &&L_NOP, &&L_END, &&L_HALT,
+        &&L_SET_NAME, &&L_DELETE_NAME, &&L_DISPOSE_GLOBAL, &&L_DISPOSE_LOCAL,
+        &&L_DISPOSE_ARG, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+    };
+#endif
+    for (;;) {
+        try {
+            if (catching) {
+                catching = false;
+                enterHandler(ctx, sp, fp, ip);
+            }
+#ifdef ORVET_COMPUTED_GOTO
+            DISPATCH();
+#else
+            for (;;) {
+                word = *ip++;
+                switch (static_cast<Opcode>(word & 0xFF)) {
+#endif
+
+    CASE(PUSH_0) *--sp = ScriptValue::ofInt(0); DISPATCH();
+    CASE(PUSH_1) *--sp = ScriptValue::ofInt(1); DISPATCH();
+    CASE(PUSH_2) *--sp = ScriptValue::ofInt(2); DISPATCH();
+    CASE(PUSH_3) *--sp = ScriptValue::ofInt(3); DISPATCH();
+    CASE(PUSH_INT) *--sp = ScriptValue::ofInt(OPERAND()); DISPATCH();
+    CASE(PUSH_UNDEFINED) *--sp = ScriptValue::undefined(); DISPATCH();
+    CASE(PUSH_NULL) *--sp = ScriptValue::null(); DISPATCH();
+    CASE(PUSH_TRUE) *--sp = ScriptValue::ofBool(true); DISPATCH();
+    CASE(PUSH_FALSE) *--sp = ScriptValue::ofBool(false); DISPATCH();
+    CASE(PUSH_CONST) *--sp = ctx.constants[*ip++]; DISPATCH();
+
+    CASE(GET_LOCAL) { std::int32_t n = OPERAND(); sp[-1] = fp[-4 - n]; --sp; DISPATCH(); }
+    CASE(SET_LOCAL) { std::int32_t n = OPERAND(); fp[-4 - n] = *sp++; DISPATCH(); }
+    CASE(GET_ARG) {
+        std::int32_t n = OPERAND();
+        sp[-1] = static_cast<std::uint32_t>(n) < fp[-1].aux ? fp[1 + n] : ScriptValue::undefined();
+        --sp;
+        DISPATCH();
+    }
+    CASE(SET_ARG) {
+        std::int32_t n = OPERAND();
+        if (static_cast<std::uint32_t>(n) < fp[-1].aux)
+            fp[1 + n] = *sp;
+        ++sp;
+        DISPATCH();
+    }
+    CASE(GET_FRAME_SLOT) {
+        const ScriptValue i = *sp;
+        bool inside = i.kind == Kind::Integer && i.integer >= 0 && i.integer < fp[-1].aux;
+        *sp = inside ? fp[1 + i.integer] : ScriptValue::undefined();
+        DISPATCH();
+    }
+    CASE(GET_GLOBAL) {
+        Atom atom = OPERAND();
+        const ScriptValue& v = ctx.globals[static_cast<std::size_t>(atom)];
+        *--sp = v;
+        if (v.kind == Kind::Undefined && ctx.warnUndefinedVariables) {
+            SAVE();
+            warnName(ctx, "using undefined variable", ctx.nameOf(atom));
+        }
+        DISPATCH();
+    }
+    CASE(SET_GLOBAL) {
+        ScriptValue& slot = ctx.globals[*ip++];
+        slot = *sp++;
+        if (slot.kind == Kind::Undefined)
+            slot.integer = 0;
+        DISPATCH();
+    }
+
+    CASE(DUP) sp[-1] = sp[0]; --sp; DISPATCH();
+    CASE(POP) ++sp; DISPATCH();
+    CASE(SWAP) std::swap(sp[0], sp[1]); DISPATCH();
+    CASE(NIP) { std::int32_t n = OPERAND(); sp[n] = sp[0]; sp += n; DISPATCH(); }
+    CASE(DROP) sp += OPERAND(); DISPATCH();
+    CASE(NOP) DISPATCH();
+    CASE(ROLL) {
+        std::int32_t n = OPERAND();
+        if (n > 1) {
+            ScriptValue top = sp[0];
+            std::memmove(sp, sp + 1, (n - 1) * sizeof(ScriptValue));
+            sp[n - 1] = top;
+        } else if (n < -1) {
+            std::int32_t depth = -n - 1;
+            ScriptValue moved = sp[depth];
+            std::memmove(sp + 1, sp, depth * sizeof(ScriptValue));
+            sp[0] = moved;
+        }
+        DISPATCH();
+    }
+
+#define INT_BINARY(op, expr)                                                                                     \
+    CASE(op)                                                                                                     \
+    if (sp[0].kind == Kind::Integer && sp[1].kind == Kind::Integer) {                                            \
+        const std::int64_t a = sp[1].integer, b = sp[0].integer;                                                 \
+        sp[1] = expr;                                                                                            \
+        ++sp;                                                                                                    \
+        DISPATCH();                                                                                              \
+    }                                                                                                            \
+    SAVE();
+    INT_BINARY(ADD, ScriptValue::ofInt(static_cast<std::int64_t>(std::uint64_t(a) + std::uint64_t(b)))) {
+        bool concat = sp[0].kind == Kind::String || sp[1].kind == Kind::String;
+        sp[1] = arithmetic(ctx, ArithOp::Add, sp[1], sp[0]);
+        ++sp;
+        if (concat)
+            GC_POINT();
+        DISPATCH();
+    }
+    INT_BINARY(SUB, ScriptValue::ofInt(static_cast<std::int64_t>(std::uint64_t(a) - std::uint64_t(b))))
+        sp[1] = arithmetic(ctx, ArithOp::Sub, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(MUL, ScriptValue::ofInt(static_cast<std::int64_t>(std::uint64_t(a) * std::uint64_t(b))))
+        sp[1] = arithmetic(ctx, ArithOp::Mul, sp[1], sp[0]); ++sp; DISPATCH();
+    CASE(DIV) SAVE(); sp[1] = arithmetic(ctx, ArithOp::Div, sp[1], sp[0]); ++sp; DISPATCH();
+    CASE(MOD) SAVE(); sp[1] = arithmetic(ctx, ArithOp::Mod, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(LT, ScriptValue::ofBool(a < b)) sp[1] = compare(ctx, CompareOp::Lt, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(LE, ScriptValue::ofBool(a <= b)) sp[1] = compare(ctx, CompareOp::Le, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(GT, ScriptValue::ofBool(a > b)) sp[1] = compare(ctx, CompareOp::Gt, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(GE, ScriptValue::ofBool(a >= b)) sp[1] = compare(ctx, CompareOp::Ge, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(BIT_AND, ScriptValue::ofInt(a & b)) sp[1] = bitwise(ctx, BitOp::And, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(BIT_OR, ScriptValue::ofInt(a | b)) sp[1] = bitwise(ctx, BitOp::Or, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(BIT_XOR, ScriptValue::ofInt(a ^ b)) sp[1] = bitwise(ctx, BitOp::Xor, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(SHL, ScriptValue::ofInt(shiftLeft(a, b))) sp[1] = bitwise(ctx, BitOp::Shl, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(SHR, ScriptValue::ofInt(shiftRight(a, b))) sp[1] = bitwise(ctx, BitOp::Shr, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(USHR, ScriptValue::ofInt(shiftRightUnsigned(a, b)))
+        sp[1] = bitwise(ctx, BitOp::Ushr, sp[1], sp[0]); ++sp; DISPATCH();
+    INT_BINARY(EQ, ScriptValue::ofBool(a == b)) sp[1] = ScriptValue::ofBool(looseEquals(ctx, sp[1], sp[0])); ++sp; DISPATCH();
+    INT_BINARY(NE, ScriptValue::ofBool(a != b)) sp[1] = ScriptValue::ofBool(!looseEquals(ctx, sp[1], sp[0])); ++sp; DISPATCH();
+#undef INT_BINARY
+    CASE(STRICT_EQ) sp[1] = ScriptValue::ofBool(strictEquals(sp[1], sp[0])); ++sp; DISPATCH();
+    CASE(STRICT_NE) sp[1] = ScriptValue::ofBool(!strictEquals(sp[1], sp[0])); ++sp; DISPATCH();
+    CASE(NEG) {
+        if (sp[0].kind == Kind::Integer)
+            sp[0].integer = static_cast<std::int64_t>(0 - std::uint64_t(sp[0].integer));
+        else {
+            SAVE();
+            sp[0] = negate(ctx, sp[0]);
+        }
+        DISPATCH();
+    }
+    CASE(NOT) sp[0] = ScriptValue::ofBool(!toBoolean(sp[0])); DISPATCH();
+    CASE(INC) CASE(ADD2) {
+        std::int64_t step = (word & 0xFF) == static_cast<std::uint8_t>(Opcode::INC) ? 1 : 2;
+        if (sp[0].kind == Kind::Integer) {
+            sp[0].integer = static_cast<std::int64_t>(std::uint64_t(sp[0].integer) + std::uint64_t(step));
+        } else {
+            SAVE();
+            sp[0] = arithmetic(ctx, ArithOp::Add, sp[0], ScriptValue::ofInt(step));
+        }
+        DISPATCH();
+    }
+    CASE(TYPEOF) SAVE(); sp[0] = typeOf(ctx, sp[0]); GC_POINT(); DISPATCH();
+
+    CASE(JUMP) JUMP(); DISPATCH();
+    CASE(JUMP_IF_TRUE_BOOL) if ((sp++)->boolean) JUMP(); else ++ip; DISPATCH();
+    CASE(JUMP_IF_FALSE_BOOL) if (!(sp++)->boolean) JUMP(); else ++ip; DISPATCH();
+    CASE(JUMP_IF_TRUE) if (toBoolean(*sp++)) JUMP(); else ++ip; DISPATCH();
+    CASE(JUMP_IF_FALSE) if (!toBoolean(*sp++)) JUMP(); else ++ip; DISPATCH();
+
+    CASE(GET_PROP) {
+        Atom name = OPERAND();
+        SAVE();
+        ScriptValue out;
+        if (!getMember(ctx, sp[0], name, out))
+            warnName(ctx, "using undefined property", ctx.nameOf(name));
+        sp[0] = out;
+        DISPATCH();
+    }
+    CASE(SET_PROP) {
+        Atom name = OPERAND();
+        SAVE();
+        setMember(ctx, sp[0], name, sp[1]);
+        sp += 2;
+        GC_POINT();
+        DISPATCH();
+    }
+    CASE(DELETE_PROP) {
+        Atom name = OPERAND();
+        SAVE();
+        deleteMember(ctx, sp[0], name);
+        sp[0] = ScriptValue::undefined();
+        DISPATCH();
+    }
+    CASE(GET_ELEM) SAVE(); sp[1] = getElement(ctx, sp[1], sp[0]); ++sp; DISPATCH();
+    CASE(SET_ELEM) SAVE(); setElement(ctx, sp[1], sp[0], sp[2]); sp += 3; GC_POINT(); DISPATCH();
+    CASE(DELETE_ELEM) SAVE(); deleteElement(ctx, sp[1], sp[0]); sp[1] = ScriptValue::undefined(); ++sp; DISPATCH();
+    CASE(ITER_NEXT) {
+        SAVE();
+        bool more;
+        sp[1] = iterationStep(ctx, sp[1], sp[0], more);
+        sp[0] = ScriptValue::ofBool(more);
+        DISPATCH();
+    }
+
+    CASE(GET_NAME) {
+        Atom name = OPERAND();
+        SAVE();
+        ScriptValue out = ctx.globals[static_cast<std::size_t>(name)];
+        if (WithList* list = fp[-2].withList) {
+            ScriptValue found;
+            for (std::uint32_t i = 0; i < list->count; ++i) {
+                if (getMember(ctx, list->items[i], name, found)) {
+                    out = found;
+                    break;
+                }
+            }
+        }
+        *--sp = out;
+        DISPATCH();
+    }
+    CASE(SET_NAME) {
+        Atom name = OPERAND();
+        SAVE();
+        if (WithList* list = fp[-2].withList) {
+            for (std::uint32_t i = 0; i < list->count; ++i) {
+                if (setScopeMember(ctx, list->items[i], name, sp[0])) {
+                    ++sp;
+                    DISPATCH();
+                }
+                GC_POINT();
+            }
+        }
+        ctx.globals[static_cast<std::size_t>(name)] = *sp++;
+        DISPATCH();
+    }
+    CASE(DELETE_NAME) {
+        Atom name = OPERAND();
+        SAVE();
+        if (WithList* list = fp[-2].withList) {
+            for (std::uint32_t i = 0; i < list->count; ++i) {
+                const ScriptValue& scope = list->items[i];
+                if (scope.kind == Kind::Object && findOwnSlot(scope.object, name)) {
+                    deleteProperty(ctx, scope.object, name);
+                    break;
+                }
+            }
+        }
+        sp[0] = ScriptValue::undefined();
+        DISPATCH();
+    }
+    CASE(DISPOSE_GLOBAL) SAVE(); dispose(ctx, ctx.globals[*ip++]); sp[0] = ScriptValue::undefined(); DISPATCH();
+    CASE(DISPOSE_LOCAL) { std::int32_t n = OPERAND(); SAVE(); dispose(ctx, fp[-4 - n]); sp[0] = ScriptValue::undefined(); DISPATCH(); }
+    CASE(DISPOSE_ARG) {
+        std::int32_t n = OPERAND();
+        SAVE();
+        if (static_cast<std::uint32_t>(n) < fp[-1].aux)
+            dispose(ctx, fp[1 + n]);
+        sp[0] = ScriptValue::undefined();
+        DISPATCH();
+    }
+
+    CASE(WITH_PUSH) SAVE(); appendWith(ctx, fp, sp[0]); ++sp; DISPATCH();
+    CASE(WITH_POP) {
+        auto n = static_cast<std::uint32_t>(OPERAND());
+        if (WithList* list = fp[-2].withList; list && n <= list->count)
+            list->count -= n;
+        DISPATCH();
+    }
+
+    CASE(TRY) {
+        std::int32_t d = OPERAND();
+        SAVE();
+        RecoveryRecord record;
+        record.kind = RecoveryRecord::Kind::ScriptTry;
+        record.sp = sp;
+        record.fp = fp;
+        record.handler = ip + d;
+        record.check = word;
+        ctx.recovery.push_back(record);
+        DISPATCH();
+    }
+    CASE(END_TRY) {
+        for (std::int32_t n = OPERAND(); n > 0 && ownsNewestTry(ctx, base) && ctx.recovery.back().fp == fp; --n)
+            ctx.recovery.pop_back();
+        DISPATCH();
+    }
+    CASE(THROW) {
+        SAVE();
+        if (!ownsNewestTry(ctx, base))
+            throwValue(ctx, sp[0]);
+        ctx.recovery.back().thrown = sp[0];
+        enterHandler(ctx, sp, fp, ip);
+        DISPATCH();
+    }
+
+    CASE(LOCALS) {
+        for (std::int32_t n = OPERAND(); n > 0; --n)
+            *--sp = ScriptValue::undefined();
+        DISPATCH();
+    }
+    CASE(ARGS) {
+        const std::int32_t n = OPERAND();
+        const ScriptValue count = *sp++;
+        if (count.kind != Kind::Integer)
+            raiseError(ctx, kErrBadBytecode);
+        if (count.integer >= n)
+            DISPATCH();
+        // Pad the missing parameters: everything from the top of the stack
+        // down to the last argument moves by k slots, the frame with it.
+        ScriptValue& info = fp[-1];
+        if (count.integer != info.aux || info.info.padding) {
+            SAVE();
+            raiseError(ctx, kErrBadBytecode);
+        }
+        const auto c = static_cast<std::uint32_t>(count.integer);
+        const std::uint32_t k = static_cast<std::uint32_t>(n) - c;
+        std::memmove(sp - k, sp, static_cast<std::size_t>((fp + c) - sp + 1) * sizeof(ScriptValue));
+        for (auto it = ctx.recovery.rbegin(); it != ctx.recovery.rend() && it->fp == fp; ++it) {
+            it->fp -= k;
+            it->sp -= k;
+        }
+        sp -= k;
+        fp -= k;
+        for (std::uint32_t i = c; i < static_cast<std::uint32_t>(n); ++i)
+            fp[1 + i] = ScriptValue::undefined();
+        fp[-1].aux = static_cast<std::uint32_t>(n);
+        fp[-1].info.argSlots = c;
+        fp[-1].info.padding = k;
+        DISPATCH();
+    }
+
+    CASE(CALL) {
+        callArgSlots(ctx, sp, fp);
+        const ScriptValue f = sp[0];
+        sp[0] = ScriptValue::null();
+        if (f.kind == Kind::Function) {
+            callee = f.closure;
+            goto enter;
+        }
+        SAVE();
+        ScriptValue result;
+        if (f.kind == Kind::Native && f.native->cls->call) {
+            NativeObject& object = *f.native;
+            sp[0] = f; // keep the callee reachable during the call
+            object.cls->call(ctx, *object.cls, object.data, &result, sp + 1);
+            sp[0] = ScriptValue::null();
+        } else {
+            ctx.warn("Warning: call a undefined function");
+        }
+        *--sp = result;
+        DISPATCH();
+    }
+    CASE(CALL_METHOD) {
+        Atom name = OPERAND();
+        callArgSlots(ctx, sp, fp);
+        SAVE();
+        ScriptValue result;
+        MethodLookup m = lookupMethod(ctx, sp, name, sp + 1, result);
+        if (m.kind == MethodLookup::Kind::Script) {
+            callee = m.closure;
+            goto enter;
+        }
+        if (m.kind == MethodLookup::Kind::Missing)
+            warnName(ctx, "unknown method", ctx.nameOf(name));
+        *--sp = result;
+        GC_POINT();
+        DISPATCH();
+    }
+    CASE(CALL_NAME) {
+        Atom name = OPERAND();
+        callArgSlots(ctx, sp, fp);
+        SAVE();
+        if (WithList* list = fp[-2].withList) {
+            for (std::uint32_t i = 0; i < list->count; ++i) {
+                ScriptValue scope = list->items[i];
+                if (scope.kind == Kind::Object) {
+                    ScriptValue found;
+                    if (getProperty(scope.object, name, found) && found.kind == Kind::Function) {
+                        sp[0] = scope;
+                        callee = found.closure;
+                        goto enter;
+                    }
+                    continue;
+                }
+                void* data;
+                NativeClass* cls = classOf(ctx, &scope, &data);
+                ScriptValue result;
+                bool handled = cls && cls->callMethod && cls->callMethod(ctx, *cls, data, name, &result, sp + 1);
+                if (handled) {
+                    *--sp = result;
+                    GC_POINT();
+                    DISPATCH();
+                }
+                GC_POINT();
+            }
+        }
+        const ScriptValue f = sp[0];
+        sp[0] = ScriptValue::null();
+        if (f.kind == Kind::Function) {
+            callee = f.closure;
+            goto enter;
+        }
+        ScriptValue result;
+        if (f.kind == Kind::Native && f.native->cls->call) {
+            sp[0] = f;
+            f.native->cls->call(ctx, *f.native->cls, f.native->data, &result, sp + 1);
+            sp[0] = ScriptValue::null();
+        } else {
+            ctx.warn("Warning: call a undefined function");
+        }
+        *--sp = result;
+        DISPATCH();
+    }
+    CASE(NEW) {
+        callArgSlots(ctx, sp, fp);
+        SAVE();
+        const ScriptValue c = sp[0];
+        if (c.kind == Kind::Function) {
+            Closure* fn = c.closure;
+            if (!fn->props) {
+                NativeClass* objectClass = kindClass(ctx, Kind::Object);
+                fn->props = newObjectWithProto(ctx, objectClass ? ScriptValue::ofObject(objectClass->prototype)
+                                                                : ScriptValue::null());
+            }
+            sp[0] = ScriptValue::ofObject(newObjectWithProto(ctx, ScriptValue::ofObject(fn->props)));
+            callee = fn;
+            goto enter;
+        }
+        NativeClass* cls = c.kind == Kind::Native ? c.native->cls : kindClass(ctx, c.kind);
+        if (cls && cls->construct) {
+            ScriptValue result;
+            cls->construct(ctx, *cls, sp + 1, &result);
+            sp[0] = result;
+            *--sp = ScriptValue::undefined();
+            GC_POINT();
+        } else {
+            *--sp = ScriptValue::null();
+            ctx.warn("Warning: invalid constructor");
+        }
+        DISPATCH();
+    }
+
+    CASE(RETURN) {
+        if (!fp[0].frame)
+            goto end;
+        const ScriptValue result = sp[0];
+        while (ownsNewestTry(ctx, base) && ctx.recovery.back().fp == fp)
+            ctx.recovery.pop_back();
+        ScriptValue* caller = fp[0].frame;
+        ip = fp[-3].code;
+        if (const std::uint32_t k = fp[-1].info.padding) {
+            std::memmove(fp + 1 + k, fp + 1, fp[-1].info.argSlots * sizeof(ScriptValue));
+            fp += k;
+        }
+        fp[0] = result;
+        sp = fp;
+        fp = caller;
+        DISPATCH();
+    }
+    CASE(END) goto end;
+    CASE(HALT) SAVE(); halt(ctx); DISPATCH();
+
+#ifndef ORVET_COMPUTED_GOTO
+                default: goto L_BAD;
+                }
+            next:;
+            }
+#endif
+        L_BAD:
+            SAVE();
+            raiseError(ctx, kErrBadBytecode);
+
+        enter: {
+            // sp[0] is the receiver slot of a call whose count was checked.
+            const ScriptFunction& f = *callee->function;
+            if (sp - low < static_cast<std::ptrdiff_t>(f.frameNeed)) {
+                SAVE();
+                raiseError(ctx, kErrStackOverflow);
+            }
+            const auto argSlots = static_cast<std::uint32_t>(sp[1].integer) + 2;
+            fp = buildFrame(sp, fp, ip, argSlots);
+            sp = fp - 3;
+            ip = f.code.data();
+            DISPATCH();
+        }
+
+        end:
+            ctx.result = sp[0];
+            if (ctx.runDepth == 1 && ctx.heap.allocatedSinceCollect() > 0) {
+                SAVE();
+                collect(ctx);
+            }
+            return;
+        } catch (const ScriptError&) {
+            if (!ownsNewestTry(ctx, base))
+                throw;
+            catching = true;
+        } catch (const std::bad_alloc&) {
+            noteError(ctx, kErrOutOfMemory);
+            if (!ownsNewestTry(ctx, base))
+                throw ScriptError{};
+            catching = true;
+        }
+    }
+}
+
+} // namespace
+
+} // namespace orvet

@@ -1,0 +1,73 @@
+// Host-implemented classes. A NativeClass is a table of plain callbacks that
+// the interpreter calls for the values of the class (Native values) or, for a
+// per-kind class, for primitive values of its kinds. Callbacks answer 1 when
+// they handled a request and 0 to let the runtime apply its default rules.
+//
+// The argument block `args` is part of the interpreter stack: args[0] is the
+// argument count as an Integer, args[1..count] the arguments. For a per-kind
+// class, `data` in callMethod and accessProperty points to the receiver
+// ScriptValue; for a Native value it is the instance's native data (null for
+// the class object itself).
+#pragma once
+
+#include <string_view>
+
+#include "script/runtime/ScriptHeap.h"
+#include "script/runtime/ScriptValue.h"
+
+namespace orvet {
+
+struct ScriptContext;
+struct ScriptObject;
+struct NativeClass;
+
+using NativeCallFn = void (*)(ScriptContext& ctx, NativeClass& cls, void* data, ScriptValue* result, ScriptValue* args);
+using NativeMethodFn = int (*)(ScriptContext& ctx, NativeClass& cls, void* data, Atom name, ScriptValue* result,
+                               ScriptValue* args);
+// set 0: write the property into *value; set 1: store *value.
+using NativePropertyFn = int (*)(ScriptContext& ctx, NativeClass& cls, void* data, Atom name, int set,
+                                 ScriptValue* value);
+using NativeConstructFn = void (*)(ScriptContext& ctx, NativeClass& cls, ScriptValue* args, ScriptValue* result);
+using NativeDestroyFn = void (*)(ScriptContext& ctx, NativeClass& cls, void* data);
+// Marks (with markValue, Collector.h) every script value the data refers to.
+using NativeMarkFn = void (*)(ScriptContext& ctx, NativeClass& cls, void* data);
+using NativeFinalizeFn = void (*)(void* userData);
+
+struct NativeClass {
+    Finalizer heapFinalizer;          // internal: runs finalize(userData)
+    NativeCallFn call;                // the value is called as a function
+    NativeMethodFn callMethod;
+    NativePropertyFn accessProperty;
+    NativeConstructFn construct;      // `new`
+    NativeDestroyFn destroyData;      // an instance's native data dies
+    NativeMarkFn markData;
+    void* userData;                   // the class's own data (by convention its member atoms)
+    NativeFinalizeFn finalize;        // the class record dies
+    ScriptObject* prototype;          // "__proto__" is Null
+};
+
+// An instance of a class: a Native value's record.
+struct NativeObject {
+    Finalizer heapFinalizer; // internal: runs destroyData
+    NativeClass* cls;
+    void* data;
+    ScriptObject* props;     // made when data is non-null; "__proto__" = class prototype
+};
+
+// A class with no callbacks and a fresh prototype.
+NativeClass* newClass(ScriptContext& ctx);
+// A Native value of the class; with data it gets its own property object.
+ScriptValue newInstance(ScriptContext& ctx, NativeClass* cls, void* data);
+// Runs the class's destroyData on the instance's data now and clears it
+// (delete of a variable holding the value).
+void disposeInstance(ScriptContext& ctx, NativeObject& object);
+
+// Registration helpers.
+// The global `name` becomes a class object (an instance with null data).
+void registerGlobalClass(ScriptContext& ctx, std::string_view name, NativeClass* cls);
+// Makes cls the class of a value kind (Boolean, Integer, String, ...).
+void setKindClass(ScriptContext& ctx, ValueKind kind, NativeClass* cls);
+// The per-kind class of a kind, or null.
+NativeClass* kindClass(const ScriptContext& ctx, ValueKind kind);
+
+} // namespace orvet

@@ -1,0 +1,31 @@
+// The arithmetic, comparison and equality operators on script values (the
+// general cases; the interpreter handles two Integers inline).
+#pragma once
+
+#include "script/runtime/ScriptValue.h"
+
+namespace orvet {
+
+struct ScriptContext;
+
+enum class ArithOp { Add, Sub, Mul, Div, Mod };
+enum class BitOp { And, Or, Xor, Shl, Shr, Ushr };
+enum class CompareOp { Lt, Le, Gt, Ge };
+
+// May run script code (conversions of objects): operands must be rooted.
+ScriptValue arithmetic(ScriptContext& ctx, ArithOp op, const ScriptValue& a, const ScriptValue& b);
+ScriptValue bitwise(ScriptContext& ctx, BitOp op, const ScriptValue& a, const ScriptValue& b);
+ScriptValue negate(ScriptContext& ctx, const ScriptValue& a);
+// Boolean, or Undefined when either side is NaN.
+ScriptValue compare(ScriptContext& ctx, CompareOp op, const ScriptValue& a, const ScriptValue& b);
+bool strictEquals(const ScriptValue& a, const ScriptValue& b);
+bool looseEquals(ScriptContext& ctx, const ScriptValue& a, const ScriptValue& b);
+// The text of typeof.
+ScriptValue typeOf(ScriptContext& ctx, const ScriptValue& v);
+
+// Integer shifts with the count's low byte; 64 or more shifts everything out.
+std::int64_t shiftLeft(std::int64_t value, std::int64_t count);
+std::int64_t shiftRight(std::int64_t value, std::int64_t count);
+std::int64_t shiftRightUnsigned(std::int64_t value, std::int64_t count);
+
+} // namespace orvet
