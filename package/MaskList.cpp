@@ -1,10 +1,9 @@
 #include "package/MaskList.h"
 
-#include "package/ByteReader.h"
 #include "package/FileOutput.h"
 #include "package/PackageResources.h"
 #include "package/PackagePaths.h"
-#include "package/StoredText.h"
+#include "package/PackageBlocks.h"
 
 namespace lumbra {
 
@@ -15,19 +14,18 @@ MaskList loadMasks(const ResourceSource& resources, const std::filesystem::path&
     auto block = loadPackedResource(resources, packageResourceType, "RG", reporter);
     if (!block)
         return masks;
+    auto record = readMaskRecord(*block);
     try {
-        ByteReader in(*block);
-        std::uint32_t count = in.u32();
-        for (std::uint32_t i = 0; i < count; ++i) {
-            std::string name = readStoredText(in).value_or("");
-            auto content = in.bytes(in.u32());
-            auto target = pathInside(workingFolder, name + std::string(maskExtension));
+        for (const MaskRecord& mask : record.entries) {
+            auto target = pathInside(workingFolder, mask.name + std::string(maskExtension));
             if (!target)
-                throw PlayerException("Invalid mask name in the package: " + name);
-            if (!content.empty() && !writeWholeFile(*target, content))
+                throw PlayerException("Invalid mask name in the package: " + mask.name);
+            if (!mask.content.empty() && !writeWholeFile(*target, mask.content))
                 throw PlayerException("Cannot write " + ansiFromPath(*target));
-            masks.push_back(name);
+            masks.push_back(mask.name);
         }
+        if (record.error)
+            reporter.report(*record.error);
     } catch (const PlayerException& error) {
         reporter.report(error.message());
     }

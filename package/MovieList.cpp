@@ -1,10 +1,9 @@
 #include "package/MovieList.h"
 
-#include "package/ByteReader.h"
 #include "package/FileOutput.h"
+#include "package/PackageBlocks.h"
 #include "package/PackageResources.h"
 #include "package/PackagePaths.h"
-#include "package/StoredText.h"
 
 #include <chrono>
 #include <random>
@@ -21,37 +20,21 @@ PathText entryPath(const std::filesystem::path& path)
     return PathText(text);
 }
 
-void readEmbedded(ByteReader& in, std::uint32_t count, const std::filesystem::path& workingFolder, MovieList& list)
+void addEmbedded(const MovieRecord& record, const std::filesystem::path& workingFolder, MovieList& list)
 {
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint32_t kind = in.u32();
-        std::string name = readStoredText(in).value_or("");
-        std::filesystem::path folder = workingFolder;
-        if (kind == MovieEntry::plugIn) {
-            folder /= "Plug_Ins";
-            std::error_code ignored;
-            std::filesystem::create_directory(folder, ignored);
-        }
-        auto target = pathInside(folder, name);
-        if (!target)
-            throw PlayerException("Invalid file name in the package: " + name);
-        PathText path = entryPath(*target);
-        auto content = in.bytes(in.u32());
-        if (!writeWholeFile(*target, content))
-            throw PlayerException("Cannot write " + path.str());
-        list.entries.push_back({path, kind});
+    std::filesystem::path folder = workingFolder;
+    if (record.kind == MovieEntry::plugIn) {
+        folder /= "Plug_Ins";
+        std::error_code ignored;
+        std::filesystem::create_directory(folder, ignored);
     }
-}
-
-void readExternal(ByteReader& in, std::uint32_t count, const std::filesystem::path& programFile, MovieList& list)
-{
-    std::filesystem::path folder = programFile.parent_path();
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint32_t kind = in.u32();
-        std::string name = readStoredText(in).value_or("");
-        if (kind == MovieEntry::movie)
-            list.entries.push_back({entryPath(folder / pathFromAnsi(name)), kind});
-    }
+    auto target = pathInside(folder, record.name);
+    if (!target)
+        throw PlayerException("Invalid file name in the package: " + record.name);
+    PathText path = entryPath(*target);
+    if (!writeWholeFile(*target, record.content))
+        throw PlayerException("Cannot write " + path.str());
+    list.entries.push_back({path, record.kind});
 }
 
 } // namespace
@@ -63,14 +46,18 @@ MovieList loadMovieList(const ResourceSource& resources, const std::filesystem::
     auto block = loadPackedResource(resources, packageResourceType, "ML", reporter);
     if (!block)
         return list;
+    auto record = readMovieListRecord(*block);
+    list.flags = record.flags;
     try {
-        ByteReader in(*block);
-        list.flags = in.u32();
-        std::uint32_t count = in.u32();
-        if (list.flags & MovieList::embedded)
-            readEmbedded(in, count, workingFolder, list);
-        else
-            readExternal(in, count, programFile, list);
+        std::filesystem::path programFolder = programFile.parent_path();
+        for (const MovieRecord& entry : record.entries) {
+            if (list.flags & MovieList::embedded)
+                addEmbedded(entry, workingFolder, list);
+            else if (entry.kind == MovieEntry::movie)
+                list.entries.push_back({entryPath(programFolder / pathFromAnsi(entry.name)), entry.kind});
+        }
+        if (record.error)
+            reporter.report(*record.error);
     } catch (const PlayerException& error) {
         reporter.report(error.message());
     }
