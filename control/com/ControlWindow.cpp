@@ -96,6 +96,12 @@ LRESULT ControlWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         EndPaint(hwnd, &ps);
         return 0;
     }
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        control_.draw(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
     case WM_SIZE:
         control_.setViewSize(LOWORD(lParam), HIWORD(lParam));
         invalidate();

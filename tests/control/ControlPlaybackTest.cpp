@@ -142,6 +142,12 @@ TEST_F(ControlPlayback, DrawingHonoursTheBackgroundColour) {
     drawOver(0x000000);
     drawOver(0xFFFFFF);
 
+    // The window paints the same picture.
+    Picture painted(100, 100);
+    SendMessageW(host.controlWindow(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painted.dc()), PRF_CLIENT);
+    EXPECT_EQ(painted.pixel(40, 40), 0xFF0000u);
+    EXPECT_EQ(painted.pixel(5, 5), 0xFFFFFFu);
+
     // -1 returns to the movie's own colour.
     EXPECT_EQ(host.putInt(L"BackgroundColor", -1), S_OK);
     Picture picture(100, 100);
