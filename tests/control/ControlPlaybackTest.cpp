@@ -46,7 +46,7 @@ TestMovie countingMovie() {
     movie.showFrame();
     movie.actions(ActionWriter().fsCommand(u"second", u"two words").finish());
     movie.showFrame();
-    movie.label("end");
+    movie.label(u"end");
     movie.actions(ActionWriter().fsCommand(u"third", u"").stop().finish());
     movie.showFrame();
     return movie;
@@ -92,7 +92,7 @@ TEST_F(ControlPlayback, FramesLabelsAndTotals) {
 
 TEST_F(ControlPlayback, VariablesRoundTripAndShowInABoundField) {
     TestMovie movie(100, 100, 30, argb(255, 255, 255, 255));
-    int field = movie.textField({0, 0, 100, 40}, "greeting", "");
+    int field = movie.textField({0, 0, 100, 40}, u"greeting", u"");
     movie.place(field, 1);
     movie.actions(ActionWriter().stop().finish());
     movie.showFrame();

@@ -1,8 +1,9 @@
-// Small movie files for the control tests, assembled tag by tag.
+// Small movie files for the control tests, in stage pixels, written with the
+// movie writer.
 #pragma once
 
 #include "control/movie/ActionWriter.h"
-#include "control/movie/Canvas.h"
+#include "control/movie/MovieWriter.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,30 +14,22 @@ namespace lumbra::com::test {
 
 class TestMovie {
 public:
-    // Stage in pixels.
     TestMovie(int width, int height, double frameRate, movie::Argb background);
 
-    // Definitions; each returns its character id. Coordinates in pixels.
+    // Definitions; each returns its character id.
     int rectangle(movie::Rect pixels, movie::Argb fill);
-    int textField(movie::Rect pixels, const std::string& variable, const std::string& text);
+    int textField(movie::Rect pixels, const std::u16string& variable, const std::u16string& text);
     int button(int shape, const movie::ActionBytes& onRelease);
 
     void place(int character, int depth);
-    void label(const std::string& name);
-    void actions(const movie::ActionBytes& code);
-    void showFrame();
+    void label(const std::u16string& name) { writer_.root().label(name); }
+    void actions(const movie::ActionBytes& code) { writer_.root().actions(code); }
+    void showFrame() { writer_.root().showFrame(); }
 
-    std::vector<std::uint8_t> bytes() const;
     void save(const std::filesystem::path& path) const;
 
 private:
-    void tag(unsigned code, const std::vector<std::uint8_t>& body);
-
-    int width_, height_;
-    double frameRate_;
-    int frames_ = 0;
-    int nextId_ = 1;
-    std::vector<std::uint8_t> tags_;
+    movie::MovieWriter writer_;
 };
 
 } // namespace lumbra::com::test
