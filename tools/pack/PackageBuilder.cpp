@@ -1,0 +1,324 @@
+#include "tools/pack/PackageBuilder.h"
+
+#include "tools/pack/Manifest.h"
+#include "tools/pack/SettingsFields.h"
+#include "tools/pack/Utf8.h"
+
+#include "package/AttachedArchive.h"
+#include "package/Md5.h"
+#include "package/MovieList.h"
+#include "package/PackageBlocks.h"
+#include "package/PackageIdentity.h"
+#include "package/PackagePaths.h"
+#include "package/PackageResources.h"
+#include "package/PeResources.h"
+#include "package/SettingsRecord.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+namespace lumbra::pack {
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes readBinary(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.is_open() || in.bad() || !std::filesystem::is_regular_file(file))
+        throw PackError(ansiFromPath(file) + ": cannot read the file");
+    return bytes;
+}
+
+bool parseHex16(std::string_view text, std::array<std::uint8_t, 16>& bytes)
+{
+    if (text.size() != 32)
+        return false;
+    for (std::size_t i = 0; i < 16; ++i)
+        if (std::from_chars(text.data() + 2 * i, text.data() + 2 * i + 2, bytes[i], 16).ptr != text.data() + 2 * i + 2)
+            return false;
+    return true;
+}
+
+class Builder {
+public:
+    Builder(const BuildRequest& request, const ScriptCompilers& compilers)
+        : request_(request), compilers_(compilers),
+          manifest_(Manifest::load(request.project / manifestName))
+    {
+        checkSections();
+        if (auto* entry = manifest_.single("package", "compression")) {
+            auto [end, error] = std::from_chars(entry->value.data(), entry->value.data() + entry->value.size(), level_);
+            if (error != std::errc() || end != entry->value.data() + entry->value.size() || level_ < 0 || level_ > 9)
+                manifest_.fail(*entry, "compression must be 0 to 9");
+        }
+    }
+
+    Bytes build(ResourceTable& table)
+    {
+        identity(table);
+        settings(table);
+        movies(table);
+        masks(table);
+        optionalBlocks(table);
+        support(table);
+        scripts(table);
+        rawResources(table);
+        Bytes program;
+        try {
+            program = writePeResources(player_, table);
+        } catch (const PlayerException& error) {
+            throw PackError(ansiFromPath(request_.player) + ": " + error.message());
+        }
+        if (auto* folder = manifest_.single("archive", "folder")) {
+            std::filesystem::path source = projectPath(*folder);
+            if (!std::filesystem::is_directory(source))
+                manifest_.fail(*folder, ansiFromPath(source) + " is not a folder");
+            Bytes archive = buildArchive(source, level_);
+            program.insert(program.end(), archive.begin(), archive.end());
+        }
+        return program;
+    }
+
+    void loadPlayer() { player_ = readBinary(request_.player); }
+    const Bytes& player() const { return player_; }
+
+private:
+    // Misspelt sections and keys are errors rather than silently ignored.
+    void checkSections() const
+    {
+        static const std::set<std::string> sections = {"package", "settings", "movies",    "masks",
+                                                       "scripts", "support",  "resources", "archive"};
+        static const std::set<std::string> packageKeys = {"identity",     "opaque",      "stamp",
+                                                          "compression", "aboutPicture", "flashControl"};
+        for (const ManifestEntry& entry : manifest_.entries()) {
+            if (!sections.contains(entry.section))
+                manifest_.fail(entry, "unknown section [" + entry.section + "]");
+            if (entry.section == "package" && !packageKeys.contains(entry.key))
+                manifest_.fail(entry, "unknown key '" + entry.key + "' in [package]");
+            if (entry.section == "archive" && entry.key != "folder")
+                manifest_.fail(entry, "unknown key '" + entry.key + "' in [archive]");
+        }
+    }
+
+    std::filesystem::path projectPath(const ManifestEntry& entry) const
+    {
+        std::filesystem::path path = pathFromAnsi(utf8ToAnsi(entry.value));
+        return path.is_absolute() ? path : request_.project / path;
+    }
+
+    Bytes fileOf(const ManifestEntry& entry) const
+    {
+        std::filesystem::path path = projectPath(entry);
+        if (!std::filesystem::is_regular_file(path))
+            manifest_.fail(entry, ansiFromPath(path) + " is not a file");
+        return readBinary(path);
+    }
+
+    void put(ResourceTable& table, std::string_view type, std::string_view name, Bytes bytes)
+    {
+        table.put(ResourceId::fromText(type), ResourceId::fromText(name), std::move(bytes));
+    }
+
+    void identity(ResourceTable& table)
+    {
+        const ManifestEntry* text = manifest_.single("package", "identity");
+        if (!text)
+            throw PackError(ansiFromPath(request_.project / manifestName) + ": [package] identity is required");
+        std::array<std::uint8_t, 16> opaque{};
+        if (auto* entry = manifest_.single("package", "opaque"); entry && !parseHex16(entry->value, opaque))
+            manifest_.fail(*entry, "opaque must be 32 hexadecimal digits");
+        put(table, packageResourceType, "ID", makePackageIdentity(utf8ToAnsi(text->value), opaque));
+    }
+
+    void settings(ResourceTable& table)
+    {
+        ProjectSettings settings = defaultSettings();
+        for (const ManifestEntry* entry : manifest_.section("settings")) {
+            const SettingsField* field = findSettingsField(entry->key);
+            if (!field)
+                manifest_.fail(*entry, "unknown setting '" + entry->key + "'");
+            std::string value = entry->value;
+            if (field->embeddedFile && !value.empty()) {
+                std::filesystem::path file = projectPath(*entry);
+                if (!std::filesystem::is_regular_file(file))
+                    manifest_.fail(*entry, ansiFromPath(file) + " is not a file");
+                value = ansiToUtf8(ansiFromPath(std::filesystem::absolute(file)));
+            }
+            if (!setField(*field, settings, value))
+                manifest_.fail(*entry, "'" + entry->value + "' does not fit " + entry->key);
+        }
+        Bytes record = writeSettings(settings);
+        std::array<std::uint8_t, 16> stamp = md5(record);
+        if (auto* entry = manifest_.single("package", "stamp"); entry && !parseHex16(entry->value, stamp))
+            manifest_.fail(*entry, "stamp must be 32 hexadecimal digits");
+        put(table, packageResourceType, "ST", packBlock(record, level_));
+        put(table, packageResourceType, "CS", Bytes(stamp.begin(), stamp.end()));
+    }
+
+    void movies(ResourceTable& table)
+    {
+        std::uint32_t flags = MovieList::embedded;
+        std::vector<MovieRecord> entries;
+        std::set<std::string> names;
+        for (const ManifestEntry* entry : manifest_.section("movies")) {
+            if (entry->key == "mode") {
+                if (entry->value != "embedded" && entry->value != "external")
+                    manifest_.fail(*entry, "mode is embedded or external");
+                flags = (flags & ~MovieList::embedded) | (entry->value == "embedded" ? MovieList::embedded : 0);
+            } else if (entry->key == "random") {
+                if (entry->value != "yes" && entry->value != "no")
+                    manifest_.fail(*entry, "random is yes or no");
+                flags = (flags & ~MovieList::randomFirst) | (entry->value == "yes" ? MovieList::randomFirst : 0);
+            } else {
+                entries.push_back(movieEntry(*entry, names));
+            }
+        }
+        if (flags & MovieList::embedded)
+            for (std::size_t i = 0; i < entries.size(); ++i)
+                entries[i].content = fileOf(*movieLines_[i]);
+        put(table, packageResourceType, "ML", packBlock(writeMovieListRecord(flags, entries), level_));
+    }
+
+    MovieRecord movieEntry(const ManifestEntry& entry, std::set<std::string>& names)
+    {
+        std::uint32_t kind;
+        if (entry.key == "movie")
+            kind = MovieEntry::movie;
+        else if (entry.key == "plugin")
+            kind = MovieEntry::plugIn;
+        else if (entry.key == "file")
+            kind = 3;
+        else
+            manifest_.fail(entry, "unknown key '" + entry.key + "' (movie, plugin, file, mode, random)");
+        std::string name = ansiFromPath(pathFromAnsi(utf8ToAnsi(entry.value)).filename());
+        if (!isSafeRelativeName(name))
+            manifest_.fail(entry, "'" + entry.value + "' does not name a file");
+        if (!names.insert((kind == MovieEntry::plugIn ? "Plug_Ins\\" : "") + name).second)
+            manifest_.fail(entry, "a second file named '" + name + "'");
+        movieLines_.push_back(&entry);
+        return {kind, name, {}};
+    }
+
+    void masks(ResourceTable& table)
+    {
+        std::vector<MaskRecord> masks;
+        for (const ManifestEntry* entry : manifest_.section("masks")) {
+            std::string name = utf8ToAnsi(entry->key);
+            if (!isSafeRelativeName(name + ".msk") || name.find_first_of("\\/") != std::string::npos)
+                manifest_.fail(*entry, "'" + entry->key + "' cannot name a mask");
+            masks.push_back({name, fileOf(*entry)});
+        }
+        put(table, packageResourceType, "RG", packBlock(writeMaskRecord(masks), level_));
+    }
+
+    void optionalBlocks(ResourceTable& table)
+    {
+        if (auto* entry = manifest_.single("package", "aboutPicture"))
+            put(table, packageResourceType, "BK", packBlock(fileOf(*entry), level_));
+        if (auto* entry = manifest_.single("package", "flashControl"))
+            put(table, packageResourceType, "FP", packBlock(fileOf(*entry), level_));
+    }
+
+    // Libraries the package does not carry are 1-byte placeholders.
+    void support(ResourceTable& table)
+    {
+        for (const ManifestEntry* entry : manifest_.section("support"))
+            if (entry->key != "$1" && entry->key != "$2" && entry->key != "$3" && entry->key != "$4")
+                manifest_.fail(*entry, "support libraries are $1 to $4");
+        for (std::string_view name : {"$1", "$2", "$3", "$4"}) {
+            auto* entry = manifest_.single("support", name);
+            put(table, supportResourceType, name, entry ? packBlock(fileOf(*entry), level_) : Bytes{0});
+        }
+    }
+
+    void scripts(ResourceTable& table)
+    {
+        for (const ManifestEntry* entry : manifest_.section("scripts")) {
+            std::filesystem::path script = projectPath(*entry);
+            if (!std::filesystem::is_regular_file(script))
+                manifest_.fail(*entry, ansiFromPath(script) + " is not a file");
+            put(table, scriptResourceType, utf8ToAnsi(entry->key), packBlock(compilers_.compile(script), level_));
+        }
+    }
+
+    // "TYPE/NAME = [packed|raw] FILE"
+    void rawResources(ResourceTable& table)
+    {
+        for (const ManifestEntry* entry : manifest_.section("resources")) {
+            std::size_t slash = entry->key.find('/');
+            if (slash == std::string::npos || slash == 0 || slash + 1 == entry->key.size())
+                manifest_.fail(*entry, "resources are named TYPE/NAME");
+            std::string value = entry->value;
+            bool packed = false;
+            for (std::string_view form : {"packed ", "raw "})
+                if (value.starts_with(form)) {
+                    packed = form == "packed ";
+                    value.erase(0, form.size());
+                }
+            ManifestEntry file = *entry;
+            file.value = value;
+            Bytes bytes = fileOf(file);
+            put(table, utf8ToAnsi(entry->key.substr(0, slash)), utf8ToAnsi(entry->key.substr(slash + 1)),
+                packed ? packBlock(bytes, level_) : std::move(bytes));
+        }
+    }
+
+    const BuildRequest& request_;
+    const ScriptCompilers& compilers_;
+    Manifest manifest_;
+    int level_ = 9;
+    Bytes player_;
+    std::vector<const ManifestEntry*> movieLines_;
+};
+
+void writeAtomically(const std::filesystem::path& output, const Bytes& bytes)
+{
+    std::filesystem::path partial = output;
+    partial += ".partial";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        if (!out.flush()) {
+            out.close();
+            std::error_code ignored;
+            std::filesystem::remove(partial, ignored);
+            throw PackError(ansiFromPath(output) + ": cannot write the output");
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(partial, output, error);
+    if (error) {
+        std::filesystem::remove(partial, error);
+        throw PackError(ansiFromPath(output) + ": cannot write the output");
+    }
+}
+
+} // namespace
+
+void buildPackage(const BuildRequest& request, const ScriptCompilers& compilers, std::ostream& log)
+{
+    Builder builder(request, compilers);
+    builder.loadPlayer();
+    ResourceTable table;
+    try {
+        table = readPeResources(builder.player());
+    } catch (const PlayerException& error) {
+        throw PackError(ansiFromPath(request.player) + ": " + error.message());
+    }
+    Bytes program;
+    try {
+        program = builder.build(table);
+    } catch (const PlayerException& error) {
+        throw PackError(error.message());
+    }
+    writeAtomically(request.output, program);
+    log << "lumbra-pack: wrote " << ansiToUtf8(ansiFromPath(request.output)) << " (" << program.size() << " bytes)\n";
+}
+
+} // namespace lumbra::pack
