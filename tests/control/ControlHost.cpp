@@ -67,6 +67,11 @@ ControlHost::ControlHost(int width, int height)
 }
 
 ControlHost::~ControlHost() {
+    release();
+    DestroyWindow(window_);
+}
+
+void ControlHost::release() {
     if (control_) {
         auto container = control_.query<IConnectionPointContainer>();
         ComPtr<IConnectionPoint> point;
@@ -77,7 +82,6 @@ ControlHost::~ControlHost() {
         object->SetClientSite(nullptr);
         control_.reset();
     }
-    DestroyWindow(window_);
 }
 
 HWND ControlHost::controlWindow() const {

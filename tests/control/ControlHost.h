@@ -53,6 +53,8 @@ public:
     ~ControlHost();
 
     IDispatch* control() const { return control_.get(); }
+    // Unadvises, closes and lets go of the control, as a container closing it does.
+    void release();
     HWND controlWindow() const;
 
     // IDispatch calls by name; failures come back as the status code.

@@ -1,10 +1,13 @@
 // A movie playing in the control, seen as a container sees it: events,
 // variables, frames, pictures and the mouse.
 #include "tests/control/ControlHost.h"
+
+#include "control/com/Guids.h"
 #include "tests/control/TestMovie.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace lumbra::com::test {
@@ -59,6 +62,11 @@ TEST_F(ControlPlayback, DeliversEveryFsCommandInFrameOrder) {
     std::vector<FsCommand> expected = {{u"first", u"1"}, {u"second", u"two words"}, {u"third", u""}};
     EXPECT_EQ(host.commands, expected);
     EXPECT_EQ(host.getInt(L"ReadyState"), 4);
+    // The load itself is announced after the first frame's commands.
+    auto at = [&](DISPID id) { return std::find(host.events.begin(), host.events.end(), id) - host.events.begin(); };
+    EXPECT_LT(at(kEventFSCommand), at(kEventProgress));
+    EXPECT_LT(at(kEventProgress), at(kEventReadyStateChange));
+    EXPECT_LT(at(kEventReadyStateChange), std::ptrdiff_t(host.events.size()));
 }
 
 TEST_F(ControlPlayback, FramesLabelsAndTotals) {
@@ -221,6 +229,16 @@ TEST_F(ControlPlayback, AContainerMayLoadAnotherMovieFromInsideAnEvent) {
     std::vector<FsCommand> expected = {{u"first", u"1"}, {u"second movie", u""}};
     EXPECT_EQ(host.commands, expected);
     EXPECT_EQ(host.getText(L"Movie"), secondPath);
+}
+
+TEST_F(ControlPlayback, AContainerMayCloseTheControlFromInsideAnEvent) {
+    host.onCommand = [&](const FsCommand& command) {
+        if (command.command == u"second") host.release();
+    };
+    ASSERT_EQ(load(save(countingMovie(), L"closing")), S_OK);
+    ASSERT_TRUE(host.pumpUntil([&] { return !host.control(); }));
+    host.pumpFor(100);
+    EXPECT_EQ(host.commands.size(), 2u);
 }
 
 TEST_F(ControlPlayback, ScriptsAnsweringAnEventReachTheMovieAtOnce) {
