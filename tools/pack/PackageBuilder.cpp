@@ -15,6 +15,7 @@
 #include "package/SettingsRecord.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <iterator>
@@ -247,6 +248,14 @@ private:
         }
     }
 
+    // A manifest line cannot start with "#" (a comment), so digits alone
+    // stand for an integer id there.
+    static std::string resourcePart(const std::string& text)
+    {
+        bool digits = std::ranges::all_of(text, [](unsigned char c) { return std::isdigit(c); });
+        return digits ? "#" + text : utf8ToAnsi(text);
+    }
+
     // "TYPE/NAME = [packed|raw] FILE"
     void rawResources(ResourceTable& table)
     {
@@ -264,7 +273,7 @@ private:
             ManifestEntry file = *entry;
             file.value = value;
             Bytes bytes = fileOf(file);
-            put(table, utf8ToAnsi(entry->key.substr(0, slash)), utf8ToAnsi(entry->key.substr(slash + 1)),
+            put(table, resourcePart(entry->key.substr(0, slash)), resourcePart(entry->key.substr(slash + 1)),
                 packed ? packBlock(bytes, level_) : std::move(bytes));
         }
     }
