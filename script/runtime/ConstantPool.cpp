@@ -16,16 +16,12 @@ std::string numberKey(double value)
     return key;
 }
 
+// The flags lead the key: were they appended as letters, /a/g and /ag/
+// would share one constant.
 std::string regExpKey(const RegExpConstant& re)
 {
-    std::string key = re.pattern;
-    if (re.flags & kRegExpGlobal)
-        key += 'g';
-    if (re.flags & kRegExpIgnoreCase)
-        key += 'i';
-    if (re.flags & kRegExpMultiline)
-        key += 'm';
-    return key;
+    std::string key(1, static_cast<char>('0' + (re.flags & 7)));
+    return key + re.pattern;
 }
 
 } // namespace

@@ -1,0 +1,99 @@
+// Recursive-descent parser with one token of look-ahead. It builds the syntax
+// tree of a compilation and collects the list of every function (nested and
+// anonymous ones hoisted, inner functions before the function around them)
+// and the list of top-level statements. The first syntax error ends the
+// compilation.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "script/compiler/Diagnostics.h"
+#include "script/compiler/Lexer.h"
+#include "script/compiler/SyntaxNode.h"
+
+namespace orvet {
+
+struct ParsedProgram {
+    std::vector<SyntaxNode*> functions; // Function nodes, in order of completion
+    SyntaxNode* topLevel = nullptr;     // statement list of ".main"
+};
+
+class Parser {
+public:
+    Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon);
+
+    ParsedProgram parseProgram();
+
+    // Line of the last consumed token; after parsing, that of the last token.
+    int lastLine() const { return lastLine_; }
+    int omittedSemicolons() const { return omittedSemicolons_; }
+
+private:
+    class NestingGuard;
+
+    const Token& peek();
+    Token consume();
+    bool accept(int kind);
+    [[noreturn]] void syntaxError(const char* text);
+    [[noreturn]] void syntaxErrorAt(int line, const char* text);
+    void expect(int kind, const char* text);
+    void expectSemicolon();
+    void omitSemicolon();
+    SyntaxNode* make(NodeKind kind, int line);
+    SyntaxNode* seal(SyntaxNode* node);
+
+    // Statements: nullptr when the look-ahead cannot start one.
+    SyntaxNode* parseStatement();
+    SyntaxNode* requireStatement(const char* text);
+    SyntaxNode* parseBlock();
+    SyntaxNode* parseFunctionStatement();
+    SyntaxNode* parseVar();
+    NodeList parseDeclarators();
+    SyntaxNode* parseIf();
+    SyntaxNode* parseDoWhile();
+    SyntaxNode* parseWhile();
+    SyntaxNode* parseFor();
+    SyntaxNode* parseJump(NodeKind kind);
+    SyntaxNode* parseReturn();
+    SyntaxNode* parseSwitch();
+    SyntaxNode* parseWith();
+    SyntaxNode* parseTry();
+    SyntaxNode* parseThrow();
+    SyntaxNode* parseExpressionStatement();
+    SyntaxNode* parseCondition(const char* before, const char* invalid, const char* after);
+    SyntaxNode* parseFunction();
+
+    // Expressions: nullptr when the look-ahead cannot start one.
+    SyntaxNode* parseExpression();
+    SyntaxNode* requireExpression(const char* text);
+    SyntaxNode* parseAssignment();
+    SyntaxNode* parseConditional();
+    SyntaxNode* parseBinary(int level);
+    SyntaxNode* parseUnary();
+    SyntaxNode* parsePostfix();
+    SyntaxNode* parseCall();
+    SyntaxNode* parseMember();
+    SyntaxNode* parseSelectors(SyntaxNode* object, bool calls);
+    SyntaxNode* parseArguments(SyntaxNode* call);
+    SyntaxNode* parsePrimary();
+    SyntaxNode* parseArrayLiteral(int line);
+    SyntaxNode* parseObjectLiteral(int line);
+
+    Lexer& lexer_;
+    Diagnostics& diagnostics_;
+    NodePool& pool_;
+    bool warnMissingSemicolon_;
+
+    Token lookahead_;
+    bool hasLookahead_ = false;
+    int lastLine_ = 0;
+    int argumentsUses_ = 0;
+    int omittedSemicolons_ = 0;
+    int anonymousFunctions_ = 0;
+    int nesting_ = 0;
+    std::vector<std::string> functionNames_;
+    std::vector<SyntaxNode*> functions_;
+};
+
+} // namespace orvet
