@@ -203,7 +203,10 @@ ScriptFunction* linkModule(ScriptContext& ctx, BytecodeModule& module)
     const ModuleSection* codeSection = module.firstSection(SectionType::Code);
     const std::uint32_t codeLength = codeSection ? codeSection->length : 0;
     std::vector<FunctionEntry> entries = readFunctionTable(ctx, module, codeLength);
+    // An image compiled without debug information has an empty line section.
     const ModuleSection* lines = module.lastSection(SectionType::Lines);
+    if (lines && lines->length == 0)
+        lines = nullptr;
 
     std::vector<ScriptFunction*> linked;
     for (std::size_t i = 0; i < entries.size(); ++i) {
