@@ -2,6 +2,8 @@
 // target paths that name them, properties.
 #include "MovieTestSupport.h"
 
+#include "control/movie/MovieWriter.h"
+
 #include <gtest/gtest.h>
 
 namespace lumbra::movie::test {
@@ -151,6 +153,32 @@ TEST(Timeline, PropertiesByNumber)
     EXPECT_FALSE(t.player.tGetProperty(u"/clip", 22));
     EXPECT_FALSE(t.player.tGetProperty(u"/clip", -1));
     EXPECT_FALSE(t.player.tGetPropertyNum(u"/clip", 13)); // a name is no number
+}
+
+TEST(Timeline, SpriteThatPlacesItselfIsBounded)
+{
+    // Sprite 1 places two copies of itself: without limits a tree of 2^n clips.
+    MovieWriter writer(2000, 2000, 12);
+    TimelineWriter self;
+    self.place({1, 1, Matrix::translation(20, 0), u"a"});
+    self.place({2, 1, Matrix::translation(0, 20), u"b"});
+    self.showFrame();
+    self.showFrame();
+    ASSERT_EQ(writer.defineSprite(self), 1);
+    writer.root().place({1, 1, {}, u"top"});
+    MoviePlayer player;
+    auto bytes = writer.finish(false);
+    ASSERT_TRUE(player.load(bytes));
+    EXPECT_TRUE(player.tCurrentFrame(u"/top/a/a/a/a"));
+    std::u16string tooDeep = u"/top";
+    for (int i = 0; i < 40; ++i)
+        tooDeep += u"/a";
+    EXPECT_FALSE(player.tCurrentFrame(tooDeep));
+    player.advance();
+    player.advance();
+    RecordingCanvas canvas;
+    player.render(canvas);
+    EXPECT_TRUE(canvas.fills.empty());
 }
 
 TEST(Timeline, UnloadLeavesAnEmptyPlayer)
