@@ -232,7 +232,7 @@ std::optional<std::u16string> MoviePlayer::getVariable(std::u16string_view path)
     if (!pb)
         return std::nullopt;
     auto value = pb->getVariable(pb->root(), path);
-    if (!value)
+    if (!value || value->isUndefined())
         return std::nullopt;
     return value->toString();
 }
