@@ -138,13 +138,15 @@ void dispose(ScriptContext& ctx, ScriptValue& variable)
 }
 
 // The argument count below a callee at sp[0]; it must describe values of the
-// caller's own stack.
+// caller's own stack. Array literals pass the count negated (their elements
+// are never a length), so its magnitude counts.
 std::uint32_t callArgSlots(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp)
 {
     const ScriptValue& count = sp[1];
-    if (count.kind != Kind::Integer || count.integer < 0 || count.integer > ((fp - 3) - sp) - 2)
+    if (count.kind != Kind::Integer || count.integer < -(((fp - 3) - sp) - 2)
+        || count.integer > ((fp - 3) - sp) - 2)
         raiseError(ctx, kErrBadBytecode);
-    return static_cast<std::uint32_t>(count.integer) + 2;
+    return static_cast<std::uint32_t>(count.integer < 0 ? -count.integer : count.integer) + 2;
 }
 
 ScriptValue iterationStep(ScriptContext& ctx, const ScriptValue& c, const ScriptValue& i, bool& more)

@@ -28,7 +28,9 @@ void writeTraceLine(void*, std::string_view line)
 
 EnginePtr makeEngine(const CommandLine& line)
 {
+    // Reading an undefined variable is quiet unless asked for.
     EngineConfig config;
+    config.flagWord &= ~kFlagWarnUndefined;
     if (line.warnUndefined)
         config.flagWord |= kFlagWarnUndefined;
     EnginePtr engine = CreateEngine(config);

@@ -174,10 +174,10 @@ void push(ScriptContext& ctx, ScriptArray& array, const ScriptValue* args)
         arraySet(ctx, array, array.length++, args[i]);
 }
 
-// Re-stores the elements at new indexes; the length stays.
-void restore(ScriptContext& ctx, ScriptArray& array, const std::vector<StoredElement>& elements)
+// Re-stores the elements at new indexes with the given length.
+void restore(ScriptContext& ctx, ScriptArray& array, const std::vector<StoredElement>& elements,
+             std::uint64_t length)
 {
-    const std::uint64_t length = array.length;
     arrayTruncate(ctx, array, 0);
     for (const StoredElement& e : elements)
         arraySet(ctx, array, e.index, e.value);
@@ -189,7 +189,7 @@ void reverse(ScriptContext& ctx, ScriptArray& array)
     std::vector<StoredElement> elements = storedElements(array);
     for (StoredElement& e : elements)
         e.index = array.length - 1 - e.index;
-    restore(ctx, array, elements);
+    restore(ctx, array, elements, array.length);
 }
 
 ScriptValue shift(ScriptContext& ctx, ScriptArray& array)
@@ -264,8 +264,11 @@ int answerSign(const ScriptValue& answer)
     return 0;
 }
 
+// The length stays as it was when the sort began, even if the comparison
+// changes the array meanwhile.
 void sort(ScriptContext& ctx, ScriptArray& array, const ScriptValue* args)
 {
+    const std::uint64_t length = array.length;
     std::vector<ScriptValue> values;
     values.reserve(arrayStoredCount(array));
     forEachStored(array, 0, UINT64_MAX, [&](std::uint64_t, const ScriptValue& v) { values.push_back(v); });
@@ -296,7 +299,7 @@ void sort(ScriptContext& ctx, ScriptArray& array, const ScriptValue* args)
     sorted.reserve(values.size());
     for (std::size_t i = 0; i < values.size(); ++i)
         sorted.push_back({i, values[i]});
-    restore(ctx, array, sorted);
+    restore(ctx, array, sorted, length);
 }
 
 std::int64_t unshift(ScriptContext& ctx, ScriptArray& array, const ScriptValue* args)

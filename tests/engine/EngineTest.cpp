@@ -1,0 +1,276 @@
+// The engine's entry points: creation, runs of every kind, calls from native
+// code, the error protocol, eval and the trace output.
+#include <cstdio>
+#include <fstream>
+
+#include "script/compiler/Compiler.h"
+#include "script/runtime/AnsiCodec.h"
+#include "script/runtime/AtomTable.h"
+#include "script/runtime/engine/ClassRegistration.h"
+#include "script/runtime/engine/EngineCalls.h"
+#include "script/runtime/engine/NestedCall.h"
+#include "tests/engine/EngineFixture.h"
+
+namespace orvet::test {
+namespace {
+
+using EngineTest = EngineFixture;
+
+std::vector<std::uint8_t> compiled(const char* source)
+{
+    CompileResult result = compileText(source, CompileOptions{0x160}, ansiToUtf16);
+    EXPECT_TRUE(result.image) << result.messages;
+    return result.image ? result.image->bytes() : std::vector<std::uint8_t>{};
+}
+
+std::string tempPath(const std::string& name)
+{
+    const char* dir = std::getenv("LUMBRA_BUILD_DIR");
+    return std::string(dir ? dir : ".") + "/" + name;
+}
+
+void writeFile(const std::string& path, const std::string& prefix, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << prefix;
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST_F(EngineTest, FirstAtomsAndCoreGlobalsExist)
+{
+    EXPECT_EQ(ctx().intern("__proto__"), 0);
+    EXPECT_EQ(ctx().intern("valueOf"), 4);
+    EXPECT_EQ(value("typeof parseInt"), "object");
+    EXPECT_EQ(value("typeof Math"), "object");
+    EXPECT_EQ(value("NaN"), "NaN");
+    EXPECT_EQ(value("Infinity"), value("1/0"));
+    EXPECT_EQ(value("eval"), "object"); // a global function answers no method
+}
+
+TEST_F(EngineTest, TwoEnginesHaveSeparateGlobals)
+{
+    EnginePtr other = CreateEngine();
+    ASSERT_TRUE(other);
+    run("shared = 42;");
+    ASSERT_EQ(RunSourceText(*other, "typeof shared"), 1);
+    EXPECT_EQ(toAnsi(*other->context->result.string), "undefined");
+    EXPECT_EQ(value("shared"), "int 42");
+}
+
+TEST_F(EngineTest, RunsCompiledImagesFromMemoryAndFiles)
+{
+    const auto image = compiled("6 * 7;");
+    ASSERT_EQ(RunCompiledMemory(*engine, image.data(), image.size()), 1);
+    EXPECT_EQ(ctx().result.integer, 42);
+
+    const std::string path = tempPath("engine_test_image.ovc");
+    writeFile(path, "", image);
+    ctx().result = ScriptValue::undefined();
+    ASSERT_EQ(RunCompiledFile(*engine, path), 1);
+    EXPECT_EQ(ctx().result.integer, 42);
+    std::remove(path.c_str());
+}
+
+TEST_F(EngineTest, BadImagesAndMissingFilesFailWithAMessage)
+{
+    const std::uint8_t junk[] = {'O', 'V', '1', 'x', 0, 0, 0, 0};
+    EXPECT_EQ(RunCompiledMemory(*engine, junk, sizeof junk), -1);
+    EXPECT_NE(std::string(ctx().errorBuffer), "");
+    EXPECT_EQ(RunCompiledFile(*engine, tempPath("no_such_file.ovc")), -1);
+    EXPECT_EQ(RunSourceFile(*engine, tempPath("no_such_file.ovs")), -1);
+    EXPECT_NE(ctx().compilerMessages.find("can't open the script file"), std::string::npos);
+}
+
+TEST_F(EngineTest, RunFileChoosesByExtensionThenByContent)
+{
+    // x.txt: a "#" line, then the image magic: compiled.
+    const std::string path = tempPath("engine_test_x.txt");
+    writeFile(path, "#!/usr/bin/orvet run\n", compiled("'compiled';"));
+    ASSERT_EQ(RunFile(*engine, path), 1) << ctx().errorBuffer;
+    EXPECT_EQ(toAnsi(*ctx().result.string), "compiled");
+
+    // Other content: source.
+    writeFile(path, "", {});
+    { std::ofstream(path) << "'source';"; }
+    ASSERT_EQ(RunFile(*engine, path), 1) << ctx().compilerMessages;
+    EXPECT_EQ(toAnsi(*ctx().result.string), "source");
+
+    // A "#" line and nothing after it: source, which does not compile.
+    { std::ofstream(path) << "# only a comment line"; }
+    EXPECT_EQ(RunFile(*engine, path), -1);
+
+    // An upper-case .OVS extension is source whatever it holds.
+    const std::string upper = tempPath("engine_test_y.OVS");
+    { std::ofstream(upper) << "1 + 1;"; }
+    ASSERT_EQ(RunFile(*engine, upper), 1);
+    EXPECT_EQ(ctx().result.integer, 2);
+    std::remove(path.c_str());
+    std::remove(upper.c_str());
+}
+
+TEST_F(EngineTest, SourceThatDoesNotCompileGivesMinusOneAndMessages)
+{
+    EXPECT_EQ(RunSourceText(*engine, "var = ;"), -1);
+    EXPECT_NE(ctx().compilerMessages.find("error: line 0"), std::string::npos) << ctx().compilerMessages;
+    // The length variant stops at the length given.
+    EXPECT_EQ(RunSourceText(*engine, "1 + 2; garbage (", 6), 1);
+    EXPECT_EQ(ctx().result.integer, 3);
+}
+
+TEST_F(EngineTest, RuntimeErrorsAndThrowsFillTheErrorBuffer)
+{
+    EXPECT_EQ(failure("throw 'plain text';"), "plain text");
+    EXPECT_EQ(failure("function down(n) { return down(n + 1); } down(0);"), "Runtime error: stack overflow");
+    // The engine stays usable.
+    EXPECT_EQ(value("1 + 1"), "int 2");
+}
+
+TEST_F(EngineTest, CallFunctionOnANumberFailsAndKeepsTheStack)
+{
+    run("notAFunction = 5; function add(a, b) { return a + b; }");
+    ScriptValue* const sp = ctx().sp;
+    ScriptValue args[3] = {ScriptValue::ofInt(2), ScriptValue::ofInt(1), ScriptValue::ofInt(2)};
+    EXPECT_EQ(CallFunction(ctx(), "notAFunction", {}, 3, args), 0);
+    EXPECT_STREQ(ctx().errorBuffer, "Warning: call a undefined function");
+    EXPECT_EQ(ctx().sp, sp);
+
+    ASSERT_EQ(CallFunction(ctx(), "add", {}, 3, args), 1);
+    EXPECT_EQ(ctx().result.integer, 3);
+    EXPECT_EQ(ctx().sp, sp);
+    ASSERT_EQ(CallFunction(ctx(), nullptr, ctx().global(ctx().intern("add")), 3, args), 1);
+    EXPECT_EQ(ctx().result.integer, 3);
+}
+
+TEST_F(EngineTest, CallValueAndCallMethod)
+{
+    run("function Counter() { this.n = 10; } Counter.bump = function(k) { this.n = this.n + k; return this.n; };"
+        "c = new Counter();");
+    const ScriptValue counter = ctx().global(ctx().intern("c"));
+    ScriptValue args[2] = {ScriptValue::ofInt(1), ScriptValue::ofInt(5)};
+    ASSERT_EQ(CallMethod(ctx(), counter, "bump", 2, args), 1) << ctx().errorBuffer;
+    EXPECT_EQ(ctx().result.integer, 15);
+    run("bumpFn = Counter.bump;");
+    ASSERT_EQ(CallValue(ctx(), counter, ctx().global(ctx().intern("bumpFn")), 2, args), 1) << ctx().errorBuffer;
+    EXPECT_EQ(ctx().result.integer, 20);
+    EXPECT_EQ(CallValue(ctx(), counter, ScriptValue::ofInt(1), 2, args), 0);
+
+    EXPECT_EQ(CallMethod(ctx(), counter, "missing", 0, nullptr), 0);
+    EXPECT_STREQ(ctx().errorBuffer, "Warning: unknown method \"missing\"");
+    ASSERT_EQ(CallMethod(ctx(), ScriptValue::ofInt(255), "toString", 0, nullptr), 1);
+    EXPECT_EQ(toAnsi(*ctx().result.string), "255");
+}
+
+// A host class whose method "callBack" calls the script function it is given.
+void registerCallbackClass(ScriptContext& ctx)
+{
+    NativeClass* cls = NewClass(ctx);
+    MemberAtoms::attach(ctx, *cls, {"callBack"});
+    cls->callMethod = [](ScriptContext& ctx, NativeClass& cls, void*, Atom name, ScriptValue* result,
+                         ScriptValue* args) {
+        if (MemberAtoms::of(cls).find(name) != 0 || !hasArgument(args, 1))
+            return 0;
+        ScriptValue none[1] = {ScriptValue::ofInt(0)};
+        *result = callNested(ctx, ScriptValue::null(), args[1], 1, none);
+        return 1;
+    };
+    registerGlobalClass(ctx, "Host", cls);
+}
+
+TEST_F(EngineTest, ErrorInsideANativeCallbackUnwindsToTheHostCall)
+{
+    ASSERT_TRUE(protectedCall(ctx(), [&] { registerCallbackClass(ctx()); }));
+    run("reached = 0;"
+        "function boom() { reached = 1; throw 'boom'; }"
+        "function outer() { Host.callBack(boom); reached = 2; }");
+    ScriptValue* const sp = ctx().sp;
+    EXPECT_EQ(CallFunction(ctx(), "outer", {}, 0, nullptr), 0);
+    EXPECT_STREQ(ctx().errorBuffer, "boom");
+    EXPECT_EQ(ctx().sp, sp);
+    EXPECT_EQ(value("reached"), "int 1");
+
+    // A script try around the native call catches what the callback throws.
+    EXPECT_EQ(value("var caught; try { Host.callBack(boom); } catch (e) { caught = e; } caught"), "boom");
+}
+
+TEST_F(EngineTest, EvalRunsTextAndReturnsOtherValues)
+{
+    EXPECT_EQ(value("eval('6 * 7')"), "int 42");
+    EXPECT_EQ(value("eval(5)"), "int 5");
+    EXPECT_EQ(value("var a = [1]; eval(a) == a"), "bool true");
+    EXPECT_EQ(value("eval()"), "undefined");
+    EXPECT_EQ(value("eval('evalGlobal = 3;'); evalGlobal"), "int 3");
+    // Text that does not compile gives undefined; its messages go to the trace.
+    traced.clear();
+    EXPECT_EQ(value("eval('var = ;')"), "undefined");
+    ASSERT_FALSE(traced.empty());
+    EXPECT_EQ(traced[0].substr(0, 7), "error: ");
+    // Errors inside eval reach the caller's try.
+    EXPECT_EQ(value("var r; try { eval('throw 7;'); } catch (e) { r = e; } r"), "int 7");
+}
+
+TEST_F(EngineTest, EvalsRunsASourceFile)
+{
+    const std::string path = tempPath("engine_test_evals.ovs");
+    { std::ofstream(path) << "fromFile = 'yes'; 40 + 2;"; }
+    const std::string program = "evals('" + path + "')";
+    EXPECT_EQ(value(program.c_str()), "int 42");
+    EXPECT_EQ(value("fromFile"), "yes");
+    EXPECT_EQ(value("evals(3)"), "undefined");
+    std::remove(path.c_str());
+}
+
+TEST_F(EngineTest, TraceWritesArgumentsWithoutSeparator)
+{
+    run("trace('a', 1, 2.5, true, null); trace();");
+    ASSERT_EQ(traced.size(), 2u);
+    EXPECT_EQ(traced[0], "a12.5trueundefined");
+    EXPECT_EQ(traced[1], "");
+}
+
+TEST_F(EngineTest, UndefinedVariableWarningFollowsTheFlag)
+{
+    // The default flag word asks for the warning.
+    run("x = missingOne;");
+    ASSERT_EQ(traced.size(), 1u);
+    EXPECT_EQ(traced[0], "Warning: using undefined variable \"missingOne\"");
+
+    EngineConfig config;
+    config.flagWord &= ~kFlagWarnUndefined;
+    EnginePtr quiet = CreateEngine(config);
+    std::vector<std::string> lines;
+    SetTraceOutput(*quiet, [](void* out, std::string_view line) {
+        static_cast<std::vector<std::string>*>(out)->emplace_back(line);
+    }, &lines);
+    ASSERT_EQ(RunSourceText(*quiet, "x = missingOne;"), 1);
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(EngineTest, HookStopsALongRun)
+{
+    EngineConfig config;
+    config.hook = [](int reason, void* data) { return ++*static_cast<int*>(data) >= 2 ? 7 : 0; };
+    int calls = 0;
+    config.hookData = &calls;
+    EnginePtr hooked = CreateEngine(config);
+    ASSERT_EQ(RunSourceText(*hooked, "var s = ''; while (true) { s = s + 'xxxxxxxxxxxxxxxx'; if (s.length > 4000) s = ''; }"), 0);
+    EXPECT_STREQ(hooked->context->errorBuffer, "Runtime error: hook break 7");
+    EXPECT_GE(calls, 2);
+}
+
+TEST_F(EngineTest, ProtectedReportsErrorsOfHostRoutines)
+{
+    EXPECT_EQ(Protected(*engine, [](ScriptContext&) {}), 1);
+    EXPECT_EQ(Protected(*engine, [](ScriptContext& ctx) { toObject(ctx, ScriptValue::null()); }), 0);
+    EXPECT_STREQ(ctx().errorBuffer, "Runtime error: Can't convert to object");
+}
+
+TEST(EngineConstants, DollarConstantsAreIntegerGlobals)
+{
+    EnginePtr engine = CreateEngine();
+    ASSERT_TRUE(Protected(*engine, [](ScriptContext& ctx) { defineConstant(ctx, "$AW_BLEND", 0x80000); }));
+    ASSERT_EQ(RunSourceText(*engine, "$AW_BLEND + 1"), 1);
+    EXPECT_EQ(engine->context->result.integer, 0x80001);
+}
+
+} // namespace
+} // namespace orvet::test
