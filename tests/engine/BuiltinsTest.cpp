@@ -236,6 +236,7 @@ TEST_F(MathTest, RoundPowAndExtremes)
     EXPECT_EQ(value("Math.pow(2, 10)"), "int 1024");
     EXPECT_EQ(value("Math.pow(2, 0.5)"), "float 1.41421");
     EXPECT_EQ(value("Math.pow(2, 60)"), "float 1.15292e+018");
+    EXPECT_EQ(value("Math.pow(10, -1)"), "float 0.1");
     EXPECT_EQ(value("Math.pow(2)"), "NaN");
     EXPECT_EQ(value("Math.max()"), "NaN");
     EXPECT_EQ(value("Math.max(1, 2)"), "float 2");

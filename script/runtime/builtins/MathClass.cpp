@@ -78,8 +78,10 @@ ScriptValue power(ScriptContext& ctx, const ScriptValue* args)
     if (!numberArgument(ctx, args, 1, x) || !numberArgument(ctx, args, 2, y))
         return ScriptValue::nan();
     const double p = std::pow(x, y);
+    // Integers in, an exact integer out; 10 ** -1 stays a Float.
     constexpr double kExactLimit = 9007199254740992.0; // 2^53
-    if (args[1].is(ValueKind::Integer) && args[2].is(ValueKind::Integer) && std::fabs(p) < kExactLimit)
+    if (args[1].is(ValueKind::Integer) && args[2].is(ValueKind::Integer) && std::fabs(p) < kExactLimit
+        && p == std::trunc(p))
         return ScriptValue::ofInt(static_cast<std::int64_t>(p));
     return floatResult(p);
 }

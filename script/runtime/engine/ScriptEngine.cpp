@@ -5,11 +5,13 @@
 #include "script/runtime/RuntimeError.h"
 #include "script/runtime/builtins/ArrayClass.h"
 #include "script/runtime/builtins/BooleanClass.h"
+#include "script/runtime/builtins/DateClass.h"
 #include "script/runtime/builtins/FunctionClass.h"
 #include "script/runtime/builtins/Globals.h"
 #include "script/runtime/builtins/MathClass.h"
 #include "script/runtime/builtins/NumberClass.h"
 #include "script/runtime/builtins/ObjectClass.h"
+#include "script/runtime/builtins/StringClass.h"
 #include "script/runtime/engine/EngineEval.h"
 
 namespace orvet {
@@ -22,13 +24,13 @@ void registerBuiltins(ScriptEngine& engine)
 {
     ScriptContext& ctx = *engine.context;
     registerGlobals(ctx); // "NaN", "Infinity", parseInt ... trace
-    // "Date"
+    registerDateClass(ctx);
     registerMathClass(ctx);
     registerArrayClass(ctx);
     registerBooleanClass(ctx);
     registerFunctionClass(engine);
     registerNumberClass(ctx);
-    // "String"
+    registerStringClass(ctx); // and "RegExp"
     registerObjectClass(ctx);
 }
 

@@ -1,0 +1,28 @@
+# Runs every script of SCRIPTS with ORVET (through EMULATOR, if any) and
+# compares what it prints with the expected files beside it.
+file(GLOB scripts ${SCRIPTS}/*.ovs)
+set(failed "")
+foreach(script ${scripts})
+  get_filename_component(name ${script} NAME_WE)
+  execute_process(COMMAND ${EMULATOR} ${ORVET} run ${script}
+    WORKING_DIRECTORY ${SCRIPTS}
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+  file(READ ${SCRIPTS}/${name}.out expected_out)
+  set(expected_err "")
+  set(expected_status 0)
+  if(EXISTS ${SCRIPTS}/${name}.err)
+    file(READ ${SCRIPTS}/${name}.err expected_err)
+    set(expected_status 1)
+  endif()
+  if(NOT out STREQUAL expected_out OR NOT err STREQUAL expected_err OR NOT status EQUAL expected_status)
+    file(WRITE ${WORK}/${name}.actual.out "${out}")
+    file(WRITE ${WORK}/${name}.actual.err "${err}")
+    message("${name}: status ${status} (expected ${expected_status}); output in ${WORK}/${name}.actual.*")
+    list(APPEND failed ${name})
+  endif()
+endforeach()
+list(LENGTH scripts count)
+if(failed)
+  message(FATAL_ERROR "failed: ${failed}")
+endif()
+message("${count} scripts passed")
