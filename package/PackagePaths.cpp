@@ -38,7 +38,7 @@ std::optional<std::filesystem::path> pathInside(const std::filesystem::path& fol
 {
     if (!isSafeRelativeName(name))
         return std::nullopt;
-    return folder / pathFromAnsi(name);
+    return (folder / pathFromAnsi(name)).lexically_normal();
 }
 
 } // namespace lumbra
