@@ -64,15 +64,17 @@ TEST(ByteStream, FilesRoundTripThroughTheWriteBuffer)
         out->write(big);
         EXPECT_TRUE(out->close());
     }
-    std::string messages;
-    auto in = ByteStream::openRead(path, messages);
-    ASSERT_TRUE(in);
-    EXPECT_EQ(in->sourceName(), path);
-    std::string back;
-    for (int c; (c = in->get()) != ByteStream::kEnd;)
-        back += static_cast<char>(c);
-    EXPECT_EQ(back, big);
-    EXPECT_EQ(messages, "");
+    {
+        std::string messages;
+        auto in = ByteStream::openRead(path, messages);
+        ASSERT_TRUE(in);
+        EXPECT_EQ(in->sourceName(), path);
+        std::string back;
+        for (int c; (c = in->get()) != ByteStream::kEnd;)
+            back += static_cast<char>(c);
+        EXPECT_EQ(back, big);
+        EXPECT_EQ(messages, "");
+    } // closed before removing: Windows keeps open files
     std::filesystem::remove(path);
 }
 
