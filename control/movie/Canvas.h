@@ -56,7 +56,7 @@ struct Stroke {
 enum class TextAlign { Left, Right, Center, Justify };
 
 struct TextRun {
-    std::u16string text;  // lines separated by '\r' (a "\r\n" pair counts as one break)
+    std::u16string text;  // lines separated by '\r'
     std::u16string font;  // device font name, e.g. "_sans", "Arial"
     double size = 12;     // em height in pixels
     Argb color = 0xFF000000;

@@ -30,8 +30,8 @@ struct MovieInfo {
     int version = 0;
     std::uint32_t fileLength = 0; // as the header states it
     Rect frame;                   // twips (1/20 pixel)
-    double frameRate = 0;         // frames per second
-    int frameCount = 0;
+    double frameRate = 0;         // frames per second; 12 when the file gives 0
+    int frameCount = 0;           // the frames the file holds
     bool compressed = false;
     Argb background = 0xFFFFFFFF; // the movie's own, white when it sets none
 };

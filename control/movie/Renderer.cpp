@@ -29,6 +29,19 @@ Path rectanglePath(const Rect& r)
     return {{{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}, {r.xMin, r.yMin}}};
 }
 
+// Every line break as a single '\r', as canvases expect.
+std::u16string normalizedBreaks(const std::u16string& text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        out += text[i] == u'\n' ? u'\r' : text[i];
+    }
+    return out;
+}
+
 class Renderer {
 public:
     Renderer(Playback& playback, Canvas& canvas) : playback_(playback), canvas_(canvas) {}
@@ -120,7 +133,7 @@ private:
         }
         if (def.password)
             text.assign(text.size(), u'*');
-        return text;
+        return normalizedBreaks(text);
     }
 
     Playback& playback_;

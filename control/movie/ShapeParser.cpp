@@ -12,6 +12,8 @@ namespace {
 // Largest distance, in twips, between a curve and the segments replacing it.
 constexpr double kFlatness = 5.0;
 constexpr int kMaxCurveSegments = 64;
+// Flattening multiplies points; a shape beyond this many is refused.
+constexpr std::size_t kMaxShapePoints = 2'000'000;
 
 // An edge run kept as a polyline, oriented so that its fill lies on one side.
 using Polyline = std::vector<Point>;
@@ -207,6 +209,9 @@ private:
 
     void addEdge(const Polyline& points)
     {
+        points_ += points.size();
+        if (points_ > kMaxShapePoints)
+            throw FormatError("shape too complex");
         if (fill1_ >= 0)
             fillEdges_[fill1_].push_back(points);
         if (fill0_ >= 0)
@@ -274,6 +279,7 @@ private:
     int fill0_ = -1, fill1_ = -1, line_ = -1;
     Point pen_;
     bool lineOpen_ = false;
+    std::size_t points_ = 0;
 };
 
 } // namespace

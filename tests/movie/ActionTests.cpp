@@ -75,6 +75,10 @@ TEST(Variables, BoundTextFieldShowsTheVariable)
     ASSERT_EQ(after.texts.size(), 1u);
     EXPECT_EQ(after.texts[0].text, u"42 points");
     EXPECT_EQ(after.texts[0].font, u"_sans");
+    t.player.setVariable(u"_root.clip.score", u"a\nb\r\nc");
+    RecordingCanvas lines;
+    t.player.render(lines);
+    EXPECT_EQ(lines.texts[0].text, u"a\rb\rc");
 }
 
 // A movie of one frame running the given action block.
