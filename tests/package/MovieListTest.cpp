@@ -123,6 +123,20 @@ TEST_F(MovieListLoading, HugeClaimedCountOrSizeFailsCleanly)
     EXPECT_EQ(reporter.messages.size(), 1u);
 }
 
+TEST_F(MovieListLoading, PathsLongerThanTheEntryBufferFail)
+{
+    std::filesystem::path deep = working.path();
+    while (ansiFromPath(deep).size() < 250)
+        deep /= "nested-folder";
+    std::filesystem::create_directories(deep);
+    package(MovieList::embedded, {{1, "short.swf", bytesOf("A")}, {1, std::string(40, 'n') + ".swf", bytesOf("B")}});
+    MovieList list = loadMovieList(resources, deep, program, reporter);
+    EXPECT_EQ(list.count(), ansiFromPath(deep / "short.swf").size() <= 259 ? 1 : 0);
+    EXPECT_EQ(reporter.messages.size(), 1u);
+    for (const MovieEntry& entry : list.entries)
+        EXPECT_LE(entry.path.str().size(), 259u);
+}
+
 TEST(ChooseFirstMovie, HookThenRandomThenFirst)
 {
     MovieList list;
