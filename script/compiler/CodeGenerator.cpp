@@ -260,6 +260,11 @@ void CodeGenerator::generateMain(const SyntaxNode* statements)
     const auto prologueEnd = std::prev(code_.end());
     statementList(statements);
     scopes_.close();
+    const SyntaxNode* last = statements;
+    while (last->next)
+        last = last->next;
+    if (last->kind == NodeKind::ExpressionStatement)
+        code_.back().discardsResult = true;
 
     insertLocals(prologueEnd, std::max(localSlotCount(statements), scopes_.localsUsed()), statements->line);
 }

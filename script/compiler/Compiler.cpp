@@ -34,10 +34,13 @@ struct CompileUnit {
     InstructionList code;
 };
 
-// The program's result is the value of its last expression statement: a POP
-// at the very end of ".main" is dropped; any other ending pushes Undefined.
-// This runs after the DUP/POP pairs of assignments have been removed, so a
-// closing assignment statement leaves Undefined, not the assigned value.
+// The program's result is the value of its last statement when that is an
+// expression statement: its POP, still at the very end of ".main", is
+// dropped. Any other ending pushes Undefined. This runs after the DUP/POP
+// pairs of assignments have been removed, so a closing assignment statement
+// leaves Undefined, not the assigned value; and a POP that belongs to
+// another statement (a switch's discriminant, a try's flag) never turns its
+// operand into the result.
 void finishMain(InstructionList& code)
 {
     auto label = code.end();
@@ -47,7 +50,7 @@ void finishMain(InstructionList& code)
     if (label == code.end() || label->name() != ".main")
         return;
     Instruction& last = code.back();
-    if (last.is(Opcode::POP) && std::prev(code.end()) != std::next(label)) {
+    if (last.is(Opcode::POP) && last.discardsResult) {
         code.pop_back();
         return;
     }

@@ -24,6 +24,7 @@ struct Instruction {
     int stackEffect = 0;     // net change of the operand stack height
     std::uint32_t offset = 0;
     std::uint32_t liveAfter = 0; // local slots (mod 32) read later: slot data-flow pass
+    bool discardsResult = false; // the POP of the last top-level expression statement
 
     bool isLabel() const { return opcode == kFunctionLabel || opcode == kJumpLabel; }
     bool is(Opcode op) const { return opcode == static_cast<int>(op); }

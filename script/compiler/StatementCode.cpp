@@ -288,9 +288,9 @@ void CodeGenerator::labelledStatement(const SyntaxNode* s)
 // break and continue leave every statement up to their target: with scopes
 // and try records opened inside them are released, and values that the
 // statements passed keep on the stack (a switch's discriminant, a for-in
-// loop's collection and index, a catch clause's exception and flag) are
-// dropped. The target's own values are its own business: its break label
-// drops them, its continue label needs them.
+// loop's collection and index, the two values under a catch clause or a
+// finally statement) are dropped. The target's own values are its own
+// business: its break label drops them, its continue label needs them.
 void CodeGenerator::jumpStatement(const SyntaxNode* s)
 {
     const bool isBreak = s->kind == NodeKind::Break;
@@ -332,9 +332,11 @@ void CodeGenerator::returnStatement(const SyntaxNode* s)
     emit(Opcode::RETURN, s->line);
 }
 
-// Every path reaches the join label with a flag on top: true when an
-// exception is still to be thrown (the exception lies under the flag). The
-// finally code runs on every path; a pending exception is thrown after it.
+// Every path reaches the join label with two values: a flag on top, true
+// when an exception is still to be thrown, and under it that exception (or
+// a placeholder). The stack is thus equally high on every path, as the
+// linker's stack check demands. The finally code runs on every path; a
+// pending exception is thrown after it, otherwise the second value goes.
 void CodeGenerator::tryStatement(const SyntaxNode* s)
 {
     const int line = s->line;
@@ -345,6 +347,7 @@ void CodeGenerator::tryStatement(const SyntaxNode* s)
     statement(s->a);
     --innermost().tryDepth;
     emit(Opcode::END_TRY, s->line2, std::int64_t{1});
+    emit(Opcode::PUSH_UNDEFINED, s->line2);
     emit(Opcode::PUSH_FALSE, s->line2);
     emitJump(Opcode::JUMP, join, s->line2);
     placeLabel(handler);
@@ -352,12 +355,18 @@ void CodeGenerator::tryStatement(const SyntaxNode* s)
         catchClauses(s->b, join);
     emit(Opcode::PUSH_TRUE, s->line2);
     placeLabel(join);
-    if (s->c)
+    if (s->c) {
+        JumpScope finallyScope;
+        finallyScope.pops = 2; // the flag and the value under it
+        jumpScopes_.push_back(finallyScope);
         statement(s->c);
+        jumpScopes_.pop_back();
+    }
     const int done = newLabel();
     emitJump(Opcode::JUMP_IF_FALSE_BOOL, done, s->line2);
     emit(Opcode::THROW, s->line2);
     placeLabel(done);
+    emit(Opcode::POP, s->line2);
 }
 
 // The exception lies on the stack under a "handled" flag while the clauses
@@ -418,8 +427,7 @@ void CodeGenerator::catchClauses(const SyntaxNode* clauses, int join)
     emit(Opcode::PUSH_TRUE, line);
     emitJump(Opcode::JUMP, join, line);
     placeLabel(handled);
-    emit(Opcode::POP, line);
-    emit(Opcode::PUSH_FALSE, line);
+    emit(Opcode::PUSH_FALSE, line); // the handled exception stays as the placeholder
     emitJump(Opcode::JUMP, join, line);
     placeLabel(rethrown);
     emit(Opcode::NIP, line, std::int64_t{2});

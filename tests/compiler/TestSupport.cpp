@@ -2,7 +2,14 @@
 
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "script/compiler/Disassembler.h"
+#include "script/runtime/BytecodeModule.h"
+#include "script/runtime/Linker.h"
+#include "script/runtime/RuntimeError.h"
+#include "script/runtime/ScriptContext.h"
+#include "script/runtime/engine/ScriptEngine.h"
 
 namespace orvet::test {
 
@@ -16,9 +23,24 @@ AnsiDecoder latin1Decoder()
     };
 }
 
+// Every image the tests compile must also pass the runtime's link-time
+// checks (operands, jump targets, stack depth on every path).
+void expectLinks(const CompileResult& result, std::string_view source)
+{
+    if (!result.image)
+        return;
+    ModulePtr module = loadModule(result.image->bytes().data(), result.image->bytes().size());
+    ASSERT_TRUE(module) << source;
+    EnginePtr engine = CreateEngine();
+    ScriptContext& ctx = *engine->context;
+    EXPECT_EQ(protectedCall(ctx, [&] { linkModule(ctx, *module); }), 1) << source << "\n" << ctx.errorBuffer;
+}
+
 CompileResult compileSource(std::string_view source, std::uint32_t options)
 {
-    return compileText(source, CompileOptions{options}, latin1Decoder());
+    CompileResult result = compileText(source, CompileOptions{options}, latin1Decoder());
+    expectLinks(result, source);
+    return result;
 }
 
 std::string listing(std::string_view source, std::uint32_t options)
