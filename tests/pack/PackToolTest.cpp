@@ -264,11 +264,15 @@ TEST_F(PackTool, ManifestErrorsNameFileAndLine)
     EXPECT_EQ(missingFile.status, 1);
     EXPECT_NE(missingFile.output.find("none.swf"), std::string::npos);
 
-    ToolRun source = build("[package]\nidentity = A\n[scripts]\nInitialize = init.ovs\n");
-    test::writeFile(project / "init.ovs", "var x = 1;");
-    source = build("[package]\nidentity = A\n[scripts]\nInitialize = init.ovs\n");
+    test::writeFile(project / "init.js", "var x = 1;");
+    ToolRun source = build("[package]\nidentity = A\n[scripts]\nInitialize = init.js\n");
     EXPECT_EQ(source.status, 1);
-    EXPECT_NE(source.output.find("no compiler for \".ovs\""), std::string::npos) << source.output;
+    EXPECT_NE(source.output.find("no compiler for \".js\""), std::string::npos) << source.output;
+
+    test::writeFile(project / "broken.ovs", "var x = ;");
+    ToolRun broken = build("[package]\nidentity = A\n[scripts]\nInitialize = broken.ovs\n");
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.output.find("error: line 0"), std::string::npos) << broken.output;
 
     ToolRun duplicate = build("[package]\nidentity = A\n[movies]\nmovie = movies/intro.swf\nmovie = movies/intro.swf\n");
     EXPECT_EQ(duplicate.status, 1);

@@ -6,6 +6,9 @@
 #include "tools/pack/ScriptCompilers.h"
 
 #include "package/PackagePaths.h"
+#include "script/compiler/Compiler.h"
+#include "script/runtime/AnsiCodec.h"
+#include "script/runtime/engine/EngineConfig.h"
 
 #include <iostream>
 #include <string_view>
@@ -30,6 +33,17 @@ std::filesystem::path argumentPath(const char* argument)
 #endif
 }
 
+// An Orvet source compiled with the options an engine with the default
+// settings uses, so that the packaged image runs as the source would.
+std::vector<std::uint8_t> compileOrvetSource(const std::filesystem::path& script)
+{
+    const orvet::CompileOptions options{orvet::compileOptionsOf(orvet::EngineConfig{})};
+    orvet::CompileResult result = orvet::compileFile(script.string(), options, orvet::ansiToUtf16);
+    if (!result.image)
+        throw PackError(script.string() + ": " + (result.outOfMemory ? "out of memory" : result.messages));
+    return result.image->takeBytes();
+}
+
 int build(int argc, char** argv)
 {
     BuildRequest request;
@@ -50,6 +64,7 @@ int build(int argc, char** argv)
     if (request.player.empty() || request.project.empty() || request.output.empty())
         throw PackError("build needs --player, --project and --output");
     ScriptCompilers compilers; // compilers of script sources are added here
+    compilers.add(".ovs", compileOrvetSource);
     buildPackage(request, compilers, std::cout);
     return 0;
 }
