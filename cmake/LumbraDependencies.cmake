@@ -1,4 +1,8 @@
 # zlib, Boost.Regex headers and GoogleTest for both builds.
+# The product's executables and the control carry zlib inside them.
+if(CMAKE_CROSSCOMPILING)
+  set(ZLIB_USE_STATIC_LIBS ON)
+endif()
 find_package(ZLIB REQUIRED)
 
 # Boost.Regex is used header-only. In the cross build the host's /usr/include

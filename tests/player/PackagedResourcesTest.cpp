@@ -35,14 +35,15 @@ TEST(PackagedResources, PackedBlocksUnpackToThePackersInput)
     const auto project = folder / "project";
     std::filesystem::create_directories(project);
     const Bytes big = sample(300000, 1), small = sample(17, 2);
-    std::ofstream(project / "big.bin", std::ios::binary).write(reinterpret_cast<const char*>(big.data()), big.size());
-    std::ofstream(project / "small.bin", std::ios::binary).write(reinterpret_cast<const char*>(small.data()), small.size());
+    writeFile(project / "big.bin", big);
+    writeFile(project / "small.bin", small);
     const auto exe = folder / "App.exe";
     packageProject(project,
-                   "identity = Acme/Viewer\\1.0\n"
-                   "[resource]\ntype = MyData\nname = Big\nfile = big.bin\npacked = yes\n"
-                   "[resource]\ntype = MYDATA\nname = small\nfile = small.bin\npacked = yes\n"
-                   "[resource]\ntype = MYDATA\nname = RAW\nfile = small.bin\npacked = no\n",
+                   "[package]\nidentity = Acme/Viewer\\1.0\n"
+                   "[resources]\n"
+                   "MyData/Big = packed big.bin\n"
+                   "MYDATA/small = packed small.bin\n"
+                   "MYDATA/RAW = raw small.bin\n",
                    exe);
 
     HMODULE module = LoadLibraryExA(exe.string().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

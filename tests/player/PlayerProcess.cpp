@@ -116,25 +116,32 @@ PlayerProcess::~PlayerProcess()
     CloseHandle(process_.hProcess);
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK matchVisibleWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+} // namespace
+
 HWND PlayerProcess::waitForMainWindow(std::chrono::milliseconds timeout) const
 {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{process_.dwProcessId, nullptr};
+    WindowSearch search{process_.dwProcessId, nullptr};
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(param);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner != search->processId || !IsWindowVisible(window))
-                    return TRUE;
-                search->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(matchVisibleWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found)
             return search.found;
         if (waitForExit(std::chrono::milliseconds(0)) != STILL_ACTIVE)
@@ -150,6 +157,17 @@ DWORD PlayerProcess::waitForExit(std::chrono::milliseconds timeout) const
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
+}
+
+std::vector<std::uint8_t> readFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 std::vector<std::string> readLines(const std::filesystem::path& file)

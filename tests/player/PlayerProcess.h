@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -44,6 +45,10 @@ public:
 private:
     PROCESS_INFORMATION process_{};
 };
+
+// Whole files as bytes.
+std::vector<std::uint8_t> readFile(const std::filesystem::path& file);
+void writeFile(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
 
 // The lines of a text file, or none when it does not exist.
 std::vector<std::string> readLines(const std::filesystem::path& file);

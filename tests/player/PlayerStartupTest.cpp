@@ -3,6 +3,7 @@
 #include "PlayerProcess.h"
 
 #include "package/PackageResources.h"
+#include "package/PeResources.h"
 #include "package/win32/ModuleResources.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 namespace lumbra::test {
 namespace {
 
-const std::string kManifest = "identity = Acme/Viewer\\1.0\n";
+const std::string kManifest = "[package]\nidentity = Acme/Viewer\\1.0\n";
 
 class PlayerStartup : public ::testing::Test {
 protected:
@@ -44,13 +45,12 @@ protected:
     }
 
     // Replaces the identity block of `exe` with `block`.
-    static void replaceIdentity(const std::filesystem::path& exe, std::vector<std::uint8_t> block)
+    static void replaceIdentity(const std::filesystem::path& exe, Bytes block)
     {
-        HANDLE update = BeginUpdateResourceA(exe.string().c_str(), FALSE);
-        ASSERT_NE(update, nullptr);
-        ASSERT_TRUE(UpdateResourceA(update, "LUMBRA", "ID", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                                    block.data(), static_cast<DWORD>(block.size())));
-        ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
+        Bytes image = readFile(exe);
+        ResourceTable table = readPeResources(image);
+        table.put(ResourceId::fromText("LUMBRA"), ResourceId::fromText("ID"), std::move(block));
+        writeFile(exe, writePeResources(image, table));
     }
 
     static Bytes identityOf(const std::filesystem::path& exe)
