@@ -76,6 +76,7 @@ public:
     void rewind();  // to frame 0 and stop
     void forward(); // one frame on and stop
     void back();    // one frame back and stop
+    // Go to a frame of the main timeline and stop there.
     bool gotoFrame(int frame);
     bool gotoLabel(std::u16string_view label);
     int currentFrame() const;
@@ -84,7 +85,8 @@ public:
     int percentLoaded() const;
 
     // Calls on the timeline of a target path; false or nothing when the path
-    // names no clip (or the frame, label or property does not exist).
+    // names no clip (or the frame, label or property does not exist). Gotos
+    // stop the timeline at their frame.
     bool tGotoFrame(std::u16string_view target, int frame);
     bool tGotoLabel(std::u16string_view target, std::u16string_view label);
     std::optional<int> tCurrentFrame(std::u16string_view target) const;

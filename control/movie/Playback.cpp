@@ -123,11 +123,11 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
                 applyCommand(clip, command);
     } else {
         rebuildTo(clip, frame);
+        dirty = true;
     }
     clip.frame = frame;
     for (const auto& actions : timeline.frames[frame].actions)
         queueActions(clip, actions);
-    dirty = true;
 }
 
 // Going back: the display list the frame would have when played from the start,
@@ -190,7 +190,8 @@ void Playback::applyCommand(DisplayObject& clip, const DisplayCommand& command)
 {
     auto& children = clip.children();
     if (auto remove = std::get_if<RemoveCommand>(&command)) {
-        children.erase(remove->depth);
+        if (children.erase(remove->depth) > 0)
+            dirty = true;
         return;
     }
     const auto& place = std::get<PlaceCommand>(command);

@@ -55,6 +55,24 @@ TEST(Timeline, WithoutLoopStopsOnTheLastFrame)
     EXPECT_FALSE(t.player.isPlaying());
 }
 
+TEST(Timeline, RepaintOnlyWhenTheStageChanges)
+{
+    TestPlayer t(kClips, false);
+    RecordingCanvas canvas;
+    t.player.render(canvas);
+    EXPECT_FALSE(t.player.needsRepaint());
+    t.player.advance(); // stopped: nothing moves
+    EXPECT_FALSE(t.player.needsRepaint());
+    t.player.gotoFrame(1); // the bar comes
+    EXPECT_TRUE(t.player.needsRepaint());
+    t.player.render(canvas);
+    t.player.tStopPlay(u"/clip/inner");
+    t.player.tGotoFrame(u"/clip/inner", 2); // frames without changes
+    EXPECT_FALSE(t.player.needsRepaint());
+    t.player.setViewport(10, 10);
+    EXPECT_TRUE(t.player.needsRepaint());
+}
+
 TEST(Timeline, LabelsAndGotos)
 {
     TestPlayer t(kClips, false);
