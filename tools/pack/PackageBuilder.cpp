@@ -50,7 +50,7 @@ class Builder {
 public:
     Builder(const BuildRequest& request, const ScriptCompilers& compilers)
         : request_(request), compilers_(compilers),
-          manifest_(Manifest::load(request.project / manifestName))
+          manifest_(Manifest::load(request.project / manifestName)), player_(readBinary(request.player))
     {
         checkSections();
         if (auto* entry = manifest_.single("package", "compression")) {
@@ -60,8 +60,14 @@ public:
         }
     }
 
-    Bytes build(ResourceTable& table)
+    Bytes build()
     {
+        ResourceTable table;
+        try {
+            table = readPeResources(player_);
+        } catch (const PlayerException& error) {
+            throw PackError(ansiFromPath(request_.player) + ": " + error.message());
+        }
         identity(table);
         settings(table);
         movies(table);
@@ -85,9 +91,6 @@ public:
         }
         return program;
     }
-
-    void loadPlayer() { player_ = readBinary(request_.player); }
-    const Bytes& player() const { return player_; }
 
 private:
     // Misspelt sections and keys are errors rather than silently ignored.
@@ -165,28 +168,30 @@ private:
     void movies(ResourceTable& table)
     {
         std::uint32_t flags = MovieList::embedded;
+        if (auto* mode = manifest_.single("movies", "mode")) {
+            if (mode->value != "embedded" && mode->value != "external")
+                manifest_.fail(*mode, "mode is embedded or external");
+            flags = mode->value == "embedded" ? MovieList::embedded : 0;
+        }
+        if (auto* random = manifest_.single("movies", "random")) {
+            if (random->value != "yes" && random->value != "no")
+                manifest_.fail(*random, "random is yes or no");
+            flags |= random->value == "yes" ? MovieList::randomFirst : 0;
+        }
         std::vector<MovieRecord> entries;
         std::set<std::string> names;
         for (const ManifestEntry* entry : manifest_.section("movies")) {
-            if (entry->key == "mode") {
-                if (entry->value != "embedded" && entry->value != "external")
-                    manifest_.fail(*entry, "mode is embedded or external");
-                flags = (flags & ~MovieList::embedded) | (entry->value == "embedded" ? MovieList::embedded : 0);
-            } else if (entry->key == "random") {
-                if (entry->value != "yes" && entry->value != "no")
-                    manifest_.fail(*entry, "random is yes or no");
-                flags = (flags & ~MovieList::randomFirst) | (entry->value == "yes" ? MovieList::randomFirst : 0);
-            } else {
-                entries.push_back(movieEntry(*entry, names));
-            }
+            if (entry->key == "mode" || entry->key == "random")
+                continue;
+            MovieRecord record = movieEntry(*entry, names);
+            if (flags & MovieList::embedded)
+                record.content = fileOf(*entry);
+            entries.push_back(std::move(record));
         }
-        if (flags & MovieList::embedded)
-            for (std::size_t i = 0; i < entries.size(); ++i)
-                entries[i].content = fileOf(*movieLines_[i]);
         put(table, packageResourceType, "ML", packBlock(writeMovieListRecord(flags, entries), level_));
     }
 
-    MovieRecord movieEntry(const ManifestEntry& entry, std::set<std::string>& names)
+    MovieRecord movieEntry(const ManifestEntry& entry, std::set<std::string>& names) const
     {
         std::uint32_t kind;
         if (entry.key == "movie")
@@ -202,7 +207,6 @@ private:
             manifest_.fail(entry, "'" + entry.value + "' does not name a file");
         if (!names.insert((kind == MovieEntry::plugIn ? "Plug_Ins\\" : "") + name).second)
             manifest_.fail(entry, "a second file named '" + name + "'");
-        movieLines_.push_back(&entry);
         return {kind, name, {}};
     }
 
@@ -281,9 +285,8 @@ private:
     const BuildRequest& request_;
     const ScriptCompilers& compilers_;
     Manifest manifest_;
-    int level_ = 9;
     Bytes player_;
-    std::vector<const ManifestEntry*> movieLines_;
+    int level_ = 9;
 };
 
 void writeAtomically(const std::filesystem::path& output, const Bytes& bytes)
@@ -312,17 +315,9 @@ void writeAtomically(const std::filesystem::path& output, const Bytes& bytes)
 
 void buildPackage(const BuildRequest& request, const ScriptCompilers& compilers, std::ostream& log)
 {
-    Builder builder(request, compilers);
-    builder.loadPlayer();
-    ResourceTable table;
-    try {
-        table = readPeResources(builder.player());
-    } catch (const PlayerException& error) {
-        throw PackError(ansiFromPath(request.player) + ": " + error.message());
-    }
     Bytes program;
     try {
-        program = builder.build(table);
+        program = Builder(request, compilers).build();
     } catch (const PlayerException& error) {
         throw PackError(error.message());
     }
