@@ -1,5 +1,6 @@
 #include "tools/pack/PackageBuilder.h"
 
+#include "tools/pack/HexText.h"
 #include "tools/pack/Manifest.h"
 #include "tools/pack/SettingsFields.h"
 #include "tools/pack/Utf8.h"
@@ -34,16 +35,6 @@ Bytes readBinary(const std::filesystem::path& file)
     if (!in.is_open() || in.bad() || !std::filesystem::is_regular_file(file))
         throw PackError(ansiFromPath(file) + ": cannot read the file");
     return bytes;
-}
-
-bool parseHex16(std::string_view text, std::array<std::uint8_t, 16>& bytes)
-{
-    if (text.size() != 32)
-        return false;
-    for (std::size_t i = 0; i < 16; ++i)
-        if (std::from_chars(text.data() + 2 * i, text.data() + 2 * i + 2, bytes[i], 16).ptr != text.data() + 2 * i + 2)
-            return false;
-    return true;
 }
 
 class Builder {

@@ -1,5 +1,6 @@
 #include "tools/pack/PackageInspector.h"
 
+#include "tools/pack/HexText.h"
 #include "tools/pack/Manifest.h"
 #include "tools/pack/SettingsFields.h"
 #include "tools/pack/Utf8.h"
@@ -22,17 +23,6 @@ namespace lumbra::pack {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::string hex(std::span<const std::uint8_t> bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (std::uint8_t b : bytes) {
-        text.push_back(digits[b >> 4]);
-        text.push_back(digits[b & 15]);
-    }
-    return text;
-}
 
 // Embedded files of the settings land here while the record is decoded.
 class ScratchFolder {
@@ -75,7 +65,7 @@ ReportNode fieldValue(const SettingsField& field, ProjectSettings& settings)
             else if constexpr (std::is_same_v<T, PathText> || std::is_same_v<T, FixedText<32>>)
                 return ansiToUtf8(value->view());
             else if constexpr (std::is_same_v<T, std::array<std::uint8_t, 16>>)
-                return hex(*value);
+                return toHex(*value);
             else
                 return std::int64_t(*value);
         },
@@ -178,7 +168,7 @@ private:
     {
         ReportObject node;
         if (auto stamp = table_.find(packageResourceType, "CS"))
-            node.emplace_back("stamp", hex(*stamp));
+            node.emplace_back("stamp", toHex(*stamp));
         auto record = unpacked("ST");
         if (!record)
             return node;

@@ -1,5 +1,6 @@
 #include "tools/pack/SettingsFields.h"
 
+#include "tools/pack/HexText.h"
 #include "tools/pack/Utf8.h"
 
 #include <algorithm>
@@ -100,16 +101,6 @@ bool parseNumber(std::string_view text, T& target)
     return true;
 }
 
-bool parseBytes(std::string_view text, std::array<std::uint8_t, 16>& target)
-{
-    if (text.size() != 32)
-        return false;
-    for (std::size_t i = 0; i < 16; ++i)
-        if (std::from_chars(text.data() + 2 * i, text.data() + 2 * i + 2, target[i], 16).ptr != text.data() + 2 * i + 2)
-            return false;
-    return true;
-}
-
 template <std::size_t Size>
 bool assignFixed(FixedText<Size>& target, std::string_view text)
 {
@@ -167,7 +158,7 @@ bool setField(const SettingsField& field, ProjectSettings& settings, std::string
             } else if constexpr (std::is_same_v<T, PathText> || std::is_same_v<T, FixedText<32>>) {
                 return assignFixed(*target, text);
             } else if constexpr (std::is_same_v<T, std::array<std::uint8_t, 16>>) {
-                return parseBytes(text, *target);
+                return parseHex16(text, *target);
             } else {
                 return parseNumber(text, *target);
             }
