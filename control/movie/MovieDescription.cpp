@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <numbers>
 #include <optional>
 
 namespace lumbra::movie {
@@ -387,6 +388,44 @@ private:
         open = false;
     }
 
+    int depth() { return integer(1, 16000); }
+
+    struct Transform {
+        Point at;
+        double sx = 1, sy = 1, degrees = 0;
+
+        Matrix matrix() const
+        {
+            double r = degrees * std::numbers::pi / 180;
+            return {sx * std::cos(r), sx * std::sin(r), -sy * std::sin(r), sy * std::cos(r), at.x, at.y};
+        }
+    };
+
+    // at X Y, scale S [SY], rotate DEGREES; false when the word is none of them.
+    bool transformSetting(Transform& t)
+    {
+        if (acceptWord("at")) {
+            t.at = point();
+        } else if (acceptWord("scale")) {
+            t.sx = t.sy = number();
+            if (startsNumber(peek()))
+                t.sy = number();
+        } else if (acceptWord("rotate")) {
+            t.degrees = number();
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    static bool startsNumber(const Token& token)
+    {
+        if (token.kind != Token::Word || token.text.empty())
+            return false;
+        char c = token.text[0];
+        return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '+';
+    }
+
     void frameItem(const std::string& keyword, TimelineWriter& timeline, bool& open)
     {
         if (keyword == "frame") {
@@ -400,32 +439,28 @@ private:
         if (keyword == "place") {
             Placement placement;
             placement.character = character();
-            double sx = 1, sy = 1, degrees = 0;
-            Point at;
+            Transform transform;
             while (!atLineEnd()) {
-                if (acceptWord("depth")) {
-                    placement.depth = integer(1, 16000);
-                } else if (acceptWord("at")) {
-                    at = point();
-                } else if (acceptWord("scale")) {
-                    sx = sy = number();
-                    if (peek().kind == Token::Word && !peek().text.empty() &&
-                        (std::isdigit(static_cast<unsigned char>(peek().text[0])) || peek().text[0] == '-' || peek().text[0] == '.'))
-                        sy = number();
-                } else if (acceptWord("rotate")) {
-                    degrees = number();
-                } else if (acceptWord("name")) {
+                if (acceptWord("depth"))
+                    placement.depth = depth();
+                else if (acceptWord("name"))
                     placement.name = text();
-                } else {
+                else if (!transformSetting(transform))
                     fail("unknown place setting '" + peek().text + "'");
-                }
             }
-            double r = degrees * 3.14159265358979323846 / 180;
-            placement.matrix = {sx * std::cos(r), sx * std::sin(r), -sy * std::sin(r), sy * std::cos(r), at.x, at.y};
+            placement.matrix = transform.matrix();
             timeline.place(placement);
+        } else if (keyword == "move") {
+            expectWord("depth");
+            int at = depth();
+            Transform transform;
+            while (!atLineEnd())
+                if (!transformSetting(transform))
+                    fail("unknown move setting '" + peek().text + "'");
+            timeline.move(at, transform.matrix());
         } else if (keyword == "remove") {
             expectWord("depth");
-            timeline.remove(integer(1, 16000));
+            timeline.remove(depth());
         } else if (keyword == "actions") {
             timeline.actions(script().finish());
         } else {
@@ -483,8 +518,14 @@ private:
             out.nextFrame();
         } else if (keyword == "prev") {
             out.prevFrame();
-        } else if (keyword == "goto" || keyword == "gotoplay") {
-            out.gotoFrame2(text(), keyword == "gotoplay");
+        } else if (keyword == "goto") {
+            // A frame number or a label, written as the records authoring tools use.
+            if (startsNumber(peek()))
+                out.gotoFrame(integer(1, 65535) - 1);
+            else
+                out.gotoLabel(text());
+        } else if (keyword == "gotoplay") {
+            out.gotoFrame2(text(), true);
         } else if (keyword == "set") {
             out.pushString(text());
             value(out);

@@ -232,6 +232,23 @@ frame label b
     EXPECT_TRUE(t.player.setVariable(u"still", u"alive"));
 }
 
+TEST(Actions, GotoByNumberOrLabelStopsThere)
+{
+    TestPlayer t(R"m(
+movie 10 10
+frame
+  actions { goto 3 }
+frame label two
+  actions { set seen "two" }
+frame label three
+  actions { set here "3"; gotoplay "two" }
+)m");
+    EXPECT_EQ(t.player.currentFrame(), 1);
+    EXPECT_EQ(t.var(u"here"), "3");
+    EXPECT_EQ(t.var(u"seen"), "two");
+    EXPECT_TRUE(t.player.isPlaying());
+}
+
 TEST(Actions, ScriptControlFlowAndTargets)
 {
     TestPlayer t(R"m(

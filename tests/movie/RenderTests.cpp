@@ -103,6 +103,27 @@ TEST(Render, BackgroundOverrideAndColourTransform)
     EXPECT_EQ(alphaOf(faded.fills[0].fill.color), 128u);
 }
 
+TEST(Render, MovedObjectsFollowTheirFrames)
+{
+    TestPlayer t(R"m(
+movie 100 100
+shape box rect 0 0 10 10 fill #ff0000
+frame
+  place box depth 1 at 0 0
+frame
+  move depth 1 at 30 40 scale 2
+frame
+  move depth 1 at 50 50 rotate 90
+)m", false);
+    t.player.setViewport(100, 100);
+    t.player.gotoFrame(1);
+    expectRect(firstFill(t.player), 30, 40, 50, 60);
+    t.player.gotoFrame(2);
+    expectRect(firstFill(t.player), 40, 50, 50, 60);
+    t.player.gotoFrame(0);
+    expectRect(firstFill(t.player), 0, 0, 10, 10);
+}
+
 TEST(Render, NothingLoadedDrawsTheBackgroundOnly)
 {
     MoviePlayer player;
