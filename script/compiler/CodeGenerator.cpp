@@ -39,7 +39,7 @@ Instruction& CodeGenerator::emit(Opcode op, int line)
     Instruction& instruction = code_.emplace_back();
     instruction.opcode = static_cast<int>(op);
     instruction.line = line;
-    instruction.stackEffect = stackEffect(op, 0);
+    instruction.stackEffect = stackUse(op, 0).effect();
     return instruction;
 }
 
@@ -47,7 +47,7 @@ Instruction& CodeGenerator::emit(Opcode op, int line, std::int64_t number)
 {
     Instruction& instruction = emit(op, line);
     instruction.operand = number;
-    instruction.stackEffect = stackEffect(op, number);
+    instruction.stackEffect = stackUse(op, number).effect();
     return instruction;
 }
 

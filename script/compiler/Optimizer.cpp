@@ -1,5 +1,7 @@
 #include "script/compiler/Optimizer.h"
 
+#include "script/compiler/StackEffect.h"
+
 #include <iterator>
 #include <unordered_map>
 #include <unordered_set>
@@ -23,7 +25,8 @@ bool isConditionalJump(const Instruction& i, bool onTrue)
 bool endsCopySearch(const Instruction& i)
 {
     return i.isLabel() || i.isJump() || i.is(Opcode::THROW) || i.is(Opcode::END_TRY) || i.is(Opcode::NEW)
-        || i.is(Opcode::RETURN) || i.is(Opcode::CALL) || i.is(Opcode::CALL_METHOD) || i.is(Opcode::DUP);
+        || i.is(Opcode::RETURN) || i.is(Opcode::CALL) || i.is(Opcode::CALL_METHOD) || i.is(Opcode::CALL_NAME)
+        || i.is(Opcode::DUP);
 }
 
 // Other peephole rules: NIP n, POP -> DROP n+1; a constant condition before a
@@ -245,6 +248,10 @@ void removeDeadCode(InstructionList& code)
 
 } // namespace
 
+// Counting from the DUP, the original value is the first of two; removing
+// the DUP is sound when nothing up to the POP touches the original (every
+// instruction leaves at least one value counted from it untaken) and the
+// POP then discards the original itself.
 void removeDiscardedCopies(InstructionList& code)
 {
     for (Iter dup = code.begin(); dup != code.end(); ++dup) {
@@ -258,9 +265,11 @@ void removeDiscardedCopies(InstructionList& code)
                 --dup; // the list always holds a label before any DUP
                 break;
             }
-            height += it->stackEffect;
-            if (height <= 0)
+            const auto operand = std::get_if<std::int64_t>(&it->operand);
+            const StackUse use = stackUse(static_cast<Opcode>(it->opcode), operand ? *operand : 0);
+            if (height - use.pops < 1)
                 break;
+            height += it->stackEffect;
         }
     }
 }

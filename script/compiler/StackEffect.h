@@ -1,5 +1,6 @@
-// The net change of the operand stack height that each instruction declares;
-// the peephole pass uses it to pair a DUP with the POP that discards it.
+// What each instruction does to the operand stack: how many values it takes
+// and how many it leaves. The peephole pass uses them to pair a DUP with the
+// POP that discards its copy.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +9,17 @@
 
 namespace orvet {
 
-// operand is the instruction's numeric operand where the effect depends on it
-// (LOCALS, NIP, DROP).
-int stackEffect(Opcode op, std::int64_t operand);
+struct StackUse {
+    int pops;
+    int pushes;
+
+    int effect() const { return pushes - pops; }
+};
+
+// operand is the instruction's numeric operand where the answer depends on
+// it (LOCALS, ROLL, NIP, DROP). A call is counted as taking the count and
+// the callee and leaving the count, the receiver slot and the result; the
+// arguments below it are not counted.
+StackUse stackUse(Opcode op, std::int64_t operand);
 
 } // namespace orvet

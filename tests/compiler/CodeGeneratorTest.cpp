@@ -322,6 +322,24 @@ TEST(CodeGenerator, StoreIntoAValueKeepsTheStackBalanced)
               "     8  RETURN\n");
 }
 
+TEST(CodeGenerator, CopyIsKeptWhenItsOriginalIsUsed)
+{
+    // The outer decrement's copy is discarded by the store into a value;
+    // the SUB that follows takes the original, so the DUP must stay.
+    EXPECT_EQ(functionCode("--(--x) - y"),
+              "     0  GET_GLOBAL x\n"
+              "     5  PUSH_1\n"
+              "     6  SUB\n"
+              "     7  DUP\n"
+              "     8  SET_GLOBAL x\n"
+              "    13  PUSH_1\n"
+              "    14  SUB\n"
+              "    15  DUP\n"
+              "    16  POP\n"
+              "    17  GET_GLOBAL y\n"
+              "    22  SUB\n");
+}
+
 TEST(CodeGenerator, ForInLoopShape)
 {
     EXPECT_EQ(functionCode("for (var k in o) f(k)"),

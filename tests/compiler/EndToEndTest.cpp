@@ -155,6 +155,7 @@ TEST_F(EndToEnd, OperatorsAndValues)
 
 TEST_F(EndToEnd, StoresIntoValuesDoNotGrowTheStack)
 {
+    EXPECT_EQ(value("x = 5; y = 1\n--(--x) - y - y\nx"), "int 4");
     EXPECT_EQ(value("function f() { 1 = 2 }\nfor (i = 0; i < 10000; i++) f()\ni"), "int 10000");
 }
 
