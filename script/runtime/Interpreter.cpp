@@ -106,17 +106,24 @@ void checkPath(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, std::uint32
         raiseError(ctx, kErrStackOverflow);
 }
 
-// Continues at the handler of the newest try record, which the caller owns.
-void enterHandler(ScriptContext& ctx, ScriptValue*& sp, ScriptValue*& fp, const std::uint32_t*& ip)
+// Where the handler of the newest try record (which the caller owns) goes on.
+// Returned rather than written through references, so that the interpreter's
+// registers never have their address taken and can stay in machine registers.
+struct HandlerEntry {
+    ScriptValue* sp;
+    ScriptValue* fp;
+    const std::uint32_t* ip;
+};
+
+HandlerEntry enterHandler(ScriptContext& ctx)
 {
     RecoveryRecord record = ctx.recovery.back();
     ctx.recovery.pop_back();
-    sp = record.sp;
-    fp = record.fp;
+    ScriptValue* sp = record.sp;
     *--sp = record.thrown;
-    ip = record.handler;
     ctx.sp = sp;
-    checkPath(ctx, sp, fp, record.check);
+    checkPath(ctx, sp, record.fp, record.check);
+    return {sp, record.fp, record.handler};
 }
 
 void appendWith(ScriptContext& ctx, ScriptValue* fp, const ScriptValue& scope)
@@ -198,7 +205,7 @@ void run(ScriptContext& ctx, const ScriptValue& receiver, Closure* callee, int n
     RunScope scope(ctx);
     const ScriptFunction& fn = *callee->function;
     ScriptValue* sp = ctx.sp;
-    if (n < 0 || sp - ctx.stackLow() < std::ptrdiff_t(n) + 2 + fn.frameNeed)
+    if (n < 0 || sp - ctx.stackLow() < std::ptrdiff_t(n) + 2 + static_cast<std::ptrdiff_t>(fn.frameNeed))
         raiseError(ctx, kErrStackOverflow);
     *--sp = ScriptValue::ofFunction(callee);
     for (int i = n; i-- > 0;)
@@ -314,7 +321,10 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         try {
             if (catching) {
                 catching = false;
-                enterHandler(ctx, sp, fp, ip);
+                {
+                const HandlerEntry entry = enterHandler(ctx);
+                sp = entry.sp, fp = entry.fp, ip = entry.ip;
+            }
             }
 #ifdef ORVET_COMPUTED_GOTO
             DISPATCH();
@@ -417,7 +427,18 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     INT_BINARY(MUL, ScriptValue::ofInt(static_cast<std::int64_t>(std::uint64_t(a) * std::uint64_t(b))))
         sp[1] = arithmetic(ctx, ArithOp::Mul, sp[1], sp[0]); ++sp; DISPATCH();
     CASE(DIV) SAVE(); sp[1] = arithmetic(ctx, ArithOp::Div, sp[1], sp[0]); ++sp; DISPATCH();
-    CASE(MOD) SAVE(); sp[1] = arithmetic(ctx, ArithOp::Mod, sp[1], sp[0]); ++sp; DISPATCH();
+    CASE(MOD) {
+        // The common case inline; a zero or negative divisor takes the full rules.
+        if (sp[0].kind == Kind::Integer && sp[1].kind == Kind::Integer && sp[0].integer > 0) {
+            sp[1].integer %= sp[0].integer;
+            ++sp;
+            DISPATCH();
+        }
+        SAVE();
+        sp[1] = arithmetic(ctx, ArithOp::Mod, sp[1], sp[0]);
+        ++sp;
+        DISPATCH();
+    }
     INT_BINARY(LT, ScriptValue::ofBool(a < b)) sp[1] = compare(ctx, CompareOp::Lt, sp[1], sp[0]); ++sp; DISPATCH();
     INT_BINARY(LE, ScriptValue::ofBool(a <= b)) sp[1] = compare(ctx, CompareOp::Le, sp[1], sp[0]); ++sp; DISPATCH();
     INT_BINARY(GT, ScriptValue::ofBool(a > b)) sp[1] = compare(ctx, CompareOp::Gt, sp[1], sp[0]); ++sp; DISPATCH();
@@ -450,7 +471,8 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
             sp[0].integer = static_cast<std::int64_t>(std::uint64_t(sp[0].integer) + std::uint64_t(step));
         } else {
             SAVE();
-            sp[0] = arithmetic(ctx, ArithOp::Add, sp[0], ScriptValue::ofInt(step));
+            ScriptValue increment = ScriptValue::ofInt(step);
+            sp[0] = arithmetic(ctx, ArithOp::Add, sp[0], increment);
         }
         DISPATCH();
     }
@@ -584,7 +606,10 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         if (!ownsNewestTry(ctx, base))
             throwValue(ctx, sp[0]);
         ctx.recovery.back().thrown = sp[0];
-        enterHandler(ctx, sp, fp, ip);
+        {
+            const HandlerEntry entry = enterHandler(ctx);
+            sp = entry.sp, fp = entry.fp, ip = entry.ip;
+        }
         DISPATCH();
     }
 
