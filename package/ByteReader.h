@@ -13,9 +13,7 @@ class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-    std::size_t position() const { return position_; }
     std::size_t remaining() const { return bytes_.size() - position_; }
-    bool atEnd() const { return remaining() == 0; }
 
     std::uint8_t u8() { return take(1)[0]; }
     std::uint16_t u16()

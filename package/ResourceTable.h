@@ -26,10 +26,6 @@ struct ResourceId {
     friend bool operator==(const ResourceId&, const ResourceId&) = default;
 };
 
-// Standard types that the player's own resources use.
-inline constexpr std::uint16_t rtIcon = 3;
-inline constexpr std::uint16_t rtGroupIcon = 14;
-
 struct ResourceEntry {
     ResourceId type;
     ResourceId name;
