@@ -73,12 +73,9 @@ MethodLookup lookupMethod(ScriptContext& ctx, ScriptValue* receiver, Atom name, 
     NativeClass* cls = classOf(ctx, receiver, &data);
     if (askClass(ctx, cls, data, name, args, result))
         return {MethodLookup::Kind::Native, nullptr};
-    if (receiver->kind != ValueKind::Object) {
-        ScriptObject* own = ownPropertyObject(ctx, *receiver, receiver->kind);
-        if (own && receiver->kind != ValueKind::Native)
-            if (Closure* c = functionProperty(own, name, found))
-                return {MethodLookup::Kind::Script, c};
-    }
+    if (ScriptObject* own = ownPropertyObject(ctx, *receiver, receiver->kind))
+        if (Closure* c = functionProperty(own, name, found))
+            return {MethodLookup::Kind::Script, c};
     return {MethodLookup::Kind::Missing, nullptr};
 }
 

@@ -63,7 +63,12 @@ Effect effectOf(ScriptContext& ctx, const Instruction& in)
     case Opcode::JUMP_IF_TRUE_BOOL: case Opcode::JUMP_IF_FALSE_BOOL: case Opcode::JUMP_IF_TRUE:
     case Opcode::JUMP_IF_FALSE: case Opcode::WITH_PUSH: case Opcode::ARGS: case Opcode::SET_ARG:
     case Opcode::SET_GLOBAL: case Opcode::POP: case Opcode::SET_NAME: return {1, -1};
-    case Opcode::THROW: case Opcode::RETURN: case Opcode::END: return {1, 0};
+    // The compiler's try statements end in "flag; JUMP_IF_FALSE_BOOL over;
+    // THROW", where the exception under the flag exists only when the flag
+    // is true: no path analysis can prove THROW's operand, so THROW checks
+    // it when it runs.
+    case Opcode::THROW: return {0, 0};
+    case Opcode::RETURN: case Opcode::END: return {1, 0};
     case Opcode::END_TRY: case Opcode::TRY: case Opcode::WITH_POP: case Opcode::JUMP: case Opcode::NOP:
     case Opcode::HALT: return {0, 0};
     case Opcode::LOCALS:

@@ -603,6 +603,8 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     }
     CASE(THROW) {
         SAVE();
+        if (sp >= fp - 3) // nothing of this frame's to throw (see CodeTranslator.cpp)
+            raiseError(ctx, kErrBadBytecode);
         if (!ownsNewestTry(ctx, base))
             throwValue(ctx, sp[0]);
         ctx.recovery.back().thrown = sp[0];

@@ -70,12 +70,12 @@ std::int64_t shiftRightUnsigned(std::int64_t value, std::int64_t count)
     return n >= 64 ? 0 : wrap(static_cast<std::uint64_t>(value) >> n);
 }
 
-ScriptValue arithmetic(ScriptContext& ctx, ArithOp op, const ScriptValue& a0, const ScriptValue& b0)
+ScriptValue arithmetic(ScriptContext& ctx, ArithOp op, ScriptValue& a0, ScriptValue& b0)
 {
     if (op == ArithOp::Add && (a0.kind == ValueKind::String || b0.kind == ValueKind::String)) {
-        ScriptString* a = toString(ctx, a0);
-        ScriptString* b = toString(ctx, b0);
-        return ScriptValue::ofString(concatStrings(ctx, *a, *b));
+        a0 = ScriptValue::ofString(toString(ctx, a0));
+        b0 = ScriptValue::ofString(toString(ctx, b0));
+        return ScriptValue::ofString(concatStrings(ctx, *a0.string, *b0.string));
     }
     ScriptValue a = numeric(ctx, a0);
     ScriptValue b = numeric(ctx, b0);

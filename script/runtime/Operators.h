@@ -12,8 +12,10 @@ enum class ArithOp { Add, Sub, Mul, Div, Mod };
 enum class BitOp { And, Or, Xor, Shl, Shr, Ushr };
 enum class CompareOp { Lt, Le, Gt, Ge };
 
-// May run script code (conversions of objects): operands must be rooted.
-ScriptValue arithmetic(ScriptContext& ctx, ArithOp op, const ScriptValue& a, const ScriptValue& b);
+// May run script code (conversions of objects), so the operands must be
+// rooted, e.g. stack slots. A string addition replaces them by their string
+// conversions, which keeps the first conversion alive while the second runs.
+ScriptValue arithmetic(ScriptContext& ctx, ArithOp op, ScriptValue& a, ScriptValue& b);
 ScriptValue bitwise(ScriptContext& ctx, BitOp op, const ScriptValue& a, const ScriptValue& b);
 ScriptValue negate(ScriptContext& ctx, const ScriptValue& a);
 // Boolean, or Undefined when either side is NaN.

@@ -28,9 +28,11 @@ protected:
         EXPECT_FALSE(r.run(b));
         return r.error();
     }
+public:
     ScriptValue& global(std::string_view name) { return r.global(name); }
     Atom atom(std::string_view name) { return r.ctx.intern(name); }
 
+protected:
     ScriptRunner r;
 };
 
@@ -375,24 +377,18 @@ TEST_F(Interpreter, WithScopesAreSearchedOutermostFirst)
 
 TEST_F(Interpreter, CallNameFindsMethodsOfScopeObjects)
 {
-    ImageBuilder b;
-    b.function("method").prologue(0).op(Op::GET_ARG, 0).op(Op::GET_PROP, "tag").op(Op::RETURN);
-    b.function(".main");
-    b.op(Op::PUSH_0).op(Op::GET_GLOBAL, "Obj").op(Op::NEW).op(Op::SWAP).op(Op::NIP, 2).op(Op::SET_GLOBAL, "unused");
-    b.op(Op::GET_GLOBAL, "scope").op(Op::WITH_PUSH);
-    b.op(Op::PUSH_0).op(Op::GET_NAME, "method").op(Op::CALL_NAME, "method").op(Op::NIP, 2);
+    ImageBuilder method;
+    method.function("method").prologue(0).op(Op::GET_ARG, 0).op(Op::GET_PROP, "tag").op(Op::RETURN);
+    ASSERT_TRUE(r.run(method));
     ScriptObject* scope = newObject(r.ctx);
     setProperty(r.ctx, scope, atom("tag"), ScriptValue::ofInt(77));
-    global("scope") = ScriptValue::ofObject(scope);
-    ImageBuilder prelude;
-    prelude.function("Obj").prologue(0).op(Op::PUSH_UNDEFINED).op(Op::RETURN);
-    ASSERT_TRUE(r.run(prelude));
-    // The scope's own "method" property is the function.
-    ScriptRunner& runner = r;
-    ImageBuilder link;
-    link.function("method").prologue(0).op(Op::GET_ARG, 0).op(Op::GET_PROP, "tag").op(Op::RETURN);
-    ASSERT_TRUE(runner.run(link));
     setProperty(r.ctx, scope, atom("method"), global("method"));
+    global("scope") = ScriptValue::ofObject(scope);
+    global("tag") = ScriptValue::ofInt(1);
+    // Inside the with block the scope object is the receiver; outside, Null.
+    ImageBuilder b = mainImage();
+    b.op(Op::GET_GLOBAL, "scope").op(Op::WITH_PUSH);
+    b.op(Op::PUSH_0).op(Op::GET_NAME, "method").op(Op::CALL_NAME, "method").op(Op::NIP, 2);
     EXPECT_EQ(eval(b).integer, 77);
 }
 
@@ -631,6 +627,125 @@ TEST_F(Interpreter, UndefinedVariablesWarnWhenAsked)
     EXPECT_EQ(warned.trace, std::vector<std::string>{"Warning: using undefined variable \"zz\""});
     ASSERT_TRUE(r.run(b));
     EXPECT_TRUE(r.trace.empty());
+}
+
+// The compiler's try/finally: the join point is reached with a flag, and
+// with the pending exception under it only when the flag is true.
+ImageBuilder tryFinally(bool throwInBody)
+{
+    ImageBuilder b = mainImage();
+    ImageBuilder::Label handler = b.label(), join = b.label(), done = b.label();
+    b.jump(Op::TRY, handler);
+    if (throwInBody)
+        b.pushString(u"pending").op(Op::THROW);
+    b.op(Op::PUSH_1).op(Op::SET_GLOBAL, "r").op(Op::END_TRY, 1).op(Op::PUSH_FALSE).jump(Op::JUMP, join);
+    b.bind(handler).op(Op::PUSH_TRUE);
+    b.bind(join).op(Op::PUSH_2).op(Op::SET_GLOBAL, "r").jump(Op::JUMP_IF_FALSE_BOOL, done).op(Op::THROW);
+    b.bind(done).op(Op::GET_GLOBAL, "r");
+    return b;
+}
+
+TEST_F(Interpreter, FinallyRunsAndRethrows)
+{
+    EXPECT_EQ(eval(tryFinally(false)).integer, 2);
+    EXPECT_EQ(fails(tryFinally(true)), "pending");
+    EXPECT_EQ(global("r").integer, 2);
+}
+
+TEST_F(Interpreter, AThrowWithNothingToThrowIsRefused)
+{
+    ImageBuilder b = mainImage();
+    b.op(Op::THROW);
+    EXPECT_EQ(fails(b), "Runtime error: Unimplemented Orvet Script bytecode");
+}
+
+TEST_F(Interpreter, ATryLeftByReturnDoesNotCatchLaterThrows)
+{
+    ImageBuilder b;
+    ImageBuilder::Label handler = b.label();
+    b.function("leaves").prologue(0).jump(Op::TRY, handler).op(Op::PUSH_NULL).op(Op::RETURN);
+    b.bind(handler).pushString(u"wrong handler").op(Op::RETURN);
+    b.function(".main").op(Op::PUSH_0).op(Op::GET_GLOBAL, "leaves").op(Op::CALL).op(Op::NIP, 2).op(Op::POP);
+    b.pushString(u"x").op(Op::THROW);
+    EXPECT_EQ(fails(b), "x");
+}
+
+TEST_F(Interpreter, ArgsWithAForgedCountIsRefused)
+{
+    ImageBuilder b = mainImage();
+    b.pushInt(50).op(Op::ARGS, 60).op(Op::PUSH_NULL);
+    EXPECT_EQ(fails(b), "Runtime error: Unimplemented Orvet Script bytecode");
+    ImageBuilder call = mainImage();
+    call.pushInt(5).op(Op::PUSH_NULL).op(Op::CALL); // a count beyond the values pushed
+    EXPECT_EQ(fails(call), "Runtime error: Unimplemented Orvet Script bytecode");
+}
+
+// A per-kind class for strings: "length" as a property, "twice" as a method.
+class KindClasses : public Interpreter {
+protected:
+    void SetUp() override
+    {
+        NativeClass* cls = newClass(r.ctx);
+        cls->userData = this;
+        cls->accessProperty = [](ScriptContext&, NativeClass& c, void* data, Atom name, int set,
+                                 ScriptValue* value) -> int {
+            auto* self = static_cast<KindClasses*>(c.userData);
+            if (name != self->atom("length") || set)
+                return 0;
+            *value = ScriptValue::ofInt(static_cast<ScriptValue*>(data)->string->length);
+            return 1;
+        };
+        cls->callMethod = [](ScriptContext& ctx, NativeClass& c, void* data, Atom name, ScriptValue* result,
+                             ScriptValue*) -> int {
+            auto* self = static_cast<KindClasses*>(c.userData);
+            if (name != self->atom("twice"))
+                return 0;
+            const ScriptString& s = *static_cast<ScriptValue*>(data)->string;
+            *result = ScriptValue::ofString(concatStrings(ctx, s, s));
+            return 1;
+        };
+        setKindClass(r.ctx, ValueKind::String, cls);
+        registerGlobalClass(r.ctx, "String", cls);
+    }
+};
+
+TEST_F(KindClasses, PrimitiveValuesUseTheirKindsClass)
+{
+    ImageBuilder b = mainImage();
+    b.pushString(u"abc").op(Op::GET_PROP, "length").op(Op::SET_GLOBAL, "length");
+    b.pushInt(5).pushString(u"abc").op(Op::SET_PROP, "own");           // own property object
+    b.op(Op::PUSH_0).pushString(u"ab").op(Op::CALL_METHOD, "twice").op(Op::NIP, 2);
+    EXPECT_EQ(r.text(eval(b)), "abab");
+    EXPECT_EQ(global("length").integer, 3);
+    EXPECT_TRUE(r.trace.empty());
+}
+
+TEST_F(KindClasses, OwnPropertiesOfAStringSitOnItsPropertyObject)
+{
+    global("s") = ScriptValue::ofString(newString(r.ctx, u"text"));
+    ImageBuilder b = mainImage();
+    b.pushInt(5).op(Op::GET_GLOBAL, "s").op(Op::SET_PROP, "tag");
+    b.op(Op::GET_GLOBAL, "s").op(Op::GET_PROP, "__proto__").op(Op::GET_PROP, "tag");
+    EXPECT_EQ(eval(b).integer, 5);
+    ASSERT_NE(global("s").string->props, nullptr);
+}
+
+TEST_F(KindClasses, ActiveXObjectsAreIndexedThroughItem)
+{
+    NativeClass* cls = newClass(r.ctx);
+    cls->userData = this;
+    cls->callMethod = [](ScriptContext&, NativeClass& c, void*, Atom name, ScriptValue* result,
+                         ScriptValue* args) -> int {
+        if (name != static_cast<KindClasses*>(c.userData)->atom("Item"))
+            return 0;
+        *result = ScriptValue::ofInt(args[1].integer * 2);
+        return 1;
+    };
+    registerGlobalClass(r.ctx, "ActiveXObject", cls);
+    global("ax") = newInstance(r.ctx, cls, nullptr);
+    ImageBuilder b = mainImage();
+    b.op(Op::GET_GLOBAL, "ax").pushInt(21).op(Op::GET_ELEM);
+    EXPECT_EQ(eval(b).integer, 42);
 }
 
 // --- collection and the hook ---------------------------------------------------------
