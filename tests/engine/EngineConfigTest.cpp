@@ -26,7 +26,7 @@ TEST(EngineConfig, EachFlagMapsToItsCompileOption)
         EXPECT_EQ(compileOptionsOf(config), option) << std::hex << flag;
     }
     EngineConfig config;
-    config.flagWord = 0x200 | 0x2 | 0x4 | 0x8 | 0x1; // runtime flags only
+    config.flagWord = kFlagWarnUndefined | 0x2 | 0x4 | 0x8 | 0x1; // runtime flags only
     EXPECT_EQ(compileOptionsOf(config), 0u);
     config.optionWord = 7;
     EXPECT_EQ(compileOptionsOf(config), 1u);

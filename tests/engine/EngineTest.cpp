@@ -179,17 +179,46 @@ void registerCallbackClass(ScriptContext& ctx)
 TEST_F(EngineTest, ErrorInsideANativeCallbackUnwindsToTheHostCall)
 {
     ASSERT_TRUE(protectedCall(ctx(), [&] { registerCallbackClass(ctx()); }));
+    // Host CallMethod -> script method -> native callBack -> script function that fails.
     run("reached = 0;"
         "function boom() { reached = 1; throw 'boom'; }"
-        "function outer() { Host.callBack(boom); reached = 2; }");
+        "function overflow() { return overflow(); }"
+        "runner = new Object();"
+        "runner.go = function(f) { Host.callBack(f); reached = 2; };");
+    const ScriptValue runner = ctx().global(ctx().intern("runner"));
     ScriptValue* const sp = ctx().sp;
-    EXPECT_EQ(CallFunction(ctx(), "outer", {}, 0, nullptr), 0);
+    ScriptValue args[2] = {ScriptValue::ofInt(1), ctx().global(ctx().intern("boom"))};
+    EXPECT_EQ(CallMethod(ctx(), runner, "go", 2, args), 0);
     EXPECT_STREQ(ctx().errorBuffer, "boom");
     EXPECT_EQ(ctx().sp, sp);
+    EXPECT_TRUE(ctx().recovery.empty());
     EXPECT_EQ(value("reached"), "int 1");
+
+    args[1] = ctx().global(ctx().intern("overflow"));
+    EXPECT_EQ(CallMethod(ctx(), runner, "go", 2, args), 0);
+    EXPECT_STREQ(ctx().errorBuffer, "Runtime error: stack overflow");
+    EXPECT_EQ(ctx().sp, sp);
 
     // A script try around the native call catches what the callback throws.
     EXPECT_EQ(value("var caught; try { Host.callBack(boom); } catch (e) { caught = e; } caught"), "boom");
+}
+
+void failingRegistration(ScriptEngine& engine)
+{
+    raiseError(*engine.context, "registration failed");
+}
+
+TEST(EngineCreation, AFailingRegistrationGivesNoEngine)
+{
+    HostClasses host;
+    host.window = failingRegistration;
+    EXPECT_EQ(CreateEngine({}, host), nullptr);
+    host.window = [](ScriptEngine& engine) { defineConstant(*engine.context, "$WINDOW_READY", 1); };
+    EnginePtr engine = CreateEngine({}, host);
+    ASSERT_TRUE(engine);
+    ASSERT_EQ(RunSourceText(*engine, "$WINDOW_READY"), 1);
+    EXPECT_EQ(engine->context->result.integer, 1);
+    DestroyEngine(std::move(engine));
 }
 
 TEST_F(EngineTest, EvalRunsTextAndReturnsOtherValues)

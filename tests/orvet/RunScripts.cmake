@@ -1,5 +1,7 @@
 # Runs every script of SCRIPTS with ORVET (through EMULATOR, if any) and
-# compares what it prints with the expected files beside it.
+# compares what it prints with the expected files beside it. A script that
+# must succeed is also compiled (with line information) and its image run,
+# which must print the same.
 file(GLOB scripts ${SCRIPTS}/*.ovs)
 set(failed "")
 foreach(script ${scripts})
@@ -19,6 +21,17 @@ foreach(script ${scripts})
     file(WRITE ${WORK}/${name}.actual.err "${err}")
     message("${name}: status ${status} (expected ${expected_status}); output in ${WORK}/${name}.actual.*")
     list(APPEND failed ${name})
+  elseif(expected_status EQUAL 0)
+    execute_process(COMMAND ${EMULATOR} ${ORVET} compile ${script} -g -o ${WORK}/${name}.ovc
+      RESULT_VARIABLE compiled)
+    execute_process(COMMAND ${EMULATOR} ${ORVET} run ${WORK}/${name}.ovc
+      WORKING_DIRECTORY ${SCRIPTS}
+      OUTPUT_VARIABLE image_out ERROR_VARIABLE image_err RESULT_VARIABLE image_status)
+    if(NOT compiled EQUAL 0 OR NOT image_out STREQUAL expected_out OR NOT image_status EQUAL 0)
+      file(WRITE ${WORK}/${name}.image.out "${image_out}${image_err}")
+      message("${name}: the compiled image printed otherwise; see ${WORK}/${name}.image.out")
+      list(APPEND failed ${name}.ovc)
+    endif()
   endif()
 endforeach()
 list(LENGTH scripts count)

@@ -72,7 +72,7 @@ std::string numberText(const ScriptValue& number, int radix)
 
 // "format": the number through a printf format text; a format that would
 // read something other than this one number gives the plain text.
-std::string formattedText(ScriptContext& ctx, const ScriptValue& number, const ScriptValue* args)
+std::string formattedText(const ScriptValue& number, const ScriptValue* args)
 {
     if (!hasArgument(args, 1) || !args[1].is(ValueKind::String) || number.is(ValueKind::NaN))
         return numberText(number, 10);
@@ -101,7 +101,7 @@ int numberMethod(ScriptContext& ctx, NativeClass& cls, void* data, Atom name, Sc
         return 1;
     }
     if (receiver && MemberAtoms::of(cls).find(name) == Format) {
-        *result = ansiStringValue(ctx, formattedText(ctx, *receiver, args));
+        *result = ansiStringValue(ctx, formattedText(*receiver, args));
         return 1;
     }
     return 0;

@@ -15,14 +15,11 @@ struct EngineConfig {
     std::uint32_t flagWord = 0x58200;
     HookRoutine hook = nullptr;
     void* hookData = nullptr;
-    std::uint32_t extraWord = 0;    // the two host words stored in the context
+    std::uint32_t extraWord = 0;    // two more host words, kept and never read
     std::int32_t extraWord2 = -1;
 };
 
-// Bits of the flag word.
-inline constexpr std::uint32_t kFlagContextBit0 = 0x2;
-inline constexpr std::uint32_t kFlagOption1 = 0x4;
-inline constexpr std::uint32_t kFlagOption2 = 0x8;
+// The flag word bit that asks for "Warning: using undefined variable".
 inline constexpr std::uint32_t kFlagWarnUndefined = 0x200;
 
 // The compile option word handed to the compiler: bit 0 from the option word,
