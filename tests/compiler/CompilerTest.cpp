@@ -148,6 +148,27 @@ TEST(Compiler, FailedCompilationWritesNoOutput)
     EXPECT_FALSE(fs::exists(dir / "bad.ovc"));
 }
 
+TEST(Compiler, LimitsOfTheInstructionOperands)
+{
+    std::string params;
+    for (int i = 0; i < 126; ++i)
+        params += (i ? ",p" : "p") + std::to_string(i);
+    EXPECT_EQ(errors("function f(" + params + ") {}"), "error: line 0: too many formal parameters\r\n");
+    params.resize(params.rfind(','));
+    EXPECT_EQ(errors("function f(" + params + ") { return p124 }"), "COMPILED: ");
+}
+
+TEST(Compiler, HugeLiteralsAndGarbage)
+{
+    EXPECT_EQ(errors("x = '" + std::string(1 << 20, 'a') + "'"), "COMPILED: ");
+    EXPECT_EQ(errors("x = " + std::string(5000, '9')), "COMPILED: ");
+    EXPECT_EQ(errors("x = 0x" + std::string(5000, 'f')), "COMPILED: ");
+    EXPECT_EQ(errors("x = " + std::string(400, '9') + "e999999999999"), "COMPILED: ");
+    const std::string garbage("\x01\xff\x7f\x80\x1b{[(\x93", 10);
+    EXPECT_EQ(errors(garbage), "error: line 0: syntax error: invalid statement\r\n");
+    EXPECT_EQ(errors("x = y\x80"), "error: line 0: missing ;\r\n");
+}
+
 TEST(Compiler, StringsAreStoredAsUtf16)
 {
     CompileResult result = compileSource("s = 'A\\xe9'");
