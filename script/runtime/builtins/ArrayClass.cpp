@@ -25,7 +25,7 @@ enum Member { Concat, Join, Pop, Push, Reverse, Shift, Slice, Splice, Sort, Unsh
 // being joined already (a = [1]; a[1] = a) or nest arrays very deeply.
 constexpr std::size_t kMaxJoinDepth = 200;
 // The longest string a join may build, in code units.
-constexpr std::uint64_t kMaxStringLength = 0x3FFFFFFF;
+constexpr std::uint64_t kMaxStringLength = std::uint64_t{1} << 28;
 
 struct ArrayClassData : MemberAtoms {
     std::vector<const ScriptArray*> joining; // arrays whose join is under way
@@ -74,13 +74,13 @@ void arrayConstruct(ScriptContext& ctx, NativeClass&, ScriptValue* args, ScriptV
     *result = ScriptValue::ofArray(makeArray(ctx, args));
 }
 
-// Every stored element from `from` on, in index order.
+// Every stored element with an index in [from, end), in index order.
 template <class Visit>
 void forEachStored(const ScriptArray& array, std::uint64_t from, std::uint64_t end, Visit visit)
 {
     std::uint64_t index;
     for (const ScriptValue* v = arrayNextStored(array, from, &index); v && index < end;
-         v = index + 1 != 0 ? arrayNextStored(array, index + 1, &index) : nullptr)
+         v = arrayNextStored(array, index + 1, &index))
         visit(index, *v);
 }
 
@@ -117,7 +117,10 @@ ScriptValue concat(ScriptContext& ctx, ScriptArray& array, const ScriptValue* ar
     return ScriptValue::ofArray(out);
 }
 
-std::u16string joinText(ScriptContext& ctx, NativeClass& cls, const ScriptArray& array, std::u16string_view separator)
+// Elements' toString methods run script code, which may change the array or
+// drop the last reference to it: the array is re-read at every step and kept
+// alive on the stack.
+std::u16string joinText(ScriptContext& ctx, NativeClass& cls, ScriptArray& array, std::u16string_view separator)
 {
     auto& joining = MemberAtoms::of<ArrayClassData>(cls).joining;
     if (std::find(joining.begin(), joining.end(), &array) != joining.end())
@@ -128,6 +131,7 @@ std::u16string joinText(ScriptContext& ctx, NativeClass& cls, const ScriptArray&
     if (!separator.empty() && separators > kMaxStringLength / separator.size())
         raiseOutOfMemory(ctx);
 
+    StackRoot root(ctx, ScriptValue::ofArray(&array));
     joining.push_back(&array);
     struct Done {
         std::vector<const ScriptArray*>& joining;
@@ -149,8 +153,7 @@ std::u16string joinText(ScriptContext& ctx, NativeClass& cls, const ScriptArray&
         text += toString(ctx, *v)->view();
         if (text.size() > kMaxStringLength)
             raiseOutOfMemory(ctx);
-        if (++index == 0)
-            break;
+        ++index;
     }
     addSeparators(separators);
     return text;
