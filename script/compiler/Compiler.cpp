@@ -1,6 +1,5 @@
 #include "script/compiler/Compiler.h"
 
-#include <iterator>
 #include <new>
 #include <unordered_map>
 

@@ -1,5 +1,6 @@
 #include "script/compiler/Disassembler.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <vector>
@@ -200,7 +201,6 @@ std::optional<std::string> disassemble(const std::uint8_t* data, std::size_t siz
     std::string out;
     if (const ModuleSection* code = module->firstSection(SectionType::Code)) {
         // Function i runs from its offset to the next function's (or the end).
-        std::uint32_t covered = 0;
         for (std::size_t k = 0; k < functions.size(); ++k) {
             const std::uint32_t begin = std::min(functions[k].offset, code->length);
             std::uint32_t end = k + 1 < functions.size() ? functions[k + 1].offset : code->length;
@@ -209,7 +209,6 @@ std::optional<std::string> disassemble(const std::uint8_t* data, std::size_t siz
                 listCode(out += "(no function):\n", *code, 0, begin, constants);
             out += functions[k].name + ":\n";
             listCode(out, *code, begin, end, constants);
-            covered = std::max(covered, end);
         }
         if (functions.empty() && code->length > 0)
             listCode(out += "(no function):\n", *code, 0, code->length, constants);
