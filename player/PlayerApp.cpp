@@ -3,11 +3,11 @@
 #include "player/WorkingFolder.h"
 
 #include "package/PackageIdentity.h"
-#include "package/PlayerException.h"
 #include "package/PackageResources.h"
+#include "package/PlayerException.h"
+#include "package/SettingsLoader.h"
 #include "package/win32/ModuleResources.h"
-
-#include <cstdlib>
+#include "package/win32/RegistryProfile.h"
 
 namespace lumbra {
 
@@ -15,13 +15,18 @@ namespace {
 
 constexpr WORD kProgramIcon = 128;
 
+std::string programFile()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
 // The file name of the program without folder and extension: the name the
 // profile falls back to when the identity names no product.
 std::string applicationName()
 {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name = path;
+    std::string name = programFile();
     name = name.substr(name.find_last_of("\\/") + 1);
     return name.substr(0, name.rfind('.'));
 }
@@ -56,6 +61,8 @@ bool PlayerApp::initInstance()
         reporter_.report(error.what());
         return false;
     }
+
+    loadPackage();
 
     icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(kProgramIcon));
     if (!createOwnerWindow())
@@ -103,6 +110,34 @@ bool PlayerApp::openPackageIdentity()
     return true;
 }
 
+// Settings, masks and movies. A damaged part is reported (invisibly, as no
+// main window exists yet) and stays empty; start-up goes on without it.
+void PlayerApp::loadPackage()
+{
+    const ModuleResources resources(instance_);
+    RegistryProfile profile({registryKey_, profileName_});
+    settings_ = loadSettings(resources, profile, workingFolder_, reporter_);
+    try {
+        masks_ = loadMasks(resources, workingFolder_, reporter_);
+    } catch (const PlayerException& error) {
+        reporter_.report(error.what());
+    }
+    if (movieList_.entries.empty()) {
+        try {
+            movieList_ = loadMovieList(resources, workingFolder_, programFile(), reporter_);
+        } catch (const PlayerException& error) {
+            reporter_.report(error.what());
+        }
+    }
+}
+
+void PlayerApp::deleteExtractedMovies()
+{
+    if (movieList_.flags & MovieList::embedded)
+        for (const MovieEntry& entry : movieList_.entries)
+            DeleteFileA(entry.path.c_str());
+}
+
 bool PlayerApp::createOwnerWindow()
 {
     constexpr char kClassName[] = "LumbraOwner";
@@ -132,6 +167,7 @@ int PlayerApp::exitInstance()
     if (maintenanceMode_)
         return 0;
     mainFrame_.reset();
+    deleteExtractedMovies();
     if (!workingFolder_.empty())
         deleteFolderTree(workingFolder_);
     if (ownerWindow_)

@@ -5,6 +5,10 @@
 #include "player/CMainFrame.h"
 #include "player/MessageReporter.h"
 
+#include "package/MaskList.h"
+#include "package/MovieList.h"
+#include "package/ProjectSettings.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -24,6 +28,9 @@ public:
     const std::string& getWorkingFolder() const { return workingFolder_; }
     const std::string& registryKey() const { return registryKey_; }
     const std::string& profileName() const { return profileName_; }
+    const ProjectSettings& settings() const { return settings_; }
+    const MovieList& movieList() const { return movieList_; }
+    const MaskList& masks() const { return masks_; }
 
 private:
     bool initInstance();
@@ -32,6 +39,8 @@ private:
 
     bool handleInstallerSwitch();
     bool openPackageIdentity();
+    void loadPackage();
+    void deleteExtractedMovies();
     bool createOwnerWindow();
 
     HINSTANCE instance_;
@@ -41,6 +50,9 @@ private:
     std::string registryKey_;
     std::string profileName_;
     std::string workingFolder_;
+    ProjectSettings settings_;
+    MovieList movieList_;
+    MaskList masks_;
     HICON icon_ = nullptr;
     HWND ownerWindow_ = nullptr;
     std::unique_ptr<CMainFrame> mainFrame_;

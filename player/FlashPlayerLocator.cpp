@@ -1,0 +1,220 @@
+#include "player/FlashPlayerLocator.h"
+
+#include "control/com/ComPtr.h"
+#include "control/com/Guids.h"
+
+#include "package/PackageResources.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace lumbra {
+
+namespace {
+
+using com::ComPtr;
+
+constexpr char kServerKey[] = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}\\InProcServer32";
+
+bool fileVersion(const std::string& file, DWORD& high, DWORD& low)
+{
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+    if (size == 0)
+        return false;
+    std::vector<char> info(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!GetFileVersionInfoA(file.c_str(), 0, size, info.data()) ||
+        !VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
+        return false;
+    high = fixed->dwFileVersionMS;
+    low = fixed->dwFileVersionLS;
+    return true;
+}
+
+std::string registeredServerFile()
+{
+    char path[MAX_PATH] = "";
+    LONG size = sizeof path;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, kServerKey, path, &size) != ERROR_SUCCESS)
+        return {};
+    return path;
+}
+
+std::string withBackslash(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
+// Writes an unpacked block as a new file that others may still read and write.
+bool writeBlock(const ResourceSource& resources, std::string_view name, const std::string& file,
+                ErrorReporter& reporter, DWORD share)
+{
+    std::optional<Bytes> bytes;
+    try {
+        bytes = loadPackedResource(resources, supportResourceType, name, reporter);
+    } catch (const PlayerException&) {
+        return false;
+    }
+    if (!bytes)
+        return false;
+    HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool complete = WriteFile(handle, bytes->data(), DWORD(bytes->size()), &written, nullptr) &&
+                          written == bytes->size();
+    CloseHandle(handle);
+    return complete;
+}
+
+bool libraryLoads(const char* name)
+{
+    HMODULE module = LoadLibraryA(name);
+    if (!module)
+        return false;
+    FreeLibrary(module);
+    return true;
+}
+
+// The automation library must be at least version 2.20; an older one may be
+// replaced by the packaged copy if the user agrees.
+bool automationLibraryIsUsable(const ResourceSource& resources, const std::string& workingFolder,
+                               ErrorReporter& reporter)
+{
+    HMODULE module = LoadLibraryA("OLEAUT32.DLL");
+    if (!module)
+        return false;
+    char loaded[MAX_PATH] = "";
+    GetModuleFileNameA(module, loaded, MAX_PATH);
+    FreeLibrary(module);
+    DWORD high = 0, low = 0;
+    if (fileVersion(loaded, high, low) && (HIWORD(high) > 2 || (HIWORD(high) == 2 && LOWORD(high) >= 20)))
+        return true;
+
+    const std::string update = workingFolder + "OLEAUT32.DLL";
+    if (!writeBlock(resources, "$2", update, reporter, FILE_SHARE_READ | FILE_SHARE_WRITE))
+        return false;
+    const int answer = MessageBoxA(
+        nullptr,
+        "The OleAut32.dll in your system is too old to run this application. Do you want to update it?\r\n\r\n"
+        "If you decide to update the dll, be sure to close any other running applications.",
+        "", MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES)
+        return false;
+    if (!CopyFileA(update.c_str(), loaded, FALSE)) {
+        MessageBoxA(nullptr, "Failed to update the OleAut32.dll!", "", MB_OK);
+        return false;
+    }
+    return true;
+}
+
+// The run-time libraries the control needs, each written only when this
+// machine cannot load its own.
+bool prepareSupportLibraries(const ResourceSource& resources, const std::string& workingFolder,
+                             ErrorReporter& reporter)
+{
+    constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    if (!libraryLoads("MSVCRT.DLL") && !writeBlock(resources, "$1", workingFolder + "MSVCRT.DLL", reporter, share))
+        return false;
+    if (!automationLibraryIsUsable(resources, workingFolder, reporter))
+        return false;
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string systemFolder = withBackslash(system);
+    for (auto [name, block] : {std::pair{"URLMON.DLL", "$3"}, std::pair{"WININET.DLL", "$4"}})
+        if (!libraryLoads(name) && !writeBlock(resources, block, systemFolder + name, reporter, share))
+            return false;
+    return true;
+}
+
+// The control finds the libraries of the working folder through the path.
+void addToSearchPath(const std::string& folder)
+{
+    const DWORD needed = GetEnvironmentVariableA("path", nullptr, 0);
+    std::string path(needed, '\0');
+    path.resize(GetEnvironmentVariableA("path", path.data(), needed));
+    path += ';' + folder;
+    SetEnvironmentVariableA("path", path.c_str());
+}
+
+} // namespace
+
+bool installedControlIsRecent(DWORD versionHigh, DWORD versionLow)
+{
+    return versionHigh > 0x00070000 || (versionHigh == 0x00070000 && versionLow >= 0x00200000);
+}
+
+bool installedControlVersion(DWORD& versionHigh, DWORD& versionLow)
+{
+    CoInitialize(nullptr);
+    ComPtr<IDispatch> control;
+    if (FAILED(CoCreateInstance(com::kClassId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+                                IID_IDispatch, reinterpret_cast<void**>(control.put()))))
+        return false;
+    control.reset();
+    return fileVersion(registeredServerFile(), versionHigh, versionLow);
+}
+
+std::string findFlashPlayer(const ResourceSource& resources, const std::string& workingFolder,
+                            ErrorReporter& reporter)
+{
+    DWORD high = 0, low = 0;
+    if (installedControlVersion(high, low) && installedControlIsRecent(high, low))
+        return {};
+
+    std::optional<Bytes> control;
+    try {
+        control = loadPackedResourceSilently(resources, packageResourceType, "FP");
+    } catch (const PlayerException&) {
+    }
+    if (!control || !prepareSupportLibraries(resources, workingFolder, reporter))
+        return {};
+    addToSearchPath(workingFolder);
+
+    const std::string file = workingFolder + "flash.ocx";
+    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return {};
+        DWORD written = 0;
+        const bool complete = WriteFile(handle, control->data(), DWORD(control->size()), &written, nullptr) &&
+                              written == control->size();
+        CloseHandle(handle);
+        if (!complete) {
+            DeleteFileA(file.c_str());
+            return {};
+        }
+    }
+    return file;
+}
+
+HRESULT createFlashControl(const std::string& path, IDispatch** control)
+{
+    *control = nullptr;
+    if (path.empty())
+        return CoCreateInstance(com::kClassId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                reinterpret_cast<void**>(control));
+    HMODULE library = LoadLibraryA(path.c_str());
+    if (!library)
+        return REGDB_E_CLASSNOTREG;
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto getClassObject = reinterpret_cast<GetClassObject>(
+        reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
+    if (!getClassObject) {
+        FreeLibrary(library);
+        return CO_E_ERRORINDLL;
+    }
+    ComPtr<IClassFactory> factory;
+    HRESULT result = getClassObject(com::kClassId, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
+    if (SUCCEEDED(result))
+        result = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(control));
+    return result;
+}
+
+} // namespace lumbra
