@@ -122,9 +122,14 @@ void CodeGenerator::emitDropValues(int count, int line)
 
 // ---- Variables ----
 
+// Any open with statement counts, also one around the loop or switch that
+// is innermost now: its object stays in scope for the whole body.
 bool CodeGenerator::insideWith() const
 {
-    return innermost().withDepth > 0;
+    for (const JumpScope& scope : jumpScopes_)
+        if (scope.withDepth > 0)
+            return true;
+    return false;
 }
 
 CodeGenerator::Reference CodeGenerator::resolve(const std::string& name)

@@ -57,7 +57,6 @@ private:
 
     // Scopes.
     JumpScope& innermost() { return jumpScopes_.back(); }
-    const JumpScope& innermost() const { return jumpScopes_.back(); }
     bool insideWith() const;
     Reference resolve(const std::string& name);
     void emitLoad(const Reference& ref, int line);

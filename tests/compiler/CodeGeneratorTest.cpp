@@ -69,6 +69,10 @@ TEST(CodeGenerator, WithTurnsGlobalsIntoNames)
     EXPECT_TRUE(contains(functionCode("with (o) f(1)"), "CALL_NAME f\n"));
     EXPECT_TRUE(contains(functionCode("with (o) delete x"), "DELETE_NAME x\n"));
     EXPECT_TRUE(contains(functionCode("delete x"), "DISPOSE_GLOBAL x\n"));
+    // A loop inside the with statement does not hide it.
+    EXPECT_TRUE(contains(functionCode("with (o) while (c) x = 1"), "SET_NAME x\n"));
+    EXPECT_TRUE(contains(functionCode("with (o) while (c) x = 1"), "GET_NAME c\n"));
+    EXPECT_TRUE(contains(functionCode("with (o) {}\nx = 1"), "SET_GLOBAL x\n"));
 }
 
 TEST(CodeGenerator, SiblingBlocksShareSlots)

@@ -127,6 +127,7 @@ TEST_F(EndToEnd, WithStatement)
 {
     EXPECT_EQ(value("o = {x: 1}\nwith (o) x = 5\no.x"), "int 5");
     EXPECT_EQ(value("o = {}\no.f = 1\nwith (o) { y = f }\ny"), "int 1");
+    EXPECT_EQ(value("o = {n: 0}\nwith (o) { for (i = 0; i < 3; i++) n += 2 }\no.n"), "int 6");
     EXPECT_EQ(value("function get() { return 3 }\no = {}\nwith (o) { y = get() }\ny"), "int 3");
 }
 
