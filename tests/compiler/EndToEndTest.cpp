@@ -180,3 +180,54 @@ TEST_F(EndToEnd, CompileErrorsComeBackAsMessages)
 
 } // namespace
 } // namespace orvet::test
+
+namespace orvet::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The start-up image: four sections, the code PUSH_TRUE, RETURN and a
+// function table with ".main" alone; the type words carry random bits.
+Bytes startUpImage()
+{
+    return {'O', 'V', '1', 'b',
+            0, 0x12, 0x34, 0x56, 56, 0, 0, 0, 2, 0, 0, 0,
+            1, 0xAB, 0, 0, 58, 0, 0, 0, 0, 0, 0, 0,
+            2, 0, 0xCD, 0, 58, 0, 0, 0, 14, 0, 0, 0,
+            3, 0, 0, 0xEF, 72, 0, 0, 0, 0, 0, 0, 0,
+            0xFF, 0xFF, 0xFF, 0xFF,
+            0x60, 0x33,
+            0, 0, 0, 1, '.', 'm', 'a', 'i', 'n', 0, 0, 0, 0, 0};
+}
+
+TEST_F(EndToEnd, StartUpImageReturnsTrue)
+{
+    const Bytes image = startUpImage();
+    ASSERT_EQ(RunCompiledMemory(*engine, image.data(), image.size()), 1) << ctx().errorBuffer;
+    EXPECT_EQ(ctx().result.kind, ValueKind::Boolean);
+    Bytes withHashLine{'#', '!', 'x', '\n'};
+    withHashLine.insert(withHashLine.end(), image.begin(), image.end());
+    ASSERT_EQ(RunCompiledMemory(*engine, withHashLine.data(), withHashLine.size()), 1) << ctx().errorBuffer;
+}
+
+TEST_F(EndToEnd, UnknownConstantTagFailsTheLink)
+{
+    // Constants section: one record with tag 7, which no value kind writes.
+    Bytes image = startUpImage();
+    image[24] = 1; // constants length 1 ...
+    image.insert(image.begin() + 58, 7);
+    image[32] = 59; // ... so the function table moves one byte on
+    image[44] = 73;
+    EXPECT_EQ(RunCompiledMemory(*engine, image.data(), image.size()), 0);
+    EXPECT_STREQ(ctx().errorBuffer, "Runtime error: Unimplemented Orvet Script bytecode");
+}
+
+TEST_F(EndToEnd, AnonymousFunctionsOfTwoModulesStayApart)
+{
+    EXPECT_EQ(value("f0 = function () { return 'first' }"), "undefined");
+    EXPECT_EQ(value("f1 = function () { return 'second' }"), "undefined");
+    EXPECT_EQ(value("f0() + f1()"), "firstsecond");
+}
+
+} // namespace
+} // namespace orvet::test
