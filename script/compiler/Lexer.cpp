@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
+
+#include "script/runtime/NameHash.h"
 
 namespace orvet {
 
@@ -10,24 +12,53 @@ namespace {
 
 constexpr int kEnd = ByteStream::kEnd;
 
-// Reserved words ("class", "const", ...) are keywords no grammar rule accepts.
-int keywordCode(std::string_view word)
-{
-    static const std::unordered_map<std::string_view, int> keywords = [] {
+// The keyword table: 32 chains keyed by the name hash of the word, built once
+// from the keyword list. Reserved words ("class", "const", ...) are keywords
+// that no grammar rule accepts.
+class KeywordTable {
+public:
+    KeywordTable()
+    {
         static constexpr std::string_view words[] = {
             "break", "continue", "delete", "else", "for", "function", "if", "in", "new", "return",
             "this", "typeof", "var", "void", "while", "with", "case", "catch", "class", "const",
             "debugger", "default", "do", "enum", "export", "extends", "finally", "import", "super",
             "switch", "throw", "try", "null", "true", "false"};
-        std::unordered_map<std::string_view, int> table;
         int code = tk::Break;
         for (std::string_view word : words)
-            table.emplace(word, code++);
-        table.emplace("undefined", tk::Undefined);
-        return table;
-    }();
-    auto it = keywords.find(word);
-    return it == keywords.end() ? tk::Identifier : it->second;
+            add(word, code++);
+        add("undefined", tk::Undefined);
+    }
+
+    // The word's token code, or tk::Identifier.
+    int find(std::string_view word) const
+    {
+        for (const Entry& entry : chains_[nameHash(word) % kChains])
+            if (entry.word == word)
+                return entry.code;
+        return tk::Identifier;
+    }
+
+private:
+    static constexpr std::size_t kChains = 32;
+    struct Entry {
+        std::string_view word;
+        int code;
+    };
+
+    void add(std::string_view word, int code)
+    {
+        if (find(word) == tk::Identifier)
+            chains_[nameHash(word) % kChains].push_back({word, code});
+    }
+
+    std::vector<Entry> chains_[kChains];
+};
+
+int keywordCode(std::string_view word)
+{
+    static const KeywordTable keywords;
+    return keywords.find(word);
 }
 
 bool isBlank(int c) { return (c >= 9 && c <= 13) || c == ' '; }

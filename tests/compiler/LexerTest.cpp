@@ -185,6 +185,19 @@ TEST(Lexer, HighBytesAreNeverNamedTokens)
                                           tk::HighByte + 0xC0, tk::Identifier, tk::End}));
 }
 
+TEST(Lexer, EveryKeywordHasItsCode)
+{
+    const char* words[] = {"break", "continue", "delete", "else", "for", "function", "if", "in", "new",
+                           "return", "this", "typeof", "var", "void", "while", "with", "case", "catch",
+                           "class", "const", "debugger", "default", "do", "enum", "export", "extends",
+                           "finally", "import", "super", "switch", "throw", "try", "null", "true", "false"};
+    int code = tk::Break;
+    for (const char* word : words)
+        EXPECT_EQ(lex(word).tokens[0].kind, code++) << word;
+    EXPECT_EQ(code, tk::False + 1);
+    EXPECT_EQ(lex("breaks").tokens[0].kind, tk::Identifier);
+}
+
 TEST(Lexer, KeywordsAreCaseSensitive)
 {
     Lexed r = lex("undefined Undefined while enum $x _y");
