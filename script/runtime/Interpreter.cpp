@@ -31,6 +31,9 @@ namespace {
 
 // Nested runs (script -> native -> script ...) recurse on the host stack.
 constexpr int kMaxRunDepth = 200;
+// Try blocks open at once; only code that never leaves its try blocks gets
+// near this.
+constexpr std::size_t kMaxTryRecords = 100000;
 
 using Kind = ValueKind;
 
@@ -587,6 +590,8 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     CASE(TRY) {
         std::int32_t d = OPERAND();
         SAVE();
+        if (ctx.recovery.size() >= kMaxTryRecords)
+            raiseError(ctx, kErrStackOverflow);
         RecoveryRecord record;
         record.kind = RecoveryRecord::Kind::ScriptTry;
         record.sp = sp;

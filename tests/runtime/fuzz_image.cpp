@@ -1,5 +1,6 @@
 // Loads, links and runs arbitrary bytes as a compiled image. Code with a
-// backward jump could loop for ever, so such modules are only linked.
+// backward jump could loop for ever, so such modules are only linked; a small
+// stack keeps recursion (which may branch exponentially) shallow.
 #include <cstddef>
 #include <cstdint>
 
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     orvet::ModulePtr module = orvet::loadModule(data, size);
     if (!module)
         return 0;
-    orvet::ScriptContext ctx;
+    orvet::ScriptContext ctx(orvet::ContextOptions{128});
     orvet::protectedCall(ctx, [&] {
         orvet::ScriptFunction* main = orvet::linkModule(ctx, *module);
         for (const auto& fn : ctx.functions)
