@@ -1,7 +1,8 @@
 # Runs every script of SCRIPTS with ORVET (through EMULATOR, if any) and
 # compares what it prints with the expected files beside it. A script that
 # must succeed is also compiled (with line information) and its image run,
-# which must print the same.
+# which must print the same; under an emulator (each start costs seconds)
+# that round trip is left to the native build.
 file(GLOB scripts ${SCRIPTS}/*.ovs)
 set(failed "")
 foreach(script ${scripts})
@@ -21,7 +22,7 @@ foreach(script ${scripts})
     file(WRITE ${WORK}/${name}.actual.err "${err}")
     message("${name}: status ${status} (expected ${expected_status}); output in ${WORK}/${name}.actual.*")
     list(APPEND failed ${name})
-  elseif(expected_status EQUAL 0)
+  elseif(expected_status EQUAL 0 AND NOT EMULATOR)
     execute_process(COMMAND ${EMULATOR} ${ORVET} compile ${script} -g -o ${WORK}/${name}.ovc
       RESULT_VARIABLE compiled)
     execute_process(COMMAND ${EMULATOR} ${ORVET} run ${WORK}/${name}.ovc
