@@ -40,15 +40,15 @@ public:
         fixedText(font.faceName);
     }
 
-    // A file that cannot be placed safely or written is skipped, so the rest
-    // of the record still reads; content cut off by the record's end is the
-    // end of the record.
     void raw(std::span<std::uint8_t> target)
     {
         auto bytes = in_.bytes(target.size());
         std::copy(bytes.begin(), bytes.end(), target.begin());
     }
 
+    // A file that cannot be placed safely or written is skipped, so the rest
+    // of the record still reads; content cut off by the record's end is the
+    // end of the record.
     void embeddedFile(PathText& path)
     {
         std::string name = text().value_or("");
@@ -249,10 +249,6 @@ ProjectSettings readSettings(std::span<const std::uint8_t> record, const std::fi
     }
     return settings;
 }
-
-} // namespace lumbra
-
-namespace lumbra {
 
 std::vector<std::uint8_t> writeSettings(const ProjectSettings& settings)
 {
