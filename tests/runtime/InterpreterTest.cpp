@@ -240,6 +240,20 @@ TEST_F(Interpreter, ArgumentsAndFrameSlots)
     EXPECT_EQ(eval(b).integer, 10 + 5 + 2 + 10);
 }
 
+TEST_F(Interpreter, LoopsWithBackwardConditionalJumps)
+{
+    // i = 0; do { sum += i; i++; } while (!(i >= 10)) -- then a JUMP_IF_TRUE loop.
+    ImageBuilder b = mainImage();
+    ImageBuilder::Label top = b.label(), again = b.label();
+    b.op(Op::LOCALS, 2).op(Op::PUSH_0).op(Op::SET_LOCAL, 0).op(Op::PUSH_0).op(Op::SET_LOCAL, 1);
+    b.bind(top).op(Op::GET_LOCAL, 1).op(Op::GET_LOCAL, 0).op(Op::ADD).op(Op::SET_LOCAL, 1);
+    b.op(Op::GET_LOCAL, 0).op(Op::INC).op(Op::SET_LOCAL, 0);
+    b.op(Op::GET_LOCAL, 0).pushInt(10).op(Op::LT).jump(Op::JUMP_IF_TRUE_BOOL, top);
+    b.bind(again).op(Op::GET_LOCAL, 0).op(Op::INC).op(Op::DUP).op(Op::SET_LOCAL, 0).pushInt(15).op(Op::SUB);
+    b.jump(Op::JUMP_IF_TRUE, again).op(Op::GET_LOCAL, 1).op(Op::GET_LOCAL, 0).op(Op::ADD);
+    EXPECT_EQ(eval(b).integer, 45 + 15);
+}
+
 TEST_F(Interpreter, RecursiveFibonacci)
 {
     ImageBuilder b;
@@ -555,6 +569,22 @@ TEST_F(NativeClasses, DisposeRunsTheDestroyCallbackAtOnce)
     EXPECT_EQ(eval(b).kind, ValueKind::Undefined);
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(global("c").kind, ValueKind::Undefined);
+}
+
+TEST_F(NativeClasses, DisposingLocalsAndArguments)
+{
+    ImageBuilder b;
+    b.function("drop").prologue(1).op(Op::PUSH_NULL).op(Op::DISPOSE_ARG, 2).op(Op::POP);
+    b.op(Op::GET_ARG, 2).op(Op::RETURN);
+    b.function(".main").op(Op::LOCALS, 1);
+    b.op(Op::PUSH_0).op(Op::GET_GLOBAL, "Counter").op(Op::NEW).op(Op::SWAP).op(Op::NIP, 2).op(Op::SET_LOCAL, 0);
+    b.op(Op::PUSH_NULL).op(Op::DISPOSE_LOCAL, 0).op(Op::POP);
+    b.op(Op::PUSH_0).op(Op::GET_GLOBAL, "Counter").op(Op::NEW).op(Op::SWAP).op(Op::NIP, 2);
+    b.op(Op::PUSH_1).op(Op::GET_GLOBAL, "drop").op(Op::CALL).op(Op::NIP, 3).op(Op::SET_GLOBAL, "afterDrop");
+    b.op(Op::GET_LOCAL, 0);
+    EXPECT_EQ(eval(b).kind, ValueKind::Undefined);
+    EXPECT_EQ(destroyed, 2);
+    EXPECT_EQ(global("afterDrop").kind, ValueKind::Undefined);
 }
 
 TEST_F(NativeClasses, UnreachableInstancesDieAtTheEndOfTheRun)
