@@ -1,5 +1,6 @@
 #include "player/PlayerApp.h"
 
+#include "player/FlashPlayerLocator.h"
 #include "player/WorkingFolder.h"
 
 #include "package/PackageIdentity.h"
@@ -49,6 +50,7 @@ bool PlayerApp::initInstance()
 {
     if (handleInstallerSwitch())
         return false;
+    OleInitialize(nullptr);
 
     if (!openPackageIdentity()) {
         reporter_.show("Invalid application data", MB_OK | MB_ICONERROR);
@@ -69,10 +71,16 @@ bool PlayerApp::initInstance()
         return false;
 
     mainFrame_ = std::make_unique<CMainFrame>();
-    if (!mainFrame_->create(instance_, ownerWindow_, icon_))
+    const std::string controlPath = findFlashPlayer(ModuleResources(instance_), workingFolder_, reporter_);
+    if (!mainFrame_->create(instance_, ownerWindow_, icon_, controlPath)) {
+        mainFrame_.reset();
+        reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
         return false;
+    }
     reporter_.setMainWindow(mainFrame_->handle());
 
+    if (!movieList_.entries.empty())
+        mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
     ShowWindow(mainFrame_->handle(), SW_SHOWNORMAL);
     UpdateWindow(mainFrame_->handle());
     return true;
@@ -168,10 +176,15 @@ int PlayerApp::exitInstance()
         return 0;
     mainFrame_.reset();
     deleteExtractedMovies();
-    if (!workingFolder_.empty())
+    if (!workingFolder_.empty()) {
+        // The packaged control's library goes before its folder can.
+        if (HMODULE control = GetModuleHandleA((workingFolder_ + "flash.ocx").c_str()))
+            FreeLibrary(control);
         deleteFolderTree(workingFolder_);
+    }
     if (ownerWindow_)
         DestroyWindow(ownerWindow_);
+    OleUninitialize();
     return 0;
 }
 

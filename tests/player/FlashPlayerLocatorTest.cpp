@@ -18,11 +18,6 @@ namespace {
 
 constexpr char kClassKey[] = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}";
 
-std::filesystem::path builtControl()
-{
-    return builtPlayer().parent_path().parent_path() / "control" / "LumbraFlash.ocx";
-}
-
 // A copy of the control whose version resource claims another file version.
 std::filesystem::path controlWithVersion(const std::filesystem::path& folder, DWORD high, DWORD low)
 {

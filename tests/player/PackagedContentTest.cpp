@@ -40,7 +40,7 @@ TEST(PackagedContent, StartUpUnpacksTheDocumentedFilesAndExitRemovesThem)
     const auto project = folder / "project", temp = folder / "temp";
     std::filesystem::create_directories(temp);
     std::filesystem::create_directories(project);
-    writeFile(project / "one.swf", movie::buildMovie("movie 100 80\nframe\n"));
+    writeFile(project / "one.swf", movie::buildMovie("movie 300 200\nframe\n"));
     writeFile(project / "two.swf", movie::buildMovie("movie 200 50 compress\nframe\n"));
     write(project / "extra.dat", "plug-in");
     write(project / "notes.txt", "notes");
@@ -49,7 +49,7 @@ TEST(PackagedContent, StartUpUnpacksTheDocumentedFilesAndExitRemovesThem)
     write(project / "extras" / "docs" / "more" / "deep.txt", "Deep.");
     const auto exe = folder / "App.exe";
     packageProject(project,
-                   "[package]\nidentity = Acme/Content\n"
+                   packageSection("Acme/Content") +
                    "[movies]\nmovie = one.swf\nmovie = two.swf\nplugin = extra.dat\nfile = notes.txt\n"
                    "[masks]\nround = round.rgn\n"
                    "[archive]\nfolder = extras\n",
@@ -58,10 +58,15 @@ TEST(PackagedContent, StartUpUnpacksTheDocumentedFilesAndExitRemovesThem)
     PlayerProcess player(exe, "", {{"TMP", temp.string()}, {"LUMBRA_REPORT_LOG", (folder / "log").string()}});
     const HWND window = player.waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(filesBelow(temp).size(), 5u);
+    ASSERT_EQ(filesBelow(temp).size(), 6u);
     const auto working = std::filesystem::directory_iterator(temp)->path();
-    EXPECT_EQ(filesBelow(working),
-              (std::set<std::string>{"one.swf", "two.swf", "Plug_Ins\\extra.dat", "notes.txt", "round.msk"}));
+    EXPECT_EQ(filesBelow(working), (std::set<std::string>{"one.swf", "two.swf", "Plug_Ins\\extra.dat", "notes.txt",
+                                                          "round.msk", "flash.ocx"}));
+    // The first movie plays, and the window takes its size.
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
     EXPECT_EQ(readFile(working / "two.swf"), readFile(project / "two.swf"));
 
     CollectingReporter reporter;

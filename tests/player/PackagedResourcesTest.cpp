@@ -39,7 +39,7 @@ TEST(PackagedResources, PackedBlocksUnpackToThePackersInput)
     writeFile(project / "small.bin", small);
     const auto exe = folder / "App.exe";
     packageProject(project,
-                   "[package]\nidentity = Acme/Viewer\\1.0\n"
+                   packageSection("Acme/Viewer\\1.0") +
                    "[resources]\n"
                    "MyData/Big = packed big.bin\n"
                    "MYDATA/small = packed small.bin\n"

@@ -70,6 +70,16 @@ std::filesystem::path builtPackager()
     return fromEnvironment("LUMBRA_BUILD_DIR") / "tools" / "lumbra-pack.exe";
 }
 
+std::filesystem::path builtControl()
+{
+    return fromEnvironment("LUMBRA_BUILD_DIR") / "control" / "LumbraFlash.ocx";
+}
+
+std::string packageSection(const std::string& identity)
+{
+    return "[package]\nidentity = " + identity + "\nflashControl = " + builtControl().string() + "\n";
+}
+
 DWORD runToEnd(const std::string& commandLine)
 {
     STARTUPINFOA startup{sizeof startup};

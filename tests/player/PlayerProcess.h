@@ -19,6 +19,11 @@ std::filesystem::path scratchFolder(const std::string& name);
 // The built player and packager.
 std::filesystem::path builtPlayer();
 std::filesystem::path builtPackager();
+std::filesystem::path builtControl();
+
+// The [package] section of a manifest for a package that carries the movie
+// control, so that it plays on a machine without an installed one.
+std::string packageSection(const std::string& identity);
 
 // Runs a command line to its end; returns its exit code.
 DWORD runToEnd(const std::string& commandLine);

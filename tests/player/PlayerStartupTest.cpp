@@ -13,7 +13,7 @@
 namespace lumbra::test {
 namespace {
 
-const std::string kManifest = "[package]\nidentity = Acme/Viewer\\1.0\n";
+const std::string kManifest = packageSection("Acme/Viewer\\1.0");
 
 class PlayerStartup : public ::testing::Test {
 protected:
@@ -116,6 +116,14 @@ TEST_F(PlayerStartup, IdentityOf32BytesIsInvalidApplicationData)
     const auto exe = packaged();
     replaceIdentity(exe, Bytes(32, 0));
     expectRejected(exe);
+}
+
+TEST_F(PlayerStartup, WithoutAnyMovieControlThePlayerSaysSoAndEnds)
+{
+    PlayerProcess player(packaged("[package]\nidentity = Acme/Viewer\n"), "", environment());
+    EXPECT_EQ(player.waitForExit(), 0u);
+    EXPECT_EQ(readLines(log_), std::vector<std::string>{"Failed to load the Macromedia Flash Player!"});
+    EXPECT_EQ(entriesIn(temp_), 0u);
 }
 
 TEST_F(PlayerStartup, InstallerSwitchInAnyCaseEndsWithoutWindowOrFolder)
