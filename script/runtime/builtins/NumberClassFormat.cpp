@@ -16,8 +16,8 @@ constexpr std::size_t kMaxDigits = 4;
 
 // A format text split around its only conversion.
 struct ParsedFormat {
-    std::string prefix;     // literal text before it, "%%" kept
-    std::string spec;       // "%" flags width precision, without length or letter
+    std::string prefix;     // literal text before it, "%%" already made "%"
+    std::string directive;  // "%" flags width precision, without length or letter
     char conversion = 0;    // 0: no conversion at all
     std::string suffix;
 };
@@ -40,7 +40,7 @@ std::optional<ParsedFormat> parseFormat(std::string_view format)
             continue;
         }
         if (pos + 1 < format.size() && format[pos + 1] == '%') {
-            *literal += "%%";
+            *literal += '%';
             pos += 2;
             continue;
         }
@@ -56,7 +56,7 @@ std::optional<ParsedFormat> parseFormat(std::string_view format)
             if (!skipDigits(format, pos))
                 return std::nullopt;
         }
-        parsed.spec = std::string(format.substr(start, pos - start));
+        parsed.directive = std::string(format.substr(start, pos - start));
         if (format.substr(pos, 3) == "I64")
             pos += 3;
         while (pos < format.size() && kLengthModifiers.find(format[pos]) != std::string_view::npos)
@@ -94,12 +94,12 @@ std::string convert(const ParsedFormat& parsed, std::variant<std::int64_t, doubl
         return static_cast<long long>(std::get<std::int64_t>(value));
     };
     if (parsed.conversion == 'c')
-        return printfToString(parsed.spec + 'c', static_cast<int>(static_cast<unsigned char>(asInteger())));
+        return printfToString(parsed.directive + 'c', static_cast<int>(static_cast<unsigned char>(asInteger())));
     if (kIntegerConversions.find(parsed.conversion) != std::string_view::npos)
-        return printfToString(parsed.spec + "ll" + parsed.conversion, asInteger());
+        return printfToString(parsed.directive + "ll" + parsed.conversion, asInteger());
     const double number = std::holds_alternative<double>(value)
         ? std::get<double>(value) : static_cast<double>(std::get<std::int64_t>(value));
-    return widenExponents(printfToString(parsed.spec + parsed.conversion, number));
+    return widenExponents(printfToString(parsed.directive + parsed.conversion, number));
 }
 
 std::optional<std::string> format(std::string_view text, std::variant<std::int64_t, double> value)
@@ -107,10 +107,10 @@ std::optional<std::string> format(std::string_view text, std::variant<std::int64
     const auto parsed = parseFormat(text);
     if (!parsed)
         return std::nullopt;
-    std::string out = printfToString(parsed->prefix);
+    std::string out = parsed->prefix;
     if (parsed->conversion != 0)
         out += convert(*parsed, value);
-    return out + printfToString(parsed->suffix);
+    return out + parsed->suffix;
 }
 
 } // namespace
