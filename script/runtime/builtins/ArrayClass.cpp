@@ -267,6 +267,31 @@ int answerSign(const ScriptValue& answer)
     return 0;
 }
 
+// The default order: undefined after everything else, the rest by their
+// text, compared by code units. Each text is made once, not once for every
+// comparison.
+std::vector<ScriptValue> sortedByText(ScriptContext& ctx, const std::vector<ScriptValue>& values)
+{
+    std::vector<std::u16string> texts(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (!values[i].is(ValueKind::Undefined))
+            texts[i] = toString(ctx, values[i])->view();
+    std::vector<std::size_t> order(values.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    mergeSort(std::span(order), [&](std::size_t a, std::size_t b) {
+        const bool undefinedA = values[a].is(ValueKind::Undefined), undefinedB = values[b].is(ValueKind::Undefined);
+        if (undefinedA || undefinedB)
+            return undefinedA && !undefinedB;
+        return texts[a] > texts[b];
+    });
+    std::vector<ScriptValue> sorted;
+    sorted.reserve(values.size());
+    for (const std::size_t i : order)
+        sorted.push_back(values[i]);
+    return sorted;
+}
+
 // The length stays as it was when the sort began, even if the comparison
 // changes the array meanwhile.
 void sort(ScriptContext& ctx, ScriptArray& array, const ScriptValue* args)
@@ -291,12 +316,7 @@ void sort(ScriptContext& ctx, ScriptArray& array, const ScriptValue* args)
             return answerSign(callNested(ctx, ScriptValue::null(), compare, 3, block)) > 0;
         });
     } else {
-        mergeSort(std::span(values), [&](const ScriptValue& a, const ScriptValue& b) {
-            if (a.is(ValueKind::Undefined) || b.is(ValueKind::Undefined))
-                return a.is(ValueKind::Undefined) && !b.is(ValueKind::Undefined);
-            const ScriptString* left = toString(ctx, a);
-            return compareStrings(*left, *toString(ctx, b)) > 0;
-        });
+        values = sortedByText(ctx, values);
     }
     std::vector<StoredElement> sorted;
     sorted.reserve(values.size());
