@@ -183,6 +183,13 @@ TEST_F(ArrayTest, SortIsStableAndPutsUndefinedLast)
               "1,2,3");
 }
 
+TEST_F(ArrayTest, ElementsConvertThroughTheirOwnToString)
+{
+    EXPECT_EQ(value("function Named(n) { this.n = n; } Named.toString = function() { return 'N' + this.n; };"
+                    "var list = [new Named(2), new Named(10), new Named(1)]; list.sort(); list.join(' ')"),
+              "N1 N10 N2");
+}
+
 TEST_F(ArrayTest, ErrorsInTheComparisonReachTheScript)
 {
     EXPECT_EQ(value("function bad(x, y) { throw 'cmp'; } var r; try { [2, 1].sort(bad); } catch (e) { r = e; } r"),

@@ -256,6 +256,13 @@ TEST_F(EngineTest, TraceWritesArgumentsWithoutSeparator)
     EXPECT_EQ(traced[1], "");
 }
 
+TEST(EngineTrace, WithoutASinkNothingIsWritten)
+{
+    EnginePtr engine = CreateEngine();
+    EXPECT_EQ(RunSourceText(*engine, "trace('nowhere'); missing.call(); 1"), 1);
+    EXPECT_EQ(engine->context->result.integer, 1);
+}
+
 TEST_F(EngineTest, UndefinedVariableWarningFollowsTheFlag)
 {
     // The default flag word asks for the warning.
