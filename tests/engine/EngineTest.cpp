@@ -256,6 +256,18 @@ TEST_F(EngineTest, TraceWritesArgumentsWithoutSeparator)
     EXPECT_EQ(traced[1], "");
 }
 
+TEST(EngineCreation, ATinyStackFailsRunsCleanly)
+{
+    for (const std::uint32_t size : {0u, 1u, 12u}) {
+        EngineConfig config;
+        config.stackSize = size;
+        EnginePtr engine = CreateEngine(config);
+        ASSERT_TRUE(engine);
+        EXPECT_EQ(RunSourceText(*engine, "function f(a) { return [a, a].join(); } f(1)"), 0) << size;
+        EXPECT_STREQ(engine->context->errorBuffer, "Runtime error: stack overflow");
+    }
+}
+
 TEST(EngineTrace, WithoutASinkNothingIsWritten)
 {
     EnginePtr engine = CreateEngine();
