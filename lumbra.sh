@@ -105,7 +105,7 @@ demo() {
   local stage="$build/demo" out="$dist/demo/LumbraDemo.exe"
   rm -rf "$stage" && mkdir -p "$dist/demo"
   cp -r "$root/demo" "$stage"
-  cp "$build/native/demo/demo.swf" "$stage/"
+  cp "$build/native/demo/demo.swf" "$dist/win32/LumbraFlash.ocx" "$stage/"
   "$dist/native/lumbra-pack" build --player "$dist/win32/LumbraPlayer.exe" --project "$stage" --output "$out"
   wine_prefix
   if [ -n "${DISPLAY:-}" ]; then

@@ -78,6 +78,7 @@ bool PlayerApp::initInstance()
         return false;
     }
     reporter_.setMainWindow(mainFrame_->handle());
+    SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
 
     if (!movieList_.entries.empty())
         mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
