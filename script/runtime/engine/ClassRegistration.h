@@ -1,7 +1,13 @@
 // What a built-in or host class uses to describe itself to an engine: names,
 // globals, the class record and its instances, "$" constants, global
 // functions, and the table of member atoms that a class keeps as its user
-// data.
+// data. A class's setup routine, run through the engine's registration list:
+//
+//   NativeClass* cls = NewClass(ctx);
+//   MemberAtoms::attach(ctx, *cls, {"open", "close", "onMessage"});
+//   cls->callMethod = windowMethod;          // and the other callbacks it needs
+//   defineConstant(ctx, "$AW_BLEND", 0x80000);
+//   registerGlobalClass(ctx, "Window", cls); // the class object, null data
 #pragma once
 
 #include <cstdint>
@@ -16,6 +22,7 @@
 namespace orvet {
 
 Atom Intern(ScriptContext& ctx, std::string_view name);
+// The global slot of an atom; the reference holds until a new name is interned.
 ScriptValue& Global(ScriptContext& ctx, Atom atom);
 // A class record with no callbacks and a fresh prototype.
 NativeClass* NewClass(ScriptContext& ctx);
