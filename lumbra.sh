@@ -56,14 +56,15 @@ build() {
   collect
 }
 
+# The products, without their debug information.
 collect() {
   mkdir -p "$dist/native" "$dist/win32"
   local f
   for f in lumbra-pack orvet lumbra-movie; do
-    [ -f "$build/native/tools/$f" ] && cp -u "$build/native/tools/$f" "$dist/native/"
+    [ -f "$build/native/tools/$f" ] && strip -o "$dist/native/$f" "$build/native/tools/$f"
   done
   for f in player/LumbraPlayer.exe tools/lumbra-pack.exe tools/orvet.exe tools/lumbra-movie.exe control/LumbraFlash.ocx; do
-    [ -f "$build/win32/$f" ] && cp -u "$build/win32/$f" "$dist/win32/"
+    [ -f "$build/win32/$f" ] && i686-w64-mingw32-strip -o "$dist/win32/$(basename "$f")" "$build/win32/$f"
   done
   return 0
 }
