@@ -105,6 +105,7 @@ private:
     int lastLine_;
     ScopeStack scopes_;
     std::vector<JumpScope> jumpScopes_;
+    std::string loopLabel_; // the label of the loop about to open its scope
     int nextLabel_ = 1;
 };
 

@@ -1,6 +1,8 @@
 // Statement translation of the code generator.
 #include "script/compiler/CodeGenerator.h"
 
+#include <utility>
+
 namespace orvet {
 
 void CodeGenerator::statementList(const SyntaxNode* list)
@@ -85,6 +87,7 @@ void CodeGenerator::loopBody(const SyntaxNode* body, int breakLabel, int continu
     JumpScope scope;
     scope.breakLabel = breakLabel;
     scope.continueLabel = continueLabel;
+    scope.label = std::exchange(loopLabel_, {});
     scope.pops = pops;
     jumpScopes_.push_back(scope);
     statement(body);
@@ -280,6 +283,11 @@ void CodeGenerator::labelledStatement(const SyntaxNode* s)
     scope.label = s->text;
     jumpScopes_.push_back(scope);
     placeLabel(start);
+    // A labelled loop answers to its label itself, so that "continue label"
+    // goes on with the loop's next round rather than starting it over.
+    const NodeKind kind = s->a->kind;
+    if (kind == NodeKind::While || kind == NodeKind::DoWhile || kind == NodeKind::For || kind == NodeKind::ForIn)
+        loopLabel_ = s->text;
     statement(s->a);
     jumpScopes_.pop_back();
     placeLabel(exit);

@@ -62,6 +62,15 @@ TEST_F(EndToEnd, Loops)
               "int 1");
 }
 
+TEST_F(EndToEnd, LabelledContinueGoesOnWithTheLabelledLoop)
+{
+    EXPECT_EQ(value("n = 0\nouter: for (i = 0; i < 3; i++) { for (j = 0; j < 3; j++) { if (j == 1) continue outer; n++ } }\nn"),
+              "int 3");
+    EXPECT_EQ(value("n = 0; i = 0\nouter: while (i < 4) { i++; for (k in [1, 2]) { if (k == 1) continue outer; n++ } }\nn"),
+              "int 0");
+    EXPECT_EQ(value("n = 0; i = 0\nouter: do { i++; if (i % 2) continue outer; n++ } while (i < 6)\nn"), "int 3");
+}
+
 TEST_F(EndToEnd, ForInYieldsElementsCharactersAndNames)
 {
     EXPECT_EQ(value("s = 0; for (var x in [10, 20, 30]) s += x\ns"), "int 60");
