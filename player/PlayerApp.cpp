@@ -40,10 +40,9 @@ PlayerApp::~PlayerApp() = default;
 
 int PlayerApp::run()
 {
-    const bool started = initInstance();
-    const int loopResult = started ? messageLoop() : 0;
-    const int exitCode = exitInstance();
-    return started ? loopResult : exitCode;
+    if (initInstance())
+        exitCode_ = messageLoop();
+    return exitInstance();
 }
 
 bool PlayerApp::initInstance()
@@ -174,7 +173,7 @@ int PlayerApp::messageLoop()
 int PlayerApp::exitInstance()
 {
     if (maintenanceMode_)
-        return 0;
+        return exitCode_;
     mainFrame_.reset();
     deleteExtractedMovies();
     if (!workingFolder_.empty()) {
@@ -186,7 +185,7 @@ int PlayerApp::exitInstance()
     if (ownerWindow_)
         DestroyWindow(ownerWindow_);
     OleUninitialize();
-    return 0;
+    return exitCode_;
 }
 
 } // namespace lumbra

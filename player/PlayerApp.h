@@ -46,6 +46,7 @@ private:
     HINSTANCE instance_;
     MessageReporter reporter_;
     int maintenanceMode_ = 0;
+    int exitCode_ = 0; // what the message loop ended with
     std::string identityText_;
     std::string registryKey_;
     std::string profileName_;
