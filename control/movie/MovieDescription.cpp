@@ -281,36 +281,36 @@ private:
     void textField()
     {
         std::string name = word();
-        TextFieldSpec spec;
+        TextFieldDefinition definition;
         Point p = point(), size = point();
-        spec.bounds = {p.x, p.y, p.x + size.x, p.y + size.y};
+        definition.bounds = {p.x, p.y, p.x + size.x, p.y + size.y};
         while (!atLineEnd()) {
             if (acceptWord("var"))
-                spec.variable = text();
+                definition.variable = text();
             else if (acceptWord("text"))
-                spec.text = text();
+                definition.text = text();
             else if (acceptWord("font"))
-                spec.font = text();
+                definition.font = text();
             else if (acceptWord("size"))
-                spec.height = integer(1, 1000) * kTwips;
+                definition.height = integer(1, 1000) * kTwips;
             else if (acceptWord("color"))
-                spec.color = color();
+                definition.color = color();
             else if (acceptWord("align"))
-                spec.align = alignment();
+                definition.align = alignment();
             else if (acceptWord("multiline"))
-                spec.multiline = true;
+                definition.multiline = true;
             else if (acceptWord("wordwrap"))
-                spec.wordWrap = true;
+                definition.wordWrap = true;
             else if (acceptWord("border"))
-                spec.border = true;
+                definition.border = true;
             else if (acceptWord("editable"))
-                spec.editable = true;
+                definition.editable = true;
             else
                 fail("unknown text setting '" + peek().text + "'");
         }
-        if (encodeUtf8(spec.font).size() > 255)
+        if (encodeUtf8(definition.font).size() > 255)
             fail("font name too long");
-        define(name, writer_->defineTextField(spec));
+        define(name, writer_->defineTextField(definition));
     }
 
     TextAlign alignment()
@@ -328,7 +328,7 @@ private:
     void button()
     {
         std::string name = word();
-        ButtonSpec spec;
+        ButtonDefinition definition;
         static const std::map<std::string, unsigned, std::less<>> kStates{
             {"up", StateUp}, {"over", StateOver}, {"down", StateDown}, {"hit", StateHit}};
         static const std::map<std::string, unsigned, std::less<>> kEvents{
@@ -338,27 +338,27 @@ private:
         while (!atLineEnd()) {
             std::string key = word();
             if (auto state = kStates.find(key); state != kStates.end()) {
-                spec.parts.push_back({character(), state->second, {}});
+                definition.parts.push_back({character(), state->second, {}});
             } else if (key == "on") {
                 auto event = kEvents.find(word());
                 if (event == kEvents.end())
                     fail("button events are press, release, rollover, rollout and releaseoutside");
-                spec.actions.push_back({event->second, script().finish()});
+                definition.actions.push_back({event->second, script().finish()});
             } else {
                 fail("unknown button setting '" + key + "'");
             }
         }
-        if (spec.parts.empty())
+        if (definition.parts.empty())
             fail("a button needs at least its up state");
         // Without a hit shape the up shape is the active area.
         bool hasHit = false;
-        for (const auto& part : spec.parts)
+        for (const auto& part : definition.parts)
             hasHit = hasHit || (part.states & StateHit);
         if (!hasHit)
-            for (auto& part : spec.parts)
+            for (auto& part : definition.parts)
                 if (part.states & StateUp)
                     part.states |= StateHit;
-        define(name, writer_->defineButton(spec));
+        define(name, writer_->defineButton(definition));
     }
 
     void sprite()

@@ -270,36 +270,36 @@ std::uint16_t MovieWriter::fontFor(std::u16string_view name)
     return id;
 }
 
-std::uint16_t MovieWriter::defineTextField(const TextFieldSpec& spec)
+std::uint16_t MovieWriter::defineTextField(const TextFieldDefinition& definition)
 {
-    std::uint16_t font = fontFor(spec.font);
+    std::uint16_t font = fontFor(definition.font);
     std::uint16_t id = nextId_++;
     BitWriter body;
     body.u16(id);
-    body.rect(spec.bounds);
-    bool hasText = !spec.text.empty();
-    unsigned first = (hasText ? 0x80 : 0) | (spec.wordWrap ? 0x40 : 0) | (spec.multiline ? 0x20 : 0) |
-                     (spec.editable ? 0 : 0x08) | 0x04 | 0x01;
-    unsigned second = 0x20 | (spec.border ? 0x08 : 0) | (spec.editable ? 0 : 0x10);
+    body.rect(definition.bounds);
+    bool hasText = !definition.text.empty();
+    unsigned first = (hasText ? 0x80 : 0) | (definition.wordWrap ? 0x40 : 0) | (definition.multiline ? 0x20 : 0) |
+                     (definition.editable ? 0 : 0x08) | 0x04 | 0x01;
+    unsigned second = 0x20 | (definition.border ? 0x08 : 0) | (definition.editable ? 0 : 0x10);
     body.u8(first);
     body.u8(second);
     body.u16(font);
-    body.u16(unsigned(std::lround(spec.height)));
-    body.rgba(spec.color);
-    body.u8(spec.align == TextAlign::Right ? 1 : spec.align == TextAlign::Center ? 2
-            : spec.align == TextAlign::Justify ? 3 : 0);
+    body.u16(unsigned(std::lround(definition.height)));
+    body.rgba(definition.color);
+    body.u8(definition.align == TextAlign::Right ? 1 : definition.align == TextAlign::Center ? 2
+            : definition.align == TextAlign::Justify ? 3 : 0);
     body.u16(0); // margins, indent, leading
     body.u16(0);
     body.u16(0);
     body.u16(0);
-    body.cstring(encodeUtf8(spec.variable));
+    body.cstring(encodeUtf8(definition.variable));
     if (hasText)
-        body.cstring(encodeUtf8(spec.text));
+        body.cstring(encodeUtf8(definition.text));
     root_.tag(tag::DefineEditText, body.take());
     return id;
 }
 
-std::uint16_t MovieWriter::defineButton(const ButtonSpec& spec)
+std::uint16_t MovieWriter::defineButton(const ButtonDefinition& definition)
 {
     std::uint16_t id = nextId_++;
     BitWriter body;
@@ -307,7 +307,7 @@ std::uint16_t MovieWriter::defineButton(const ButtonSpec& spec)
     body.u8(0); // not a menu button
     BitWriter records;
     int depth = 1;
-    for (const auto& part : spec.parts) {
+    for (const auto& part : definition.parts) {
         records.u8(part.states & 0x0F);
         records.u16(part.character);
         records.u16(depth++);
@@ -316,11 +316,11 @@ std::uint16_t MovieWriter::defineButton(const ButtonSpec& spec)
     }
     records.u8(0);
     auto recordBytes = records.take();
-    body.u16(spec.actions.empty() ? 0 : unsigned(recordBytes.size() + 2));
+    body.u16(definition.actions.empty() ? 0 : unsigned(recordBytes.size() + 2));
     body.bytes(recordBytes);
-    for (std::size_t i = 0; i < spec.actions.size(); ++i) {
-        const auto& action = spec.actions[i];
-        bool last = i + 1 == spec.actions.size();
+    for (std::size_t i = 0; i < definition.actions.size(); ++i) {
+        const auto& action = definition.actions[i];
+        bool last = i + 1 == definition.actions.size();
         body.u16(last ? 0 : unsigned(action.actions.size() + 4));
         body.u8(action.conditions & 0xFF);
         body.u8((action.conditions >> 8) & 0x01);

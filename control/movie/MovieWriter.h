@@ -36,7 +36,7 @@ struct ShapeStyle {
     Argb lineColor = 0xFF000000;
 };
 
-struct TextFieldSpec {
+struct TextFieldDefinition {
     Rect bounds;
     std::u16string variable;
     std::u16string text;
@@ -50,7 +50,7 @@ struct TextFieldSpec {
     bool editable = false;
 };
 
-struct ButtonSpec {
+struct ButtonDefinition {
     struct Part {
         std::uint16_t character = 0;
         unsigned states = 0; // ButtonState flags
@@ -96,8 +96,8 @@ public:
 
     void setBackground(Argb color);
     std::uint16_t defineShape(const std::vector<Outline>& outlines, const ShapeStyle& style);
-    std::uint16_t defineTextField(const TextFieldSpec& spec);
-    std::uint16_t defineButton(const ButtonSpec& spec);
+    std::uint16_t defineTextField(const TextFieldDefinition& definition);
+    std::uint16_t defineButton(const ButtonDefinition& definition);
     std::uint16_t defineSprite(const TimelineWriter& timeline);
 
     TimelineWriter& root() { return root_; }

@@ -24,19 +24,19 @@ int TestMovie::rectangle(movie::Rect pixels, movie::Argb fill) {
 }
 
 int TestMovie::textField(movie::Rect pixels, const std::u16string& variable, const std::u16string& text) {
-    movie::TextFieldSpec spec;
-    spec.bounds = twips(pixels);
-    spec.variable = variable;
-    spec.text = text;
-    return writer_.defineTextField(spec);
+    movie::TextFieldDefinition definition;
+    definition.bounds = twips(pixels);
+    definition.variable = variable;
+    definition.text = text;
+    return writer_.defineTextField(definition);
 }
 
 int TestMovie::button(int shape, const movie::ActionBytes& onRelease) {
-    movie::ButtonSpec spec;
-    spec.parts.push_back({std::uint16_t(shape),
+    movie::ButtonDefinition definition;
+    definition.parts.push_back({std::uint16_t(shape),
                           movie::StateUp | movie::StateOver | movie::StateDown | movie::StateHit, {}});
-    spec.actions.push_back({movie::CondOverDownToOverUp, onRelease});
-    return writer_.defineButton(spec);
+    definition.actions.push_back({movie::CondOverDownToOverUp, onRelease});
+    return writer_.defineButton(definition);
 }
 
 void TestMovie::place(int character, int depth) {
