@@ -13,18 +13,17 @@ namespace lumbra {
 namespace {
 
 using test::fromHex;
-using test::hex;
 
 TEST(Md5, Rfc1321TestSuite)
 {
-    EXPECT_EQ(hex(md5("")), "d41d8cd98f00b204e9800998ecf8427e");
-    EXPECT_EQ(hex(md5("a")), "0cc175b9c0f1b6a831c399e269772661");
-    EXPECT_EQ(hex(md5("abc")), "900150983cd24fb0d6963f7d28e17f72");
-    EXPECT_EQ(hex(md5("message digest")), "f96b697d7cb7938d525a2f31aaf161d0");
-    EXPECT_EQ(hex(md5("abcdefghijklmnopqrstuvwxyz")), "c3fcd3d76192e4007dfb496cca67e13b");
-    EXPECT_EQ(hex(md5("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789")),
+    EXPECT_EQ(toHex(md5("")), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(toHex(md5("a")), "0cc175b9c0f1b6a831c399e269772661");
+    EXPECT_EQ(toHex(md5("abc")), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(toHex(md5("message digest")), "f96b697d7cb7938d525a2f31aaf161d0");
+    EXPECT_EQ(toHex(md5("abcdefghijklmnopqrstuvwxyz")), "c3fcd3d76192e4007dfb496cca67e13b");
+    EXPECT_EQ(toHex(md5("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789")),
               "d174ab98d277d9f5a5611c2c9f419d9f");
-    EXPECT_EQ(hex(md5("12345678901234567890123456789012345678901234567890123456789012345678901234567890")),
+    EXPECT_EQ(toHex(md5("12345678901234567890123456789012345678901234567890123456789012345678901234567890")),
               "57edf4a22be3c955ac49da2e2107b67a");
 }
 
@@ -52,7 +51,7 @@ DesBlock block(std::string_view hexText)
 std::string desEncrypt(std::string_view key, std::string_view plain)
 {
     auto keyBytes = fromHex(key);
-    return hex(Des(std::span<const std::uint8_t, 8>(keyBytes.data(), 8)).encrypt(block(plain)));
+    return toHex(Des(std::span<const std::uint8_t, 8>(keyBytes.data(), 8)).encrypt(block(plain)));
 }
 
 TEST(Des, PublishedVectors)
@@ -75,8 +74,8 @@ TEST(TripleDes, Sp80067Example)
     const char* plain[] = {"5468652071756663", "6b2062726f776e20", "666f78206a756d70"};
     const char* expected[] = {"a826fd8ce53b855f", "cce21c8112256fe6", "68d5c05dd9b6b900"};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(hex(cipher.encrypt(block(plain[i]))), expected[i]);
-        EXPECT_EQ(hex(cipher.decrypt(block(expected[i]))), plain[i]);
+        EXPECT_EQ(toHex(cipher.encrypt(block(plain[i]))), expected[i]);
+        EXPECT_EQ(toHex(cipher.decrypt(block(expected[i]))), plain[i]);
     }
 }
 
@@ -84,12 +83,12 @@ TEST(TripleDes, EqualKeysActAsSingleDes)
 {
     auto key = fromHex("133457799bbcdff1133457799bbcdff1133457799bbcdff1");
     TripleDes cipher{std::span<const std::uint8_t, 24>(key.data(), 24)};
-    EXPECT_EQ(hex(cipher.encrypt(block("0123456789abcdef"))), "85e813540f0ab405");
+    EXPECT_EQ(toHex(cipher.encrypt(block("0123456789abcdef"))), "85e813540f0ab405");
 }
 
 TEST(KeyFold, FoldsForwardThenMirroredBackward)
 {
-    auto fold = [](std::vector<std::uint8_t> text) { return hex(keyFold(text)); };
+    auto fold = [](std::vector<std::uint8_t> text) { return toHex(keyFold(text)); };
     EXPECT_EQ(fold({}), "0000000000000000");
     EXPECT_EQ(fold({0x41}), "8200000000000000");
     EXPECT_EQ(fold({0x80}), "0000000000000000"); // the shift keeps 8 bits

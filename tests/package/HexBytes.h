@@ -1,5 +1,7 @@
-// Hex notation for byte expectations.
+// Byte expectations written in hex (toHex, from the package layer, reads them back).
 #pragma once
+
+#include "package/HexText.h"
 
 #include <cstdint>
 #include <span>
@@ -8,17 +10,6 @@
 #include <vector>
 
 namespace lumbra::test {
-
-inline std::string hex(std::span<const std::uint8_t> bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (std::uint8_t b : bytes) {
-        text.push_back(digits[b >> 4]);
-        text.push_back(digits[b & 15]);
-    }
-    return text;
-}
 
 inline std::vector<std::uint8_t> fromHex(std::string_view text)
 {

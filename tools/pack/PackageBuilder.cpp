@@ -1,6 +1,6 @@
 #include "tools/pack/PackageBuilder.h"
 
-#include "tools/pack/HexText.h"
+#include "package/HexText.h"
 #include "tools/pack/Manifest.h"
 #include "tools/pack/SettingsFields.h"
 #include "tools/pack/Utf8.h"

@@ -1,5 +1,5 @@
-// Hexadecimal text of byte strings, as the manifest and inspection show
-// stamps, opaque identity bytes and SYSTEMTIME values.
+// Hexadecimal text of byte strings: digests, stamps and opaque identity
+// bytes as people read and write them.
 #pragma once
 
 #include <array>
@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace lumbra::pack {
+namespace lumbra {
 
 inline std::string toHex(std::span<const std::uint8_t> bytes)
 {
@@ -37,4 +37,4 @@ inline bool parseHex16(std::string_view text, std::array<std::uint8_t, 16>& byte
     return true;
 }
 
-} // namespace lumbra::pack
+} // namespace lumbra
