@@ -7,7 +7,6 @@
 #include "package/PackageResources.h"
 #include "package/PlayerException.h"
 #include "package/SettingsLoader.h"
-#include "package/win32/ModuleResources.h"
 #include "package/win32/RegistryProfile.h"
 
 namespace lumbra {
@@ -34,7 +33,7 @@ std::string applicationName()
 
 } // namespace
 
-PlayerApp::PlayerApp(HINSTANCE instance) : instance_(instance) {}
+PlayerApp::PlayerApp(HINSTANCE instance) : instance_(instance), resources_(instance) {}
 
 PlayerApp::~PlayerApp() = default;
 
@@ -70,7 +69,7 @@ bool PlayerApp::initInstance()
         return false;
 
     mainFrame_ = std::make_unique<CMainFrame>();
-    const std::string controlPath = findFlashPlayer(ModuleResources(instance_), workingFolder_, reporter_);
+    const std::string controlPath = findFlashPlayer(resources_, workingFolder_, reporter_);
     if (!mainFrame_->create(instance_, ownerWindow_, icon_, controlPath)) {
         mainFrame_.reset();
         reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
@@ -101,10 +100,9 @@ bool PlayerApp::handleInstallerSwitch()
 
 bool PlayerApp::openPackageIdentity()
 {
-    ModuleResources resources(instance_);
     Bytes block;
     try {
-        block = readResource(resources, "LUMBRA", "ID");
+        block = readResource(resources_, packageResourceType, "ID");
     } catch (const PlayerException&) {
         return false;
     }
@@ -122,17 +120,16 @@ bool PlayerApp::openPackageIdentity()
 // main window exists yet) and stays empty; start-up goes on without it.
 void PlayerApp::loadPackage()
 {
-    const ModuleResources resources(instance_);
     RegistryProfile profile({registryKey_, profileName_});
-    settings_ = loadSettings(resources, profile, workingFolder_, reporter_);
+    settings_ = loadSettings(resources_, profile, workingFolder_, reporter_);
     try {
-        masks_ = loadMasks(resources, workingFolder_, reporter_);
+        masks_ = loadMasks(resources_, workingFolder_, reporter_);
     } catch (const PlayerException& error) {
         reporter_.report(error.what());
     }
     if (movieList_.entries.empty()) {
         try {
-            movieList_ = loadMovieList(resources, workingFolder_, programFile(), reporter_);
+            movieList_ = loadMovieList(resources_, workingFolder_, programFile(), reporter_);
         } catch (const PlayerException& error) {
             reporter_.report(error.what());
         }

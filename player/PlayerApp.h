@@ -8,6 +8,7 @@
 #include "package/MaskList.h"
 #include "package/MovieList.h"
 #include "package/ProjectSettings.h"
+#include "package/win32/ModuleResources.h"
 
 #include <windows.h>
 
@@ -44,6 +45,7 @@ private:
     bool createOwnerWindow();
 
     HINSTANCE instance_;
+    ModuleResources resources_; // the package: this program's own resources
     MessageReporter reporter_;
     int maintenanceMode_ = 0;
     int exitCode_ = 0; // what the message loop ended with
