@@ -151,13 +151,15 @@ bool installedControlIsRecent(DWORD versionHigh, DWORD versionLow)
 
 bool installedControlVersion(DWORD& versionHigh, DWORD& versionLow)
 {
-    CoInitialize(nullptr);
+    const bool initialized = SUCCEEDED(CoInitialize(nullptr));
     ComPtr<IDispatch> control;
-    if (FAILED(CoCreateInstance(com::kClassId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
-                                IID_IDispatch, reinterpret_cast<void**>(control.put()))))
-        return false;
+    const bool installed =
+        SUCCEEDED(CoCreateInstance(com::kClassId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+                                   IID_IDispatch, reinterpret_cast<void**>(control.put())));
     control.reset();
-    return fileVersion(registeredServerFile(), versionHigh, versionLow);
+    if (initialized)
+        CoUninitialize();
+    return installed && fileVersion(registeredServerFile(), versionHigh, versionLow);
 }
 
 std::string findFlashPlayer(const ResourceSource& resources, const std::string& workingFolder,
