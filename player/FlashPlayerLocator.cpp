@@ -1,5 +1,7 @@
 #include "player/FlashPlayerLocator.h"
 
+#include "player/ProgramPaths.h"
+
 #include "control/com/ComPtr.h"
 #include "control/com/Guids.h"
 
@@ -42,16 +44,24 @@ std::string registeredServerFile()
     return path;
 }
 
-std::string withBackslash(std::string folder)
+// Creates `file` holding `bytes`; a file left incomplete is deleted.
+bool writeNewFile(const std::string& file, const Bytes& bytes, DWORD access, DWORD share, DWORD disposition)
 {
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    return folder;
+    HANDLE handle = CreateFileA(file.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool complete =
+        WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(handle);
+    if (!complete)
+        DeleteFileA(file.c_str());
+    return complete;
 }
 
-// Writes an unpacked block as a new file that others may still read and write.
+// Writes a support library's block as a file that others may still read and write.
 bool writeBlock(const ResourceSource& resources, std::string_view name, const std::string& file,
-                ErrorReporter& reporter, DWORD share)
+                ErrorReporter& reporter)
 {
     std::optional<Bytes> bytes;
     try {
@@ -59,17 +69,8 @@ bool writeBlock(const ResourceSource& resources, std::string_view name, const st
     } catch (const PlayerException&) {
         return false;
     }
-    if (!bytes)
-        return false;
-    HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool complete = WriteFile(handle, bytes->data(), DWORD(bytes->size()), &written, nullptr) &&
-                          written == bytes->size();
-    CloseHandle(handle);
-    return complete;
+    return bytes && writeNewFile(file, *bytes, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 CREATE_ALWAYS);
 }
 
 bool libraryLoads(const char* name)
@@ -97,7 +98,7 @@ bool automationLibraryIsUsable(const ResourceSource& resources, const std::strin
         return true;
 
     const std::string update = workingFolder + "OLEAUT32.DLL";
-    if (!writeBlock(resources, "$2", update, reporter, FILE_SHARE_READ | FILE_SHARE_WRITE))
+    if (!writeBlock(resources, "$2", update, reporter))
         return false;
     const int answer = MessageBoxA(
         nullptr,
@@ -118,16 +119,15 @@ bool automationLibraryIsUsable(const ResourceSource& resources, const std::strin
 bool prepareSupportLibraries(const ResourceSource& resources, const std::string& workingFolder,
                              ErrorReporter& reporter)
 {
-    constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    if (!libraryLoads("MSVCRT.DLL") && !writeBlock(resources, "$1", workingFolder + "MSVCRT.DLL", reporter, share))
+    if (!libraryLoads("MSVCRT.DLL") && !writeBlock(resources, "$1", workingFolder + "MSVCRT.DLL", reporter))
         return false;
     if (!automationLibraryIsUsable(resources, workingFolder, reporter))
         return false;
     char system[MAX_PATH] = "";
     GetSystemDirectoryA(system, MAX_PATH);
-    const std::string systemFolder = withBackslash(system);
+    const std::string systemFolder = withTrailingBackslash(system);
     for (auto [name, block] : {std::pair{"URLMON.DLL", "$3"}, std::pair{"WININET.DLL", "$4"}})
-        if (!libraryLoads(name) && !writeBlock(resources, block, systemFolder + name, reporter, share))
+        if (!libraryLoads(name) && !writeBlock(resources, block, systemFolder + name, reporter))
             return false;
     return true;
 }
@@ -179,20 +179,9 @@ std::string findFlashPlayer(const ResourceSource& resources, const std::string& 
     addToSearchPath(workingFolder);
 
     const std::string file = workingFolder + "flash.ocx";
-    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
-            return {};
-        DWORD written = 0;
-        const bool complete = WriteFile(handle, control->data(), DWORD(control->size()), &written, nullptr) &&
-                              written == control->size();
-        CloseHandle(handle);
-        if (!complete) {
-            DeleteFileA(file.c_str());
-            return {};
-        }
-    }
+    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !writeNewFile(file, *control, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW))
+        return {};
     return file;
 }
 

@@ -1,5 +1,7 @@
 #include "player/MessageReporter.h"
 
+#include "player/ProgramPaths.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,12 +24,7 @@ void MessageReporter::report(std::string_view message)
 
 void MessageReporter::show(std::string_view message, UINT flags)
 {
-    char program[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string caption = program;
-    caption = caption.substr(caption.find_last_of('\\') + 1);
-    caption = caption.substr(0, caption.rfind('.'));
-    display(mainWindow_, caption, message, flags);
+    display(mainWindow_, applicationName(), message, flags);
 }
 
 void MessageReporter::display(HWND owner, const std::string& caption, std::string_view message, UINT flags)

@@ -1,6 +1,7 @@
 #include "player/PlayerApp.h"
 
 #include "player/FlashPlayerLocator.h"
+#include "player/ProgramPaths.h"
 #include "player/WorkingFolder.h"
 
 #include "package/PackageIdentity.h"
@@ -14,22 +15,6 @@ namespace lumbra {
 namespace {
 
 constexpr WORD kProgramIcon = 128;
-
-std::string programFile()
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
-// The file name of the program without folder and extension: the name the
-// profile falls back to when the identity names no product.
-std::string applicationName()
-{
-    std::string name = programFile();
-    name = name.substr(name.find_last_of("\\/") + 1);
-    return name.substr(0, name.rfind('.'));
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "player/WorkingFolder.h"
 
+#include "player/ProgramPaths.h"
+
 #include "package/PlayerException.h"
 
 #include <windows.h>
@@ -17,15 +19,6 @@ std::string usableVariable(const char* name)
     if (length == 0 || length >= MAX_PATH)
         return {};
     return std::string(value, length);
-}
-
-std::string withTrailingBackslash(std::string path)
-{
-    if (!path.empty() && path.back() == '/')
-        path.back() = '\\';
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
 }
 
 std::string newGuidText()
