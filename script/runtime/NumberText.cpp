@@ -1,6 +1,7 @@
 #include "script/runtime/NumberText.h"
 
 #include <bit>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -195,6 +196,21 @@ ScriptValue stringToNumber(std::u16string_view text)
     return ScriptValue::ofFloat(d);
 }
 
+std::string widenExponents(std::string text)
+{
+    for (std::size_t pos = 0; pos + 2 < text.size(); ++pos) {
+        if ((text[pos] != 'e' && text[pos] != 'E') || (text[pos + 1] != '+' && text[pos + 1] != '-')
+            || !std::isdigit(static_cast<unsigned char>(text[pos + 2])))
+            continue;
+        std::size_t end = pos + 2;
+        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
+            ++end;
+        if (end - (pos + 2) < 3)
+            text.insert(pos + 2, 3 - (end - (pos + 2)), '0');
+    }
+    return text;
+}
+
 std::string formatFloat(double value)
 {
     if (std::isinf(value))
@@ -203,15 +219,7 @@ std::string formatFloat(double value)
         return std::signbit(value) ? "-1.#IND" : "1.#QNAN";
     char buffer[64];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-    std::string text(buffer, end);
-    // Exponents get at least three digits.
-    std::size_t e = text.find('e');
-    if (e != std::string::npos) {
-        std::size_t digits = text.size() - (e + 2);
-        if (digits < 3)
-            text.insert(e + 2, 3 - digits, '0');
-    }
-    return text;
+    return widenExponents(std::string(buffer, end));
 }
 
 std::string formatInteger(std::int64_t value)

@@ -28,6 +28,10 @@ bool parseDoublePrefix(std::u16string_view text, double& out);
 // ToNumber of a string: Integer, Float or NaN.
 ScriptValue stringToNumber(std::u16string_view text);
 
+// Exponents printed with at least three digits ("1e+021"), as the system's
+// own C library does, whatever C library this build uses.
+std::string widenExponents(std::string text);
+
 // "%g" as the system's C library prints it: six significant digits, an
 // exponent with a sign and at least three digits, "1.#INF" for infinities.
 std::string formatFloat(double value);

@@ -3,6 +3,7 @@
 
 #include "script/runtime/builtins/GlobalsEscape.h"
 #include "script/runtime/builtins/NumberClassFormat.h"
+#include "script/runtime/NumberText.h"
 
 namespace orvet {
 namespace {

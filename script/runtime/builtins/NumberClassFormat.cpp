@@ -1,5 +1,7 @@
 #include "script/runtime/builtins/NumberClassFormat.h"
 
+#include "script/runtime/NumberText.h"
+
 #include <cctype>
 #include <cstdio>
 #include <variant>
@@ -139,21 +141,6 @@ std::optional<std::string> formatNumber(std::string_view text, std::int64_t valu
 std::optional<std::string> formatNumber(std::string_view text, double value)
 {
     return format(text, value);
-}
-
-std::string widenExponents(std::string text)
-{
-    for (std::size_t pos = 0; pos + 2 < text.size(); ++pos) {
-        if ((text[pos] != 'e' && text[pos] != 'E') || (text[pos + 1] != '+' && text[pos + 1] != '-')
-            || !std::isdigit(static_cast<unsigned char>(text[pos + 2])))
-            continue;
-        std::size_t end = pos + 2;
-        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
-            ++end;
-        if (end - (pos + 2) < 3)
-            text.insert(pos + 2, 3 - (end - (pos + 2)), '0');
-    }
-    return text;
 }
 
 } // namespace orvet

@@ -22,8 +22,4 @@ std::string integerToText(std::int64_t value, int radix);
 std::optional<std::string> formatNumber(std::string_view format, std::int64_t value);
 std::optional<std::string> formatNumber(std::string_view format, double value);
 
-// Exponents printed with at least three digits ("1e+021"), as the system's
-// own C library does, whatever C library this build uses.
-std::string widenExponents(std::string text);
-
 } // namespace orvet
