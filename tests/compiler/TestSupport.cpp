@@ -9,7 +9,7 @@
 #include "script/runtime/Linker.h"
 #include "script/runtime/RuntimeError.h"
 #include "script/runtime/ScriptContext.h"
-#include "script/runtime/engine/ScriptEngine.h"
+#include "script/engine/ScriptEngine.h"
 
 namespace orvet::test {
 

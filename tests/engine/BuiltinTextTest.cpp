@@ -1,8 +1,8 @@
 // The text algorithms behind the global functions and the Number class.
 #include <gtest/gtest.h>
 
-#include "script/runtime/builtins/GlobalsEscape.h"
-#include "script/runtime/builtins/NumberClassFormat.h"
+#include "script/engine/builtins/GlobalsEscape.h"
+#include "script/engine/builtins/NumberClassFormat.h"
 #include "script/runtime/NumberText.h"
 
 namespace orvet {

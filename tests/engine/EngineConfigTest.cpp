@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "script/runtime/engine/EngineConfig.h"
+#include "script/engine/EngineConfig.h"
 
 namespace orvet {
 namespace {

@@ -10,8 +10,8 @@
 #include "script/runtime/Conversions.h"
 #include "script/runtime/RuntimeError.h"
 #include "script/runtime/ScriptString.h"
-#include "script/runtime/engine/EngineRun.h"
-#include "script/runtime/engine/ScriptEngine.h"
+#include "script/engine/EngineRun.h"
+#include "script/engine/ScriptEngine.h"
 
 namespace orvet::test {
 

@@ -6,9 +6,9 @@
 #include "script/compiler/Compiler.h"
 #include "script/runtime/AnsiCodec.h"
 #include "script/runtime/AtomTable.h"
-#include "script/runtime/engine/ClassRegistration.h"
-#include "script/runtime/engine/EngineCalls.h"
-#include "script/runtime/engine/NestedCall.h"
+#include "script/engine/ClassRegistration.h"
+#include "script/engine/EngineCalls.h"
+#include "script/engine/NestedCall.h"
 #include "tests/engine/EngineFixture.h"
 
 namespace orvet::test {

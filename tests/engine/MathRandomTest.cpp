@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "script/runtime/builtins/MathRandom.h"
+#include "script/engine/builtins/MathRandom.h"
 
 namespace orvet {
 namespace {

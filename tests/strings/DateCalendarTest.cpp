@@ -1,4 +1,4 @@
-#include "script/runtime/builtins/DateCalendar.h"
+#include "script/engine/builtins/DateCalendar.h"
 
 #include <gtest/gtest.h>
 

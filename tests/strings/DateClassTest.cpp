@@ -1,10 +1,10 @@
-#include "script/runtime/builtins/DateClass.h"
+#include "script/engine/builtins/DateClass.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "script/runtime/builtins/DateCalendar.h"
-#include "script/runtime/builtins/DateClock.h"
+#include "script/engine/builtins/DateCalendar.h"
+#include "script/engine/builtins/DateClock.h"
 #include "tests/strings/ClassHarness.h"
 
 namespace orvet {

@@ -1,11 +1,11 @@
-#include "script/runtime/builtins/DateClock.h"
+#include "script/engine/builtins/DateClock.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "script/runtime/builtins/DateCalendar.h"
+#include "script/engine/builtins/DateCalendar.h"
 
 namespace orvet {
 namespace {

@@ -1,6 +1,6 @@
-#include "script/runtime/builtins/DateCalendar.h"
-#include "script/runtime/builtins/DateFormat.h"
-#include "script/runtime/builtins/DateParse.h"
+#include "script/engine/builtins/DateCalendar.h"
+#include "script/engine/builtins/DateFormat.h"
+#include "script/engine/builtins/DateParse.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "script/runtime/builtins/RegExpMatching.h"
+#include "script/engine/builtins/RegExpMatching.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "script/runtime/regex/Regex.h"
+#include "script/engine/regex/Regex.h"
 
 #include <gtest/gtest.h>
 

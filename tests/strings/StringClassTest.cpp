@@ -1,10 +1,10 @@
-#include "script/runtime/builtins/StringClass.h"
+#include "script/engine/builtins/StringClass.h"
 
 #include <cmath>
 
 #include "script/runtime/AtomTable.h"
 #include "script/runtime/Collector.h"
-#include "script/runtime/builtins/RegExpData.h"
+#include "script/engine/builtins/RegExpData.h"
 #include "tests/strings/ClassHarness.h"
 
 namespace orvet {

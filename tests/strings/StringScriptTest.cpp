@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "script/runtime/engine/EngineRun.h"
-#include "script/runtime/engine/ScriptEngine.h"
+#include "script/engine/EngineRun.h"
+#include "script/engine/ScriptEngine.h"
 
 namespace orvet {
 namespace {

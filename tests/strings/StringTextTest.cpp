@@ -1,4 +1,4 @@
-#include "script/runtime/builtins/StringText.h"
+#include "script/engine/builtins/StringText.h"
 
 #include <gtest/gtest.h>
 

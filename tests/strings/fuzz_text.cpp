@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "script/runtime/builtins/DateCalendar.h"
-#include "script/runtime/builtins/DateFormat.h"
-#include "script/runtime/builtins/DateParse.h"
-#include "script/runtime/builtins/RegExpMatching.h"
+#include "script/engine/builtins/DateCalendar.h"
+#include "script/engine/builtins/DateFormat.h"
+#include "script/engine/builtins/DateParse.h"
+#include "script/engine/builtins/RegExpMatching.h"
 
 namespace {
 

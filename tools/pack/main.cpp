@@ -8,7 +8,7 @@
 #include "package/PackagePaths.h"
 #include "script/compiler/Compiler.h"
 #include "script/runtime/AnsiCodec.h"
-#include "script/runtime/engine/EngineConfig.h"
+#include "script/engine/EngineConfig.h"
 
 #include <iostream>
 #include <string_view>

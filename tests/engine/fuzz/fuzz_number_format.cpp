@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "script/runtime/builtins/NumberClassFormat.h"
+#include "script/engine/builtins/NumberClassFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
