@@ -106,8 +106,7 @@ demo() {
   local stage="$build/demo" out="$dist/demo/LumbraDemo.exe"
   rm -rf "$stage" && mkdir -p "$dist/demo"
   cp -r "$root/demo" "$stage"
-  cp "$build/native/demo/demo.swf" "$dist/win32/LumbraFlash.ocx" "$stage/"
-  "$dist/native/lumbra-pack" build --player "$dist/win32/LumbraPlayer.exe" --project "$stage" --output "$out"
+  sh "$stage/build.sh" "$dist" "$out"
   wine_prefix
   if [ -n "${DISPLAY:-}" ]; then
     launch_demo "$out" && wait_for_player

@@ -1,4 +1,5 @@
 #include "MinimalPe.h"
+#include "TestPrograms.h"
 #include "RecordingReporter.h"
 #include "TempFolder.h"
 
@@ -101,7 +102,7 @@ class PackTool : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        test::writeFile(player, minimalPlayer());
+        test::writeFile(player, test::minimalPlayer());
         test::writeFile(project / "movies" / "intro.swf", intro);
         test::writeFile(project / "movies" / "main.swf", movieBytes("main movie"));
         test::writeFile(project / "plug.dll", "MZ plug-in");
@@ -110,7 +111,7 @@ protected:
         test::writeFile(project / "about.bmp", "BM about");
         test::writeFile(project / "init.ovc", "OV1b compiled");
         test::writeFile(project / "menu.bin", "menu bytes");
-        test::writeFile(project / "LumbraFlash.ocx", controlLibrary());
+        test::writeFile(project / "LumbraFlash.ocx", test::controlLibrary());
         test::writeFile(project / "extra" / "docs" / "readme.txt", "read me");
         test::writeFile(project / "extra" / "top.txt", "top");
     }
@@ -136,31 +137,6 @@ protected:
                 mask.u32(word);
         }
         return mask.release();
-    }
-
-    // A library exporting the class factory entry, as the control must.
-    static Bytes controlLibrary()
-    {
-        Bytes dll = test::minimalPe();
-        storeU16(&dll[0x44 + 18], 0x2102);            // executable, 32-bit, DLL
-        storeU32(&dll[0x44 + 20 + 96], 0x1020);       // export directory
-        storeU32(&dll[0x44 + 20 + 100], 40);
-        storeU32(&dll[0x220 + 24], 1);                // one name
-        storeU32(&dll[0x220 + 32], 0x1060);           // the name table
-        storeU32(&dll[0x260], 0x1070);
-        std::string_view name = "DllGetClassObject";
-        std::copy(name.begin(), name.end(), dll.begin() + 0x270);
-        return dll;
-    }
-
-    // The player: a minimal image that already has resources of its own.
-    static Bytes minimalPlayer()
-    {
-        ResourceTable own;
-        own.put(ResourceId::fromText("#14"), ResourceId::fromText("#128"), Bytes(20, 1)); // icon group
-        own.put(ResourceId::fromText("#3"), ResourceId::fromText("#1"), Bytes(40, 2));    // icon
-        own.put(ResourceId::fromText("#16"), ResourceId::fromText("#1"), Bytes(30, 3));   // version
-        return writePeResources(test::minimalPe(), own);
     }
 
     std::string fullManifest() const
@@ -427,7 +403,7 @@ TEST_F(PackTool, WrongFilesAreRefusedNamingTheManifestLine)
     ToolRun control = build("[package]\nidentity = A\nflashControl = plug.dll\n");
     EXPECT_EQ(control.status, 1);
     EXPECT_NE(control.output.find(":3: plug.dll: not a control library"), std::string::npos) << control.output;
-    test::writeFile(project / "program.ocx", minimalPlayer());
+    test::writeFile(project / "program.ocx", test::minimalPlayer());
     ToolRun program = build("[package]\nidentity = A\nflashControl = program.ocx\n");
     EXPECT_NE(program.output.find("a program, not a DLL"), std::string::npos) << program.output;
 
