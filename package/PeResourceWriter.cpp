@@ -223,8 +223,9 @@ Placement place(std::span<const std::uint8_t> image, const PeLayout& layout)
         throw PlayerException("Not a valid PE image: no sections");
     Placement placement;
     std::uint32_t resourceRva = loadU32(&image[layout.directoryOffset(PeLayout::resourceDirectory)]);
+    // The headers are mapped at address 0: a section never starts inside them.
     std::size_t lastByAddress = 0;
-    std::uint64_t addressEnd = 0;
+    std::uint64_t addressEnd = std::max<std::uint64_t>(layout.sizeOfHeaders, 1);
     for (std::size_t i = 0; i < layout.sections.size(); ++i) {
         if (layout.sections[i].virtualAddress > layout.sections[lastByAddress].virtualAddress)
             lastByAddress = i;

@@ -375,6 +375,24 @@ TEST_F(PackTool, PackagingAPackagedProgramEqualsPackagingTheBarePlayer)
     EXPECT_EQ(readArchiveTree(output), std::nullopt);
 }
 
+// A program packaged without the packager's note (by an earlier packager)
+// loses every resource of the package's own types.
+TEST_F(PackTool, PackageTypesAreLeftOutWithoutANote)
+{
+    ResourceTable old = readPeResources(test::minimalPlayer());
+    for (std::string_view type : {"LUMBRA", "SUPPORT", "ORVET", "MENUS"})
+        old.put(ResourceId::fromText(type), ResourceId::fromText("OLD"), Bytes{1, 2, 3});
+    test::writeFile(player, writePeResources(test::minimalPlayer(), old));
+    ToolRun run = build("[package]\nidentity = A\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    ResourceTable resources = readPeResources(test::readFile(output));
+    for (std::string_view type : {"LUMBRA", "SUPPORT", "ORVET", "MENUS"}) {
+        EXPECT_FALSE(resources.find(type, "OLD")) << type;
+        EXPECT_NE(run.output.find(std::string(type) + "/OLD"), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(readResource(resources, "#14", "#128"), Bytes(20, 1));
+}
+
 TEST_F(PackTool, WrongFilesAreRefusedNamingTheManifestLine)
 {
     test::writeFile(project / "notes.swf", "just some notes\n");
