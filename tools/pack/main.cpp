@@ -10,6 +10,7 @@
 #include "script/runtime/AnsiCodec.h"
 #include "script/engine/EngineConfig.h"
 
+#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -76,8 +77,16 @@ std::vector<std::uint8_t> compileOrvetSource(const std::filesystem::path& script
 {
     const orvet::CompileOptions options{orvet::compileOptionsOf(orvet::EngineConfig{})};
     orvet::CompileResult result = orvet::compileFile(script.string(), options, orvet::ansiToUtf16);
-    if (!result.image)
-        throw PackError(script.string() + ": " + (result.outOfMemory ? "out of memory" : result.messages));
+    if (result.outOfMemory)
+        throw PackError(script.string() + ": out of memory");
+    if (!result.image) { // each compiler line names the script: "file.ovs: error: line N: ..."
+        std::string messages;
+        for (std::size_t at = 0, end; at < result.messages.size(); at = end + 1) {
+            end = std::min(result.messages.find('\n', at), result.messages.size());
+            messages += (messages.empty() ? "" : "\n") + script.string() + ": " + result.messages.substr(at, end - at);
+        }
+        throw PackError(messages);
+    }
     return result.image->takeBytes();
 }
 
