@@ -130,6 +130,7 @@ public:
         result.report.emplace_back("file", ansiToUtf8(ansiFromPath(program_)));
         result.report.emplace_back("resources", resources());
         result.report.emplace_back("identity", identity());
+        packageFiles();
         result.report.emplace_back("settings", settings());
         result.report.emplace_back("movies", movies());
         result.report.emplace_back("masks", masks());
@@ -235,18 +236,23 @@ private:
         if (text) {
             manifest_.add("package", "identity", ansiToUtf8(*text));
             manifest_.add("package", "opaque", toHex(std::span<const std::uint8_t>(*block).subspan(block->size() - 32, 16)));
-            if (auto written = note())
-                manifest_.add("package", "compression", std::to_string(written->compression));
-            if (auto about = unpacked("BK"); about && carried("aboutPicture.bmp", *about))
-                manifest_.add("package", "aboutPicture", "aboutPicture.bmp");
-            if (auto control = unpacked("FP"); control && carried("flashControl.ocx", *control))
-                manifest_.add("package", "flashControl", "flashControl.ocx");
             ProfileLocation location = profileLocation(*text, "<application name>");
             node.emplace_back("text", ansiToUtf8(*text));
             node.emplace_back("registryKey", ansiToUtf8(location.registryKey));
             node.emplace_back("profileName", ansiToUtf8(location.profileName));
         }
         return node;
+    }
+
+    // The rest of [package]: the compression and the files the package carries.
+    void packageFiles()
+    {
+        if (auto written = note())
+            manifest_.add("package", "compression", std::to_string(written->compression));
+        if (auto about = unpacked("BK"); about && carried("aboutPicture.bmp", *about))
+            manifest_.add("package", "aboutPicture", "aboutPicture.bmp");
+        if (auto control = unpacked("FP"); control && carried("flashControl.ocx", *control))
+            manifest_.add("package", "flashControl", "flashControl.ocx");
     }
 
     ReportNode settings()
