@@ -22,7 +22,7 @@ packages=(
   cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
-  clang libclang-rt-14-dev duktape mujs
+  clang libclang-rt-14-dev duktape mujs libedit-dev
 )
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -106,8 +106,7 @@ demo() {
   local stage="$build/demo" out="$dist/demo/LumbraDemo.exe"
   rm -rf "$stage" && mkdir -p "$dist/demo"
   cp -r "$root/demo" "$stage"
-  cp "$build/native/demo/demo.swf" "$dist/win32/LumbraFlash.ocx" "$stage/"
-  "$dist/native/lumbra-pack" build --player "$dist/win32/LumbraPlayer.exe" --project "$stage" --output "$out"
+  sh "$stage/build.sh" "$dist" "$out"
   wine_prefix
   if [ -n "${DISPLAY:-}" ]; then
     launch_demo "$out" && wait_for_player

@@ -48,8 +48,8 @@ public:
             throw PlayerException("Cannot open " + ansiFromPath(program));
     }
 
-    // The root entry, or nothing when the file carries no archive.
-    std::optional<Entry> root()
+    // The offset of the magic, when the file ends like an archive.
+    std::optional<std::uint64_t> start()
     {
         if (size_ < 8 || u32At(size_ - 4) == 0)
             return std::nullopt;
@@ -61,7 +61,16 @@ public:
         read(at, found);
         if (!std::equal(std::begin(found), std::end(found), std::begin(magic)))
             return std::nullopt;
-        std::uint64_t position = at + 4;
+        return at;
+    }
+
+    // The root entry, or nothing when the file carries no archive.
+    std::optional<Entry> root()
+    {
+        auto at = start();
+        if (!at)
+            return std::nullopt;
+        std::uint64_t position = *at + 4;
         auto entry = next(position, size_ - 8);
         if (!entry || !entry->folder || !sameName(entry->name, rootName))
             return std::nullopt;
@@ -135,6 +144,8 @@ public:
             else if (!std::filesystem::exists(*child) && !extract(*entry, *child))
                 throw PlayerException("Damaged file in the archive: " + entry->name);
         }
+        if (position != folder.end())
+            throw runsPast(folder);
     }
 
     ArchiveNode tree(const Entry& entry, int depth)
@@ -146,11 +157,19 @@ public:
             std::uint64_t position = entry.start;
             while (auto child = next(position, entry.end()))
                 node.children.push_back(tree(*child, depth + 1));
+            if (position != entry.end())
+                throw runsPast(entry);
         }
         return node;
     }
 
 private:
+    static PlayerException runsPast(const Entry& folder)
+    {
+        return PlayerException("The archive is damaged: an entry in the folder " + folder.name +
+                               " runs past the folder's end");
+    }
+
     static void discard(const std::filesystem::path& target)
     {
         std::error_code ignored;
@@ -291,9 +310,28 @@ std::optional<ArchiveNode> readArchiveTree(const std::filesystem::path& programF
 {
     ArchiveFile archive(programFile);
     auto root = archive.root();
+    if (root)
+        return archive.tree(*root, 0);
+    // The player serves such a file from its own folder; for inspection an
+    // archive whose magic is in place but whose root is not is damaged.
+    if (archive.start())
+        throw PlayerException("The archive is damaged: its root folder entry is missing or does not fit");
+    return std::nullopt;
+}
+
+bool extractArchive(const std::filesystem::path& programFile, const std::filesystem::path& folder)
+{
+    ArchiveFile archive(programFile);
+    auto root = archive.root();
     if (!root)
-        return std::nullopt;
-    return archive.tree(*root, 0);
+        return false;
+    archive.extractFolder(*root, folder, 0);
+    return true;
+}
+
+std::optional<std::uint64_t> archiveStart(const std::filesystem::path& programFile)
+{
+    return ArchiveFile(programFile).start();
 }
 
 namespace {

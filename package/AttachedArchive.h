@@ -26,7 +26,8 @@ std::filesystem::path extractAdditionalFile(const std::filesystem::path& program
                                             const std::filesystem::path& workingFolder, ErrorReporter& reporter);
 
 // The archive's tree, for inspection. Nothing when the program has no
-// archive; PlayerException when the file cannot be read or the archive is
+// archive; PlayerException when the file cannot be read, or the archive is
+// damaged (a root that does not fit, an entry running past its folder) or
 // nested too deeply.
 struct ArchiveNode {
     std::string name;
@@ -35,6 +36,14 @@ struct ArchiveNode {
     std::vector<ArchiveNode> children;
 };
 std::optional<ArchiveNode> readArchiveTree(const std::filesystem::path& programFile);
+
+// Extracts the whole archive into the folder (its root's children become the
+// folder's). False when the program has no archive; PlayerException on damage.
+bool extractArchive(const std::filesystem::path& programFile, const std::filesystem::path& folder);
+
+// Where the appended archive begins in the file, or nothing without one: the
+// packager cuts it off before packaging the program again.
+std::optional<std::uint64_t> archiveStart(const std::filesystem::path& programFile);
 
 // The packager's side: the bytes to append to a program so that the folder's
 // files and subfolders become its archive.

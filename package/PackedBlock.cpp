@@ -12,15 +12,18 @@ namespace lumbra {
 
 namespace {
 
-// Deflate cannot expand input by more than this factor, so the buffer never
+// Deflate cannot expand input by more than this factor, so the output never
 // has to be larger than the stream can fill, whatever size the header claims.
 constexpr std::uint64_t maxDeflateRatio = 1032;
+// The output starts at most this large and doubles as the stream fills it:
+// a header claiming 4 GB costs nothing until the stream delivers the bytes.
+constexpr std::size_t firstChunk = 64 * 1024;
 
-Bytes allocate(std::uint32_t unpackedSize, std::uint32_t packedSize)
+void grow(Bytes& output, std::uint64_t bound)
 {
-    std::uint64_t limit = std::uint64_t(packedSize) * maxDeflateRatio + 64;
+    std::uint64_t size = std::min<std::uint64_t>(std::max<std::uint64_t>(output.size() * 2, firstChunk), bound);
     try {
-        return Bytes(std::size_t(std::min<std::uint64_t>(unpackedSize, limit)));
+        output.resize(std::size_t(size));
     } catch (const std::bad_alloc&) {
         throw CZipException(Z_MEM_ERROR);
     } catch (const std::length_error&) {
@@ -48,16 +51,22 @@ Bytes unpackBlockOrThrow(std::span<const std::uint8_t> block)
     // The checksum at offset 12 is the packager's; inflate's Adler-32 already
     // guards the stream.
 
-    Bytes output = allocate(unpackedSize, packedSize);
+    std::uint64_t bound = std::min<std::uint64_t>(unpackedSize, std::uint64_t(packedSize) * maxDeflateRatio + 64);
+    Bytes output;
     InflateStream stream;
     stream->next_in = const_cast<Bytef*>(block.data() + packedBlockHeaderSize);
     stream->avail_in = packedSize;
     Bytef none = 0; // zlib rejects a null output pointer even for no room
-    stream->next_out = output.empty() ? &none : output.data();
-    stream->avail_out = uInt(output.size());
-    int code = stream.inflate(Z_FINISH);
-    if (code == Z_OK)
-        code = Z_BUF_ERROR; // output full before the stream ended
+    int code = Z_OK;
+    // Once the output is at its bound, inflate answers Z_BUF_ERROR if the
+    // stream still has bytes to give: the claimed size was too small.
+    do {
+        if (stream->total_out == output.size() && output.size() < bound)
+            grow(output, bound);
+        stream->next_out = output.empty() ? &none : output.data() + stream->total_out;
+        stream->avail_out = uInt(output.size() - stream->total_out);
+        code = stream.inflate(Z_NO_FLUSH);
+    } while (code == Z_OK);
     if (code != Z_STREAM_END)
         throw CZipException(code);
     output.resize(stream->total_out);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 namespace lumbra {
 
@@ -170,6 +171,8 @@ private:
 
 // The section to rebuild: the resource section if it is the last one in both
 // the file and the address space, else a new section after all others.
+// Every address is worked out in 64 bits: an image describes itself, and a
+// damaged or hostile one must be refused rather than wrapped at 4 GB.
 struct Placement {
     std::optional<std::size_t> reused; // index into the section table
     std::uint32_t rva = 0;
@@ -177,31 +180,69 @@ struct Placement {
     std::size_t headerOffset = 0;
 };
 
+[[noreturn]] void refuse(const std::string& why)
+{
+    throw PlayerException("Cannot rewrite the resources of this image: " + why);
+}
+
+std::uint64_t virtualEnd(const PeSection& section)
+{
+    return std::uint64_t(section.virtualAddress) + std::max(section.virtualSize, section.rawSize);
+}
+
+// Where the headers end: the section table is part of them, whatever
+// SizeOfHeaders claims.
+std::uint64_t headersEnd(const PeLayout& layout)
+{
+    std::uint64_t table = layout.sectionTable + layout.sections.size() * PeLayout::sectionHeaderSize;
+    return std::max<std::uint64_t>(table, layout.sizeOfHeaders);
+}
+
+// The resource section can be rebuilt in place only when nothing else lies
+// after its start, in the file or in memory, and its data follows the headers.
+bool canReuse(const PeLayout& layout, std::size_t index)
+{
+    const PeSection& candidate = layout.sections[index];
+    if (candidate.rawSize == 0 || candidate.rawOffset < headersEnd(layout))
+        return false;
+    for (std::size_t i = 0; i < layout.sections.size(); ++i) {
+        if (i == index)
+            continue;
+        const PeSection& other = layout.sections[i];
+        if (other.rawSize != 0 && other.rawEnd() > candidate.rawOffset)
+            return false;
+        if (virtualEnd(other) > candidate.virtualAddress)
+            return false;
+    }
+    return true;
+}
+
 Placement place(std::span<const std::uint8_t> image, const PeLayout& layout)
 {
-    Placement placement;
-    std::uint32_t resourceRva = 0;
-    if (layout.dataDirectoryCount > PeLayout::resourceDirectory)
-        resourceRva = loadU32(&image[layout.directoryOffset(PeLayout::resourceDirectory)]);
-    std::size_t lastByAddress = 0, lastByFile = 0;
-    for (std::size_t i = 1; i < layout.sections.size(); ++i) {
-        if (layout.sections[i].virtualAddress > layout.sections[lastByAddress].virtualAddress)
-            lastByAddress = i;
-        if (layout.sections[i].rawEnd() > layout.sections[lastByFile].rawEnd())
-            lastByFile = i;
-    }
     if (layout.sections.empty())
         throw PlayerException("Not a valid PE image: no sections");
+    Placement placement;
+    std::uint32_t resourceRva = loadU32(&image[layout.directoryOffset(PeLayout::resourceDirectory)]);
+    // The headers are mapped at address 0: a section never starts inside them.
+    std::size_t lastByAddress = 0;
+    std::uint64_t addressEnd = std::max<std::uint64_t>(layout.sizeOfHeaders, 1);
+    for (std::size_t i = 0; i < layout.sections.size(); ++i) {
+        if (layout.sections[i].virtualAddress > layout.sections[lastByAddress].virtualAddress)
+            lastByAddress = i;
+        addressEnd = std::max(addressEnd, virtualEnd(layout.sections[i]));
+    }
     const PeSection& last = layout.sections[lastByAddress];
-    if (lastByAddress == lastByFile && resourceRva != 0 && last.virtualAddress == resourceRva && last.rawSize != 0) {
+    if (resourceRva != 0 && last.virtualAddress == resourceRva && canReuse(layout, lastByAddress)) {
         placement.reused = lastByAddress;
         placement.rva = last.virtualAddress;
         placement.fileOffset = last.rawOffset;
         placement.headerOffset = last.headerOffset;
         return placement;
     }
-    placement.rva = std::uint32_t(alignUp(std::uint64_t(last.virtualAddress) + std::max(last.virtualSize, last.rawSize),
-                                          layout.sectionAlignment));
+    std::uint64_t rva = alignUp(addressEnd, layout.sectionAlignment);
+    if (rva > 0xFFFFFFFF)
+        refuse("its sections fill the address space");
+    placement.rva = std::uint32_t(rva);
     placement.fileOffset = alignUp(layout.endOfSections(), layout.fileAlignment);
     placement.headerOffset = layout.sectionTable + layout.sections.size() * PeLayout::sectionHeaderSize;
     std::uint64_t firstData = layout.sizeOfHeaders;
@@ -222,26 +263,34 @@ std::vector<std::uint8_t> writePeResources(std::span<const std::uint8_t> image, 
         throw PlayerException("The image has no resource directory entry");
     Placement placement = place(image, layout);
     std::vector<std::uint8_t> section = SectionBuilder(table).build(placement.rva);
-    std::uint32_t virtualSize = std::uint32_t(section.size());
+    std::uint64_t virtualSize = section.size();
     section.resize(std::size_t(alignUp(section.size(), layout.fileAlignment)), 0);
+    std::uint64_t imageEnd = alignUp(placement.rva + virtualSize, layout.sectionAlignment);
+    if (imageEnd > 0xFFFFFFFF)
+        refuse("the new resources would end beyond 4 GB in memory");
 
     // What follows the old sections (a symbol table, say) moves behind the
     // new section. An appended signature no longer matches and is left out.
-    std::uint64_t oldEnd = layout.endOfSections();
-    std::uint64_t tailStart = std::min<std::uint64_t>(oldEnd, image.size());
+    std::uint64_t tailStart = layout.endOfSections(); // within the image: the layout checked it
     std::uint32_t securityOffset = 0;
     if (layout.dataDirectoryCount > PeLayout::securityDirectory)
         securityOffset = loadU32(&image[layout.directoryOffset(PeLayout::securityDirectory)]);
     std::uint64_t tailEnd = image.size();
     if (securityOffset != 0 && securityOffset >= tailStart)
         tailEnd = std::min<std::uint64_t>(securityOffset, tailEnd);
+    std::uint64_t newTail = placement.fileOffset + section.size();
+    if (newTail + (tailEnd - tailStart) > 0xFFFFFFFF)
+        refuse("the program would grow beyond 4 GB");
 
     std::vector<std::uint8_t> out(image.begin(), image.begin() + std::ptrdiff_t(std::min<std::uint64_t>(
                                                                    placement.fileOffset, image.size())));
     out.resize(std::size_t(placement.fileOffset), 0);
     out.insert(out.end(), section.begin(), section.end());
-    std::uint64_t newTail = out.size();
     out.insert(out.end(), image.begin() + std::ptrdiff_t(tailStart), image.begin() + std::ptrdiff_t(tailEnd));
+    // The placement keeps the section header inside the headers, before any
+    // section's data; a failure here is a fault of this writer, not the input.
+    if (placement.headerOffset + PeLayout::sectionHeaderSize > placement.fileOffset)
+        refuse("its section table overlaps the section data");
 
     std::uint8_t* header = &out[placement.headerOffset];
     if (!placement.reused) {
@@ -253,23 +302,22 @@ std::vector<std::uint8_t> writePeResources(std::span<const std::uint8_t> image, 
         if (headersEnd > layout.sizeOfHeaders)
             storeU32(&out[layout.optionalHeader + 60], std::uint32_t(headersEnd));
     }
-    storeU32(header + 8, virtualSize);
+    storeU32(header + 8, std::uint32_t(virtualSize));
     storeU32(header + 12, placement.rva);
     storeU32(header + 16, std::uint32_t(section.size()));
     storeU32(header + 20, std::uint32_t(placement.fileOffset));
 
     storeU32(&out[layout.directoryOffset(PeLayout::resourceDirectory)], placement.rva);
-    storeU32(&out[layout.directoryOffset(PeLayout::resourceDirectory) + 4], virtualSize);
+    storeU32(&out[layout.directoryOffset(PeLayout::resourceDirectory) + 4], std::uint32_t(virtualSize));
     if (layout.dataDirectoryCount > PeLayout::securityDirectory) {
         storeU32(&out[layout.directoryOffset(PeLayout::securityDirectory)], 0);
         storeU32(&out[layout.directoryOffset(PeLayout::securityDirectory) + 4], 0);
     }
     std::uint32_t symbols = loadU32(&out[layout.fileHeader + 8]);
-    if (symbols != 0 && symbols >= tailStart)
+    if (symbols != 0 && symbols >= tailStart && symbols < tailEnd)
         storeU32(&out[layout.fileHeader + 8], std::uint32_t(symbols - tailStart + newTail));
-    std::uint32_t imageEnd = std::uint32_t(alignUp(std::uint64_t(placement.rva) + virtualSize, layout.sectionAlignment));
     if (imageEnd > loadU32(&out[layout.sizeOfImageOffset()]) || placement.reused)
-        storeU32(&out[layout.sizeOfImageOffset()], imageEnd);
+        storeU32(&out[layout.sizeOfImageOffset()], std::uint32_t(imageEnd));
     storeU32(&out[layout.checkSumOffset()], peCheckSum(out, layout.checkSumOffset()));
     return out;
 }

@@ -46,6 +46,12 @@ public:
     // Replaces every language of the resource by one entry with these bytes
     // (keeping the first language found), or adds it as language neutral.
     void put(const ResourceId& type, const ResourceId& name, std::vector<std::uint8_t> data);
+    // Removes every entry the predicate selects; returns how many went.
+    template <typename Predicate>
+    std::size_t removeIf(Predicate predicate)
+    {
+        return std::erase_if(entries_, predicate);
+    }
 
 private:
     std::vector<ResourceEntry> entries_;

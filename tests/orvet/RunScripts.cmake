@@ -2,12 +2,15 @@
 # compares what it prints with the expected files beside it. A script that
 # must succeed is also compiled (with line information) and its image run,
 # which must print the same; under an emulator (each start costs seconds)
-# that round trip is left to the native build.
+# that round trip is left to the native build. A script with NAME.gerr is
+# compiled with line information and its image must print that on standard
+# error (the locations of its warnings and errors). Every NAME.in is typed
+# at the prompt; what the prompt prints must equal NAME.out.
 file(GLOB scripts ${SCRIPTS}/*.ovs)
 set(failed "")
 foreach(script ${scripts})
   get_filename_component(name ${script} NAME_WE)
-  execute_process(COMMAND ${EMULATOR} ${ORVET} run ${script}
+  execute_process(COMMAND ${EMULATOR} ${ORVET} run ${name}.ovs
     WORKING_DIRECTORY ${SCRIPTS}
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
   file(READ ${SCRIPTS}/${name}.out expected_out)
@@ -33,6 +36,30 @@ foreach(script ${scripts})
       message("${name}: the compiled image printed otherwise; see ${WORK}/${name}.image.out")
       list(APPEND failed ${name}.ovc)
     endif()
+  endif()
+  if(EXISTS ${SCRIPTS}/${name}.gerr)
+    execute_process(COMMAND ${EMULATOR} ${ORVET} compile ${name}.ovs -g -o ${WORK}/${name}.ovc
+      WORKING_DIRECTORY ${SCRIPTS})
+    execute_process(COMMAND ${EMULATOR} ${ORVET} run ${WORK}/${name}.ovc
+      WORKING_DIRECTORY ${SCRIPTS} OUTPUT_QUIET ERROR_VARIABLE located_err)
+    file(READ ${SCRIPTS}/${name}.gerr expected_located)
+    if(NOT located_err STREQUAL expected_located)
+      file(WRITE ${WORK}/${name}.actual.gerr "${located_err}")
+      message("${name}: the image's locations differ; see ${WORK}/${name}.actual.gerr")
+      list(APPEND failed ${name}.gerr)
+    endif()
+  endif()
+endforeach()
+file(GLOB inputs ${SCRIPTS}/*.in)
+foreach(input ${inputs})
+  get_filename_component(name ${input} NAME_WE)
+  execute_process(COMMAND ${EMULATOR} ${ORVET} INPUT_FILE ${input}
+    WORKING_DIRECTORY ${SCRIPTS} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+  file(READ ${SCRIPTS}/${name}.out expected_out)
+  if(NOT out STREQUAL expected_out OR NOT status EQUAL 0)
+    file(WRITE ${WORK}/${name}.actual.out "${out}${err}")
+    message("${name}.in: status ${status}; the prompt printed ${WORK}/${name}.actual.out")
+    list(APPEND failed ${name}.in)
   endif()
 endforeach()
 list(LENGTH scripts count)

@@ -1,8 +1,10 @@
 #include "MinimalPe.h"
+#include "TestPrograms.h"
 #include "RecordingReporter.h"
 #include "TempFolder.h"
 
 #include "package/AttachedArchive.h"
+#include "package/ByteWriter.h"
 #include "package/Md5.h"
 #include "package/MaskList.h"
 #include "package/MovieList.h"
@@ -73,14 +75,14 @@ std::map<std::string, std::string> settingsOf(const std::string& inspection)
 const std::vector<std::pair<std::string, std::string>> everyField = {
     {"productName", "Acme Viewer"}, {"reservedText1", "r1"}, {"companyName", "Acme"},
     {"legalNotice", "\xC2\xA9 2024 Acme \xC3\xA9t\xC3\xA9"}, {"reservedText2", "\"\""}, {"reservedText3", "r3"},
-    {"version", "1.2.3"}, {"windowShape", "2"}, {"borderStyle", "4096"}, {"borderIcons", "4369"},
-    {"scaleMode", "256"}, {"shapeMaskFile", "star"}, {"caption", "\"  Spaced caption \""}, {"windowSize", "4"},
+    {"version", "1.2.3"}, {"windowShape", "2"}, {"borderStyle", "0x1000"}, {"borderIcons", "0x1111"},
+    {"scaleMode", "0x100"}, {"shapeMaskFile", "star"}, {"caption", "\"  Spaced caption \""}, {"windowSize", "4"},
     {"customWidth", "640"}, {"customHeight", "50"}, {"pos", "10"}, {"customX", "25"}, {"customY", "10"},
-    {"bKeepRatio", "1"}, {"lBtnClk", "1"}, {"rBtnClk", "2"}, {"keyPress", "272"}, {"exitKeys", "17"},
-    {"interactionFlags", "273"}, {"hotKeyCode", "81"}, {"hotKeyModifiers", "6"}, {"contextMenuFlags", "4370"},
-    {"behaviourFlags", "4371"}, {"miscFlags", "4369"}, {"backgroundColor", "3368601"},
+    {"bKeepRatio", "1"}, {"lBtnClk", "1"}, {"rBtnClk", "2"}, {"keyPress", "0x110"}, {"exitKeys", "0x11"},
+    {"interactionFlags", "0x111"}, {"hotKeyCode", "81"}, {"hotKeyModifiers", "0x6"}, {"contextMenuFlags", "0x1112"},
+    {"behaviourFlags", "0x1113"}, {"miscFlags", "0x1111"}, {"backgroundColor", "0x336699"},
     {"linkCaption1", "Home"}, {"linkTarget1", "http://example.com/"}, {"linkCaption2", "Mail"},
-    {"linkTarget2", "someone@example.com"}, {"linkColor1", "255"}, {"linkColor2", "65280"},
+    {"linkTarget2", "someone@example.com"}, {"linkColor1", "0xFF"}, {"linkColor2", "0xFF00"},
     {"linkFont1.height", "-13"}, {"linkFont1.width", "5"}, {"linkFont1.escapement", "1"},
     {"linkFont1.orientation", "2"}, {"linkFont1.weight", "700"}, {"linkFont1.italic", "1"},
     {"linkFont1.underline", "1"}, {"linkFont1.strikeOut", "1"}, {"linkFont1.charSet", "238"},
@@ -90,7 +92,7 @@ const std::vector<std::pair<std::string, std::string>> everyField = {
     {"linkFont2.weight", "100"}, {"linkFont2.italic", "0"}, {"linkFont2.underline", "1"},
     {"linkFont2.strikeOut", "0"}, {"linkFont2.charSet", "0"}, {"linkFont2.outPrecision", "0"},
     {"linkFont2.clipPrecision", "0"}, {"linkFont2.quality", "0"}, {"linkFont2.pitchAndFamily", "0"},
-    {"linkFont2.faceName", "Courier New"}, {"aboutFlags", "4353"}, {"reservedFlags", "9"},
+    {"linkFont2.faceName", "Courier New"}, {"aboutFlags", "0x1101"}, {"reservedFlags", "0x9"},
     {"reservedPath", "somewhere"}, {"trailer.value1", "1"}, {"trailer.text", "trail"}, {"trailer.value2", "2"},
     {"trailer.systemTime", "e8070c00010002000300040005000600"}, {"trailer.value3", "3"},
     {"trailer.fixedText", "fixed"}, {"trailer.word1", "4"}, {"trailer.word2", "5"},
@@ -100,33 +102,47 @@ class PackTool : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        test::writeFile(player, minimalPlayer());
-        test::writeFile(project / "movies" / "intro.swf", "FWS intro");
-        test::writeFile(project / "movies" / "main.swf", "FWS main movie");
+        test::writeFile(player, test::minimalPlayer());
+        test::writeFile(project / "movies" / "intro.swf", intro);
+        test::writeFile(project / "movies" / "main.swf", movieBytes("main movie"));
         test::writeFile(project / "plug.dll", "MZ plug-in");
-        test::writeFile(project / "masks" / "star.msk", "STAR MASK");
+        test::writeFile(project / "masks" / "star.msk", star);
         test::writeFile(project / "docs" / "help.chm", "ITSF help");
         test::writeFile(project / "about.bmp", "BM about");
         test::writeFile(project / "init.ovc", "OV1b compiled");
         test::writeFile(project / "menu.bin", "menu bytes");
+        test::writeFile(project / "LumbraFlash.ocx", test::controlLibrary());
         test::writeFile(project / "extra" / "docs" / "readme.txt", "read me");
         test::writeFile(project / "extra" / "top.txt", "top");
     }
 
-    // The player: a minimal image that already has resources of its own.
-    static Bytes minimalPlayer()
+    // A plain movie header (signature, version, file length) and a body.
+    static Bytes movieBytes(std::string_view body)
     {
-        ResourceTable own;
-        own.put(ResourceId::fromText("#14"), ResourceId::fromText("#128"), Bytes(20, 1)); // icon group
-        own.put(ResourceId::fromText("#3"), ResourceId::fromText("#1"), Bytes(40, 2));    // icon
-        own.put(ResourceId::fromText("#16"), ResourceId::fromText("#1"), Bytes(30, 3));   // version
-        return writePeResources(test::minimalPe(), own);
+        Bytes movie{'F', 'W', 'S', 6, 0, 0, 0, 0};
+        movie.insert(movie.end(), body.begin(), body.end());
+        storeU32(&movie[4], std::uint32_t(movie.size()));
+        return movie;
+    }
+
+    // A mask: the region's byte count, then a region of one rectangle.
+    static Bytes maskBytes(std::uint32_t right, std::uint32_t bottom)
+    {
+        ByteWriter mask;
+        mask.u32(48);                          // the region's byte count
+        for (std::uint32_t word : {32u, 1u, 1u, 16u}) // header size, rectangles, count, their size
+            mask.u32(word);
+        for (int copy = 0; copy < 2; ++copy) { // the bounds, then the one rectangle
+            for (std::uint32_t word : {0u, 0u, right, bottom})
+                mask.u32(word);
+        }
+        return mask.release();
     }
 
     std::string fullManifest() const
     {
         std::string manifest = "# every field\n[package]\nidentity = Acme/Viewer\\1.0\ncompression = 6\n"
-                               "aboutPicture = about.bmp\n\n[settings]\n";
+                               "aboutPicture = about.bmp\nflashControl = LumbraFlash.ocx\n\n[settings]\n";
         for (const auto& [key, value] : everyField)
             manifest += key + " = " + value + "\n";
         manifest += "helpFile = docs/help.chm\naboutImage = about.bmp\n";
@@ -144,6 +160,8 @@ protected:
                           " --output " + quoted(output));
     }
 
+    const Bytes intro = movieBytes("intro");
+    const Bytes star = maskBytes(40, 30);
     TempFolder work, project, working;
     std::filesystem::path player = work / "LumbraPlayer.exe";
     std::filesystem::path output = work / "App.exe";
@@ -159,9 +177,8 @@ TEST_F(PackTool, EverySettingReadsBackAsWritten)
     auto settings = settingsOf(inspected.output);
     for (const auto& [key, value] : everyField)
         EXPECT_EQ(settings[key], value) << key;
-    EXPECT_EQ(settings["helpFile.name"], "help.chm");
-    EXPECT_EQ(settings["helpFile.size"], "9");
-    EXPECT_EQ(settings["aboutImage.name"], "about.bmp");
+    EXPECT_EQ(settings["helpFile"], "help.chm");
+    EXPECT_EQ(settings["aboutImage"], "about.bmp");
 }
 
 TEST_F(PackTool, PackagedProgramLoadsThroughThePackageLayer)
@@ -185,13 +202,13 @@ TEST_F(PackTool, PackagedProgramLoadsThroughThePackageLayer)
     MovieList list = loadMovieList(resources, working.path(), output, reporter);
     ASSERT_EQ(list.count(), 3);
     EXPECT_EQ(list.flags, MovieList::embedded);
-    EXPECT_EQ(test::readText(working / "intro.swf"), "FWS intro");
+    EXPECT_EQ(test::readFile(working / "intro.swf"), intro);
     EXPECT_EQ(test::readText(working / "Plug_Ins" / "plug.dll"), "MZ plug-in");
     EXPECT_EQ(chooseFirstMovie(list), ansiFromPath(working / "intro.swf"));
     EXPECT_EQ(movies(list).size(), 2u);
 
     EXPECT_EQ(loadMasks(resources, working.path(), reporter), MaskList{"star"});
-    EXPECT_EQ(test::readText(working / "star.msk"), "STAR MASK");
+    EXPECT_EQ(test::readFile(working / "star.msk"), star);
     EXPECT_EQ(unpackBlockOrThrow(readResource(resources, "LUMBRA", "BK")), Bytes({'B', 'M', ' ', 'a', 'b', 'o', 'u', 't'}));
     EXPECT_EQ(unpackBlockOrThrow(readResource(resources, "ORVET", "initialize")).size(), 13u);
     EXPECT_EQ(unpackBlockOrThrow(readResource(resources, "MENUS", "Main")).size(), 10u);
@@ -215,9 +232,9 @@ TEST_F(PackTool, MinimalManifestGivesDefaultsAndEmptyLists)
     EXPECT_TRUE(loadMasks(resources, working.path(), reporter).empty());
     EXPECT_TRUE(reporter.messages.empty());
     EXPECT_EQ(readArchiveTree(output), std::nullopt);
-    ToolRun inspected = lumbraPack("inspect " + quoted(output));
+    ToolRun inspected = lumbraPack("inspect --json " + quoted(output));
     EXPECT_EQ(inspected.status, 0) << inspected.output;
-    EXPECT_NE(inspected.output.find("profileName = <application name>"), std::string::npos);
+    EXPECT_NE(inspected.output.find("\"profileName\": \"<application name>\""), std::string::npos);
 }
 
 TEST_F(PackTool, ExternalMoviesStoreNamesOnly)
@@ -329,6 +346,191 @@ TEST_F(PackTool, RepackagingReplacesThePackage)
     EXPECT_EQ(checkPackageIdentity(readResource(resources, "LUMBRA", "ID")), "Other/Product");
     EXPECT_EQ(loadMovieList(resources, working.path(), output, reporter).count(), 0);
     EXPECT_EQ(readResource(resources, "#14", "#128"), Bytes(20, 1));
+}
+
+TEST_F(PackTool, PackagingAPackagedProgramEqualsPackagingTheBarePlayer)
+{
+    ASSERT_EQ(build(fullManifest()).status, 0);
+    Bytes once = test::readFile(output);
+    std::filesystem::path bare = work / "bare.exe";
+    std::filesystem::copy_file(player, bare);
+    std::filesystem::copy_file(output, player, std::filesystem::copy_options::overwrite_existing);
+
+    ToolRun again = build(fullManifest());
+    ASSERT_EQ(again.status, 0) << again.output;
+    EXPECT_NE(again.output.find("already packaged"), std::string::npos) << again.output;
+    for (std::string_view left : {"LUMBRA/ID", "ORVET/INITIALIZE", "MENUS/MAIN", "#24/#1", "its archive"})
+        EXPECT_NE(again.output.find(left), std::string::npos) << left;
+    EXPECT_EQ(test::readFile(output), once);
+
+    // A different application on top of the first keeps nothing of it.
+    ASSERT_EQ(build("[package]\nidentity = Other/Product\n").status, 0);
+    std::filesystem::copy_file(bare, player, std::filesystem::copy_options::overwrite_existing);
+    Bytes fromPackaged = test::readFile(output);
+    ASSERT_EQ(build("[package]\nidentity = Other/Product\n").status, 0);
+    EXPECT_EQ(fromPackaged, test::readFile(output));
+    ResourceTable resources = readPeResources(fromPackaged);
+    EXPECT_FALSE(resources.find("ORVET", "Initialize"));
+    EXPECT_FALSE(resources.find("#24", "#1"));
+    EXPECT_EQ(readArchiveTree(output), std::nullopt);
+}
+
+// A program packaged without the packager's note (by an earlier packager)
+// loses every resource of the package's own types.
+TEST_F(PackTool, PackageTypesAreLeftOutWithoutANote)
+{
+    ResourceTable old = readPeResources(test::minimalPlayer());
+    for (std::string_view type : {"LUMBRA", "SUPPORT", "ORVET", "MENUS"})
+        old.put(ResourceId::fromText(type), ResourceId::fromText("OLD"), Bytes{1, 2, 3});
+    test::writeFile(player, writePeResources(test::minimalPlayer(), old));
+    ToolRun run = build("[package]\nidentity = A\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    ResourceTable resources = readPeResources(test::readFile(output));
+    for (std::string_view type : {"LUMBRA", "SUPPORT", "ORVET", "MENUS"}) {
+        EXPECT_FALSE(resources.find(type, "OLD")) << type;
+        EXPECT_NE(run.output.find(std::string(type) + "/OLD"), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(readResource(resources, "#14", "#128"), Bytes(20, 1));
+}
+
+TEST_F(PackTool, WrongFilesAreRefusedNamingTheManifestLine)
+{
+    test::writeFile(project / "notes.swf", "just some notes\n");
+    ToolRun notMovie = build("[package]\nidentity = A\n[movies]\nmovie = notes.swf\n");
+    EXPECT_EQ(notMovie.status, 1);
+    EXPECT_NE(notMovie.output.find("lumbra.manifest:4: notes.swf: not a Flash movie"), std::string::npos)
+        << notMovie.output;
+    EXPECT_FALSE(std::filesystem::exists(output));
+
+    Bytes cut = intro;
+    cut.resize(cut.size() - 2);
+    test::writeFile(project / "cut.swf", cut);
+    ToolRun shortMovie = build("[package]\nidentity = A\n[movies]\nmovie = cut.swf\n");
+    EXPECT_NE(shortMovie.output.find("cut.swf: the movie is cut short"), std::string::npos) << shortMovie.output;
+
+    // Plug-ins and other files are not movies and are not checked as such.
+    EXPECT_EQ(build("[package]\nidentity = A\n[movies]\nfile = notes.swf\n").status, 0);
+
+    Bytes badMask = star;
+    storeU32(&badMask[12], 5); // five rectangles announced, one present
+    test::writeFile(project / "bad.msk", badMask);
+    ToolRun mask = build("[package]\nidentity = A\n[masks]\nstar = masks/star.msk\nbad = bad.msk\n");
+    EXPECT_EQ(mask.status, 1);
+    EXPECT_NE(mask.output.find(":5: bad.msk: not a mask"), std::string::npos) << mask.output;
+
+    ToolRun control = build("[package]\nidentity = A\nflashControl = plug.dll\n");
+    EXPECT_EQ(control.status, 1);
+    EXPECT_NE(control.output.find(":3: plug.dll: not a control library"), std::string::npos) << control.output;
+    test::writeFile(project / "program.ocx", test::minimalPlayer());
+    ToolRun program = build("[package]\nidentity = A\nflashControl = program.ocx\n");
+    EXPECT_NE(program.output.find("a program, not a DLL"), std::string::npos) << program.output;
+
+    test::writeFile(project / "broken.ovs", "var x = 1;\nvar y = ;\n");
+    ToolRun script = build("[package]\nidentity = A\n[scripts]\nInitialize = broken.ovs\n");
+    EXPECT_EQ(script.status, 1);
+    EXPECT_NE(script.output.find("lumbra.manifest:4: "), std::string::npos) << script.output;
+    EXPECT_NE(script.output.find("broken.ovs: error: line 1"), std::string::npos) << script.output;
+}
+
+TEST_F(PackTool, InspectionIsAManifestThatRebuildsTheSameProgram)
+{
+    ASSERT_EQ(build(fullManifest()).status, 0);
+    Bytes original = test::readFile(output);
+    std::filesystem::path copy = work / "copy";
+    ToolRun inspected = lumbraPack("inspect " + quoted(output) + " --extract " + quoted(copy));
+    ASSERT_EQ(inspected.status, 0) << inspected.output;
+    EXPECT_EQ(test::readText(copy / "lumbra.manifest"), inspected.output);
+    for (std::string_view line : {"borderStyle = 0x1000\n", "behaviourFlags = 0x1113\n", "compression = 6\n",
+                                  "MENUS/MAIN = raw ", "24/1 = raw ", "flashControl = flashControl.ocx\n", "folder = archive\n", "movie = intro.swf\n",
+                                  "plugin = plugins/plug.dll\n", "helpFile = help.chm\n"})
+        EXPECT_NE(inspected.output.find(line), std::string::npos) << line << "\n" << inspected.output;
+
+    std::filesystem::path rebuilt = work / "Rebuilt.exe";
+    ToolRun again = lumbraPack("build --player " + quoted(player) + " --project " + quoted(copy) + " --output " +
+                               quoted(rebuilt));
+    ASSERT_EQ(again.status, 0) << again.output;
+    EXPECT_EQ(test::readFile(rebuilt), original);
+}
+
+TEST_F(PackTool, ManifestWithoutSettingsShowsEveryDefault)
+{
+    ASSERT_EQ(build("[package]\nidentity = Solo\n").status, 0);
+    ToolRun inspected = lumbraPack("inspect " + quoted(output));
+    ASSERT_EQ(inspected.status, 0) << inspected.output;
+    auto settings = settingsOf(inspected.output);
+    // The defaults as MANIFEST.md gives them.
+    const std::map<std::string, std::string> defaults = {
+        {"windowShape", "0"}, {"borderStyle", "0x100"}, {"borderIcons", "0x111"}, {"scaleMode", "0x1"},
+        {"shapeMaskFile", "\"\""}, {"caption", "\"\""}, {"windowSize", "0"}, {"customWidth", "0"},
+        {"customHeight", "0"}, {"pos", "4"}, {"customX", "0"}, {"customY", "0"}, {"bKeepRatio", "0"},
+        {"lBtnClk", "0"}, {"rBtnClk", "1"}, {"keyPress", "0x1"}, {"exitKeys", "0x1"}, {"interactionFlags", "0x0"},
+        {"hotKeyCode", "0"}, {"hotKeyModifiers", "0x0"}, {"contextMenuFlags", "0x111"}, {"behaviourFlags", "0x1"},
+        {"miscFlags", "0x0"}, {"backgroundColor", "0xFFFFFF"}, {"linkColor1", "0xFF0000"},
+        {"linkColor2", "0xFF0000"}, {"linkFont1.height", "-11"}, {"linkFont1.width", "0"},
+        {"linkFont1.weight", "400"}, {"linkFont1.italic", "0"}, {"linkFont1.faceName", "Tahoma"},
+        {"linkFont2.height", "-11"}, {"linkFont2.weight", "400"}, {"linkFont2.faceName", "Tahoma"},
+        {"aboutFlags", "0x1"}, {"reservedFlags", "0x0"}, {"reservedPath", "\"\""}, {"trailer.value1", "0"},
+        {"trailer.systemTime", "00000000000000000000000000000000"}, {"trailer.word2", "0"}};
+    for (const auto& [key, value] : defaults)
+        EXPECT_EQ(settings[key], value) << key;
+    for (std::string_view absent : {"# productName is absent", "# helpFile: none", "# aboutImage: none"})
+        EXPECT_NE(inspected.output.find(absent), std::string::npos) << absent;
+}
+
+TEST_F(PackTool, HelpAndUsage)
+{
+    for (std::string_view arguments : {"--help", "build --help", "inspect --help", "build --player x --help"}) {
+        ToolRun help = lumbraPack(std::string(arguments) + " 2>/dev/null");
+        EXPECT_EQ(help.status, 0) << arguments;
+        EXPECT_NE(help.output.find("usage: lumbra-pack"), std::string::npos) << arguments;
+    }
+    for (std::string_view arguments : {"", "pack", "build --colour red", "inspect"}) {
+        ToolRun wrong = lumbraPack(std::string(arguments));
+        EXPECT_EQ(wrong.status, 2) << arguments;
+        EXPECT_NE(wrong.output.find("(see lumbra-pack --help)"), std::string::npos) << wrong.output;
+        EXPECT_EQ(std::ranges::count(wrong.output, '\n'), 1) << wrong.output;
+    }
+}
+
+TEST_F(PackTool, WrittenProgramIsExecutable)
+{
+    ASSERT_EQ(build("[package]\nidentity = A\n").status, 0);
+    auto permissions = std::filesystem::status(output).permissions();
+    EXPECT_NE(permissions & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
+}
+
+TEST_F(PackTool, DamagedArchiveIsTold)
+{
+    ASSERT_EQ(build(fullManifest()).status, 0);
+    Bytes program = test::readFile(output);
+    // The first child of the archive's root is the folder "docs": make its
+    // content size run past the root's end.
+    std::string_view magic("SAF\0", 4);
+    auto at = std::search(program.begin(), program.end(), magic.begin(), magic.end());
+    ASSERT_NE(at, program.end());
+    std::size_t root = std::size_t(at - program.begin()) + 4;
+    std::size_t child = root + 8 + 2 * 12 + 4; // root flag, name count, "Application" and its 0, content size
+    storeU32(&program[child + 8 + 2 * 5], 0x00FFFFFF); // "docs" and its 0, then the size
+    std::filesystem::path damaged = work / "damaged.exe";
+    test::writeFile(damaged, program);
+    ToolRun inspected = lumbraPack("inspect " + quoted(damaged));
+    EXPECT_EQ(inspected.status, 1) << inspected.output;
+    EXPECT_NE(inspected.output.find("The archive is damaged"), std::string::npos) << inspected.output;
+}
+
+TEST_F(PackTool, MalformedPlayersAreRefusedNotWrittenFrom)
+{
+    const char* data = std::getenv("LUMBRA_TEST_DATA");
+    ASSERT_TRUE(data);
+    std::filesystem::path corpus = std::filesystem::path(data).parent_path() / "package" / "corpus" / "fuzz_pe_resources";
+    for (std::string_view name : {"resource-section-inside-headers", "new-section-rva-wraps"}) {
+        std::filesystem::copy_file(corpus / name, player, std::filesystem::copy_options::overwrite_existing);
+        ToolRun run = build("[package]\nidentity = A\n");
+        EXPECT_EQ(run.status, 1) << name << run.output;
+        EXPECT_EQ(run.output.find("wrote"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find(player.string()), std::string::npos) << run.output;
+        EXPECT_FALSE(std::filesystem::exists(output));
+    }
 }
 
 } // namespace

@@ -27,6 +27,25 @@ TEST(Md5, Rfc1321TestSuite)
               "57edf4a22be3c955ac49da2e2107b67a");
 }
 
+// Lengths around the padding boundary: 55 bytes leave room for the length in
+// the last block, 56 to 63 need a block more. Expected digests from an
+// independent implementation (Python's hashlib) of "a" repeated.
+TEST(Md5, LengthsAroundThePaddingBoundary)
+{
+    const std::pair<std::size_t, const char*> known[] = {
+        {55, "ef1772b6dff9a122358552954ad0df65"},  {56, "3b0c8ac703f828b04c6c197006d17218"},
+        {57, "652b906d60af96844ebd21b674f35e93"},  {64, "014842d480b571495a4a0363793f7367"},
+        {119, "8a7bd0732ed6a28ce75f6dabc90e1613"}, {120, "5f61c0ccad4cac44c75ff505e1f1e537"}};
+    for (const auto& [length, digest] : known) {
+        std::string text(length, 'a');
+        EXPECT_EQ(toHex(md5(text)), digest) << length;
+        Md5 hash; // the same across an update boundary
+        hash.update(std::string_view(text).substr(0, length / 2));
+        hash.update(std::string_view(text).substr(length / 2));
+        EXPECT_EQ(toHex(hash.finish()), digest) << length;
+    }
+}
+
 TEST(Md5, PiecewiseUpdatesMatchOneUpdate)
 {
     std::string text(1000, '\0');
@@ -59,6 +78,20 @@ TEST(Des, PublishedVectors)
     EXPECT_EQ(desEncrypt("133457799bbcdff1", "0123456789abcdef"), "85e813540f0ab405");
     EXPECT_EQ(desEncrypt("0e329232ea6d0d73", "8787878787878787"), "0000000000000000");
     EXPECT_EQ(desEncrypt("0123456789abcdef", "4e6f772069732074"), "3fa40e8a984d4815");
+}
+
+// NIST SP 800-17 known answers: the variable-plaintext and variable-key tests
+// (one bit set, the rest of key 0x01 parity bytes or a zero block).
+TEST(Des, Sp80017KnownAnswers)
+{
+    EXPECT_EQ(desEncrypt("0101010101010101", "8000000000000000"), "95f8a5e5dd31d900");
+    EXPECT_EQ(desEncrypt("0101010101010101", "4000000000000000"), "dd7f121ca5015619");
+    EXPECT_EQ(desEncrypt("0101010101010101", "0000000000000001"), "166b40b44aba4bd6");
+    EXPECT_EQ(desEncrypt("8001010101010101", "0000000000000000"), "95a8d72813daa94d");
+    EXPECT_EQ(desEncrypt("4001010101010101", "0000000000000000"), "0eec1487dd8c26d5");
+    auto key = fromHex("0101010101010101");
+    Des des(std::span<const std::uint8_t, 8>(key.data(), 8));
+    EXPECT_EQ(toHex(des.decrypt(block("95f8a5e5dd31d900"))), "8000000000000000");
 }
 
 TEST(Des, ParityBitsDoNotMatter)

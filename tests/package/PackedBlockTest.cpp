@@ -101,6 +101,24 @@ TEST(PackedBlock, HugeClaimedSizeAllocatesOnlyWhatTheStreamCanFill)
     EXPECT_EQ(unpackBlockOrThrow(block), content);
 }
 
+// The output grows as the stream delivers: a content many times the first
+// buffer unpacks whole under a claim of 4 GB, and a claim below the content
+// still stops at the claim.
+TEST(PackedBlock, OutputGrowsWithTheStreamUpToTheClaim)
+{
+    Bytes content(3 * 1024 * 1024 + 17);
+    std::uint32_t seed = 1;
+    for (std::uint8_t& byte : content) {
+        seed = seed * 1103515245 + 12345;
+        byte = std::uint8_t(seed >> 24 & 0x0F); // compressible, yet not trivially
+    }
+    Bytes block = packBlock(content);
+    storeU32(&block[4], 0xFFFFFFFF);
+    EXPECT_EQ(unpackBlockOrThrow(block), content);
+    storeU32(&block[4], std::uint32_t(content.size() - 1));
+    EXPECT_THROW(unpackBlockOrThrow(block), CZipException);
+}
+
 TEST(PackedBlock, ChecksumIsNotVerifiedAndTrailingBytesDoNotMatter)
 {
     Bytes content = textBytes("some content");

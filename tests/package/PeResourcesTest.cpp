@@ -166,6 +166,29 @@ TEST(PeResources, SelfReferencingDirectoryIsRejected)
     EXPECT_THROW(readPeResources(image), PlayerException);
 }
 
+// Images whose headers lie about their sections are refused: the writer must
+// neither write outside its buffer nor place the new section on an old one.
+TEST(PeResources, LyingSectionHeadersAreRefused)
+{
+    Bytes image = writePeResources(test::minimalPe(), sampleTable());
+    PeLayout layout = parsePeLayout(image);
+    std::size_t rsrcHeader = layout.sections.back().headerOffset;
+
+    Bytes insideHeaders = image;
+    storeU32(&insideHeaders[rsrcHeader + 20], 0); // its data "begins" at the MZ header
+    ResourceTable table = readPeResources(image);
+    EXPECT_THROW(writePeResources(insideHeaders, table), PlayerException);
+
+    Bytes wrapping = image;
+    storeU32(&wrapping[layout.sections.front().headerOffset + 8], 0xFFFFF000); // .text's size
+    try {
+        writePeResources(wrapping, table);
+        ADD_FAILURE() << "an address beyond 4 GB was accepted";
+    } catch (const PlayerException& error) {
+        EXPECT_NE(error.message().find("address space"), std::string::npos) << error.message();
+    }
+}
+
 // Every truncation and many random corruptions either read or fail with
 // PlayerException; none may crash or hang.
 TEST(PeResources, SurvivesDamagedImages)

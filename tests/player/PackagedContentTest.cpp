@@ -44,7 +44,10 @@ TEST(PackagedContent, StartUpUnpacksTheDocumentedFilesAndExitRemovesThem)
     writeFile(project / "two.swf", movie::buildMovie("movie 200 50 compress\nframe\n"));
     write(project / "extra.dat", "plug-in");
     write(project / "notes.txt", "notes");
-    write(project / "round.rgn", std::string(48, '\1'));
+    // A mask: its byte count, then a region of one 10 x 10 rectangle.
+    const char round[52] = {48, 0, 0, 0, 32, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                            0,  0, 10, 0, 0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 0, 0, 0, 10, 0, 0, 0};
+    write(project / "round.rgn", std::string_view(round, sizeof round));
     write(project / "extras" / "docs" / "readme.txt", "Read me.");
     write(project / "extras" / "docs" / "more" / "deep.txt", "Deep.");
     const auto exe = folder / "App.exe";

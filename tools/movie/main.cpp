@@ -5,6 +5,7 @@
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/TextCodec.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -67,21 +68,54 @@ int info(const char* path)
     return 0;
 }
 
-void usage()
+constexpr const char* usageText =
+    "usage: lumbra-movie build DESCRIPTION OUT.swf\n"
+    "       lumbra-movie info MOVIE.swf\n"
+    "       lumbra-movie COMMAND --help\n";
+
+constexpr const char* buildHelp =
+    "usage: lumbra-movie build DESCRIPTION OUT.swf\n"
+    "\n"
+    "Writes the movie a text description describes: its size, rate and\n"
+    "background, shapes, texts, buttons and frames with their actions. The\n"
+    "description language is in tools/movie/FORMAT.md. An error names the\n"
+    "description's line.\n";
+
+constexpr const char* infoHelp =
+    "usage: lumbra-movie info MOVIE.swf\n"
+    "\n"
+    "Prints a movie's version, size in pixels, frame rate, frame count and\n"
+    "background colour.\n";
+
+bool isHelp(const std::string& word)
 {
-    std::fprintf(stderr, "usage: lumbra-movie build DESCRIPTION OUT.swf\n"
-                         "       lumbra-movie info MOVIE.swf\n");
+    return word == "--help" || word == "-h";
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::string command = argc > 1 ? argv[1] : "";
-    if (command == "build" && argc == 4)
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string command = args.empty() ? "" : args[0];
+    bool help = std::ranges::any_of(args, isHelp);
+    if (help && (command == "build" || command == "info")) {
+        std::fputs(command == "build" ? buildHelp : infoHelp, stdout);
+        return 0;
+    }
+    if (help || command == "help") {
+        std::fputs(usageText, stdout);
+        return 0;
+    }
+    if (command == "build" && args.size() == 3)
         return build(argv[2], argv[3]);
-    if (command == "info" && argc == 3)
+    if (command == "info" && args.size() == 2)
         return info(argv[2]);
-    usage();
+    std::string problem = command.empty()                               ? "no command given"
+                          : command != "build" && command != "info" ? "unknown command " + command
+                                                                       : command + " takes " +
+                                                                             (command == "build" ? "two" : "one") +
+                                                                             " file names";
+    std::fprintf(stderr, "lumbra-movie: %s (see lumbra-movie --help)\n", problem.c_str());
     return 2;
 }

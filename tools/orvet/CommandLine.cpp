@@ -11,13 +11,18 @@ const char* const kUsage =
     "                            extension .ovc); -g adds the line table\n"
     "  disasm FILE               print a compiled image readably\n"
     "  eval TEXT                 run TEXT as a program and print its value\n"
-    "  (no command)              read programs line by line and print their values\n"
+    "  (no command)              the prompt: read programs and print their values; a\n"
+    "                            program goes on over lines until its brackets and\n"
+    "                            braces balance; \"exit\" or end of input leaves\n"
     "\n"
     "  --warn-undefined          warn when a script reads an undefined variable\n"
     "  --help                    this text\n"
     "\n"
     "trace() output and warnings go to standard output; compiler messages and\n"
-    "runtime errors go to standard error, and the exit status is then 1.\n";
+    "runtime errors go to standard error, and the exit status is then 1. A\n"
+    "script compiled with -g also names on standard error the file, line and\n"
+    "function of each warning and runtime error. Compiler messages count lines\n"
+    "from 0 (\"error: line 0\" is the first line); locations count from 1.\n";
 
 namespace {
 

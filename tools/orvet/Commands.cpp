@@ -9,21 +9,62 @@
 
 #include "script/compiler/Compiler.h"
 #include "script/compiler/Disassembler.h"
+#include "script/runtime/Linker.h"
 #include "script/runtime/AnsiCodec.h"
 #include "script/runtime/Conversions.h"
 #include "script/runtime/RuntimeError.h"
 #include "script/runtime/ScriptString.h"
 #include "script/engine/EngineRun.h"
 #include "script/engine/ScriptEngine.h"
+#include "tools/orvet/InputBalance.h"
+#include "tools/orvet/LineReader.h"
 
 namespace orvet::tool {
 
 namespace {
 
-void writeTraceLine(void*, std::string_view line)
+// "file:line: in function: " for the instruction the interpreter last
+// saved, when the running code carries line information (compiled with -g);
+// lines count from 1 here, as editors count them.
+std::string locationPrefix(const ScriptContext& ctx)
+{
+    if (!ctx.ip)
+        return {};
+    SourceLocation location;
+    if (!sourceLineAt(ctx, ctx.ip - 1, location))
+        return {};
+    return location.source + ":" + std::to_string(location.line + 1) + ": in " +
+           std::string(functionNameAt(ctx, ctx.ip - 1)) + ": ";
+}
+
+// Trace output goes to standard output as the player writes it to its trace
+// file; a warning is repeated on standard error with its location.
+void writeTraceLine(void* data, std::string_view line)
 {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
+    const auto& engine = *static_cast<const ScriptEngine*>(data);
+    if (!line.starts_with("Warning: "))
+        return;
+    std::string where = locationPrefix(*engine.context);
+    if (where.empty())
+        return;
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s%.*s\n", where.c_str(), int(line.size()), line.data());
+}
+
+// The compiler's lines ("error: line 3: ...") with the file they are about.
+std::string withFileName(const std::string& file, const std::string& messages)
+{
+    std::string out;
+    std::size_t at = 0;
+    while (at < messages.size()) {
+        std::size_t end = messages.find('\n', at);
+        end = end == std::string::npos ? messages.size() : end + 1;
+        out += file + ": " + messages.substr(at, end - at);
+        at = end;
+    }
+    return out;
 }
 
 EnginePtr makeEngine(const CommandLine& line)
@@ -38,21 +79,22 @@ EnginePtr makeEngine(const CommandLine& line)
         std::fputs("orvet: the engine could not be created\n", stderr);
         return nullptr;
     }
-    SetTraceOutput(*engine, writeTraceLine, nullptr);
+    SetTraceOutput(*engine, writeTraceLine, engine.get());
     return engine;
 }
 
-// Reports a run that did not complete; returns the exit status.
-int reportRun(ScriptEngine& engine, int status)
+// Reports a run that did not complete; returns the exit status. Compiler
+// messages name the file when there is one.
+int reportRun(ScriptEngine& engine, int status, const std::string& file = {})
 {
     if (status == 1)
         return 0;
     const ScriptContext& ctx = *engine.context;
     std::fflush(stdout);
     if (status < 0 && !ctx.compilerMessages.empty())
-        std::fputs(ctx.compilerMessages.c_str(), stderr);
+        std::fputs((file.empty() ? ctx.compilerMessages : withFileName(file, ctx.compilerMessages)).c_str(), stderr);
     if (ctx.errorBuffer[0] != '\0')
-        std::fprintf(stderr, "%s\n", ctx.errorBuffer);
+        std::fprintf(stderr, "%s%s\n", status == 0 ? locationPrefix(ctx).c_str() : "", ctx.errorBuffer);
     return 1;
 }
 
@@ -85,7 +127,7 @@ int runFile(const CommandLine& line)
     EnginePtr engine = makeEngine(line);
     if (!engine)
         return 1;
-    return reportRun(*engine, RunFile(*engine, line.operand));
+    return reportRun(*engine, RunFile(*engine, line.operand), line.operand);
 }
 
 int compileFile(const CommandLine& line)
@@ -94,7 +136,7 @@ int compileFile(const CommandLine& line)
     if (line.debugInfo)
         options.bits |= CompileOptions::kDebugInfo;
     CompileResult result = compileFile(line.operand, options, ansiToUtf16);
-    std::fputs(result.messages.c_str(), stderr);
+    std::fputs(withFileName(line.operand, result.messages).c_str(), stderr);
     if (!result.image) {
         if (result.outOfMemory)
             std::fputs("orvet: out of memory\n", stderr);
@@ -142,24 +184,32 @@ int evalText(const CommandLine& line)
     return reportRun(*engine, status);
 }
 
+// Reads programs at a prompt: lines gather until their brackets balance, then
+// run in one engine, so that definitions stay for the next program. "exit"
+// or the end of the input leaves.
 int interactive(const CommandLine& line)
 {
     EnginePtr engine = makeEngine(line);
     if (!engine)
         return 1;
-    std::string text;
-    for (;;) {
-        std::fputs("> ", stdout);
-        std::fflush(stdout);
-        if (!std::getline(std::cin, text))
+    LineReader reader;
+    std::string program;
+    while (auto text = reader.read(program.empty() ? "> " : "... ")) {
+        if (program.empty() && (*text == "exit" || *text == "exit;"))
             break;
-        const int status = RunSourceText(*engine, text.c_str());
+        program += *text + "\n";
+        if (needsMoreInput(program))
+            continue;
+        reader.remember(program.substr(0, program.size() - 1));
+        const int status = RunSourceText(*engine, program.c_str());
         if (status == 1)
             printResult(*engine);
         else
             reportRun(*engine, status);
+        program.clear();
     }
-    std::fputc('\n', stdout);
+    if (reader.interactive())
+        std::fputc('\n', stdout);
     return 0;
 }
 

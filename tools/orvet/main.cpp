@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     std::string error;
     const auto line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!line) {
-        std::fprintf(stderr, "orvet: %s\n\n%s", error.c_str(), kUsage);
+        std::fprintf(stderr, "orvet: %s (see orvet --help)\n", error.c_str());
         return 2;
     }
     switch (line->action) {

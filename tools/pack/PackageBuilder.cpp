@@ -1,7 +1,9 @@
 #include "tools/pack/PackageBuilder.h"
 
 #include "package/HexText.h"
+#include "tools/pack/ContentChecks.h"
 #include "tools/pack/Manifest.h"
+#include "tools/pack/PackagerNote.h"
 #include "tools/pack/SettingsFields.h"
 #include "tools/pack/Utf8.h"
 
@@ -44,6 +46,12 @@ public:
           manifest_(Manifest::load(request.project / manifestName)), player_(readBinary(request.player))
     {
         checkSections();
+        // An archive appended by an earlier packaging would otherwise travel
+        // on as bytes after the sections.
+        if (auto start = archiveStart(request.player)) {
+            player_.resize(std::size_t(*start));
+            earlier_.push_back("its archive");
+        }
         if (auto* entry = manifest_.single("package", "compression")) {
             auto [end, error] = std::from_chars(entry->value.data(), entry->value.data() + entry->value.size(), level_);
             if (error != std::errc() || end != entry->value.data() + entry->value.size() || level_ < 0 || level_ > 9)
@@ -59,6 +67,9 @@ public:
         } catch (const PlayerException& error) {
             throw PackError(ansiFromPath(request_.player) + ": " + error.message());
         }
+        std::vector<std::string> removed = stripEarlierPackaging(table);
+        earlier_.insert(earlier_.begin(), removed.begin(), removed.end());
+        note_.compression = level_;
         identity(table);
         settings(table);
         movies(table);
@@ -67,6 +78,7 @@ public:
         support(table);
         scripts(table);
         rawResources(table);
+        put(table, packageResourceType, packagerNoteName, writePackagerNote(note_));
         Bytes program;
         try {
             program = writePeResources(player_, table);
@@ -80,8 +92,15 @@ public:
             Bytes archive = buildArchive(source, level_);
             program.insert(program.end(), archive.begin(), archive.end());
         }
+        table_ = std::move(table);
         return program;
     }
+
+    // What the player file carried from an earlier packaging and the new
+    // program leaves out ("TYPE/NAME", "its archive").
+    const std::vector<std::string>& earlierPackaging() const { return earlier_; }
+    // The resources the program was built to carry, for reading it back.
+    const ResourceTable& resources() const { return table_; }
 
 private:
     // Misspelt sections and keys are errors rather than silently ignored.
@@ -175,8 +194,11 @@ private:
             if (entry->key == "mode" || entry->key == "random")
                 continue;
             MovieRecord record = movieEntry(*entry, names);
-            if (flags & MovieList::embedded)
+            if (flags & MovieList::embedded) {
                 record.content = fileOf(*entry);
+                if (record.kind == MovieEntry::movie)
+                    check(*entry, movieProblem(record.content));
+            }
             entries.push_back(std::move(record));
         }
         put(table, packageResourceType, "ML", packBlock(writeMovieListRecord(flags, entries), level_));
@@ -208,7 +230,9 @@ private:
             std::string name = utf8ToAnsi(entry->key);
             if (!isSafeRelativeName(name + ".msk") || name.find_first_of("\\/") != std::string::npos)
                 manifest_.fail(*entry, "'" + entry->key + "' cannot name a mask");
-            masks.push_back({name, fileOf(*entry)});
+            Bytes content = fileOf(*entry);
+            check(*entry, maskProblem(content));
+            masks.push_back({name, std::move(content)});
         }
         put(table, packageResourceType, "RG", packBlock(writeMaskRecord(masks), level_));
     }
@@ -217,8 +241,11 @@ private:
     {
         if (auto* entry = manifest_.single("package", "aboutPicture"))
             put(table, packageResourceType, "BK", packBlock(fileOf(*entry), level_));
-        if (auto* entry = manifest_.single("package", "flashControl"))
-            put(table, packageResourceType, "FP", packBlock(fileOf(*entry), level_));
+        if (auto* entry = manifest_.single("package", "flashControl")) {
+            Bytes control = fileOf(*entry);
+            check(*entry, controlLibraryProblem(control));
+            put(table, packageResourceType, "FP", packBlock(control, level_));
+        }
     }
 
     // Libraries the package does not carry are 1-byte placeholders.
@@ -239,7 +266,13 @@ private:
             std::filesystem::path script = projectPath(*entry);
             if (!std::filesystem::is_regular_file(script))
                 manifest_.fail(*entry, ansiFromPath(script) + " is not a file");
-            put(table, scriptResourceType, utf8ToAnsi(entry->key), packBlock(compilers_.compile(script), level_));
+            Bytes image;
+            try {
+                image = compilers_.compile(script);
+            } catch (const PackError& error) {
+                manifest_.fail(*entry, error.what());
+            }
+            put(table, scriptResourceType, utf8ToAnsi(entry->key), packBlock(image, level_));
         }
     }
 
@@ -268,9 +301,18 @@ private:
             ManifestEntry file = *entry;
             file.value = value;
             Bytes bytes = fileOf(file);
-            put(table, resourcePart(entry->key.substr(0, slash)), resourcePart(entry->key.substr(slash + 1)),
-                packed ? packBlock(bytes, level_) : std::move(bytes));
+            ResourceId type = ResourceId::fromText(resourcePart(entry->key.substr(0, slash)));
+            ResourceId name = ResourceId::fromText(resourcePart(entry->key.substr(slash + 1)));
+            note_.resources.push_back(type.text() + "/" + name.text());
+            table.put(type, name, packed ? packBlock(bytes, level_) : std::move(bytes));
         }
+    }
+
+    // A file that is not what its manifest entry says it is stops the build.
+    void check(const ManifestEntry& entry, const std::optional<std::string>& problem) const
+    {
+        if (problem)
+            manifest_.fail(entry, entry.value + ": " + *problem);
     }
 
     const BuildRequest& request_;
@@ -278,42 +320,115 @@ private:
     Manifest manifest_;
     Bytes player_;
     int level_ = 9;
+    PackagerNote note_;
+    std::vector<std::string> earlier_;
+    ResourceTable table_;
 };
 
-void writeAtomically(const std::filesystem::path& output, const Bytes& bytes)
+// The written program must give back what was packed: every resource byte
+// for byte (identity, settings, movie list, scripts...), a holding identity,
+// packed blocks that unpack, and an archive that reads whole.
+void verifyProgram(const std::filesystem::path& file, const Bytes& program, const ResourceTable& expected)
 {
-    std::filesystem::path partial = output;
-    partial += ".partial";
+    auto fail = [&](const std::string& why) {
+        throw PackError(ansiFromPath(file) + ": the written program does not read back: " + why);
+    };
+    ResourceTable written;
+    try {
+        written = readPeResources(program);
+    } catch (const PlayerException& error) {
+        fail(error.message());
+    }
+    auto sameKey = [](const ResourceEntry& a, const ResourceEntry& b) {
+        return a.type.sameAs(b.type) && a.name.sameAs(b.name) && a.language == b.language;
+    };
+    auto firstOf = [&](const std::vector<ResourceEntry>& entries, const ResourceEntry& key) {
+        auto found = std::ranges::find_if(entries, [&](const ResourceEntry& e) { return sameKey(e, key); });
+        return found == entries.end() ? nullptr : &*found;
+    };
+    for (const ResourceEntry& entry : expected.entries()) {
+        if (firstOf(expected.entries(), entry) != &entry)
+            continue; // a duplicate: the image keeps the first
+        std::string name = entry.type.text() + "/" + entry.name.text();
+        const ResourceEntry* found = firstOf(written.entries(), entry);
+        if (!found || found->data != entry.data)
+            fail(name + (found ? " differs" : " is missing"));
+        if (looksPacked(found->data) && !unpackBlockSilently(found->data))
+            fail(name + " does not unpack");
+    }
+    auto identity = written.find(packageResourceType, "ID");
+    if (!identity || !checkPackageIdentity(*identity))
+        fail("the package identity does not hold");
+    try {
+        readArchiveTree(file);
+    } catch (const PlayerException& error) {
+        fail(error.message());
+    }
+}
+
+// The partial output, removed unless it became the output.
+class PartialFile {
+public:
+    explicit PartialFile(const std::filesystem::path& output) : path_(output) { path_ += ".partial"; }
+    ~PartialFile()
     {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        std::error_code ignored;
+        if (!kept_)
+            std::filesystem::remove(path_, ignored);
+    }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    void keep() { kept_ = true; }
+
+private:
+    std::filesystem::path path_;
+    bool kept_ = false;
+};
+
+// The output appears only once it is written whole, executable, and read
+// back as the program that was built.
+void writeVerified(const std::filesystem::path& output, const Bytes& bytes, const ResourceTable& resources)
+{
+    PartialFile partial(output);
+    {
+        std::ofstream out(partial.path(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        if (!out.flush()) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
+        if (!out.flush())
             throw PackError(ansiFromPath(output) + ": cannot write the output");
-        }
     }
+    verifyProgram(partial.path(), bytes, resources);
+    using std::filesystem::perms;
     std::error_code error;
-    std::filesystem::rename(partial, output, error);
-    if (error) {
-        std::filesystem::remove(partial, error);
+    std::filesystem::permissions(partial.path(), perms::owner_exec | perms::group_exec | perms::others_exec,
+                                 std::filesystem::perm_options::add, error);
+    if (!error)
+        std::filesystem::rename(partial.path(), output, error);
+    if (error)
         throw PackError(ansiFromPath(output) + ": cannot write the output");
-    }
+    partial.keep();
 }
 
 } // namespace
 
 void buildPackage(const BuildRequest& request, const ScriptCompilers& compilers, std::ostream& log)
 {
-    Bytes program;
     try {
-        program = Builder(request, compilers).build();
+        Builder builder(request, compilers);
+        Bytes program = builder.build();
+        if (!builder.earlierPackaging().empty()) {
+            std::string list;
+            for (const std::string& item : builder.earlierPackaging())
+                list += (list.empty() ? "" : ", ") + item;
+            log << "lumbra-pack: " << ansiToUtf8(ansiFromPath(request.player))
+                << " was already packaged; left out what that packaging added: " << ansiToUtf8(list) << "\n";
+        }
+        writeVerified(request.output, program, builder.resources());
+        log << "lumbra-pack: wrote " << ansiToUtf8(ansiFromPath(request.output)) << " (" << program.size()
+            << " bytes)\n";
     } catch (const PlayerException& error) {
         throw PackError(error.message());
     }
-    writeAtomically(request.output, program);
-    log << "lumbra-pack: wrote " << ansiToUtf8(ansiFromPath(request.output)) << " (" << program.size() << " bytes)\n";
 }
 
 } // namespace lumbra::pack

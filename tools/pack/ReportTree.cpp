@@ -1,6 +1,5 @@
 #include "tools/pack/ReportTree.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace lumbra::pack {
@@ -67,68 +66,6 @@ void appendJson(std::string& out, const ReportNode& node, int depth)
         node.value);
 }
 
-// A text that would lose its spaces (or look quoted) in a manifest is quoted.
-std::string textValue(const std::string& text)
-{
-    bool quote = text.empty() || text.front() == ' ' || text.back() == ' ' || text.front() == '"';
-    return quote ? "\"" + text + "\"" : text;
-}
-
-std::string scalarText(const ReportNode& node)
-{
-    return std::visit(
-        [](const auto& value) -> std::string {
-            using T = std::decay_t<decltype(value)>;
-            if constexpr (std::is_same_v<T, std::nullptr_t>)
-                return "(absent)";
-            else if constexpr (std::is_same_v<T, bool>)
-                return value ? "yes" : "no";
-            else if constexpr (std::is_same_v<T, std::int64_t>)
-                return std::to_string(value);
-            else if constexpr (std::is_same_v<T, std::string>)
-                return textValue(value);
-            else
-                return "";
-        },
-        node.value);
-}
-
-bool isScalar(const ReportNode& node)
-{
-    return !std::holds_alternative<ReportList>(node.value) && !std::holds_alternative<ReportObject>(node.value);
-}
-
-// A list item whose members are all scalars reads best on one line.
-bool isFlatObject(const ReportNode& node)
-{
-    auto* object = std::get_if<ReportObject>(&node.value);
-    return object && std::ranges::all_of(*object, [](const auto& member) { return isScalar(member.second); });
-}
-
-void appendText(std::string& out, const std::string& key, const ReportNode& node)
-{
-    if (isScalar(node)) {
-        out += (key.empty() ? "" : key + " = ") + scalarText(node) + "\n";
-        return;
-    }
-    if (auto* list = std::get_if<ReportList>(&node.value)) {
-        for (std::size_t i = 0; i < list->size(); ++i) {
-            std::string itemKey = key.empty() ? std::to_string(i) : key + "." + std::to_string(i);
-            if (!isFlatObject((*list)[i])) {
-                appendText(out, itemKey, (*list)[i]);
-                continue;
-            }
-            out += itemKey + ":";
-            for (const auto& [name, member] : std::get<ReportObject>((*list)[i].value))
-                out += " " + name + "=" + scalarText(member);
-            out += "\n";
-        }
-        return;
-    }
-    for (const auto& [name, child] : std::get<ReportObject>(node.value))
-        appendText(out, key.empty() ? name : key + "." + name, child);
-}
-
 } // namespace
 
 std::string toJson(const ReportNode& node)
@@ -136,16 +73,6 @@ std::string toJson(const ReportNode& node)
     std::string out;
     appendJson(out, node, 0);
     out += "\n";
-    return out;
-}
-
-std::string toText(const ReportObject& report)
-{
-    std::string out;
-    for (const auto& [section, node] : report) {
-        out += (out.empty() ? "[" : "\n[") + section + "]\n";
-        appendText(out, "", node);
-    }
     return out;
 }
 

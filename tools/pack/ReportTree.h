@@ -1,6 +1,4 @@
-// The result of an inspection as a small tree, printed either as JSON or as
-// text: "[section]" per top-level member, then "key = value" lines with
-// dotted keys for nested members, so that settings print as in a manifest.
+// The result of an inspection as a small tree, printed as JSON.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +29,5 @@ struct ReportNode {
 
 // Strings in the tree are UTF-8.
 std::string toJson(const ReportNode& node);
-std::string toText(const ReportObject& report);
 
 } // namespace lumbra::pack

@@ -11,8 +11,9 @@ namespace lumbra::pack {
 
 namespace {
 
-#define FIELD(name, member) {name, false, [](ProjectSettings& s) -> FieldRef { return &s.member; }}
-#define FILE_FIELD(name, member) {name, true, [](ProjectSettings& s) -> FieldRef { return &s.member; }}
+#define FIELD(name, member) {name, false, false, [](ProjectSettings& s) -> FieldRef { return &s.member; }}
+#define BITS_FIELD(name, member) {name, false, true, [](ProjectSettings& s) -> FieldRef { return &s.member; }}
+#define FILE_FIELD(name, member) {name, true, false, [](ProjectSettings& s) -> FieldRef { return &s.member; }}
 #define FONT_FIELDS(prefix, member)                                                                    \
     FIELD(prefix ".height", member.height), FIELD(prefix ".width", member.width),                      \
         FIELD(prefix ".escapement", member.escapement), FIELD(prefix ".orientation", member.orientation), \
@@ -31,9 +32,9 @@ const SettingsField fields[] = {
     FIELD("reservedText3", reservedText3),
     FIELD("version", version),
     FIELD("windowShape", windowShape),
-    FIELD("borderStyle", borderStyle),
-    FIELD("borderIcons", borderIcons),
-    FIELD("scaleMode", scaleMode),
+    BITS_FIELD("borderStyle", borderStyle),
+    BITS_FIELD("borderIcons", borderIcons),
+    BITS_FIELD("scaleMode", scaleMode),
     FIELD("shapeMaskFile", shapeMaskFile),
     FIELD("caption", caption),
     FIELD("windowSize", windowSize),
@@ -45,26 +46,26 @@ const SettingsField fields[] = {
     FIELD("bKeepRatio", bKeepRatio),
     FIELD("lBtnClk", lBtnClk),
     FIELD("rBtnClk", rBtnClk),
-    FIELD("keyPress", keyPress),
-    FIELD("exitKeys", exitKeys),
-    FIELD("interactionFlags", interactionFlags),
+    BITS_FIELD("keyPress", keyPress),
+    BITS_FIELD("exitKeys", exitKeys),
+    BITS_FIELD("interactionFlags", interactionFlags),
     FIELD("hotKeyCode", hotKeyCode),
-    FIELD("hotKeyModifiers", hotKeyModifiers),
-    FIELD("contextMenuFlags", contextMenuFlags),
-    FIELD("behaviourFlags", behaviourFlags),
-    FIELD("miscFlags", miscFlags),
-    FIELD("backgroundColor", backgroundColor),
+    BITS_FIELD("hotKeyModifiers", hotKeyModifiers),
+    BITS_FIELD("contextMenuFlags", contextMenuFlags),
+    BITS_FIELD("behaviourFlags", behaviourFlags),
+    BITS_FIELD("miscFlags", miscFlags),
+    BITS_FIELD("backgroundColor", backgroundColor),
     FILE_FIELD("helpFile", helpFile),
     FIELD("linkCaption1", linkCaption1),
     FIELD("linkTarget1", linkTarget1),
     FIELD("linkCaption2", linkCaption2),
     FIELD("linkTarget2", linkTarget2),
-    FIELD("linkColor1", linkColor1),
-    FIELD("linkColor2", linkColor2),
+    BITS_FIELD("linkColor1", linkColor1),
+    BITS_FIELD("linkColor2", linkColor2),
     FONT_FIELDS("linkFont1", linkFont1),
     FONT_FIELDS("linkFont2", linkFont2),
-    FIELD("aboutFlags", aboutFlags),
-    FIELD("reservedFlags", reservedFlags),
+    BITS_FIELD("aboutFlags", aboutFlags),
+    BITS_FIELD("reservedFlags", reservedFlags),
     FILE_FIELD("aboutImage", aboutImage),
     FIELD("reservedPath", reservedPath),
     FIELD("trailer.value1", trailer.value1),
@@ -79,6 +80,7 @@ const SettingsField fields[] = {
 
 #undef FONT_FIELDS
 #undef FILE_FIELD
+#undef BITS_FIELD
 #undef FIELD
 
 // Decimal, or hexadecimal after "0x"; negative only for signed fields.

@@ -17,6 +17,7 @@ using FieldRef = std::variant<OptionalText*, PathText*, FixedText<32>*, std::uin
 struct SettingsField {
     std::string_view name;
     bool embeddedFile; // the field is a PathText naming a file stored inside the record
+    bool bits;         // a set of flags or a colour: written in hexadecimal
     FieldRef (*get)(ProjectSettings&);
 };
 

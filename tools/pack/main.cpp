@@ -10,7 +10,10 @@
 #include "script/runtime/AnsiCodec.h"
 #include "script/engine/EngineConfig.h"
 
+#include <algorithm>
 #include <iostream>
+#include <optional>
+#include <stdexcept>
 #include <string_view>
 
 namespace {
@@ -20,7 +23,42 @@ using namespace lumbra::pack;
 
 constexpr const char* usage =
     "usage: lumbra-pack build --player PLAYER.exe --project DIR --output OUT.exe\n"
-    "       lumbra-pack inspect PROGRAM.exe [--json]\n";
+    "       lumbra-pack inspect PROGRAM.exe [--json] [--extract DIR]\n"
+    "       lumbra-pack COMMAND --help\n";
+
+constexpr const char* buildHelp =
+    "usage: lumbra-pack build --player PLAYER.exe --project DIR --output OUT.exe\n"
+    "\n"
+    "Packages the application described by DIR/lumbra.manifest into a copy of the\n"
+    "player. Whatever an earlier packaging put into PLAYER.exe is left out, so the\n"
+    "player may be a packaged program. The movies, masks, scripts and the control\n"
+    "are checked; an error names the manifest line at fault. The manifest format\n"
+    "is described in tools/pack/MANIFEST.md.\n";
+
+constexpr const char* inspectHelp =
+    "usage: lumbra-pack inspect PROGRAM.exe [--json] [--extract DIR]\n"
+    "\n"
+    "Shows what a packaged program carries, as a manifest: `build` reads it back\n"
+    "and makes the same program. Comment lines list every resource.\n"
+    "  --json         everything decoded, as JSON\n"
+    "  --extract DIR  also write the files the manifest names, and the manifest\n"
+    "                 itself, into DIR (a project folder for `build`)\n"
+    "The exit status is 1 when the program is damaged; the damage is named on\n"
+    "standard error.\n";
+
+// A mistake on the command line: the message and a one-line usage hint.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+bool wantsHelp(int argc, char** argv)
+{
+    for (int i = 2; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h")
+            return true;
+    return false;
+}
 
 // Windows hands the program ANSI arguments; elsewhere they are UTF-8, as
 // the file system's names are.
@@ -39,30 +77,42 @@ std::vector<std::uint8_t> compileOrvetSource(const std::filesystem::path& script
 {
     const orvet::CompileOptions options{orvet::compileOptionsOf(orvet::EngineConfig{})};
     orvet::CompileResult result = orvet::compileFile(script.string(), options, orvet::ansiToUtf16);
-    if (!result.image)
-        throw PackError(script.string() + ": " + (result.outOfMemory ? "out of memory" : result.messages));
+    if (result.outOfMemory)
+        throw PackError(script.string() + ": out of memory");
+    if (!result.image) { // each compiler line names the script: "file.ovs: error: line N: ..."
+        std::string messages;
+        for (std::size_t at = 0, end; at < result.messages.size(); at = end + 1) {
+            end = std::min(result.messages.find('\n', at), result.messages.size());
+            messages += (messages.empty() ? "" : "\n") + script.string() + ": " + result.messages.substr(at, end - at);
+        }
+        throw PackError(messages);
+    }
     return result.image->takeBytes();
 }
 
 int build(int argc, char** argv)
 {
+    if (wantsHelp(argc, argv)) {
+        std::cout << buildHelp;
+        return 0;
+    }
     BuildRequest request;
     for (int i = 2; i < argc; ++i) {
         std::string_view option = argv[i];
+        if (option != "--player" && option != "--project" && option != "--output")
+            throw UsageError("unknown option " + std::string(option));
         if (i + 1 >= argc)
-            throw PackError("missing value after " + std::string(option));
+            throw UsageError("missing value after " + std::string(option));
         std::filesystem::path value = argumentPath(argv[++i]);
         if (option == "--player")
             request.player = value;
         else if (option == "--project")
             request.project = value;
-        else if (option == "--output")
-            request.output = value;
         else
-            throw PackError("unknown option " + std::string(option));
+            request.output = value;
     }
     if (request.player.empty() || request.project.empty() || request.output.empty())
-        throw PackError("build needs --player, --project and --output");
+        throw UsageError("build needs --player, --project and --output");
     ScriptCompilers compilers; // compilers of script sources are added here
     compilers.add(".ovs", compileOrvetSource);
     buildPackage(request, compilers, std::cout);
@@ -71,27 +121,39 @@ int build(int argc, char** argv)
 
 int inspect(int argc, char** argv)
 {
+    if (wantsHelp(argc, argv)) {
+        std::cout << inspectHelp;
+        return 0;
+    }
     std::filesystem::path program;
+    std::optional<std::filesystem::path> extractTo;
     bool json = false;
     for (int i = 2; i < argc; ++i) {
         std::string_view arg = argv[i];
-        if (arg == "--json")
+        if (arg == "--json") {
             json = true;
-        else if (program.empty())
+        } else if (arg == "--extract") {
+            if (i + 1 >= argc)
+                throw UsageError("missing folder after --extract");
+            extractTo = argumentPath(argv[++i]);
+        } else if (arg.starts_with("-")) {
+            throw UsageError("unknown option " + std::string(arg));
+        } else if (program.empty()) {
             program = argumentPath(argv[i]);
-        else
-            throw PackError("unexpected argument " + std::string(arg));
+        } else {
+            throw UsageError("unexpected argument " + std::string(arg));
+        }
     }
     if (program.empty())
-        throw PackError("inspect needs a program file");
-    Inspection inspection = inspectPackage(program);
+        throw UsageError("inspect needs a program file");
+    Inspection inspection = inspectPackage(program, extractTo);
     if (json) {
         ReportObject report = inspection.report;
         ReportList problems(inspection.problems.begin(), inspection.problems.end());
         report.emplace_back("problems", std::move(problems));
         std::cout << toJson(report);
     } else {
-        std::cout << toText(inspection.report);
+        std::cout << inspection.manifest;
     }
     for (const std::string& problem : inspection.problems)
         std::cerr << "lumbra-pack: " << problem << "\n";
@@ -108,7 +170,13 @@ int main(int argc, char** argv)
             return build(argc, argv);
         if (command == "inspect")
             return inspect(argc, argv);
-        std::cerr << usage;
+        if (command == "--help" || command == "-h" || command == "help") {
+            std::cout << usage;
+            return 0;
+        }
+        throw UsageError(command.empty() ? "no command given" : "unknown command " + std::string(command));
+    } catch (const UsageError& error) {
+        std::cerr << "lumbra-pack: " << error.what() << " (see lumbra-pack --help)\n";
         return 2;
     } catch (const std::exception& error) {
         std::cerr << "lumbra-pack: " << error.what() << "\n";

@@ -1,0 +1,32 @@
+# See CMakeLists.txt. The steps are those of the demo's build.sh.
+file(REMOVE_RECURSE ${WORK})
+file(COPY ${DEMO}/ DESTINATION ${WORK}/project)
+file(COPY ${CONTROL} DESTINATION ${WORK}/project)
+
+function(run)
+  execute_process(COMMAND ${EMULATOR} ${ARGN} WORKING_DIRECTORY ${WORK}
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${ARGN}: status ${status}\n${out}${err}")
+  endif()
+  set(output "${out}" PARENT_SCOPE)
+endfunction()
+
+run(${MOVIE} build project/movie.txt project/demo.swf)
+run(${PACK} build --player ${PLAYER} --project project --output LumbraDemo.exe)
+run(${PACK} inspect LumbraDemo.exe --extract copy)
+if(NOT output MATCHES "\nidentity = Lumbra/Demo\\\\1.0\r?\n" OR NOT output MATCHES "\nflashControl = flashControl.ocx\r?\n")
+  message(FATAL_ERROR "the inspection does not show the demo:\n${output}")
+endif()
+run(${PACK} build --player ${PLAYER} --project copy --output Again.exe)
+file(SHA256 ${WORK}/LumbraDemo.exe once)
+file(SHA256 ${WORK}/Again.exe again)
+if(NOT once STREQUAL again)
+  message(FATAL_ERROR "the program built from the inspection differs")
+endif()
+# Packaging the packaged program gives the same program.
+run(${PACK} build --player LumbraDemo.exe --project project --output Twice.exe)
+file(SHA256 ${WORK}/Twice.exe twice)
+if(NOT once STREQUAL twice)
+  message(FATAL_ERROR "packaging the packaged demo differs from packaging the player")
+endif()
