@@ -4,7 +4,7 @@
 
 #include "player/FlashPlayerLocator.h"
 
-#include "control/com/ComPtr.h"
+#include "win32/ComPtr.h"
 #include "package/PackedBlock.h"
 #include "package/PeResources.h"
 
@@ -55,9 +55,15 @@ public:
     ~Registration() { RegDeleteTreeA(HKEY_CLASSES_ROOT, kClassKey); }
 };
 
-class NoReports : public ErrorReporter {
+class NoReports : public MessageReporter {
 public:
     void report(std::string_view message) override { ADD_FAILURE() << "reported: " << message; }
+    void show(std::string_view message, UINT) override { ADD_FAILURE() << "shown: " << message; }
+    int ask(std::string_view question, UINT) override
+    {
+        ADD_FAILURE() << "asked: " << question;
+        return IDNO;
+    }
 };
 
 class FlashPlayerLocator : public ::testing::Test {
@@ -101,7 +107,7 @@ TEST_F(FlashPlayerLocator, RecentInstalledControlIsUsed)
     Registration registered(controlWithVersion(folder_, 0x00070000, 0x00200000));
     carryControl();
     EXPECT_EQ(find(), "");
-    com::ComPtr<IDispatch> control;
+    win32::ComPtr<IDispatch> control;
     EXPECT_EQ(createFlashControl("", control.put()), S_OK);
     EXPECT_TRUE(control);
     EXPECT_FALSE(std::filesystem::exists(working_ + "flash.ocx"));
@@ -126,7 +132,7 @@ TEST_F(FlashPlayerLocator, WithoutInstalledControlThePackagedOneIsLoadedFromItsF
     carryControl();
     const std::string path = find();
     ASSERT_EQ(path, working_ + "flash.ocx");
-    com::ComPtr<IDispatch> control;
+    win32::ComPtr<IDispatch> control;
     ASSERT_EQ(createFlashControl(path, control.put()), S_OK);
     DISPID id = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"TotalFrames")};
@@ -145,7 +151,7 @@ TEST_F(FlashPlayerLocator, OldInstalledControlIsKeptWhenThePackageCarriesNone)
 
 TEST_F(FlashPlayerLocator, FilesThatAreNoControlFailWithTheDocumentedCodes)
 {
-    com::ComPtr<IDispatch> control;
+    win32::ComPtr<IDispatch> control;
     EXPECT_EQ(createFlashControl(working_ + "missing.ocx", control.put()), REGDB_E_CLASSNOTREG);
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
