@@ -55,19 +55,39 @@ bool PlayerApp::initInstance()
 
     mainFrame_ = std::make_unique<CMainFrame>();
     const std::string controlPath = findFlashPlayer(resources_, workingFolder_, reporter_);
-    if (!mainFrame_->create(instance_, ownerWindow_, icon_, controlPath)) {
+    if (!mainFrame_->create(instance_, ownerWindow_, icon_, controlPath, settings_, workingFolder_)) {
         mainFrame_.reset();
         reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
         return false;
     }
     reporter_.setMainWindow(mainFrame_->handle());
-    SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
-
-    if (!movieList_.entries.empty())
-        mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
-    ShowWindow(mainFrame_->handle(), SW_SHOWNORMAL);
-    UpdateWindow(mainFrame_->handle());
+    if (movieList_.entries.empty())
+        mainFrame_->setNoPackagedMovie();
+    showFirstMovie();
     return true;
+    return true;
+}
+
+// The window takes its form for the first movie: appearance, size and
+// position, shape; then the aspect ratio, the stacking and the background.
+void PlayerApp::showFirstMovie()
+{
+    CMainFrame& frame = *mainFrame_;
+    if (movieList_.entries.empty()) {
+        frame.applyAppearance();
+        ShowWindow(frame.handle(), SW_SHOWNORMAL);
+    } else {
+        frame.loadMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
+        frame.applyAppearance();
+        frame.applySizeAndPosition();
+        // Every shape, not only a mask: a transparent window starts its
+        // transparent mode here.
+        frame.applyShape();
+    }
+    frame.recordAspectRatio();
+    frame.applyStacking(false);
+    frame.applyBackgroundColor();
+    UpdateWindow(frame.handle());
 }
 
 // The installer runs the program with one of two switches as its first

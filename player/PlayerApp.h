@@ -43,6 +43,7 @@ private:
     void loadPackage();
     void deleteExtractedMovies();
     bool createOwnerWindow();
+    void showFirstMovie();
 
     HINSTANCE instance_;
     ModuleResources resources_; // the package: this program's own resources
