@@ -186,20 +186,24 @@ TEST_F(MainWindow, MaskRegionFollowsEveryScaleMode)
         SCOPED_TRACE(cases[i].name);
         const HWND window = windowOf(*players[i], cases[i].name);
         ASSERT_NE(window, nullptr);
-        const WindowFacts facts = readWindow(window);
-        XFORM transform = cases[i].transform;
-        if (cases[i].centredUnscaled) {
-            transform.eDx = static_cast<FLOAT>((facts.clientWidth() - 200) / 2);
-            transform.eDy = static_cast<FLOAT>((facts.clientHeight() - 100) / 2);
-        }
-        transform.eDx += facts.client.left - facts.window.left;
-        transform.eDy += facts.client.top - facts.window.top;
-        const std::vector<std::uint8_t> data = regionData(twoBlockMask());
-        const Region expected(
-            ExtCreateRegion(&transform, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+        // The expected region for the window as it stands; the player sets
+        // its region just after it shows the window.
+        const auto expectedRegion = [&] {
+            const WindowFacts facts = readWindow(window);
+            XFORM transform = cases[i].transform;
+            if (cases[i].centredUnscaled) {
+                transform.eDx = static_cast<FLOAT>((facts.clientWidth() - 200) / 2);
+                transform.eDy = static_cast<FLOAT>((facts.clientHeight() - 100) / 2);
+            }
+            transform.eDx += facts.client.left - facts.window.left;
+            transform.eDy += facts.client.top - facts.window.top;
+            const std::vector<std::uint8_t> data = regionData(twoBlockMask());
+            return Region(ExtCreateRegion(&transform, static_cast<DWORD>(data.size()),
+                                          reinterpret_cast<const RGNDATA*>(data.data())));
+        };
+        EXPECT_TRUE(waitUntil([&] { return windowRegion(window) == expectedRegion(); }, std::chrono::seconds(5)));
         const Region actual = windowRegion(window);
         ASSERT_TRUE(actual);
-        EXPECT_TRUE(actual == expected);
         if (std::string(cases[i].name) == "ShowAll") {
             // Hand-checked points: the bar is 400 x 100 from (0, 50); the
             // block 80 x 60 from (40, 170).

@@ -154,8 +154,8 @@ TEST(MaskTransform, EachScaleModePlacesTheMovieLikeTheControl)
     check(maskTransform(FlashScale::noScale, client, movie, frame), 1, 1, 100, 100);
     // The client area's place in the window shifts everything.
     check(maskTransform(FlashScale::showAll, client, movie, {8, 30}), 2, 2, 8, 80);
-    // Odd leftovers are truncated toward zero: (301 - 200) / 2 and (99 - 200) / 2.
-    check(maskTransform(FlashScale::noScale, {301, 99}, movie, frame), 1, 1, 50, -50);
+    // Odd leftovers are truncated toward zero: (301 - 200) / 2 and (49 - 100) / 2.
+    check(maskTransform(FlashScale::noScale, {301, 49}, movie, frame), 1, 1, 50, -25);
     // A movie without a size maps one to one.
     check(maskTransform(FlashScale::showAll, client, {0, 0}, {4, 4}), 1, 1, 4, 4);
 
