@@ -240,15 +240,22 @@ protected:
                             environment);
         const HWND window = windowOf(*player, name);
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(bool(readWindow(window).exStyle & WS_EX_LAYERED), layered);
         // Rendering starts with the first paint: wait for the outline.
         EXPECT_TRUE(waitUntil([&] { return topLevelAt(110, 110) == backdrop.handle(); }))
             << "a transparent pixel reaches the window below";
+        EXPECT_EQ(bool(readWindow(window).exStyle & WS_EX_LAYERED), layered);
         EXPECT_EQ(topLevelAt(175, 150), window) << "the square is the player's";
         EXPECT_EQ(topLevelAt(150, 125), window);
         EXPECT_EQ(topLevelAt(149, 150), backdrop.handle());
         EXPECT_EQ(topLevelAt(200, 150), backdrop.handle());
         EXPECT_EQ(topLevelAt(290, 190), backdrop.handle());
+        // What the screen shows: the red square, and the white backdrop
+        // through the transparent pixels.
+        EXPECT_TRUE(waitUntil([] { return screenPixel(175, 150) == RGB(255, 0, 0); })) << std::hex << screenPixel(175, 150);
+        // The backdrop paints what the player leaves free as it is asked to.
+        EXPECT_TRUE(waitUntil([] { return screenPixel(110, 110) == RGB(255, 255, 255); }))
+            << std::hex << screenPixel(110, 110);
+        EXPECT_EQ(screenPixel(290, 190), RGB(255, 255, 255));
         const Region region = windowRegion(window);
         ASSERT_TRUE(region);
         RECT box;

@@ -49,6 +49,14 @@ HWND topLevelAt(int x, int y)
     return window ? GetAncestor(window, GA_ROOT) : nullptr;
 }
 
+COLORREF screenPixel(int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
 SIZE screenSize()
 {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -81,6 +89,7 @@ BackdropWindow::BackdropWindow(const RECT& area)
                               area.right - area.left, area.bottom - area.top, nullptr, nullptr,
                               windowClass.hInstance, nullptr);
     SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateWindow(window_);
 }
 
 BackdropWindow::~BackdropWindow()

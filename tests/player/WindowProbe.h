@@ -52,6 +52,9 @@ Region windowRegion(HWND window);
 // The top-level window under a point of the screen.
 HWND topLevelAt(int x, int y);
 
+// The colour the screen shows at a point.
+COLORREF screenPixel(int x, int y);
+
 // The screen's size in pixels.
 SIZE screenSize();
 
