@@ -113,7 +113,8 @@ TEST_F(MainWindow, ResizableWithoutTaskbarButtonKeepsItsRatio)
     EXPECT_FALSE(facts.style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
     EXPECT_FALSE(facts.exStyle & WS_EX_APPWINDOW) << "no taskbar button";
 
-    // The user drags the bottom edge up until the client area is 300 high.
+    // The user drags the bottom edge up until the client area is 300 high:
+    // the size loop's messages around the new size.
     const int frameHeight = facts.height() - facts.clientHeight();
     SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
     SetWindowPos(window, nullptr, 0, 0, facts.width(), 300 + frameHeight, SWP_NOMOVE | SWP_NOZORDER);
@@ -122,6 +123,7 @@ TEST_F(MainWindow, ResizableWithoutTaskbarButtonKeepsItsRatio)
     EXPECT_EQ(facts.clientHeight(), 300);
     EXPECT_EQ(facts.clientWidth(), 400) << "the width follows the height";
     EXPECT_EQ(facts.window.left, 40);
+    EXPECT_EQ(facts.window.top, 30);
 
     // Then the right edge, to a client area 200 wide.
     const int frameWidth = facts.width() - facts.clientWidth();
@@ -283,7 +285,7 @@ TEST_F(MainWindow, OpenMovieCommandOnlyWithoutAPackagedMovie)
     auto empty = start(packaged("Empty", "borderStyle = 0x1\n", ""));
     const HWND window = windowOf(*empty, "Empty");
     ASSERT_NE(window, nullptr);
-    PostMessageA(window, WM_COMMAND, 57601, 0);
+    pressWithControl(window, 'O');
     HWND dialog = nullptr;
     ASSERT_TRUE(waitUntil([&] { return (dialog = findWindow(empty->id(), "Open Movie")) != nullptr; }));
     SetDlgItemTextA(dialog, 201, (folder_ / "chosen.swf").string().c_str());

@@ -100,6 +100,29 @@ BackdropWindow::~BackdropWindow()
 
 namespace {
 
+void keyEvent(BYTE key, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+} // namespace
+
+void pressWithControl(HWND window, BYTE virtualKey)
+{
+    SetForegroundWindow(window);
+    waitUntil([&] { return GetForegroundWindow() == window; }, std::chrono::seconds(3));
+    keyEvent(VK_CONTROL, 0);
+    keyEvent(virtualKey, 0);
+    keyEvent(virtualKey, KEYEVENTF_KEYUP);
+    keyEvent(VK_CONTROL, KEYEVENTF_KEYUP);
+}
+
+namespace {
+
 struct CaptionSearch {
     DWORD processId;
     const std::string* caption;

@@ -76,6 +76,10 @@ private:
     HWND window_ = nullptr;
 };
 
+// Real input, as the user gives it: a key pressed with Ctrl held, sent to
+// the foreground window after `window` was brought to the front.
+void pressWithControl(HWND window, BYTE virtualKey);
+
 // The visible top-level window of process `processId` with this caption.
 HWND findWindow(DWORD processId, const std::string& caption);
 
