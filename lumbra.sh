@@ -19,7 +19,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 packages=(
-  cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev
+  cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev libstb-dev
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev duktape mujs libedit-dev
@@ -78,11 +78,12 @@ wine_prefix() {
 }
 
 # Runs "$@" with a display: the current one if any, else one private Xvfb.
+# Its screen is 1024 x 768, the size the window layout tests place windows on.
 with_display() {
   if [ -n "${DISPLAY:-}" ] && [ "${LUMBRA_XVFB:-}" != 1 ]; then
     "$@"
   else
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+    xvfb-run -a -s "-screen 0 1024x768x24" "$@"
   fi
 }
 

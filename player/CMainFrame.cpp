@@ -1,12 +1,19 @@
 #include "player/CMainFrame.h"
 
+#include "player/LayoutMessages.h"
+#include "player/MaskTransform.h"
+#include "player/OpenMovieDialog.h"
 #include "player/PlayerApp.h"
+#include "player/SettingsFlags.h"
+#include "player/WindowLayout.h"
+#include "player/WindowShape.h"
 
 namespace lumbra {
 
 namespace {
 
 constexpr char kClassName[] = "LumbraMainFrame";
+
 
 bool isScriptCommand(UINT id)
 {
@@ -33,12 +40,13 @@ bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::s
     windowClass.hInstance = instance;
     windowClass.hIcon = icon;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kClassName; // no background: the movie covers the client area
     RegisterClassA(&windowClass);
 
-    CreateWindowExA(WS_EX_APPWINDOW, kClassName, "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, this);
+    DWORD style = WS_OVERLAPPEDWINDOW, exStyle = WS_EX_APPWINDOW;
+    applyCreationStyles(app_.settings(), style, exStyle);
+    CreateWindowExA(exStyle, kClassName, "", style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                    owner, nullptr, instance, this);
     if (!window_)
         return false;
     host_.onFSCommand = [this](const char* command, const char* argument) {
@@ -52,31 +60,60 @@ bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::s
     return true;
 }
 
-bool CMainFrame::showMovie(const std::string& path, bool autoPlay)
+bool CMainFrame::loadMovie(const std::string& path, bool autoPlay)
 {
-    if (!host_.loadMovie(path, autoPlay))
-        return false;
-    if (host_.movieWidth() > 0 && host_.movieHeight() > 0)
-        centreOnWorkArea(host_.movieWidth(), host_.movieHeight());
-    return true;
+    return host_.loadMovie(path, autoPlay);
+}
+
+void CMainFrame::applyAppearance()
+{
+    lumbra::applyAppearance(window_, app_.settings());
+}
+
+void CMainFrame::applySizeAndPosition()
+{
+    lumbra::applySizeAndPosition(window_, app_.settings(), host_.currentMovie());
+}
+
+void CMainFrame::applyShape()
+{
+    lumbra::applyShape(window_, host_.window(), app_.settings(), app_.workingFolder(),
+                       {host_.movieWidth(), host_.movieHeight()});
+}
+
+void CMainFrame::applyStacking(bool show)
+{
+    lumbra::applyStacking(window_, app_.settings(), show);
+}
+
+void CMainFrame::recordAspectRatio()
+{
+    aspectRatio_ = lumbra::recordAspectRatio(window_);
+}
+
+void CMainFrame::applyBackgroundColor()
+{
+    SendMessageA(window_, kSetBackgroundColorMessage, app_.settings().miscFlags, 0);
 }
 
 void CMainFrame::reapplyLayout()
 {
-    if (host_.movieWidth() > 0 && host_.movieHeight() > 0)
-        centreOnWorkArea(host_.movieWidth(), host_.movieHeight());
+    applyAppearance();
+    applySizeAndPosition();
+    applyShape();
+    recordAspectRatio();
 }
 
-void CMainFrame::centreOnWorkArea(int clientWidth, int clientHeight)
+void CMainFrame::openMovie()
 {
-    const DWORD style = GetWindowLongA(window_, GWL_STYLE), exStyle = GetWindowLongA(window_, GWL_EXSTYLE);
-    RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!noPackagedMovie_)
+        return;
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
+    const std::optional<std::string> path = askForMovie(instance, window_);
+    if (!path || !loadMovie(*path, app_.settings().behaviourFlags & kAutoPlay))
+        return;
+    applySizeAndPosition();
+    recordAspectRatio();
 }
 
 // In order: the interaction filters of the mouse and keyboard settings
@@ -110,8 +147,28 @@ LRESULT CMainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam)
     const HWND window = window_;
     switch (message) {
     case WM_SIZE:
-        host_.resize(LOWORD(lParam), HIWORD(lParam));
+        if (!host_.movingWindows())
+            host_.resize(LOWORD(lParam), HIWORD(lParam));
         break;
+    case WM_ERASEBKGND:
+        return 1; // the movie covers the whole client area
+    case WM_ENTERSIZEMOVE:
+        GetWindowRect(window, &sizeStart_);
+        break;
+    case WM_EXITSIZEMOVE:
+        keepAspectRatio(window, app_.settings(), sizeStart_, aspectRatio_);
+        break;
+    case kSetScaleModeMessage:
+        if (const auto scale = flashScaleFor(static_cast<std::uint32_t>(lParam)))
+            host_.setScaleMode(static_cast<int>(*scale));
+        return 0;
+    case kSetBackgroundColorMessage:
+        if (wParam & kCustomBackground) // wParam: the miscFlags setting
+            host_.setBackgroundColor(static_cast<COLORREF>(app_.settings().backgroundColor));
+        return 0;
+    case kApplyShapeMessage:
+        applyShape();
+        return 0;
     case WM_CLOSE:
         onClose();
         return 0;
@@ -170,6 +227,10 @@ void CMainFrame::releaseControl()
 
 bool CMainFrame::onCommand(UINT id)
 {
+    if (id == kOpenMovieCommand) {
+        openMovie();
+        return true;
+    }
     if (isScriptCommand(id)) {
         if (ScriptCommands* scripts = app_.scriptCommands()) {
             const CommandBridge::Depth depth(app_.bridge());

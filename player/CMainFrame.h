@@ -1,7 +1,9 @@
 // The projector's only top-level window: a frame around the movie control's
-// host window, which fills its client area. It routes the player's menu
-// commands, the movie's commands and keyboard input, and closes only when
-// no command of the movie is running.
+// host window, which fills its client area. Its form (styles, size,
+// position, shape, stacking) follows the settings: WindowLayout.h and
+// WindowShape.h compute and apply it. It routes the player's menu commands,
+// the movie's commands and keyboard input, and closes only when no command
+// of the movie is running.
 #pragma once
 
 #include "player/CShockwaveFlash.h"
@@ -27,9 +29,9 @@ public:
     CMainFrame& operator=(const CMainFrame&) = delete;
     ~CMainFrame();
 
-    // Creates the window, owned by `owner`, with the program's icon, and the
-    // movie control in it (see CShockwaveFlash::create). Without a control
-    // there is no window either.
+    // Creates the window, owned by `owner`, with the program's icon and the
+    // styles the settings ask for, and the movie control in it (see
+    // CShockwaveFlash::create). Without a control there is no window either.
     bool create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath);
     HWND handle() const { return window_; }
     CShockwaveFlash& host() { return host_; }
@@ -38,9 +40,20 @@ public:
     void setNoPackagedMovie() { noPackagedMovie_ = true; }
     bool hasNoPackagedMovie() const { return noPackagedMovie_; }
 
-    // Loads a movie and gives the window the movie's size, centred on the screen.
-    bool showMovie(const std::string& path, bool autoPlay);
-    // Appearance, size and position for the current movie, then the shape.
+    // Loads a movie into the control; the layout steps below then fit the
+    // window to it.
+    bool loadMovie(const std::string& path, bool autoPlay);
+
+    // The layout steps, run at start-up and again after a settings change.
+    void applyAppearance();
+    void applySizeAndPosition(); // for the current movie
+    void applyShape();
+    void applyStacking(bool show);
+    void recordAspectRatio();
+    // The custom background colour, when the settings enable it.
+    void applyBackgroundColor();
+    // The whole layout again (the movie's "fullscreen" command): appearance,
+    // size and position, shape, then the aspect ratio.
     void reapplyLayout();
 
     // Keyboard and mouse input on its way to the movie, before translation:
@@ -53,14 +66,16 @@ private:
     void onClose();
     bool onCommand(UINT id);
     void onInitMenu(HMENU menu);
-    void centreOnWorkArea(int clientWidth, int clientHeight);
     void releaseControl();
+    void openMovie();
 
     PlayerApp& app_;
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr; // a resource: freed with the program
     CShockwaveFlash host_;
     bool noPackagedMovie_ = false;
+    float aspectRatio_ = 0;
+    RECT sizeStart_{}; // the window when the user began to size or move it
 };
 
 } // namespace lumbra

@@ -71,11 +71,14 @@ HRESULT CShockwaveFlash::create(HWND parent, const std::string& controlPath)
     }
     if (FAILED(result))
         destroy();
+    else
+        transparent_ = std::make_unique<TransparentWindow>(*this);
     return result;
 }
 
 void CShockwaveFlash::destroy()
 {
+    transparent_.reset();
     if (control_) {
         disconnectEvents();
         if (auto object = control_.query<IOleObject>()) {
@@ -261,7 +264,17 @@ std::string CShockwaveFlash::currentMovie()
 
 void CShockwaveFlash::setBackgroundColor(COLORREF color)
 {
-    putInt(L"BackgroundColor", (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color));
+    setBackgroundRgb((GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color));
+}
+
+std::int32_t CShockwaveFlash::backgroundRgb()
+{
+    return getInt(L"BackgroundColor");
+}
+
+void CShockwaveFlash::setBackgroundRgb(std::int32_t rgb)
+{
+    putInt(L"BackgroundColor", rgb);
 }
 
 void CShockwaveFlash::setScaleMode(int mode)

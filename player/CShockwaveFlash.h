@@ -5,13 +5,17 @@
 // (the FSCommand event), handed to the main window.
 #pragma once
 
+#include "player/TransparentWindow.h"
+
 #include "win32/ComPtr.h"
 #include "win32/GdiHandles.h"
 #include "win32/UniqueHandle.h"
 
 #include <ocidl.h>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -65,7 +69,14 @@ public:
     int movieHeight() const { return movieHeight_; }
 
     void setBackgroundColor(COLORREF color);
+    // The control's background colour as 0xRRGGBB; -1 is the movie's own.
+    std::int32_t backgroundRgb();
+    void setBackgroundRgb(std::int32_t rgb);
     void setScaleMode(int mode);
+    // The control's drawing, for pictures of the movie outside its window.
+    win32::ComPtr<IViewObject> viewObject() const { return control_.query<IViewObject>(); }
+    // True while the transparent mode moves the windows itself.
+    bool movingWindows() const { return transparent_ && transparent_->movingWindows(); }
     void resize(int width, int height);
     HWND window() const { return window_; }
     IDispatch* control() const { return control_.get(); }
@@ -152,6 +163,7 @@ private:
     win32::GdiObject<HRGN> dragRegion_;
     std::string spriteClipPath_, spriteFrameLabel_;
     bool paintSuppressed_ = false;
+    std::unique_ptr<TransparentWindow> transparent_; // watches window_ while the control lives
 };
 
 } // namespace lumbra

@@ -204,21 +204,29 @@ void PlayerApp::applyMachineSettings()
     // (behaviourFlags & kTrayIcon) join here with their units.
 }
 
+// The window takes its form for the first movie: appearance, size and
+// position, shape.
 void PlayerApp::showFirstMovie()
 {
-    const HWND window = mainFrame_->handle();
+    CMainFrame& frame = *mainFrame_;
     if (movieList_.entries.empty()) {
-        ShowWindow(window, SW_SHOWNORMAL);
+        frame.applyAppearance();
+        ShowWindow(frame.handle(), SW_SHOWNORMAL);
         return;
     }
-    mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & kAutoPlay);
-    ShowWindow(window, SW_SHOWNORMAL);
+    frame.loadMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & kAutoPlay);
+    frame.applyAppearance();
+    frame.applySizeAndPosition();
+    // Every shape, not only a mask: a transparent window starts its
+    // transparent mode here.
+    frame.applyShape();
 }
 
 void PlayerApp::applyFinalSettings()
 {
-    if (settings_.miscFlags & kCustomBackground)
-        mainFrame_->host().setBackgroundColor(settings_.backgroundColor);
+    mainFrame_->recordAspectRatio();
+    mainFrame_->applyStacking(false);
+    mainFrame_->applyBackgroundColor();
     RedrawWindow(mainFrame_->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

@@ -67,10 +67,19 @@ void PlayerApp::reapply(Reapply what)
 {
     if (!mainFrame_ || !mainFrame_->handle())
         return;
-    if (has(what, Reapply::appearance) || has(what, Reapply::sizeAndPosition) || has(what, Reapply::shape))
-        mainFrame_->reapplyLayout();
-    if (has(what, Reapply::background) && (settings_.miscFlags & kCustomBackground))
-        mainFrame_->host().setBackgroundColor(settings_.backgroundColor);
+    CMainFrame& frame = *mainFrame_;
+    if (has(what, Reapply::appearance))
+        frame.applyAppearance();
+    if (has(what, Reapply::sizeAndPosition) || has(what, Reapply::appearance)) // appearance leaves it hidden
+        frame.applySizeAndPosition();
+    if (has(what, Reapply::shape))
+        frame.applyShape();
+    if (has(what, Reapply::stacking))
+        frame.applyStacking(true);
+    if (has(what, Reapply::background))
+        frame.applyBackgroundColor();
+    if (has(what, Reapply::appearance) || has(what, Reapply::sizeAndPosition))
+        frame.recordAspectRatio();
 }
 
 std::string PlayerApp::programFile() const

@@ -1,6 +1,7 @@
 // lumbra-pack: builds a packaged program from the player and a project
 // folder, and shows what a packaged program carries.
 #include "tools/pack/Manifest.h"
+#include "tools/pack/MaskPicture.h"
 #include "tools/pack/PackageBuilder.h"
 #include "tools/pack/PackageInspector.h"
 #include "tools/pack/ScriptCompilers.h"
@@ -11,7 +12,10 @@
 #include "script/engine/EngineConfig.h"
 
 #include <algorithm>
+#include <charconv>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -24,6 +28,7 @@ using namespace lumbra::pack;
 constexpr const char* usage =
     "usage: lumbra-pack build --player PLAYER.exe --project DIR --output OUT.exe\n"
     "       lumbra-pack inspect PROGRAM.exe [--json] [--extract DIR]\n"
+    "       lumbra-pack mask PICTURE.png -o NAME.msk [--threshold N | --key #RRGGBB]\n"
     "       lumbra-pack COMMAND --help\n";
 
 constexpr const char* buildHelp =
@@ -45,6 +50,12 @@ constexpr const char* inspectHelp =
     "                 itself, into DIR (a project folder for `build`)\n"
     "The exit status is 1 when the program is damaged; the damage is named on\n"
     "standard error.\n";
+
+constexpr const char* maskHelp =
+    "usage: lumbra-pack mask PICTURE.png -o NAME.msk [--threshold N | --key #RRGGBB]\n"
+    "\n"
+    "Turns a PNG picture into a window mask: the pixels whose alpha is at least N\n"
+    "(default 128), or with --key every pixel not of the key colour, make the shape.\n";
 
 // A mistake on the command line: the message and a one-line usage hint.
 class UsageError : public std::runtime_error {
@@ -160,6 +171,73 @@ int inspect(int argc, char** argv)
     return inspection.problems.empty() ? 0 : 1;
 }
 
+std::uint8_t thresholdArgument(std::string_view text)
+{
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > 255)
+        throw UsageError("--threshold must be 1 to 255");
+    return static_cast<std::uint8_t>(value);
+}
+
+// A picture's opaque pixels as a mask file, for [masks] or for the player's
+// working folder.
+int mask(int argc, char** argv)
+{
+    if (wantsHelp(argc, argv)) {
+        std::cout << maskHelp;
+        return 0;
+    }
+    std::filesystem::path picture, output;
+    MaskRule rule;
+    bool thresholdGiven = false;
+    for (int i = 2; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg != "-o" && arg != "--threshold" && arg != "--key") {
+            if (!picture.empty())
+                throw UsageError("unexpected argument " + std::string(arg));
+            picture = argumentPath(argv[i]);
+            continue;
+        }
+        if (i + 1 >= argc)
+            throw UsageError("missing value after " + std::string(arg));
+        std::string_view value = argv[++i];
+        if (arg == "-o") {
+            output = argumentPath(argv[i]);
+        } else if (arg == "--threshold") {
+            rule.threshold = thresholdArgument(value);
+            thresholdGiven = true;
+        } else if (!parseKeyColour(value, rule.key)) {
+            throw UsageError("--key must be a colour #RRGGBB");
+        } else {
+            rule.useKey = true;
+        }
+    }
+    if (picture.empty() || output.empty())
+        throw UsageError("mask needs a picture and -o NAME.msk");
+    if (thresholdGiven && rule.useKey)
+        throw UsageError("--threshold and --key exclude each other");
+    std::ifstream in(picture, std::ios::binary);
+    if (!in)
+        throw PackError(ansiFromPath(picture) + ": cannot read the file");
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint8_t> file;
+    try {
+        file = maskFile(maskFromPicture(bytes, rule));
+    } catch (const PackError& error) {
+        throw PackError(ansiFromPath(picture) + ": " + error.what());
+    }
+    std::ofstream out(output, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    if (!out.flush()) {
+        out.close();
+        std::error_code ignored;
+        std::filesystem::remove(output, ignored); // no half-written mask
+        throw PackError(ansiFromPath(output) + ": cannot write the file");
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -170,6 +248,8 @@ int main(int argc, char** argv)
             return build(argc, argv);
         if (command == "inspect")
             return inspect(argc, argv);
+        if (command == "mask")
+            return mask(argc, argv);
         if (command == "--help" || command == "-h" || command == "help") {
             std::cout << usage;
             return 0;
