@@ -78,6 +78,14 @@ int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM param, LPARAM data
 
 } // namespace
 
+std::string FileDialogResult::errorText() const
+{
+    char buffer[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, sizeof buffer - 1, nullptr);
+    return std::string(buffer, length);
+}
+
 int showMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type)
 {
     return MessageBoxA(owner, text.c_str(), caption.c_str(), type);

@@ -27,6 +27,8 @@ struct FileDialogResult {
     std::vector<std::string> pieces;
     DWORD error = 0;
     bool chosen() const { return !pieces.empty(); }
+    // The system's message text for the error code.
+    std::string errorText() const;
 };
 
 FileDialogResult openFileDialog(HWND owner, const FileDialogRequest& request);

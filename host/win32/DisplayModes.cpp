@@ -50,8 +50,10 @@ bool DisplayModes::restore(HWND owner)
     return restoredMode;
 }
 
-bool DisplayModes::available()
+bool DisplayModes::available() const
 {
+    if (directDraw_)
+        return true;
     IDirectDraw* probe = createDirectDraw();
     if (!probe)
         return false;

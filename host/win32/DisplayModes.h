@@ -17,8 +17,9 @@ public:
     // True when there is nothing to restore.
     bool restore(HWND owner);
 
-    // Whether DirectDraw can be had on this system (a probe object is made and dropped).
-    static bool available();
+    // Whether there is a DirectDraw object, or one can be had on this system
+    // (a probe object is made and dropped).
+    bool available() const;
 
 private:
     bool ensureDirectDraw();

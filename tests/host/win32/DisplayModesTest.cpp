@@ -1,5 +1,7 @@
 // Display mode changes through DirectDraw under Wine: what Wine allows works,
 // what it refuses comes back as false, and restore always gets back.
+#include "../ScriptHost.h"
+#include "host/win32/DirectX.h"
 #include "host/win32/DisplayModes.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +40,7 @@ TEST_F(DisplayModesTest, RestoreWithoutAChangeDoesNothing)
     DisplayModes modes;
     EXPECT_TRUE(modes.restore(window));
     EXPECT_EQ(currentMode().dmPelsWidth, before.dmPelsWidth);
-    EXPECT_TRUE(DisplayModes::available());
+    EXPECT_TRUE(modes.available());
 }
 
 TEST_F(DisplayModesTest, ChangesWhereAllowedAndRestores)
@@ -55,6 +57,25 @@ TEST_F(DisplayModesTest, ChangesWhereAllowedAndRestores)
     EXPECT_EQ(after.dmPelsHeight, before.dmPelsHeight);
     // Once restored, there is nothing left to restore.
     EXPECT_TRUE(modes.restore(window));
+}
+
+TEST_F(DisplayModesTest, TheScriptObject)
+{
+    test::ScriptHost host{orvet::HostClasses{}};
+    EXPECT_EQ(orvet::protectedCall(host.ctx(), [&] {
+        registerDirectXClass(*host.engine, [this] { return window; });
+    }), 1);
+    const DEVMODEA before = currentMode();
+    EXPECT_EQ(host.value("DirectX.restore()"), "true");
+    EXPECT_EQ(host.value("DirectX.canSetDisplayMode(1, 2, 3)"), "true");
+    EXPECT_EQ(host.value("DirectX.setDisplayMode(640)"), "false");
+    EXPECT_EQ(host.value("DirectX.setDisplayMode(\"640\", 480, 32)"), "false");
+    EXPECT_EQ(host.value("DirectX.setDisplayMode(12345, 6789, 13)"), "false");
+    EXPECT_EQ(host.value("DirectX.setDisplayMode(" + std::to_string(before.dmPelsWidth) + ", " +
+                         std::to_string(before.dmPelsHeight) + ", " + std::to_string(before.dmBitsPerPel) + ")"),
+              "true");
+    EXPECT_EQ(host.value("DirectX.restore()"), "true");
+    EXPECT_EQ(host.value("DirectX.toString()"), "[object DirectX]");
 }
 
 } // namespace
