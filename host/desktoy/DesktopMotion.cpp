@@ -32,8 +32,10 @@ Trajectory::Trajectory(Vector centre, double speed, double angle, double acceler
     velocity_ = {speed * std::cos(angle * radians), speed * std::sin(angle * radians)};
     acceleration_ = {acceleration * std::cos(accelerationAngle * radians),
                      acceleration * std::sin(accelerationAngle * radians)};
-    // Outside 0-100 the factor would grow the speed or have no square root.
-    dampingFactor_ = std::sqrt(1 - 0.01 * std::clamp(damping, 0.0, 100.0));
+    // sqrt(1 - 0.01 * damping), written so that 100 gives exactly 0 however
+    // wide the floating-point registers; outside 0-100 the factor would grow
+    // the speed or have no square root.
+    dampingFactor_ = std::sqrt((100 - std::clamp(damping, 0.0, 100.0)) / 100);
 }
 
 Trajectory::Area Trajectory::allowedArea(const Box& workArea, long width, long height)

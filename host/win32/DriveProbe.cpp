@@ -17,7 +17,9 @@ namespace lumbra {
 
 namespace {
 
-constexpr DWORD kMiniportIdentify = (FILE_DEVICE_SCSI << 16) + 0x0501;
+// The miniport's identify request (the driver kit's IOCTL_SCSI_MINIPORT_IDENTIFY).
+constexpr DWORD kScsiDevice = 0x1b;
+constexpr DWORD kMiniportIdentify = (kScsiDevice << 16) + 0x0501;
 constexpr DWORD kMiniportTimeout = 10000; // seconds, as the miniport counts them
 constexpr std::size_t kIdentifySize = 512;
 

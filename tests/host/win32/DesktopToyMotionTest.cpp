@@ -34,14 +34,18 @@ RECT workArea()
     return area;
 }
 
+// One visible window for the suite (showing and destroying real windows is
+// what costs time under Wine), put back in place for each test.
 class DesktopToyMotionTest : public ::testing::Test {
 protected:
-    DesktopToyMotionTest()
+    static void SetUpTestSuite()
     {
         window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "toy", WS_POPUP | WS_VISIBLE, 400, 300, 200, 100,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
-    ~DesktopToyMotionTest() override { DestroyWindow(window); }
+    static void TearDownTestSuite() { DestroyWindow(window); }
+
+    DesktopToyMotionTest() { SetWindowPos(window, nullptr, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }
 
     RECT rect() const
     {
@@ -50,10 +54,12 @@ protected:
         return r;
     }
 
-    HWND window = nullptr;
+    static HWND window;
     std::vector<POINT> stops;
-    DesktopToyMotion motion{[this] { return window; }, [this](POINT corner) { stops.push_back(corner); }};
+    DesktopToyMotion motion{[] { return window; }, [this](POINT corner) { stops.push_back(corner); }};
 };
+
+HWND DesktopToyMotionTest::window = nullptr;
 
 TEST_F(DesktopToyMotionTest, ThrownWindowStopsAtTheBorder)
 {
@@ -73,7 +79,7 @@ TEST_F(DesktopToyMotionTest, ThrownWindowStopsAtTheBorder)
 
 TEST_F(DesktopToyMotionTest, BouncingUnderGravityComesToRestOnTheFloor)
 {
-    motion.throwWindow(300, 0, 3000, 90, 60, true);
+    motion.throwWindow(300, 0, 6000, 90, 80, true);
     ASSERT_TRUE(pumpUntil([&] { return !stops.empty(); }, 20000));
     EXPECT_EQ(rect().bottom, workArea().bottom);
 }

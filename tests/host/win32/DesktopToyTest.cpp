@@ -9,7 +9,7 @@ class DesktopToyTest : public ::testing::Test {
 protected:
     DesktopToyTest()
     {
-        window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "toy", WS_POPUP | WS_VISIBLE, 300, 200, 160, 120,
+        window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "toy", WS_POPUP, 300, 200, 160, 120,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         EXPECT_EQ(orvet::protectedCall(host.ctx(), [&] {
             registerDesktopToyClass(*host.engine, [this] { return window; });

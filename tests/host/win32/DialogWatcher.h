@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <atomic>
 #include <functional>
@@ -20,40 +21,38 @@ inline std::string windowText(HWND window)
     return text;
 }
 
+// Enumerates windows with a predicate; the first match, or null.
+struct WindowSearch {
+    std::function<bool(HWND)> matches;
+    HWND found = nullptr;
+
+    static BOOL CALLBACK visit(HWND window, LPARAM data)
+    {
+        auto& search = *reinterpret_cast<WindowSearch*>(data);
+        if (!search.matches(window))
+            return TRUE;
+        search.found = window;
+        return FALSE;
+    }
+};
+
 // The first visible dialog owned by owner, or null.
 inline HWND findOwnedDialog(HWND owner)
 {
-    struct Search {
-        HWND owner, found;
-    } search{owner, nullptr};
-    EnumWindows([](HWND window, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(data);
+    WindowSearch search{[owner](HWND window) {
         char className[32] = "";
         GetClassNameA(window, className, sizeof className);
-        if (std::string(className) == "#32770" && GetWindow(window, GW_OWNER) == s.owner && IsWindowVisible(window)) {
-            s.found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+        return std::string(className) == "#32770" && GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window);
+    }};
+    EnumWindows(WindowSearch::visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 // A visible child window with exactly this text, or null.
 inline HWND findChildWithText(HWND parent, const std::string& text)
 {
-    struct Search {
-        const std::string* text;
-        HWND found;
-    } search{&text, nullptr};
-    EnumChildWindows(parent, [](HWND child, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(data);
-        if (IsWindowVisible(child) && windowText(child) == *s.text) {
-            s.found = child;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{[&text](HWND child) { return IsWindowVisible(child) && windowText(child) == text; }};
+    EnumChildWindows(parent, WindowSearch::visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -21,7 +21,7 @@ protected:
     DialogsTest()
     {
         CoInitialize(nullptr);
-        owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+        owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
         EXPECT_EQ(orvet::protectedCall(host.ctx(), [&] {
             registerDialogsClass(*host.engine, [this] { return owner; });
