@@ -2,7 +2,7 @@
 
 #include "player/FlashPlayerLocator.h"
 
-#include "control/com/Bstr.h"
+#include "win32/Bstr.h"
 #include "package/AnsiText.h"
 #include "package/MovieInfo.h"
 
@@ -94,7 +94,7 @@ bool CShockwaveFlash::loadMovie(const std::string& path, bool autoPlay)
     V_BOOL(&playing) = autoPlay ? VARIANT_TRUE : VARIANT_FALSE;
     put(L"Playing", playing);
 
-    com::Bstr movie(ansiToUtf16(path));
+    win32::Bstr movie(ansiToUtf16(path));
     VARIANT value;
     V_VT(&value) = VT_BSTR;
     V_BSTR(&value) = movie.get();

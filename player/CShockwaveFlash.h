@@ -4,7 +4,7 @@
 // members).
 #pragma once
 
-#include "control/com/ComPtr.h"
+#include "win32/ComPtr.h"
 
 #include <ocidl.h>
 
@@ -69,7 +69,7 @@ private:
     RECT clientRect() const;
 
     HWND window_ = nullptr;
-    com::ComPtr<IDispatch> control_;
+    win32::ComPtr<IDispatch> control_;
     int movieWidth_ = 0;
     int movieHeight_ = 0;
 };
