@@ -60,11 +60,11 @@ int dataFileMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Scrip
 
 } // namespace
 
-void registerDataFileClass(ScriptEngine& engine)
+void registerDataFileClass(ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
-    NativeClass* cls = NewClass(ctx);
-    MemberAtoms::attach(ctx, *cls, {"save", "load", "remove"});
+    NativeClass* cls = newClass(ctx);
+    MemberAtoms::attach(engine, host, *cls, {"save", "load", "remove"});
     cls->callMethod = dataFileMethod;
     registerGlobalClass(ctx, "DataFile", cls);
 }

@@ -8,6 +8,6 @@ struct ScriptEngine;
 
 namespace lumbra {
 
-void registerDataFileClass(orvet::ScriptEngine& engine);
+void registerDataFileClass(orvet::ScriptEngine& engine, void* host);
 
 } // namespace lumbra

@@ -44,9 +44,7 @@ ScriptValue diskObject(ScriptContext& ctx, NativeClass& cls, const ScriptValue* 
     if (!drive)
         return ScriptValue::null();
     // The entry lives in the class's table, which outlives every instance.
-    ScriptValue instance;
-    NewInstance(ctx, &instance, &cls, const_cast<DriveIdentity*>(drive));
-    return instance;
+    return newInstance(ctx, &cls, const_cast<DriveIdentity*>(drive));
 }
 
 void diskInfoCall(ScriptContext& ctx, NativeClass& cls, void*, ScriptValue* result, ScriptValue* args)
@@ -90,11 +88,11 @@ int diskInfoProperty(ScriptContext& ctx, NativeClass& cls, void* data, Atom name
 
 } // namespace
 
-void registerDiskInfoClass(ScriptEngine& engine, std::unique_ptr<DriveProbe> probe)
+void registerDiskInfoClass(ScriptEngine& engine, void* host, std::unique_ptr<DriveProbe> probe)
 {
     ScriptContext& ctx = *engine.context;
-    NativeClass* cls = NewClass(ctx);
-    auto& state = MemberAtoms::attach<DiskInfoClass>(ctx, *cls, {"modelNumber", "serialNumber", "revisionNumber",
+    NativeClass* cls = newClass(ctx);
+    auto& state = MemberAtoms::attach<DiskInfoClass>(engine, host, *cls, {"modelNumber", "serialNumber", "revisionNumber",
                                                                  "driveType", "bufferSize", "cylinders", "heads",
                                                                  "sectors"});
     state.probe = std::move(probe);
@@ -105,6 +103,9 @@ void registerDiskInfoClass(ScriptEngine& engine, std::unique_ptr<DriveProbe> pro
     registerGlobalClass(ctx, "DiskInfo", cls);
 }
 
-void registerDiskInfoClass(ScriptEngine& engine) { registerDiskInfoClass(engine, systemDriveProbe()); }
+void registerDiskInfoClass(ScriptEngine& engine, void* host)
+{
+    registerDiskInfoClass(engine, host, systemDriveProbe());
+}
 
 } // namespace lumbra

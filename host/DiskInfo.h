@@ -13,7 +13,7 @@ namespace lumbra {
 class DriveProbe;
 
 // With the system's own drive probe.
-void registerDiskInfoClass(orvet::ScriptEngine& engine);
-void registerDiskInfoClass(orvet::ScriptEngine& engine, std::unique_ptr<DriveProbe> probe);
+void registerDiskInfoClass(orvet::ScriptEngine& engine, void* host);
+void registerDiskInfoClass(orvet::ScriptEngine& engine, void* host, std::unique_ptr<DriveProbe> probe);
 
 } // namespace lumbra

@@ -72,11 +72,11 @@ int encryptionMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Scr
 
 } // namespace
 
-void registerEncryptionClass(ScriptEngine& engine)
+void registerEncryptionClass(ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
-    NativeClass* cls = NewClass(ctx);
-    MemberAtoms::attach(ctx, *cls, {"md5", "md5File", "blowfishEncode", "blowfishDecode", "desEncode", "desDecode"});
+    NativeClass* cls = newClass(ctx);
+    MemberAtoms::attach(engine, host, *cls, {"md5", "md5File", "blowfishEncode", "blowfishDecode", "desEncode", "desDecode"});
     cls->callMethod = encryptionMethod;
     registerGlobalClass(ctx, "Encryption", cls);
 }

@@ -8,6 +8,6 @@ struct ScriptEngine;
 
 namespace lumbra {
 
-void registerEncryptionClass(orvet::ScriptEngine& engine);
+void registerEncryptionClass(orvet::ScriptEngine& engine, void* host);
 
 } // namespace lumbra

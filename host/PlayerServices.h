@@ -16,6 +16,7 @@
 
 #include <windows.h>
 #include <oaidl.h>
+#include <shellapi.h>
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,7 @@
 #include "host/win32/DesktopToy.h"
 
 #include "host/win32/DesktopToyMotion.h"
+#include "host/win32/PlayerWindow.h"
 #include "script/engine/ClassRegistration.h"
 #include "script/engine/EngineCalls.h"
 #include "script/engine/ScriptEngine.h"
@@ -20,7 +21,6 @@ using namespace orvet;
 enum Member { kFollowCursor, kAct, kStop, kOnStop, kSpriteBounds, kSpriteInfoFrame };
 
 struct DesktopToyClass : MemberAtoms {
-    ScriptContext* ctx = nullptr;
     ScriptValue receiver; // the class object, "this" of onStop
     ScriptValue onStop;
     std::u16string spriteBounds, spriteInfoFrame;
@@ -32,7 +32,9 @@ struct DesktopToyClass : MemberAtoms {
             return;
         ScriptValue args[3] = {ScriptValue::ofInt(2), ScriptValue::ofInt(corner.x), ScriptValue::ofInt(corner.y)};
         // A failing handler ends only itself; the motion has stopped either way.
-        CallValue(*ctx, receiver, onStop, 3, args);
+        ScriptContext& ctx = *engine->context;
+        if (!CallValue(ctx, receiver, onStop, 3, args))
+            ctx.warn(ctx.errorBuffer);
     }
 };
 
@@ -58,6 +60,8 @@ int desktopToyMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Scr
         return 1;
     }
     DesktopToyClass& toy = toyOf(cls);
+    if (!toy.motion) // the class object was disposed of
+        return 0;
     switch (toy.find(name)) {
     case kAct: act(toy, args); return 1;
     case kStop: toy.motion->stop(); return 1;
@@ -68,7 +72,7 @@ int desktopToyMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Scr
 int desktopToyProperty(ScriptContext& ctx, NativeClass& cls, void*, Atom name, int set, ScriptValue* value)
 {
     DesktopToyClass& toy = toyOf(cls);
-    const int member = toy.find(name);
+    const int member = toy.motion ? toy.find(name) : -1;
     auto text = [&](std::u16string& kept) {
         if (!set)
             *value = stringValue(ctx, kept);
@@ -96,6 +100,8 @@ int desktopToyProperty(ScriptContext& ctx, NativeClass& cls, void*, Atom name, i
     }
 }
 
+// The class keeps its handler and its own object; with null data the
+// engine asks for the class's values.
 void markDesktopToy(ScriptContext& ctx, NativeClass& cls, void*)
 {
     DesktopToyClass& toy = toyOf(cls);
@@ -103,20 +109,27 @@ void markDesktopToy(ScriptContext& ctx, NativeClass& cls, void*)
     markValue(ctx, toy.onStop);
 }
 
+// The class object dies with the engine: no motion may outlive it.
+void destroyDesktopToy(ScriptContext&, NativeClass& cls, void* data)
+{
+    if (!data)
+        toyOf(cls).motion.reset();
+}
+
 } // namespace
 
-void registerDesktopToyClass(ScriptEngine& engine, std::function<HWND()> mainWindow)
+void registerDesktopToyClass(ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
-    NativeClass* cls = NewClass(ctx);
+    NativeClass* cls = newClass(ctx);
     auto& toy = MemberAtoms::attach<DesktopToyClass>(
-        ctx, *cls, {"followCursor", "act", "stop", "onStop", "spriteBounds", "spriteInfoFrame"});
-    toy.ctx = &ctx;
-    toy.motion = std::make_unique<DesktopToyMotion>(std::move(mainWindow),
+        engine, host, *cls, {"followCursor", "act", "stop", "onStop", "spriteBounds", "spriteInfoFrame"});
+    toy.motion = std::make_unique<DesktopToyMotion>([&toy] { return playerMainWindow(toy); },
                                                     [&toy](POINT corner) { toy.stopped(corner); });
     cls->callMethod = desktopToyMethod;
     cls->accessProperty = desktopToyProperty;
     cls->markData = markDesktopToy;
+    cls->destroyData = destroyDesktopToy;
     registerGlobalClass(ctx, "DesktopToy", cls);
     toy.receiver = ctx.global(ctx.intern("DesktopToy"));
 }

@@ -3,9 +3,6 @@
 // the two texts of the movie host's sprite-bounds query.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
 #include <string>
 
 namespace orvet {
@@ -14,8 +11,8 @@ struct ScriptEngine;
 
 namespace lumbra {
 
-// mainWindow gives the window to move.
-void registerDesktopToyClass(orvet::ScriptEngine& engine, std::function<HWND()> mainWindow);
+// host: the PlayerServices of the player, whose main window the class uses.
+void registerDesktopToyClass(orvet::ScriptEngine& engine, void* host);
 
 // The texts scripts set for the sprite-bounds query: a Flash variable path
 // and a frame label (empty when unset or when the engine has no DesktopToy).

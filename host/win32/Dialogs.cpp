@@ -2,6 +2,7 @@
 
 #include "host/StringArguments.h"
 #include "host/win32/CommonDialogs.h"
+#include "host/win32/PlayerWindow.h"
 #include "script/engine/ScriptEngine.h"
 #include "script/runtime/Conversions.h"
 #include "script/runtime/RuntimeError.h"
@@ -14,10 +15,6 @@ namespace {
 using namespace orvet;
 
 enum Member { kMsgBox, kFileOpen, kFileSave, kBrowse };
-
-struct DialogsClass : MemberAtoms {
-    std::function<HWND()> mainWindow;
-};
 
 std::string textArgument(ScriptContext& ctx, const ScriptValue* args, std::int64_t n)
 {
@@ -53,11 +50,9 @@ ScriptValue fileDialog(ScriptContext& ctx, HWND owner, const ScriptValue* args, 
     if (!request.multiple)
         return ansiStringValue(ctx, result.pieces.front());
     ScriptArray* pieces = newArray(ctx);
-    const ScriptValue array = ScriptValue::ofArray(pieces);
-    for (std::size_t i = 0; i < result.pieces.size(); ++i)
-        arraySet(ctx, *pieces, i, ansiStringValue(ctx, result.pieces[i]));
-    pieces->length = result.pieces.size();
-    return array;
+    for (const std::string& piece : result.pieces)
+        arrayAppend(ctx, *pieces, ansiStringValue(ctx, piece));
+    return ScriptValue::ofArray(pieces);
 }
 
 ScriptValue browse(ScriptContext& ctx, HWND owner, const ScriptValue* args)
@@ -73,11 +68,11 @@ int dialogsMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Script
         *result = staticStringValue(ctx, u"[object Dialogs]");
         return 1;
     }
-    auto& dialogs = MemberAtoms::of<DialogsClass>(cls);
+    const MemberAtoms& dialogs = MemberAtoms::of(cls);
     const int member = dialogs.find(name);
     if (member < 0)
         return 0;
-    const HWND owner = dialogs.mainWindow();
+    const HWND owner = playerMainWindow(dialogs);
     switch (member) {
     case kMsgBox: *result = messageBox(ctx, owner, args); break;
     case kFileOpen: *result = fileDialog(ctx, owner, args, false); break;
@@ -89,12 +84,11 @@ int dialogsMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Script
 
 } // namespace
 
-void registerDialogsClass(ScriptEngine& engine, std::function<HWND()> mainWindow)
+void registerDialogsClass(ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
-    NativeClass* cls = NewClass(ctx);
-    auto& dialogs = MemberAtoms::attach<DialogsClass>(ctx, *cls, {"msgBox", "fileOpen", "fileSave", "browse"});
-    dialogs.mainWindow = std::move(mainWindow);
+    NativeClass* cls = newClass(ctx);
+    MemberAtoms::attach(engine, host, *cls, {"msgBox", "fileOpen", "fileSave", "browse"});
     cls->callMethod = dialogsMethod;
     registerGlobalClass(ctx, "Dialogs", cls);
 }

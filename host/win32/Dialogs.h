@@ -2,9 +2,6 @@
 // browser, owned by the main window.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
 
 namespace orvet {
 struct ScriptEngine;
@@ -12,7 +9,7 @@ struct ScriptEngine;
 
 namespace lumbra {
 
-// mainWindow gives the dialogs' owner when one is shown.
-void registerDialogsClass(orvet::ScriptEngine& engine, std::function<HWND()> mainWindow);
+// host: the PlayerServices of the player, whose main window the class uses.
+void registerDialogsClass(orvet::ScriptEngine& engine, void* host);
 
 } // namespace lumbra

@@ -1,6 +1,7 @@
 #include "host/win32/DirectX.h"
 
 #include "host/win32/DisplayModes.h"
+#include "host/win32/PlayerWindow.h"
 #include "script/engine/ClassRegistration.h"
 #include "script/engine/ScriptEngine.h"
 
@@ -14,7 +15,6 @@ enum Member { kSetDisplayMode, kRestore, kCanSetDisplayMode };
 
 // The DirectDraw state lives with the class and is released with the engine.
 struct DirectXClass : MemberAtoms {
-    std::function<HWND()> mainWindow;
     DisplayModes modes;
 };
 
@@ -24,7 +24,7 @@ bool setDisplayMode(DirectXClass& directX, const ScriptValue* args)
         if (!hasArgument(args, i) || !args[i].is(ValueKind::Integer) || args[i].integer < 0
             || args[i].integer > 0xFFFF)
             return false;
-    return directX.modes.setMode(directX.mainWindow(), DWORD(args[1].integer), DWORD(args[2].integer),
+    return directX.modes.setMode(playerMainWindow(directX), DWORD(args[1].integer), DWORD(args[2].integer),
                                  DWORD(args[3].integer));
 }
 
@@ -37,7 +37,7 @@ int directXMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Script
     auto& directX = MemberAtoms::of<DirectXClass>(cls);
     switch (directX.find(name)) {
     case kSetDisplayMode: *result = ScriptValue::ofBool(setDisplayMode(directX, args)); return 1;
-    case kRestore: *result = ScriptValue::ofBool(directX.modes.restore(directX.mainWindow())); return 1;
+    case kRestore: *result = ScriptValue::ofBool(directX.modes.restore(playerMainWindow(directX))); return 1;
     case kCanSetDisplayMode: *result = ScriptValue::ofBool(directX.modes.available()); return 1;
     default: return 0;
     }
@@ -45,13 +45,11 @@ int directXMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Script
 
 } // namespace
 
-void registerDirectXClass(ScriptEngine& engine, std::function<HWND()> mainWindow)
+void registerDirectXClass(ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
-    NativeClass* cls = NewClass(ctx);
-    auto& directX =
-        MemberAtoms::attach<DirectXClass>(ctx, *cls, {"setDisplayMode", "restore", "canSetDisplayMode"});
-    directX.mainWindow = std::move(mainWindow);
+    NativeClass* cls = newClass(ctx);
+    MemberAtoms::attach<DirectXClass>(engine, host, *cls, {"setDisplayMode", "restore", "canSetDisplayMode"});
     cls->callMethod = directXMethod;
     registerGlobalClass(ctx, "DirectX", cls);
 }

@@ -1,9 +1,6 @@
 // "DirectX": display mode changes through DirectDraw.
 #pragma once
 
-#include <windows.h>
-
-#include <functional>
 
 namespace orvet {
 struct ScriptEngine;
@@ -11,7 +8,7 @@ struct ScriptEngine;
 
 namespace lumbra {
 
-// mainWindow gives the window that takes full-screen control.
-void registerDirectXClass(orvet::ScriptEngine& engine, std::function<HWND()> mainWindow);
+// host: the PlayerServices of the player, whose main window the class uses.
+void registerDirectXClass(orvet::ScriptEngine& engine, void* host);
 
 } // namespace lumbra

@@ -75,7 +75,7 @@ struct DiskInfoEngine : test::HostEngine {
         : test::HostEngine(orvet::HostClasses{})
     {
         EXPECT_EQ(orvet::protectedCall(ctx(), [&] {
-            registerDiskInfoClass(*engine, std::make_unique<RecordedProbe>(drives, &calls));
+            registerDiskInfoClass(*engine, nullptr, std::make_unique<RecordedProbe>(drives, &calls));
         }), 1);
     }
     int calls = 0;

@@ -1,4 +1,5 @@
 // DesktopToy as scripts use it, moving a real window under Wine.
+#include "../FakePlayerServices.h"
 #include "../ScriptHost.h"
 #include "host/win32/DesktopToy.h"
 
@@ -11,9 +12,7 @@ protected:
     {
         window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "toy", WS_POPUP, 300, 200, 160, 120,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        EXPECT_EQ(orvet::protectedCall(host.ctx(), [&] {
-            registerDesktopToyClass(*host.engine, [this] { return window; });
-        }), 1);
+        player.mainWindowHandle = window;
         host.value("var stops = 0; var stoppedAt = \"\"; var self = null;"
                    "DesktopToy.onStop = function(x, y) { stops++; stoppedAt = x + \",\" + y; self = this; }");
     }
@@ -41,8 +40,17 @@ protected:
         return r;
     }
 
+    static orvet::HostClasses classes(test::FakePlayerServices& player)
+    {
+        orvet::HostClasses classes;
+        classes.host = &player;
+        classes.desktopToy = registerDesktopToyClass;
+        return classes;
+    }
+
     HWND window = nullptr;
-    test::ScriptHost host{orvet::HostClasses{}};
+    test::FakePlayerServices player;
+    test::ScriptHost host{classes(player)};
 };
 
 TEST_F(DesktopToyTest, AThrowWithoutAccelerationRunsStraightToTheBorder)

@@ -2,6 +2,7 @@
 // its controls by id and checks what the script received.
 #include "DialogWatcher.h"
 
+#include "../FakePlayerServices.h"
 #include "../ScriptHost.h"
 #include "host/win32/Dialogs.h"
 #include "tests/package/TempFolder.h"
@@ -23,9 +24,7 @@ protected:
         CoInitialize(nullptr);
         owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
-        EXPECT_EQ(orvet::protectedCall(host.ctx(), [&] {
-            registerDialogsClass(*host.engine, [this] { return owner; });
-        }), 1);
+        player.mainWindowHandle = owner;
     }
     ~DialogsTest() override
     {
@@ -42,8 +41,17 @@ protected:
         return literal + "\"";
     }
 
+    static orvet::HostClasses classes(test::FakePlayerServices& player)
+    {
+        orvet::HostClasses classes;
+        classes.host = &player;
+        classes.dialogs = registerDialogsClass;
+        return classes;
+    }
+
     HWND owner = nullptr;
-    test::ScriptHost host{orvet::HostClasses{}};
+    test::FakePlayerServices player;
+    test::ScriptHost host{classes(player)};
     test::TempFolder folder;
 };
 

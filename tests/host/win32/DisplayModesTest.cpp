@@ -1,5 +1,6 @@
 // Display mode changes through DirectDraw under Wine: what Wine allows works,
 // what it refuses comes back as false, and restore always gets back.
+#include "../FakePlayerServices.h"
 #include "../ScriptHost.h"
 #include "host/win32/DirectX.h"
 #include "host/win32/DisplayModes.h"
@@ -61,10 +62,12 @@ TEST_F(DisplayModesTest, ChangesWhereAllowedAndRestores)
 
 TEST_F(DisplayModesTest, TheScriptObject)
 {
-    test::ScriptHost host{orvet::HostClasses{}};
-    EXPECT_EQ(orvet::protectedCall(host.ctx(), [&] {
-        registerDirectXClass(*host.engine, [this] { return window; });
-    }), 1);
+    test::FakePlayerServices player;
+    player.mainWindowHandle = window;
+    orvet::HostClasses classes;
+    classes.host = &player;
+    classes.directX = registerDirectXClass;
+    test::ScriptHost host{classes};
     const DEVMODEA before = currentMode();
     EXPECT_EQ(host.value("DirectX.restore()"), "true");
     EXPECT_EQ(host.value("DirectX.canSetDisplayMode(1, 2, 3)"), "true");
