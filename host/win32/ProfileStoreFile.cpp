@@ -38,13 +38,13 @@ public:
 
     std::optional<std::vector<std::string>> sectionNames() override
     {
-        if (GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (GetFileAttributesA(reading()) == INVALID_FILE_ATTRIBUTES)
             return std::nullopt;
         // The list is names each ending in a zero, then one more zero; a list
         // that does not fit comes back cut, its length two less than the buffer.
         std::string buffer(1024, '\0');
         DWORD length;
-        while ((length = GetPrivateProfileSectionNamesA(buffer.data(), DWORD(buffer.size()), path_.c_str()))
+        while ((length = GetPrivateProfileSectionNamesA(buffer.data(), DWORD(buffer.size()), reading()))
                == buffer.size() - 2)
             buffer.resize(buffer.size() * 2);
         std::vector<std::string> names;

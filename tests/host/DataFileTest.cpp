@@ -109,7 +109,7 @@ TEST_F(DataFileTest, SavingAgainReplacesTheVariablesSections)
                           "[vv]\r\ntype=integer\r\nvalue=8\r\n");
     test::HostEngine writer;
     writer.value("v = [1, 2, 3]; DataFile.save(" + scriptLiteral(path) + ", \"v\")");
-    writer.value("v = [1]; DataFile.save(" + scriptLiteral(path) + ", \"v\")");
+    writer.value("v = [1]; DataFile.save(" + scriptLiteral(path) + ", \"v\", \"v\")"); // twice in one call
     test::HostEngine reader;
     reader.value("DataFile.load(" + scriptLiteral(path) + ")");
     EXPECT_EQ(dumpGlobal(reader.ctx(), "v"), "[1: 0=i1]");
