@@ -97,6 +97,7 @@ TEST_F(DataFileTest, WhatCannotBeStoredIsLeftOut)
     writer.value("var o = new Object(); o.self = o; o.f = function() {}; o.u = undefined; o.n = null;"
                  "o.ok = 1; o[\"a.b\"] = 2; o[\"a b\"] = 3; o[\"\"] = 4; o[\"line\\nbreak\"] = 5;"
                  "o.lone = String.fromCharCode(0xd800); var arr = [1]; arr[1] = arr; function fn() {}"
+                 "var base = new Object(); base.inherited = 1; o.__proto__ = base;" // the prototype is no member
                  "DataFile.save(" + scriptLiteral(path) + ", \"o\", \"arr\", \"fn\", \"\", \"missing\")");
     const IniText saved(test::readText(path));
     EXPECT_EQ(saved.sectionNames(), (std::vector<std::string>{"o", "o.ok", "arr", "arr.0"}));
