@@ -113,6 +113,8 @@ TEST_F(DialogsTest, CancelledDialogsGiveNull)
     {
         DialogWatcher watcher(owner, [](HWND dialog) { pressButton(dialog, IDCANCEL); });
         EXPECT_EQ(host.value("Dialogs.fileOpen()"), "null");
+        // The system's text for the dialog's code (0: cancelled) is left for the host.
+        EXPECT_STRNE(host.ctx().errorBuffer, "");
     }
     {
         DialogWatcher watcher(owner, [](HWND dialog) { pressButton(dialog, IDCANCEL); });
