@@ -12,7 +12,7 @@ namespace orvet {
 
 namespace {
 
-constexpr std::int64_t kUnbounded = 1 << 20;
+constexpr std::int64_t kUnbounded = std::int64_t(1) << 30;
 
 struct Instruction {
     std::uint32_t byteOffset;
@@ -174,11 +174,15 @@ void resolveJumps(ScriptContext& ctx, std::vector<Instruction>& code, std::size_
     }
 }
 
-std::uint32_t checkBits(ScriptContext& ctx, std::int64_t need, std::int64_t growth)
+std::uint32_t checkBits(std::uint32_t need, std::uint32_t growth)
 {
-    if (need > kCheckFieldMax || growth > kCheckFieldMax)
-        reject(ctx);
-    return static_cast<std::uint32_t>(need) << 8 | static_cast<std::uint32_t>(growth) << (8 + kCheckFieldBits);
+    return need << 8 | growth << (8 + kCheckFieldBits);
+}
+
+bool fitsCheckFields(std::int64_t need, std::int64_t growth)
+{
+    // One value below the maximum in each: both at the maximum mean "wide".
+    return need < kCheckFieldWide && growth < kCheckFieldWide;
 }
 
 } // namespace
@@ -220,13 +224,20 @@ void translateFunction(ScriptContext& ctx, std::span<const std::uint8_t> bytes, 
 
     fn.code.clear();
     fn.code.reserve(code.back().word + 1);
+    std::vector<std::size_t> wideTargets;
     for (std::size_t k = 0; k < n; ++k) {
         const Instruction& in = code[k];
         std::uint32_t word = static_cast<std::uint8_t>(in.op);
         if (in.target >= 0) {
             auto t = static_cast<std::size_t>(in.target);
-            if (in.op == Opcode::TRY || t <= k)
-                word |= checkBits(ctx, need[t], growth[t]);
+            if (in.op == Opcode::TRY || t <= k) {
+                if (fitsCheckFields(need[t], growth[t])) {
+                    word |= checkBits(static_cast<std::uint32_t>(need[t]), static_cast<std::uint32_t>(growth[t]));
+                } else {
+                    word |= checkBits(kCheckFieldWide, kCheckFieldWide);
+                    wideTargets.push_back(t);
+                }
+            }
             fn.code.push_back(word);
             fn.code.push_back(static_cast<std::uint32_t>(std::int64_t(code[t].word) - (std::int64_t(in.word) + 2)));
             continue;
@@ -235,6 +246,10 @@ void translateFunction(ScriptContext& ctx, std::span<const std::uint8_t> bytes, 
         if (operandForm(in.op) != OperandForm::None)
             fn.code.push_back(static_cast<std::uint32_t>(in.operand));
     }
+    // The code no longer moves: the wide needs can be keyed by address.
+    for (std::size_t t : wideTargets)
+        ctx.widePathNeeds[fn.code.data() + code[t].word] = {static_cast<std::uint32_t>(need[t]),
+                                                             static_cast<std::uint32_t>(growth[t])};
     std::int64_t frame = 4 + growth[0] + kStackMargin + (pads ? kMaxPadding : 0);
     fn.frameNeed = static_cast<std::uint32_t>(std::min(frame, kUnbounded));
 }
