@@ -1,6 +1,6 @@
 // "_Appearance_": the window's shape, frame, scale mode, caption and icon.
 #include "host/HostArguments.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "host/SettingsObjects.h"
 #include "package/ProjectSettings.h"
 #include "script/runtime/ScriptString.h"
@@ -30,7 +30,7 @@ int flashScaleMode(std::uint32_t setting)
 int appearanceProperty(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void*, orvet::Atom name, int set,
                        ScriptValue* value)
 {
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     ProjectSettings& s = player.settings();
     const int member = orvet::MemberAtoms::of(cls).find(name);
     const bool isInteger = value->is(ValueKind::Integer), isString = value->is(ValueKind::String);
@@ -47,7 +47,7 @@ int appearanceProperty(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void*
             } else {
                 s.windowShape = integer();
             }
-            player.reapply(PlayerServices::Reapply::Shape);
+            player.reapply(HostPlayer::Reapply::Shape);
         }
         return 1;
     case BorderStyle:
@@ -57,7 +57,7 @@ int appearanceProperty(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void*
             *value = ScriptValue::ofInt(field);
         } else if (isInteger) {
             field = integer();
-            player.reapply(PlayerServices::Reapply::Frame);
+            player.reapply(HostPlayer::Reapply::Frame);
         }
         return 1;
     }
@@ -75,7 +75,7 @@ int appearanceProperty(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void*
             *value = orvet::ansiStringValue(ctx, s.caption.view());
         } else if (isString) {
             s.caption.assign(orvet::toAnsi(*value->string));
-            player.reapply(PlayerServices::Reapply::Caption);
+            player.reapply(HostPlayer::Reapply::Caption);
         }
         return 1;
     case Icon:

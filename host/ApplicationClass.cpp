@@ -8,10 +8,9 @@
 
 #include "host/CommandLineItems.h"
 #include "host/HostArguments.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "host/ScriptTimers.h"
 #include "host/SettingsObjects.h"
-#include "host/TraceFile.h"
 #include "script/engine/ClassRegistration.h"
 #include "script/engine/EngineCalls.h"
 #include "script/engine/ScriptEngine.h"
@@ -41,7 +40,7 @@ enum Member {
 
 constexpr int kHookCount = 3; // OnGetMovie, OnGetFlashPlayer, OnMovieLoaded
 
-struct ApplicationData : orvet::MemberAtoms {
+struct ApplicationData : HostClassData {
     std::unique_ptr<ScriptTimers> timers;
     ScriptValue hooks[kHookCount]; // Null or a Function each
 };
@@ -85,7 +84,7 @@ bool equalNoCase(std::string_view a, std::string_view b)
 }
 
 // The folder that "setBasePath" names, or none.
-std::optional<std::string> baseFolder(PlayerServices& player, const std::optional<std::string>& choice)
+std::optional<std::string> baseFolder(HostPlayer& player, const std::optional<std::string>& choice)
 {
     if (!choice) {
         std::string folder = folderOf(player.exePath());
@@ -112,7 +111,7 @@ std::string baseUrl(std::string folder)
     return "file:///" + folder;
 }
 
-void setBasePath(PlayerServices& player, const Arguments& a)
+void setBasePath(HostPlayer& player, const Arguments& a)
 {
     if (a.count() >= 1 && !a.is(1, ValueKind::String))
         return;
@@ -123,7 +122,7 @@ void setBasePath(PlayerServices& player, const Arguments& a)
         control->put(u"Base", orvet::ansiToUtf16(baseUrl(*folder)));
 }
 
-bool associate(PlayerServices& player, const std::string& extension, const std::string& typeName)
+bool associate(HostPlayer& player, const std::string& extension, const std::string& typeName)
 {
     const std::string program = player.exePath();
     if (!player.writeClassesRootDefault(typeName + "\\DefaultIcon", program + ",1"))
@@ -163,7 +162,7 @@ ScriptValue setInterval(ScriptContext& ctx, ApplicationData& data, const Argumen
 
 // A mask file of the working folder: a u32 byte count, then that many bytes
 // of RGNDATA. None when the file is missing or shorter than it says.
-std::optional<std::vector<std::uint8_t>> readMask(PlayerServices& player, const std::string& name)
+std::optional<std::vector<std::uint8_t>> readMask(HostPlayer& player, const std::string& name)
 {
     std::ifstream in(player.workingFolder() + name + ".msk", std::ios::binary);
     std::uint8_t count[4];
@@ -179,9 +178,9 @@ std::optional<std::vector<std::uint8_t>> readMask(PlayerServices& player, const 
     return bytes;
 }
 
-void setDragRegion(ScriptContext& ctx, PlayerServices& player, const Arguments& a)
+void setDragRegion(ScriptContext& ctx, HostPlayer& player, const Arguments& a)
 {
-    PlayerServices::DragRegion region;
+    HostPlayer::DragRegion region;
     if (a.count() >= 4) {
         int v[4];
         for (int i = 0; i < 4; ++i) {
@@ -199,7 +198,7 @@ void setDragRegion(ScriptContext& ctx, PlayerServices& player, const Arguments& 
     player.setDragRegion(region);
 }
 
-ScriptValue commandItems(ScriptContext& ctx, PlayerServices& player)
+ScriptValue commandItems(ScriptContext& ctx, HostPlayer& player)
 {
     orvet::ScriptArray* items = orvet::newArray(ctx);
     const ScriptValue result = ScriptValue::ofArray(items);
@@ -208,7 +207,7 @@ ScriptValue commandItems(ScriptContext& ctx, PlayerServices& player)
     return result;
 }
 
-void setCursor(PlayerServices& player, const ScriptValue& value)
+void setCursor(HostPlayer& player, const ScriptValue& value)
 {
     if (value.is(ValueKind::Null)) {
         player.clearCustomCursor();
@@ -232,7 +231,7 @@ void setCursor(PlayerServices& player, const ScriptValue& value)
 int applicationMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, ScriptValue* result, ScriptValue* args)
 {
     ApplicationData& data = dataOf(cls);
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     const Arguments a(args);
     switch (data.find(name)) {
     case ToString:
@@ -265,9 +264,10 @@ int applicationMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, Sc
                 data.timers->stop(static_cast<unsigned>(*id));
         return 1;
     case TraceToFile:
-        player.traceFile().close();
         if (auto path = a.text(1))
-            player.traceFile().open(*path);
+            player.openTraceFile(*path);
+        else
+            player.closeTraceFile();
         return 1;
     case SendMessage: {
         auto window = a.integer(1), message = a.integer(2);
@@ -296,7 +296,7 @@ const char* const kSettingsGlobals[] = {"_Appearance_", "_SizeAndPos_", "_Intera
 int applicationProperty(ScriptContext& ctx, NativeClass& cls, void*, Atom name, int set, ScriptValue* value)
 {
     ApplicationData& data = dataOf(cls);
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     const int member = data.find(name);
     if (member < Appearance)
         return 0;
@@ -396,13 +396,13 @@ void registerApplication(orvet::ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
     NativeClass* cls = orvet::newClass(ctx);
-    ApplicationData& data = orvet::MemberAtoms::attach<ApplicationData>(
+    ApplicationData& data = attachHostData<ApplicationData>(
         engine, host, *cls,
         {"toString", "getBasePath", "setBasePath", "associate", "setInterval", "clearInterval", "traceToFile",
          "sendMessage", "setDragRegion", "about", "Appearance", "SizeAndPos", "Interaction", "Behaviour", "SysTray",
          "cmdLine", "cmdItems", "cursor", "traceWnd", "captureMouse", "setFocus", "isScr", "isPreview", "onGetMovie",
          "onGetFlashPlayer", "onMovieLoaded"});
-    data.timers = std::make_unique<ScriptTimers>(ctx, *static_cast<PlayerServices*>(host));
+    data.timers = std::make_unique<ScriptTimers>(ctx, *data.player);
     for (ScriptValue& hook : data.hooks)
         hook = ScriptValue::null();
     cls->call = applicationCall;

@@ -14,7 +14,7 @@ struct ScriptEngine;
 
 namespace lumbra::host {
 
-// Registers "Application" and its settings objects; `host` is the PlayerServices.
+// Registers "Application" and its settings objects; `host` is the HostPlayer.
 void registerApplication(orvet::ScriptEngine& engine, void* host);
 
 // The hooks, for the player. Choosing the first movie asks "onGetMovie",

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "host/HostArguments.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "package/ProjectSettings.h"
 #include "script/engine/ScriptEngine.h"
 #include "script/runtime/Conversions.h"
@@ -18,9 +18,9 @@ using orvet::ValueKind;
 
 namespace {
 
-using Function = void (*)(ScriptContext& ctx, PlayerServices& player, const Arguments& a, ScriptValue* result);
+using Function = void (*)(ScriptContext& ctx, HostPlayer& player, const Arguments& a, ScriptValue* result);
 
-void getAppDir(ScriptContext& ctx, PlayerServices& player, const Arguments&, ScriptValue* result)
+void getAppDir(ScriptContext& ctx, HostPlayer& player, const Arguments&, ScriptValue* result)
 {
     std::string path = player.exePath();
     const std::size_t slash = path.find_last_of("\\/");
@@ -30,14 +30,14 @@ void getAppDir(ScriptContext& ctx, PlayerServices& player, const Arguments&, Scr
     *result = orvet::ansiStringValue(ctx, path + "\\");
 }
 
-void getExeName(ScriptContext& ctx, PlayerServices& player, const Arguments&, ScriptValue* result)
+void getExeName(ScriptContext& ctx, HostPlayer& player, const Arguments&, ScriptValue* result)
 {
     const std::string path = player.exePath();
     if (!path.empty())
         *result = orvet::ansiStringValue(ctx, path);
 }
 
-void getMovies(ScriptContext& ctx, PlayerServices& player, const Arguments&, ScriptValue* result)
+void getMovies(ScriptContext& ctx, HostPlayer& player, const Arguments&, ScriptValue* result)
 {
     orvet::ScriptArray* movies = orvet::newArray(ctx);
     *result = ScriptValue::ofArray(movies);
@@ -45,7 +45,7 @@ void getMovies(ScriptContext& ctx, PlayerServices& player, const Arguments&, Scr
         orvet::arrayAppend(ctx, *movies, orvet::ansiStringValue(ctx, path));
 }
 
-void getAdditionalFile(ScriptContext& ctx, PlayerServices& player, const Arguments& a, ScriptValue* result)
+void getAdditionalFile(ScriptContext& ctx, HostPlayer& player, const Arguments& a, ScriptValue* result)
 {
     *result = ScriptValue::null();
     if (a.count() < 1)
@@ -57,7 +57,7 @@ void getAdditionalFile(ScriptContext& ctx, PlayerServices& player, const Argumen
         *result = orvet::ansiStringValue(ctx, path);
 }
 
-void setWindowless(ScriptContext&, PlayerServices& player, const Arguments& a, ScriptValue*)
+void setWindowless(ScriptContext&, HostPlayer& player, const Arguments& a, ScriptValue*)
 {
     ProjectSettings& s = player.settings();
     if (auto mask = a.text(1)) {
@@ -66,10 +66,10 @@ void setWindowless(ScriptContext&, PlayerServices& player, const Arguments& a, S
     } else {
         s.windowShape = a.count() >= 1 && orvet::toBoolean(*a.get(1)) ? 1 : 0;
     }
-    player.reapply(PlayerServices::Reapply::Shape);
+    player.reapply(HostPlayer::Reapply::Shape);
 }
 
-void readProfile(ScriptContext& ctx, PlayerServices& player, const Arguments& a, ScriptValue* result)
+void readProfile(ScriptContext& ctx, HostPlayer& player, const Arguments& a, ScriptValue* result)
 {
     auto section = a.text(1), entry = a.text(2);
     if (!section || !entry)
@@ -79,7 +79,7 @@ void readProfile(ScriptContext& ctx, PlayerServices& player, const Arguments& a,
         *result = orvet::ansiStringValue(ctx, *value);
 }
 
-void writeProfile(ScriptContext& ctx, PlayerServices& player, const Arguments& a, ScriptValue*)
+void writeProfile(ScriptContext& ctx, HostPlayer& player, const Arguments& a, ScriptValue*)
 {
     auto section = a.text(1), entry = a.text(2);
     if (!section || !entry || a.count() < 3)
@@ -87,12 +87,12 @@ void writeProfile(ScriptContext& ctx, PlayerServices& player, const Arguments& a
     player.writeProfile(*section, *entry, orvet::toAnsi(*orvet::toString(ctx, *a.get(3))));
 }
 
-void processMsg(ScriptContext&, PlayerServices& player, const Arguments&, ScriptValue* result)
+void processMsg(ScriptContext&, HostPlayer& player, const Arguments&, ScriptValue* result)
 {
     *result = ScriptValue::ofBool(player.processMessages());
 }
 
-void invoke(ScriptContext&, PlayerServices& player, const Arguments& a, ScriptValue*)
+void invoke(ScriptContext&, HostPlayer& player, const Arguments& a, ScriptValue*)
 {
     if (auto name = a.text(1))
         player.invokeScript(*name);
@@ -100,7 +100,7 @@ void invoke(ScriptContext&, PlayerServices& player, const Arguments& a, ScriptVa
 
 // Each global function is a class with only `call`, whose class data holds
 // the function and the player.
-struct FunctionData : orvet::MemberAtoms {
+struct FunctionData : HostClassData {
     Function function = nullptr;
 };
 
@@ -122,7 +122,7 @@ void registerApplicationFunctions(orvet::ScriptEngine& engine, void* host)
     ScriptContext& ctx = *engine.context;
     for (const auto& [name, function] : functions) {
         NativeClass* cls = orvet::defineGlobalFunction(ctx, name, callFunction);
-        orvet::MemberAtoms::attach<FunctionData>(engine, host, *cls, {}).function = function;
+        attachHostData<FunctionData>(engine, host, *cls, {}).function = function;
     }
 }
 

@@ -9,7 +9,7 @@ struct ScriptEngine;
 
 namespace lumbra::host {
 
-// `host` is the PlayerServices.
+// `host` is the HostPlayer.
 void registerApplicationFunctions(orvet::ScriptEngine& engine, void* host);
 
 } // namespace lumbra::host

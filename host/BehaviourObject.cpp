@@ -1,7 +1,7 @@
 // "_Behaviour_": the player's menu additions, auto play, the start-up window
 // state and the tray icon.
 #include "host/HostArguments.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "host/SettingsObjects.h"
 #include "host/TrayObject.h"
 #include "package/ProjectSettings.h"
@@ -25,7 +25,7 @@ std::uint32_t withBit(std::uint32_t flags, std::uint32_t bit, bool on)
     return on ? flags | bit : flags & ~bit;
 }
 
-void showInSystemTray(PlayerServices& player, TrayState& tray, ProjectSettings& s, bool show)
+void showInSystemTray(HostPlayer& player, TrayState& tray, ProjectSettings& s, bool show)
 {
     if (!show) {
         s.behaviourFlags &= ~kSystemTray;
@@ -45,7 +45,7 @@ void showInSystemTray(PlayerServices& player, TrayState& tray, ProjectSettings& 
 int behaviourProperty(orvet::ScriptContext&, orvet::NativeClass& cls, void*, orvet::Atom name, int set,
                       ScriptValue* value)
 {
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     ProjectSettings& s = player.settings();
     const int member = orvet::MemberAtoms::of(cls).find(name);
     const bool on = set && orvet::toBoolean(*value);
@@ -55,7 +55,7 @@ int behaviourProperty(orvet::ScriptContext&, orvet::NativeClass& cls, void*, orv
             *value = ScriptValue::ofBool(!(s.contextMenuFlags & kNoPlayerItems));
         } else {
             s.contextMenuFlags = withBit(s.contextMenuFlags, kNoPlayerItems, !on);
-            player.reapply(PlayerServices::Reapply::Menus);
+            player.reapply(HostPlayer::Reapply::Menus);
         }
         return 1;
     case ExtendContextMenu:
@@ -64,7 +64,7 @@ int behaviourProperty(orvet::ScriptContext&, orvet::NativeClass& cls, void*, orv
         } else if (value->is(ValueKind::Integer)) {
             // Items are only ever added.
             s.contextMenuFlags |= static_cast<std::uint32_t>(value->integer) & kMenuItems;
-            player.reapply(PlayerServices::Reapply::Menus);
+            player.reapply(HostPlayer::Reapply::Menus);
         }
         return 1;
     case AutoPlay:
@@ -76,7 +76,7 @@ int behaviourProperty(orvet::ScriptContext&, orvet::NativeClass& cls, void*, orv
         } else {
             s.behaviourFlags = withBit(s.behaviourFlags, bit, on);
             if (member != AutoPlay)
-                player.reapply(PlayerServices::Reapply::WindowState);
+                player.reapply(HostPlayer::Reapply::WindowState);
         }
         return 1;
     }

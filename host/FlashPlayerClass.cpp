@@ -10,7 +10,7 @@
 #include "host/HostArguments.h"
 #include "host/MovieInfoObject.h"
 #include "host/MovieToWindow.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "script/engine/ScriptEngine.h"
 #include "script/runtime/AnsiCodec.h"
 #include "script/runtime/Collector.h"
@@ -32,14 +32,14 @@ enum Special {
     GetMovieInfo, Window, OnContextMenu,
 };
 
-struct FlashPlayerData : orvet::MemberAtoms {
+struct FlashPlayerData : HostClassData {
     BoundNames bound;
     std::vector<Atom> propertyAtoms; // in the order of controlProperties()
     std::vector<Atom> methodAtoms;   // in the order of controlMethods()
     NativeClass* movieClip = nullptr;
 };
 
-struct MovieClipData : orvet::MemberAtoms {
+struct MovieClipData : HostClassData {
     FlashPlayerData* flashPlayer = nullptr;
 };
 
@@ -199,7 +199,7 @@ ScriptValue callControlMethod(ScriptContext& ctx, FlashControl& control, const C
 
 // --- Special methods --------------------------------------------------------------
 
-ScriptValue movieToWindow(ScriptContext& ctx, PlayerServices& player, FlashControl& control, const Arguments& a)
+ScriptValue movieToWindow(ScriptContext& ctx, HostPlayer& player, FlashControl& control, const Arguments& a)
 {
     if (a.count() < 4)
         return ScriptValue::undefined();
@@ -226,7 +226,7 @@ ScriptValue movieToWindow(ScriptContext& ctx, PlayerServices& player, FlashContr
 bool specialMethod(ScriptContext& ctx, NativeClass& cls, int member, ScriptValue* result, const Arguments& a)
 {
     FlashPlayerData& data = dataOf(cls);
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     switch (member) {
     case ToString:
         *result = orvet::staticStringValue(ctx, u"[object FlashPlayer]");
@@ -316,7 +316,7 @@ int boundProperty(ScriptContext& ctx, FlashPlayerData& data, const std::u16strin
 int flashPlayerProperty(ScriptContext& ctx, NativeClass& cls, void*, Atom name, int set, ScriptValue* value)
 {
     FlashPlayerData& data = dataOf(cls);
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     const int member = data.find(name);
     if (member == Window || member == OnContextMenu) {
         // The player window as a Window object belongs with the Window class.
@@ -383,7 +383,7 @@ void registerFlashPlayer(orvet::ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
     NativeClass* cls = orvet::newClass(ctx);
-    FlashPlayerData& data = orvet::MemberAtoms::attach<FlashPlayerData>(
+    FlashPlayerData& data = attachHostData<FlashPlayerData>(
         engine, host, *cls,
         {"toString", "bindData", "unbindData", "unbindAll", "updateData", "getArray", "putArray", "getObject",
          "putObject", "movieToWindow", "getMovieInfo", "window", "onContextMenu"});
@@ -401,7 +401,7 @@ void registerMovieClip(orvet::ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
     NativeClass* cls = orvet::newClass(ctx);
-    MovieClipData& data = orvet::MemberAtoms::attach<MovieClipData>(engine, host, *cls, {"toString"});
+    MovieClipData& data = attachHostData<MovieClipData>(engine, host, *cls, {"toString"});
     const ScriptValue flashPlayer = ctx.global(ctx.intern("FlashPlayer"));
     if (flashPlayer.is(ValueKind::Native) && flashPlayer.native->cls->callMethod == flashPlayerMethod) {
         data.flashPlayer = &dataOf(*flashPlayer.native->cls);

@@ -11,7 +11,7 @@ struct ScriptEngine;
 
 namespace lumbra::host {
 
-// `host` is the PlayerServices. "MovieClip" is registered after "FlashPlayer".
+// `host` is the HostPlayer. "MovieClip" is registered after "FlashPlayer".
 void registerFlashPlayer(orvet::ScriptEngine& engine, void* host);
 void registerMovieClip(orvet::ScriptEngine& engine, void* host);
 

@@ -5,7 +5,7 @@
 #include "host/BoundNames.h"
 #include "host/FlashText.h"
 #include "host/HostArguments.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "script/engine/StackRoot.h"
 #include "script/runtime/AnsiCodec.h"
 #include "script/runtime/Conversions.h"

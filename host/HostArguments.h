@@ -10,11 +10,8 @@
 #include "script/runtime/NativeClass.h"
 #include "script/runtime/ScriptString.h"
 #include "script/runtime/ScriptValue.h"
+#include "host/HostClassData.h"
 #include "script/engine/ClassRegistration.h"
-
-namespace lumbra {
-class PlayerServices;
-}
 
 namespace lumbra::host {
 
@@ -47,11 +44,5 @@ public:
 private:
     const orvet::ScriptValue* args_;
 };
-
-// The player a host class was registered for.
-inline PlayerServices& playerOf(const orvet::NativeClass& cls)
-{
-    return *static_cast<PlayerServices*>(orvet::MemberAtoms::of(cls).host);
-}
 
 } // namespace lumbra::host

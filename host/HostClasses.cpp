@@ -6,10 +6,10 @@
 
 namespace lumbra::host {
 
-orvet::HostClasses hostClasses(PlayerServices& player)
+orvet::HostClasses hostClasses(void* host)
 {
     orvet::HostClasses classes;
-    classes.host = &player;
+    classes.host = host;
     classes.flashPlayer = registerFlashPlayer;
     classes.movieClip = registerMovieClip;
     classes.applicationFunctions = registerApplicationFunctions;

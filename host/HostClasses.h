@@ -4,12 +4,10 @@
 
 #include "script/engine/ScriptEngine.h"
 
-namespace lumbra {
-class PlayerServices;
-}
-
 namespace lumbra::host {
 
-orvet::HostClasses hostClasses(PlayerServices& player);
+// `host`: the player's PlayerServices (a HostPlayer in the native tests),
+// handed to every registration.
+orvet::HostClasses hostClasses(void* host);
 
 } // namespace lumbra::host

@@ -3,7 +3,7 @@
 // window whenever input arrives, so storing them is enough.
 #include "host/HostArguments.h"
 #include "host/HotKeyText.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "host/SettingsObjects.h"
 #include "package/ProjectSettings.h"
 #include "script/runtime/Conversions.h"
@@ -20,7 +20,7 @@ enum Member { ToString, LBtnClk, RBtnClk, KeyPress, ExitKeys, HotKeyMember, Disa
 int interactionProperty(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void*, orvet::Atom name, int set,
                         ScriptValue* value)
 {
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     ProjectSettings& s = player.settings();
     const int member = orvet::MemberAtoms::of(cls).find(name);
     switch (member) {
@@ -55,7 +55,7 @@ int interactionProperty(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void
             *value = ScriptValue::ofBool(s.interactionFlags & bit);
         } else {
             s.interactionFlags = orvet::toBoolean(*value) ? s.interactionFlags | bit : s.interactionFlags & ~bit;
-            player.reapply(PlayerServices::Reapply::Restrictions);
+            player.reapply(HostPlayer::Reapply::Restrictions);
         }
         return 1;
     }

@@ -1,6 +1,6 @@
 #include "host/ScriptTimers.h"
 
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "script/engine/EngineCalls.h"
 #include "script/runtime/Collector.h"
 #include "script/runtime/ScriptContext.h"

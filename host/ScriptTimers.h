@@ -16,14 +16,14 @@ struct ScriptContext;
 }
 
 namespace lumbra {
-class PlayerServices;
+class HostPlayer;
 }
 
 namespace lumbra::host {
 
 class ScriptTimers {
 public:
-    ScriptTimers(orvet::ScriptContext& ctx, PlayerServices& player) : ctx_(ctx), player_(player) {}
+    ScriptTimers(orvet::ScriptContext& ctx, HostPlayer& player) : ctx_(ctx), player_(player) {}
     ~ScriptTimers() { clear(); }
     ScriptTimers(const ScriptTimers&) = delete;
     ScriptTimers& operator=(const ScriptTimers&) = delete;
@@ -53,7 +53,7 @@ private:
     };
 
     orvet::ScriptContext& ctx_;
-    PlayerServices& player_;
+    HostPlayer& player_;
     std::map<unsigned, Timer> timers_;
 };
 

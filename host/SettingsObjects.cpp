@@ -40,7 +40,7 @@ SettingsData& registerSettingsClass(orvet::ScriptEngine& engine, void* host, con
 {
     ScriptContext& ctx = *engine.context;
     NativeClass* cls = orvet::newClass(ctx);
-    auto& data = orvet::MemberAtoms::attach<SettingsData>(engine, host, *cls, description.members);
+    auto& data = attachHostData<SettingsData>(engine, host, *cls, description.members);
     data.toStringText = description.toStringText;
     data.methods = description.methods;
     data.tray = description.tray;

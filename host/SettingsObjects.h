@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "host/HostClassData.h"
 #include "script/engine/ClassRegistration.h"
 #include "script/runtime/NativeClass.h"
 
@@ -22,7 +23,7 @@ namespace lumbra::host {
 struct TrayState;
 
 // Registers the five globals "_Appearance_" ... "_Tray_" (with their "$"
-// constants); `host` is the PlayerServices.
+// constants); `host` is the HostPlayer.
 void registerSettingsObjects(orvet::ScriptEngine& engine, void* host);
 
 // One settings class: its global, what "toString" answers, its members and
@@ -39,7 +40,7 @@ struct SettingsClass {
     orvet::NativeMarkFn mark = nullptr;         // values the class keeps
 };
 // The class data of a settings class.
-struct SettingsData : orvet::MemberAtoms {
+struct SettingsData : HostClassData {
     std::u16string_view toStringText; // a literal of the program
     orvet::NativeMethodFn methods = nullptr;
     std::shared_ptr<TrayState> tray; // for the tray and behaviour objects

@@ -2,7 +2,7 @@
 // window out only while a movie is loaded: before that the first load lays
 // it out anyway.
 #include "host/HostArguments.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "host/SettingsObjects.h"
 #include "package/ProjectSettings.h"
 #include "script/runtime/Conversions.h"
@@ -18,20 +18,20 @@ enum Member { ToString, WindowSize, Pos, KeepRatio, SetCustomPos, SetCustomSize,
 
 constexpr std::uint32_t kPosCustom = 9, kSizeCustom = 3;
 
-void relayout(PlayerServices& player)
+void relayout(HostPlayer& player)
 {
     FlashControl* control = player.flashControl();
     if (!control)
         return;
     const std::optional<ControlValue> movie = control->get(u"Movie");
     if (movie && std::holds_alternative<std::u16string>(*movie) && !std::get<std::u16string>(*movie).empty())
-        player.reapply(PlayerServices::Reapply::Layout);
+        player.reapply(HostPlayer::Reapply::Layout);
 }
 
 int sizeAndPosProperty(orvet::ScriptContext&, orvet::NativeClass& cls, void*, orvet::Atom name, int set,
                        ScriptValue* value)
 {
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     ProjectSettings& s = player.settings();
     switch (orvet::MemberAtoms::of(cls).find(name)) {
     case WindowSize:
@@ -59,7 +59,7 @@ int sizeAndPosProperty(orvet::ScriptContext&, orvet::NativeClass& cls, void*, or
 int sizeAndPosMethod(orvet::ScriptContext&, orvet::NativeClass& cls, void*, orvet::Atom name, ScriptValue*,
                      ScriptValue* args)
 {
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     ProjectSettings& s = player.settings();
     const Arguments a(args);
     const auto word = [&](int n) { return static_cast<std::uint16_t>(*a.integer(n)); };

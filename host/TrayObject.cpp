@@ -1,7 +1,7 @@
 #include "host/TrayObject.h"
 
 #include "host/HostArguments.h"
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "host/SettingsObjects.h"
 #include "script/engine/EngineCalls.h"
 #include "script/engine/ScriptEngine.h"
@@ -44,7 +44,7 @@ int balloonIconOf(const std::string& name)
 int trayMethod(orvet::ScriptContext&, orvet::NativeClass& cls, void*, orvet::Atom name, ScriptValue* result,
                ScriptValue*)
 {
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     TrayState& tray = stateOf(cls);
     switch (orvet::MemberAtoms::of(cls).find(name)) {
     case Add:
@@ -66,7 +66,7 @@ int trayMethod(orvet::ScriptContext&, orvet::NativeClass& cls, void*, orvet::Ato
 int trayProperty(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void*, orvet::Atom name, int set,
                  ScriptValue* value)
 {
-    PlayerServices& player = playerOf(cls);
+    HostPlayer& player = playerOf(cls);
     TrayState& tray = stateOf(cls);
     const int member = orvet::MemberAtoms::of(cls).find(name);
     switch (member) {
@@ -136,7 +136,7 @@ void trayMark(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void* data)
 
 } // namespace
 
-bool TrayState::add(PlayerServices& player)
+bool TrayState::add(HostPlayer& player)
 {
     if (shown || !icon)
         return false;
@@ -144,7 +144,7 @@ bool TrayState::add(PlayerServices& player)
     return shown;
 }
 
-bool TrayState::remove(PlayerServices& player)
+bool TrayState::remove(HostPlayer& player)
 {
     if (!shown)
         return false;
@@ -152,7 +152,7 @@ bool TrayState::remove(PlayerServices& player)
     return player.removeTrayIcon();
 }
 
-void TrayState::update(PlayerServices& player)
+void TrayState::update(HostPlayer& player)
 {
     if (shown && icon)
         player.modifyTrayIcon({icon.get(), cut(tip, kTipLimit)});

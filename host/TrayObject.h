@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "script/runtime/ScriptValue.h"
 
 namespace orvet {
@@ -30,10 +30,10 @@ struct TrayState {
                                                       orvet::ScriptValue::null()};
 
     // Shows the icon unless it is shown or there is none.
-    bool add(PlayerServices& player);
-    bool remove(PlayerServices& player);
+    bool add(HostPlayer& player);
+    bool remove(HostPlayer& player);
     // Hands a changed icon or tip to a shown icon.
-    void update(PlayerServices& player);
+    void update(HostPlayer& player);
 };
 
 // A mouse message of the tray icon, from the main window. False when the

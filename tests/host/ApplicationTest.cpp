@@ -9,7 +9,7 @@
 namespace lumbra::test {
 namespace {
 
-using Reapply = PlayerServices::Reapply;
+using Reapply = HostPlayer::Reapply;
 
 class ApplicationTest : public HostFixture {};
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/PlayerServices.h"
+#include "host/HostPlayer.h"
 #include "host/TraceFile.h"
 #include "package/ProjectSettings.h"
 
@@ -35,7 +35,7 @@ public:
     std::string name;
 };
 
-class FakePlayer : public PlayerServices {
+class FakePlayer : public HostPlayer {
 public:
     FakePlayer();
 
@@ -90,7 +90,8 @@ public:
     void invokeScript(std::string_view name) override { invoked.emplace_back(name); }
     unsigned startTimer(unsigned milliseconds, std::function<void(unsigned)> tick) override;
     void stopTimer(unsigned id) override { timers.erase(id); }
-    host::TraceFile& traceFile() override { return trace; }
+    bool openTraceFile(const std::string& path) override { return trace.open(path); }
+    void closeTraceFile() override { trace.close(); }
     void reapply(Reapply what) override { reapplied.push_back(what); }
     void requestScaleMode(int mode) override { scaleModes.push_back(mode); }
     bool setWindowIcon(std::string_view path) override;

@@ -53,7 +53,7 @@ protected:
     }
 
     FakePlayer player;
-    orvet::EnginePtr engine = orvet::CreateEngine({}, host::hostClasses(player));
+    orvet::EnginePtr engine = orvet::CreateEngine({}, host::hostClasses(static_cast<HostPlayer*>(&player)));
     std::vector<std::string> traced;
 };
 

@@ -6,7 +6,7 @@
 namespace lumbra::test {
 namespace {
 
-using Reapply = PlayerServices::Reapply;
+using Reapply = HostPlayer::Reapply;
 
 class SettingsObjectsTest : public HostFixture {
 protected:

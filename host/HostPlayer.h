@@ -1,8 +1,10 @@
-// The one interface through which host classes reach the running player:
-// its settings and package, the main window and the movie control in it,
-// input, the tray icon, timers and the trace file. The player implements it;
-// tests use a small fake. Handles of windows travel as integers, because
-// scripts see them as Integer values.
+// What the Application, settings, FlashPlayer and MovieClip classes need of
+// the running player, in portable terms: its settings and package, the main
+// window and the movie control in it, input, the tray icon, timers and the
+// trace file. On Windows an adapter over the player's PlayerServices
+// implements it (host/win32); the native tests use a fake, so that every rule
+// of these classes is tested without a window. Handles of windows travel as
+// integers, because scripts see them as Integer values.
 #pragma once
 
 #include <cstdint>
@@ -18,10 +20,6 @@
 namespace lumbra {
 
 struct ProjectSettings;
-
-namespace host {
-class TraceFile;
-}
 
 // A value crossing the movie control's dispatch interface: nothing (a method
 // without result), a boolean, an integer, a double or a text.
@@ -51,9 +49,9 @@ struct PixelRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-class PlayerServices {
+class HostPlayer {
 public:
-    virtual ~PlayerServices() = default;
+    virtual ~HostPlayer() = default;
 
     // --- The program, its package and profile -------------------------------
     // Full path of the executable; "" when it cannot be read.
@@ -88,8 +86,10 @@ public:
     // 0 when the system refuses one.
     virtual unsigned startTimer(unsigned milliseconds, std::function<void(unsigned id)> tick) = 0;
     virtual void stopTimer(unsigned id) = 0;
-    // The file that "trace" and warnings write to.
-    virtual host::TraceFile& traceFile() = 0;
+    // Closes the trace file that "trace" and warnings write to; with a path,
+    // opens that file (truncated). False when it cannot be opened.
+    virtual bool openTraceFile(const std::string& path) = 0;
+    virtual void closeTraceFile() = 0;
 
     // --- The main window ----------------------------------------------------
     enum class Reapply {
