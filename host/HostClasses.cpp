@@ -4,7 +4,14 @@
 #include "host/ApplicationFunctions.h"
 #include "host/FlashPlayerClass.h"
 
-namespace lumbra::host {
+namespace lumbra {
+
+orvet::EnginePtr createHostEngine(PlayerServices& services, const orvet::EngineConfig& config)
+{
+    return orvet::CreateEngine(config, host::hostClasses(&services));
+}
+
+namespace host {
 
 orvet::HostClasses hostClasses(void* host)
 {
@@ -17,4 +24,6 @@ orvet::HostClasses hostClasses(void* host)
     return classes;
 }
 
-} // namespace lumbra::host
+} // namespace host
+
+} // namespace lumbra

@@ -1,13 +1,24 @@
-// The one list of the host classes the player registers in its engines.
-// Each host unit adds its registration here.
+// The one list of host classes: every engine the player runs for a package
+// is made here, with the built-in classes and every host class, each of
+// which reaches the running player through `services`. Each host unit adds
+// its registration to hostClasses().
 #pragma once
 
 #include "script/engine/ScriptEngine.h"
 
-namespace lumbra::host {
+namespace lumbra {
 
-// `host`: the player's PlayerServices (a HostPlayer in the native tests),
-// handed to every registration.
+class PlayerServices;
+
+// Null when the engine cannot be made (memory, a failed registration).
+orvet::EnginePtr createHostEngine(PlayerServices& services, const orvet::EngineConfig& config = {});
+
+namespace host {
+
+// The registrations, each handed `host`: the player's PlayerServices (a
+// HostPlayer in the native tests).
 orvet::HostClasses hostClasses(void* host);
 
-} // namespace lumbra::host
+} // namespace host
+
+} // namespace lumbra

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "host/HostPlayer.h"
-#include "host/TraceFile.h"
 #include "package/ProjectSettings.h"
 
 namespace lumbra::test {
@@ -54,7 +53,8 @@ public:
     FakeControl control;
     PixelSize movie{550, 400}, client{1100, 1000};
     std::set<std::string> loadableFiles; // cursors and icons that load
-    host::TraceFile trace;
+    std::string traceFile;     // "" while none is open
+    bool traceOpens = true;    // whether a trace file can be opened
 
     // What the player was asked.
     std::vector<Reapply> reapplied;
@@ -90,8 +90,12 @@ public:
     void invokeScript(std::string_view name) override { invoked.emplace_back(name); }
     unsigned startTimer(unsigned milliseconds, std::function<void(unsigned)> tick) override;
     void stopTimer(unsigned id) override { timers.erase(id); }
-    bool openTraceFile(const std::string& path) override { return trace.open(path); }
-    void closeTraceFile() override { trace.close(); }
+    bool openTraceFile(const std::string& path) override
+    {
+        traceFile = traceOpens ? path : "";
+        return traceOpens;
+    }
+    void closeTraceFile() override { traceFile.clear(); }
     void reapply(Reapply what) override { reapplied.push_back(what); }
     void requestScaleMode(int mode) override { scaleModes.push_back(mode); }
     bool setWindowIcon(std::string_view path) override;
