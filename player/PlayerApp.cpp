@@ -5,6 +5,7 @@
 #include "player/ProgramPaths.h"
 #include "player/WorkingFolder.h"
 
+#include "host/ApplicationClass.h"
 #include "host/HostClasses.h"
 #include "package/PackageIdentity.h"
 #include "package/PackageResources.h"
@@ -182,6 +183,13 @@ bool PlayerApp::createMainWindow()
     if (!frame->create(instance_, ownerWindow_.get(), icon_, controlPath))
         return false;
     mainFrame_ = std::move(frame);
+    // Scripts hear of every movie that loads ("Application.onMovieLoaded").
+    mainFrame_->host().onMovieLoaded = [this](const std::string& path) {
+        if (orvet::ScriptEngine* engine = engine_.existing()) {
+            SharedEngine::Use use(engine_);
+            host::notifyMovieLoaded(*engine, path);
+        }
+    };
     reporter_.setMainWindow(mainFrame_->handle());
     SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
     if (movieList_.entries.empty())
@@ -212,11 +220,15 @@ void PlayerApp::applyMachineSettings()
 void PlayerApp::showFirstMovie()
 {
     const HWND window = mainFrame_->handle();
-    if (movieList_.entries.empty()) {
-        ShowWindow(window, SW_SHOWNORMAL);
-        return;
+    std::string movie = movieList_.entries.empty() ? std::string() : chooseFirstMovie(movieList_);
+    // The start-up script may choose the movie ("Application.onGetMovie").
+    if (orvet::ScriptEngine* engine = engine_.existing()) {
+        SharedEngine::Use use(engine_);
+        if (auto chosen = host::askChoiceHook(*engine, host::ChoiceHook::Movie))
+            movie = *chosen;
     }
-    mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & kAutoPlay);
+    if (!movie.empty())
+        mainFrame_->showMovie(movie, settings_.behaviourFlags & kAutoPlay);
     ShowWindow(window, SW_SHOWNORMAL);
 }
 
