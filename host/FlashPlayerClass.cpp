@@ -223,33 +223,34 @@ ScriptValue movieToWindow(ScriptContext& ctx, HostPlayer& player, FlashControl& 
 }
 
 // The methods that work on the binding tables and the control's variables.
-bool specialMethod(ScriptContext& ctx, NativeClass& cls, int member, ScriptValue* result, const Arguments& a)
+void specialMethod(ScriptContext& ctx, NativeClass& cls, int member, ScriptValue* result, ScriptValue* args)
 {
+    const Arguments a(args);
     FlashPlayerData& data = dataOf(cls);
     HostPlayer& player = playerOf(cls);
     switch (member) {
     case ToString:
         *result = orvet::staticStringValue(ctx, u"[object FlashPlayer]");
-        return true;
+        return;
     case BindData:
     case UnbindData:
         for (int i = 1; i <= a.count(); ++i)
             if (const orvet::ScriptString* name = a.string(i))
                 member == BindData ? data.bound.bind(name->view()) : data.bound.unbind(name->view());
-        return true;
+        return;
     case UnbindAll:
         data.bound.clear();
-        return true;
+        return;
     case GetMovieInfo:
         if (auto path = a.text(1))
             *result = movieInfoObject(ctx, *path);
-        return true;
+        return;
     default:
         break;
     }
     FlashControl* control = player.flashControl();
     if (!control)
-        return true;
+        return;
     switch (member) {
     case UpdateData:
         updateBoundData(ctx, *control, data.bound, a.count() < 1 || orvet::toBoolean(*a.get(1)));
@@ -257,6 +258,9 @@ bool specialMethod(ScriptContext& ctx, NativeClass& cls, int member, ScriptValue
     case GetArray:
         if (const orvet::ScriptString* name = a.string(1))
             *result = getArray(ctx, *control, name->view());
+        break;
+    case GetObject:
+        *result = getObject(ctx, *control, args);
         break;
     case PutArray:
         if (a.string(1) && a.is(2, ValueKind::Array))
@@ -272,26 +276,20 @@ bool specialMethod(ScriptContext& ctx, NativeClass& cls, int member, ScriptValue
     default:
         break;
     }
-    return true;
 }
 
 int flashPlayerMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, ScriptValue* result, ScriptValue* args)
 {
     FlashPlayerData& data = dataOf(cls);
-    const Arguments a(args);
     if (const int member = data.find(name); member >= ToString && member <= GetMovieInfo) {
-        if (member == GetObject) {
-            if (FlashControl* control = playerOf(cls).flashControl())
-                *result = getObject(ctx, *control, args);
-            return 1;
-        }
-        return specialMethod(ctx, cls, member, result, a) ? 1 : 0;
+        specialMethod(ctx, cls, member, result, args);
+        return 1;
     }
     const int method = indexOf(data.methodAtoms, name);
     if (method < 0)
         return 0;
     if (FlashControl* control = playerOf(cls).flashControl())
-        *result = callControlMethod(ctx, *control, controlMethods()[static_cast<std::size_t>(method)], a);
+        *result = callControlMethod(ctx, *control, controlMethods()[static_cast<std::size_t>(method)], Arguments(args));
     return 1;
 }
 
