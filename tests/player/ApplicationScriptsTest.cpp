@@ -33,8 +33,17 @@ TEST(ApplicationScripts, MovieCommandsRunScriptsThatAnswerThroughFlashPlayer)
               "function tick(step) { ticks += step; }\n"
               "Application.setInterval(tick, 10, 1);\n"
               "function loaded(path) { trace('loaded ' + (path == getMovies()[0])); }\n"
-              "Application.onMovieLoaded = loaded;\n");
-    writeText(project / "Report.ovs", "trace('run ' + FlashPlayer.getVariable('answer'));\nvar mark = 1;\n");
+              "Application.onMovieLoaded = loaded;\n"
+              "Application.Interaction.hotKey = 'ctrl+alt+q';\n"
+              "trace('hot key ' + Application.Interaction.hotKey);\n"
+              "Application.setBasePath('attachments');\n"
+              "trace('base ' + Application.getBasePath());\n");
+    writeText(project / "Report.ovs",
+              "trace('run ' + FlashPlayer.getVariable('answer'));\n"
+              "var mark = 1;\n"
+              "var box = FlashPlayer.movieToWindow(0, 200, 0, 100);\n"
+              "trace('box ' + box.left + ' ' + box.right + ' ' + box.top + ' ' + box.bottom);\n"
+              "trace('frames ' + FlashPlayer.getMovieInfo(getMovies()[0]).frameCount + ' ' + FlashPlayer.totalFrames);\n");
     writeText(project / "Later.ovs", "trace('async ' + mark + ' ' + FlashPlayer.getVariable('missing'));\n");
     // Frame 1 answers at once; the asynchronous run waits for idle time; the
     // timer has ticked by frame 3; after Orvet_Quit a fresh engine knows
@@ -68,9 +77,13 @@ TEST(ApplicationScripts, MovieCommandsRunScriptsThatAnswerThroughFlashPlayer)
     EXPECT_EQ(player.waitForExit(), 0u);
     EXPECT_EQ(readLines(trace), (std::vector<std::string>{
                                     "init object [object SysTray]",
+                                    "hot key CTRL+ALT+Q",
+                                    "base null",
                                     "loaded true",
                                     "eval 3",
                                     "run from eval",
+                                    "box 0 200 0 100",
+                                    "frames 4 4",
                                     "async 1 undefined",
                                     "ticks true",
                                     "fresh undefined undefined",
