@@ -7,10 +7,19 @@
 
 namespace lumbra::host {
 
+namespace {
+
+constexpr double kFar = 1e15;
+
+} // namespace
+
 std::optional<WindowRect> movieToWindow(const ScaleGeometry& g, const MovieRect& r)
 {
     if (g.movieWidth <= 0 || g.movieHeight <= 0)
         return std::nullopt;
+    for (double v : {r.xMin, r.xMax, r.yMin, r.yMax})
+        if (!std::isfinite(v))
+            return std::nullopt;
     const double mw = g.movieWidth, mh = g.movieHeight, cw = g.clientWidth, ch = g.clientHeight;
     const auto trunc = [](double d) { return orvet::truncateToInt64(d); };
 
@@ -32,8 +41,13 @@ std::optional<WindowRect> movieToWindow(const ScaleGeometry& g, const MovieRect&
     }
     const std::int64_t ox = trunc((cw - width) / 2);
     const std::int64_t oy = trunc((ch - height) / 2);
-    return WindowRect{ox + trunc(width / mw * r.xMin), ox + trunc(width / mw * r.xMax),
-                      oy + trunc(height / mh * r.yMin), oy + trunc(height / mh * r.yMax)};
+    // Coordinates far outside any screen are held to a range where the sums
+    // cannot overflow.
+    const auto pixel = [&](std::int64_t offset, double scale, double v) {
+        return offset + trunc(std::clamp(scale * v, -kFar, kFar));
+    };
+    return WindowRect{pixel(ox, width / mw, r.xMin), pixel(ox, width / mw, r.xMax), pixel(oy, height / mh, r.yMin),
+                      pixel(oy, height / mh, r.yMax)};
 }
 
 } // namespace lumbra::host

@@ -21,8 +21,9 @@ struct ScaleGeometry {
     int scaleMode;                 // 0 show all, 1 no border, 2 exact fit, 3 no scale
 };
 
-// None when the movie has no positive size. Unknown scale modes map as
-// "no scale" does: the movie keeps its size, centred.
+// None when the movie has no positive size or a coordinate is not a finite
+// number. Unknown scale modes map as "no scale" does: the movie keeps its
+// size, centred.
 std::optional<WindowRect> movieToWindow(const ScaleGeometry& geometry, const MovieRect& rect);
 
 } // namespace lumbra::host

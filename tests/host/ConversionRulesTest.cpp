@@ -2,6 +2,8 @@
 // binding tables, movie-to-window mapping, command-line items, hot key text.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "host/BoundNames.h"
 #include "host/CommandLineItems.h"
 #include "host/FlashText.h"
@@ -129,6 +131,10 @@ TEST(MovieToWindow, ScaleModes)
     EXPECT_EQ(r->top, 300 + 10);
     EXPECT_FALSE(movieToWindow({0, 400, 1100, 1000, 0}, point));
     EXPECT_FALSE(movieToWindow({550, -1, 1100, 1000, 0}, point));
+    EXPECT_FALSE(movieToWindow({550, 400, 1100, 1000, 0}, {NAN, 1, 1, 1}));
+    r = movieToWindow({550, 400, 1100, 1000, 1}, {-1e308, 1e308, 0, 0});
+    EXPECT_LT(r->left, -1000000000);
+    EXPECT_GT(r->right, 1000000000);
 }
 
 TEST(CommandLineItems, QuotesGroupAndTheProgramIsDropped)
