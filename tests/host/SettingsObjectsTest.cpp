@@ -163,6 +163,19 @@ TEST_F(SettingsObjectsTest, TrayIconTipAndBalloon)
     EXPECT_EQ(value("t.tip.length"), "int 200");
 }
 
+TEST_F(SettingsObjectsTest, HugeTextsAreCutOrTakenWhole)
+{
+    run("var big = 'x'; for (var i = 0; i < 17; i++) big = big + big;"); // 131072 characters
+    run("Application.Appearance.caption = big; Application.Interaction.hotKey = big + '+' + big;"
+        "Application.SysTray.tip = big; FlashPlayer.bindData(big + '.' + big); setWindowless(big)");
+    EXPECT_EQ(s.caption.view().size(), 259u);
+    EXPECT_EQ(s.shapeMaskFile.view().size(), 259u);
+    EXPECT_EQ(s.hotKeyCode, 'X');
+    EXPECT_EQ(value("typeof FlashPlayer[big]"), "object");
+    EXPECT_EQ(value("FlashPlayer.setVariable(big, big)"), "bool true");
+    EXPECT_EQ(player.control.variables.begin()->second.size(), 131072u);
+}
+
 TEST_F(SettingsObjectsTest, TrayMouseMessagesReachScriptHandlersOnlyWithoutTheDefault)
 {
     run("var t = Application.SysTray; var clicks = ''; function left() { clicks += 'L' + (this == t); }"
