@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -258,72 +259,23 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     Closure* callee = nullptr;
     bool catching = false;
 #ifdef ORVET_COMPUTED_GOTO
-    static const void* const kLabels[256] = {
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_CALL_NAME, &&L_GET_NAME, &&L_ADD2,
-        &&L_INC, &&L_JUMP_IF_TRUE_BOOL, &&L_JUMP_IF_FALSE_BOOL, &&L_THROW,
-        &&L_END_TRY, &&L_TRY, &&L_WITH_POP, &&L_WITH_PUSH,
-        &&L_GET_FRAME_SLOT, &&L_ARGS, &&L_LOCALS, &&L_DELETE_ELEM,
-        &&L_DELETE_PROP, &&L_NEW, &&L_TYPEOF, &&L_RETURN,
-        &&L_CALL, &&L_JUMP, &&L_CALL_METHOD, &&L_JUMP_IF_TRUE,
-        &&L_JUMP_IF_FALSE, &&L_USHR, &&L_SHR, &&L_SHL,
-        &&L_BIT_XOR, &&L_BIT_OR, &&L_NOT, &&L_BIT_AND,
-        &&L_NEG, &&L_MOD, &&L_DIV, &&L_MUL,
-        &&L_ADD, &&L_SUB, &&L_STRICT_NE, &&L_STRICT_EQ,
-        &&L_GE, &&L_LE, &&L_GT, &&L_LT,
-        &&L_NE, &&L_EQ, &&L_ITER_NEXT, &&L_SET_ELEM,
-        &&L_GET_ELEM, &&L_SET_PROP, &&L_GET_PROP, &&L_SET_LOCAL,
-        &&L_GET_LOCAL, &&L_SET_ARG, &&L_GET_ARG, &&L_SET_GLOBAL,
-        &&L_GET_GLOBAL, &&L_PUSH_INT, &&L_PUSH_3, &&L_PUSH_2,
-        &&L_PUSH_1, &&L_PUSH_0, &&L_PUSH_UNDEFINED, &&L_PUSH_FALSE,
-        &&L_PUSH_TRUE, &&L_PUSH_NULL, &&L_PUSH_CONST, &&L_ROLL,
-        &&L_SWAP, &&L_NIP, &&L_DROP, &&L_POP,
-        &&L_DUP, &&L_NOP, &&L_END, &&L_HALT,
-        &&L_SET_NAME, &&L_DELETE_NAME, &&L_DISPOSE_GLOBAL, &&L_DISPOSE_LOCAL,
-        &&L_DISPOSE_ARG, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+    // Every byte has a label: the opcodes theirs (in number order, from the
+    // list), every other byte L_BAD.
+#define BAD1 &&L_BAD,
+#define BAD4 BAD1 BAD1 BAD1 BAD1
+#define BAD16 BAD4 BAD4 BAD4 BAD4
+#define ORVET_OPCODE_LABEL(name, number, form, takes, leaves) &&L_##name,
+    static const void* const kLabels[] = {
+        BAD16 BAD16 BAD1 // 0x00-0x20
+        ORVET_OPCODES(ORVET_OPCODE_LABEL)
+        BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD4 BAD4 BAD4 BAD1 BAD1 BAD1 // 0x71-0xFF
     };
+    static_assert(std::size(kLabels) == 256 && kFirstOpcode == 0x21 && kLastOpcode == 0x70,
+                  "the BAD runs above fit these bounds");
+#undef ORVET_OPCODE_LABEL
+#undef BAD16
+#undef BAD4
+#undef BAD1
 #endif
     for (;;) {
         try {

@@ -71,12 +71,20 @@ TEST_F(EngineTest, RunsCompiledImagesFromMemoryAndFiles)
     std::remove(path.c_str());
 }
 
-TEST_F(EngineTest, BadImagesAndMissingFilesFailWithAMessage)
+TEST_F(EngineTest, BadImagesLoadNothingAndWriteNoMessage)
 {
     const std::uint8_t junk[] = {'O', 'V', '1', 'x', 0, 0, 0, 0};
+    EXPECT_EQ(RunSourceText(*engine, "throw 'earlier';"), 0);
     EXPECT_EQ(RunCompiledMemory(*engine, junk, sizeof junk), -1);
-    EXPECT_NE(std::string(ctx().errorBuffer), "");
+    EXPECT_STREQ(ctx().errorBuffer, "");
+    const std::string junkPath = tempPath("engine_test_junk.ovc");
+    writeFile(junkPath, "", {junk, junk + sizeof junk});
+    EXPECT_EQ(RunCompiledFile(*engine, junkPath), -1);
+    EXPECT_STREQ(ctx().errorBuffer, "");
+    std::remove(junkPath.c_str());
     EXPECT_EQ(RunCompiledFile(*engine, tempPath("no_such_file.ovc")), -1);
+    EXPECT_STREQ(ctx().errorBuffer, "");
+    EXPECT_NE(ctx().compilerMessages.find("can't open the script file"), std::string::npos);
     EXPECT_EQ(RunSourceFile(*engine, tempPath("no_such_file.ovs")), -1);
     EXPECT_NE(ctx().compilerMessages.find("can't open the script file"), std::string::npos);
 }
