@@ -1,27 +1,45 @@
 #include "host/HostClasses.h"
 
-#include "host/ApplicationTrace.h"
+#include "host/ApplicationClass.h"
+#include "host/ApplicationFunctions.h"
 #include "host/DataFile.h"
 #include "host/DiskInfo.h"
 #include "host/Encryption.h"
+#include "host/FlashPlayerClass.h"
+#ifdef _WIN32
 #include "host/win32/DesktopToy.h"
 #include "host/win32/DirectX.h"
 #include "host/win32/Dialogs.h"
+#endif
 
 namespace lumbra {
 
 orvet::EnginePtr createHostEngine(PlayerServices& services, const orvet::EngineConfig& config)
 {
+    return orvet::CreateEngine(config, host::hostClasses(&services));
+}
+
+namespace host {
+
+orvet::HostClasses hostClasses(void* host)
+{
     orvet::HostClasses classes;
-    classes.host = &services;
-    classes.dialogs = registerDialogsClass;
-    classes.application = registerApplicationTrace;
-    classes.directX = registerDirectXClass;
+    classes.host = host;
+    classes.flashPlayer = registerFlashPlayer;
+    classes.movieClip = registerMovieClip;
+    classes.applicationFunctions = registerApplicationFunctions;
+    classes.application = registerApplication;
     classes.encryption = registerEncryptionClass;
     classes.diskInfo = registerDiskInfoClass;
-    classes.desktopToy = registerDesktopToyClass;
     classes.dataFile = registerDataFileClass;
-    return orvet::CreateEngine(config, classes);
+#ifdef _WIN32 // classes over the system's windows and devices
+    classes.dialogs = registerDialogsClass;
+    classes.directX = registerDirectXClass;
+    classes.desktopToy = registerDesktopToyClass;
+#endif
+    return classes;
 }
+
+} // namespace host
 
 } // namespace lumbra

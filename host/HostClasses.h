@@ -1,6 +1,7 @@
 // The one list of host classes: every engine the player runs for a package
 // is made here, with the built-in classes and every host class, each of
-// which reaches the running player through `services`.
+// which reaches the running player through `services`. Each host unit adds
+// its registration to hostClasses().
 #pragma once
 
 #include "script/engine/ScriptEngine.h"
@@ -11,5 +12,13 @@ class PlayerServices;
 
 // Null when the engine cannot be made (memory, a failed registration).
 orvet::EnginePtr createHostEngine(PlayerServices& services, const orvet::EngineConfig& config = {});
+
+namespace host {
+
+// The registrations, each handed `host`: the player's PlayerServices (a
+// HostPlayer in the native tests).
+orvet::HostClasses hostClasses(void* host);
+
+} // namespace host
 
 } // namespace lumbra

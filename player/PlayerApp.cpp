@@ -6,6 +6,7 @@
 #include "player/ProgramPaths.h"
 #include "player/WorkingFolder.h"
 
+#include "host/ApplicationClass.h"
 #include "host/HostClasses.h"
 #include "package/PackageIdentity.h"
 #include "package/PackageResources.h"
@@ -177,6 +178,13 @@ bool PlayerApp::createMainWindow()
     if (!frame->create(instance_, ownerWindow_.get(), icon_, controlPath))
         return false;
     mainFrame_ = std::move(frame);
+    // Scripts hear of every movie that loads ("Application.onMovieLoaded").
+    mainFrame_->host().onMovieLoaded = [this](const std::string& path) {
+        if (orvet::ScriptEngine* engine = engine_.existing()) {
+            SharedEngine::Use use(engine_);
+            host::notifyMovieLoaded(*engine, path);
+        }
+    };
     reporter_.setMainWindow(mainFrame_->handle());
     SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
     if (movieList_.entries.empty())
@@ -209,12 +217,19 @@ void PlayerApp::applyMachineSettings()
 void PlayerApp::showFirstMovie()
 {
     CMainFrame& frame = *mainFrame_;
-    if (movieList_.entries.empty()) {
+    std::string movie = movieList_.entries.empty() ? std::string() : chooseFirstMovie(movieList_);
+    // The start-up script may choose the movie ("Application.onGetMovie").
+    if (orvet::ScriptEngine* engine = engine_.existing()) {
+        SharedEngine::Use use(engine_);
+        if (auto chosen = host::askChoiceHook(*engine, host::ChoiceHook::Movie))
+            movie = *chosen;
+    }
+    if (movie.empty()) {
         frame.applyAppearance();
         ShowWindow(frame.handle(), SW_SHOWNORMAL);
         return;
     }
-    frame.loadMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & kAutoPlay);
+    frame.loadMovie(movie, settings_.behaviourFlags & kAutoPlay);
     frame.applyAppearance();
     frame.applySizeAndPosition();
     // Every shape, not only a mask: a transparent window starts its
