@@ -1,20 +1,41 @@
 #include "player/PlayerApp.h"
 
 #include "player/FlashPlayerLocator.h"
+#include "player/MenuHook.h"
 #include "player/ProgramPaths.h"
 #include "player/WorkingFolder.h"
 
+#include "host/HostClasses.h"
 #include "package/PackageIdentity.h"
 #include "package/PackageResources.h"
 #include "package/PlayerException.h"
 #include "package/SettingsLoader.h"
 #include "package/win32/RegistryProfile.h"
+#include "script/engine/EngineRun.h"
+
+#include <winsock2.h>
 
 namespace lumbra {
 
 namespace {
 
 constexpr WORD kProgramIcon = 128;
+
+// Bits of the settings the start-up reads.
+constexpr std::uint32_t kAutoPlay = 0x1;          // behaviourFlags
+constexpr std::uint32_t kTrayIcon = 0x1000;       // behaviourFlags
+constexpr std::uint32_t kMuteSpeakers = 0x100;    // miscFlags
+constexpr std::uint32_t kCustomBackground = 0x1;  // miscFlags
+
+// The installer's switches and the script each one runs.
+const char* installerScript(const char* argument)
+{
+    if (lstrcmpiA(argument, "/AfterInstall") == 0)
+        return "AfterInstall";
+    if (lstrcmpiA(argument, "/BeforeUninst") == 0)
+        return "BeforeUninst";
+    return nullptr;
+}
 
 } // namespace
 
@@ -33,53 +54,73 @@ bool PlayerApp::initInstance()
 {
     if (handleInstallerSwitch())
         return false;
+    acquireMenuHook();
+
+    WSADATA sockets;
+    if (WSAStartup(0x0101, &sockets) != 0) {
+        reporter_.show("Failed to initialize the WIndows Socket!", MB_OK);
+        return false;
+    }
+    socketsStarted_ = true;
     OleInitialize(nullptr);
 
     if (!openPackageIdentity()) {
         reporter_.show("Invalid application data", MB_OK | MB_ICONERROR);
         return false;
     }
-
     try {
         workingFolder_ = createWorkingFolder();
     } catch (const PlayerException& error) {
         reporter_.report(error.what());
         return false;
     }
-
     loadPackage();
 
     icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(kProgramIcon));
     if (!createOwnerWindow())
         return false;
-
-    mainFrame_ = std::make_unique<CMainFrame>();
-    const std::string controlPath = findFlashPlayer(resources_, workingFolder_, reporter_);
-    if (!mainFrame_->create(instance_, ownerWindow_, icon_, controlPath)) {
-        mainFrame_.reset();
-        reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
+    if (!createMainWindow()) {
+        // The start-up script still runs: it may end start-up itself.
+        if (runStartupScript())
+            reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
         return false;
     }
-    reporter_.setMainWindow(mainFrame_->handle());
-    SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
-
-    if (!movieList_.entries.empty())
-        mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
-    ShowWindow(mainFrame_->handle(), SW_SHOWNORMAL);
-    UpdateWindow(mainFrame_->handle());
+    if (!runStartupScript())
+        return false;
+    applyMachineSettings();
+    showFirstMovie();
+    applyFinalSettings();
     return true;
 }
 
 // The installer runs the program with one of two switches as its first
-// argument; such a run does its maintenance work and ends without a window.
+// argument; such a run executes the matching packaged script in an engine
+// of its own and ends without a window.
 bool PlayerApp::handleInstallerSwitch()
 {
     if (__argc < 2)
         return false;
-    const char* argument = __argv[1];
-    if (lstrcmpiA(argument, "/AfterInstall") != 0 && lstrcmpiA(argument, "/BeforeUninst") != 0)
+    const char* script = installerScript(__argv[1]);
+    if (!script)
         return false;
     maintenanceMode_ = 1;
+    WSADATA sockets;
+    const bool socketsStarted = WSAStartup(0x0101, &sockets) == 0;
+    OleInitialize(nullptr);
+    if (orvet::EnginePtr engine = createHostEngine(*this)) {
+        traceFile_.attach(*engine);
+        try {
+            if (std::optional<Bytes> code = loadPackedResourceSilently(resources_, scriptResourceType, script))
+                orvet::RunCompiledMemory(*engine, code->data(), code->size());
+        } catch (const PlayerException&) {
+            // no such script: nothing to do
+        }
+        orvet::DestroyEngine(std::move(engine));
+    }
+    traceFile_.close();
+    OleUninitialize();
+    if (socketsStarted)
+        WSACleanup();
     return true;
 }
 
@@ -114,18 +155,11 @@ void PlayerApp::loadPackage()
     }
     if (movieList_.entries.empty()) {
         try {
-            movieList_ = loadMovieList(resources_, workingFolder_, programFile(), reporter_);
+            movieList_ = loadMovieList(resources_, workingFolder_, lumbra::programFile(), reporter_);
         } catch (const PlayerException& error) {
             reporter_.report(error.what());
         }
     }
-}
-
-void PlayerApp::deleteExtractedMovies()
-{
-    if (movieList_.flags & MovieList::embedded)
-        for (const MovieEntry& entry : movieList_.entries)
-            DeleteFileA(entry.path.c_str());
 }
 
 bool PlayerApp::createOwnerWindow()
@@ -137,37 +171,138 @@ bool PlayerApp::createOwnerWindow()
     windowClass.hIcon = icon_;
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
-    ownerWindow_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
-    return ownerWindow_ != nullptr;
+    ownerWindow_.reset(CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr));
+    return static_cast<bool>(ownerWindow_);
+}
+
+bool PlayerApp::createMainWindow()
+{
+    auto frame = std::make_unique<CMainFrame>(*this);
+    const std::string controlPath = findFlashPlayer(resources_, workingFolder_, reporter_);
+    if (!frame->create(instance_, ownerWindow_.get(), icon_, controlPath))
+        return false;
+    mainFrame_ = std::move(frame);
+    reporter_.setMainWindow(mainFrame_->handle());
+    SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
+    if (movieList_.entries.empty())
+        mainFrame_->setNoPackagedMovie();
+    return true;
+}
+
+// ORVET/"Initialize" through the bridge; only a Boolean false result ends
+// start-up.
+bool PlayerApp::runStartupScript()
+{
+    bridge_.handle("Orvet_Run", "Initialize");
+    const orvet::ScriptEngine* engine = engine_.existing();
+    if (!engine)
+        return true;
+    const orvet::ScriptValue& result = engine->context->result;
+    return !(result.is(orvet::ValueKind::Boolean) && !result.boolean);
+}
+
+void PlayerApp::applyMachineSettings()
+{
+    if (settings_.miscFlags & kMuteSpeakers)
+        mute_.mute();
+    // The system menu, the system restrictions and the tray icon
+    // (behaviourFlags & kTrayIcon) join here with their units.
+}
+
+void PlayerApp::showFirstMovie()
+{
+    const HWND window = mainFrame_->handle();
+    if (movieList_.entries.empty()) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        return;
+    }
+    mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & kAutoPlay);
+    ShowWindow(window, SW_SHOWNORMAL);
+}
+
+void PlayerApp::applyFinalSettings()
+{
+    if (settings_.miscFlags & kCustomBackground)
+        mainFrame_->host().setBackgroundColor(settings_.backgroundColor);
+    RedrawWindow(mainFrame_->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 int PlayerApp::messageLoop()
 {
     MSG message;
-    BOOL result;
-    while ((result = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+    for (;;) {
+        // Idle processing while nothing waits: one queued script per pass.
+        while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
+            if (!onIdle())
+                break;
+        const BOOL result = GetMessageA(&message, nullptr, 0, 0);
+        if (result <= 0)
+            return result == 0 ? static_cast<int>(message.wParam) : 1;
+        if (mainFrame_ && mainFrame_->preTranslate(message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return result == 0 ? static_cast<int>(message.wParam) : 1;
+}
+
+bool PlayerApp::onIdle()
+{
+    if (!mainFrame_ || !mainFrame_->handle())
+        return false;
+    return bridge_.hasQueued() && bridge_.runQueued();
+}
+
+void PlayerApp::deleteExtractedMovies()
+{
+    if (movieList_.flags & MovieList::embedded)
+        for (const MovieEntry& entry : movieList_.entries)
+            DeleteFileA(entry.path.c_str());
 }
 
 int PlayerApp::exitInstance()
 {
     if (maintenanceMode_)
         return exitCode_;
+    releaseMenuHook();
+    mute_.restore();
+    engine_.destroy();
     mainFrame_.reset();
     deleteExtractedMovies();
+    settings_ = {};
+    masks_ = {};
     if (!workingFolder_.empty()) {
         // The packaged control's library goes before its folder can.
         if (HMODULE control = GetModuleHandleA((workingFolder_ + "flash.ocx").c_str()))
             FreeLibrary(control);
         deleteFolderTree(workingFolder_);
     }
-    if (ownerWindow_)
-        DestroyWindow(ownerWindow_);
+    if (sessionEnding_)
+        ownerWindow_.release();
+    ownerWindow_.reset();
     OleUninitialize();
+    if (socketsStarted_)
+        WSACleanup();
     return exitCode_;
+}
+
+// --- The bridge's window --------------------------------------------------
+
+void PlayerApp::requestClose()
+{
+    if (mainFrame_ && mainFrame_->handle())
+        SendMessageA(mainFrame_->handle(), WM_CLOSE, 0, 0);
+}
+
+void PlayerApp::reapplyLayout()
+{
+    if (mainFrame_ && mainFrame_->handle())
+        mainFrame_->reapplyLayout();
+}
+
+void PlayerApp::commandsFinished()
+{
+    if (closePending_ && mainFrame_ && mainFrame_->handle())
+        PostMessageA(mainFrame_->handle(), WM_CLOSE, 0, 0);
 }
 
 } // namespace lumbra

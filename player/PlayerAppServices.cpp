@@ -1,0 +1,119 @@
+// PlayerApp as the host classes' PlayerServices: each answer goes to the
+// part of the player that owns it.
+#include "player/PlayerApp.h"
+
+#include "player/ProgramPaths.h"
+
+#include <shellapi.h>
+
+namespace lumbra {
+
+namespace {
+
+constexpr UINT kTrayIconId = 1;
+constexpr UINT kTrayMessage = WM_APP + 0x10; // the tray icon's callback message
+
+} // namespace
+
+HWND PlayerApp::mainWindow() const
+{
+    return mainFrame_ ? mainFrame_->handle() : nullptr;
+}
+
+HWND PlayerApp::flashWindow() const
+{
+    return mainFrame_ ? mainFrame_->host().window() : nullptr;
+}
+
+IDispatch* PlayerApp::flashControl() const
+{
+    return mainFrame_ ? mainFrame_->host().control() : nullptr;
+}
+
+HRESULT PlayerApp::getFlashProperty(const wchar_t* name, VARIANT* result)
+{
+    return mainFrame_ ? mainFrame_->host().getProperty(name, result) : E_UNEXPECTED;
+}
+
+HRESULT PlayerApp::putFlashProperty(const wchar_t* name, const VARIANT& value)
+{
+    return mainFrame_ ? mainFrame_->host().putProperty(name, value) : E_UNEXPECTED;
+}
+
+HRESULT PlayerApp::callFlashMethod(const wchar_t* name, const VARIANT* args, unsigned count, VARIANT* result)
+{
+    return mainFrame_ ? mainFrame_->host().callMethod(name, args, count, result) : E_UNEXPECTED;
+}
+
+bool PlayerApp::loadMovie(const std::string& path)
+{
+    return mainFrame_ && mainFrame_->host().loadMovie(path, settings_.behaviourFlags & 0x1);
+}
+
+std::string PlayerApp::currentMovie()
+{
+    return mainFrame_ ? mainFrame_->host().currentMovie() : std::string();
+}
+
+SIZE PlayerApp::movieSize() const
+{
+    if (!mainFrame_)
+        return {0, 0};
+    return {mainFrame_->host().movieWidth(), mainFrame_->host().movieHeight()};
+}
+
+void PlayerApp::reapply(Reapply what)
+{
+    if (!mainFrame_ || !mainFrame_->handle())
+        return;
+    if (has(what, Reapply::appearance) || has(what, Reapply::sizeAndPosition) || has(what, Reapply::shape))
+        mainFrame_->reapplyLayout();
+    if (has(what, Reapply::background) && (settings_.miscFlags & 0x1))
+        mainFrame_->host().setBackgroundColor(settings_.backgroundColor);
+}
+
+std::string PlayerApp::programFile() const
+{
+    return lumbra::programFile();
+}
+
+std::string PlayerApp::commandLine() const
+{
+    return GetCommandLineA();
+}
+
+void PlayerApp::setCustomCursor(HCURSOR cursor)
+{
+    if (mainFrame_)
+        mainFrame_->host().setCustomCursor(cursor);
+    else if (cursor)
+        DestroyCursor(cursor);
+}
+
+void PlayerApp::setDragRegion(HRGN region)
+{
+    if (mainFrame_)
+        mainFrame_->host().setDragRegion(region);
+    else if (region)
+        DeleteObject(region);
+}
+
+bool PlayerApp::notifyTrayIcon(DWORD message, NOTIFYICONDATAA& data)
+{
+    if (!mainFrame_ || !mainFrame_->handle())
+        return false;
+    data.cbSize = sizeof data;
+    data.hWnd = mainFrame_->handle();
+    data.uID = kTrayIconId;
+    data.uCallbackMessage = kTrayMessage;
+    data.uFlags |= NIF_MESSAGE;
+    return Shell_NotifyIconA(message, &data) != FALSE;
+}
+
+void PlayerApp::removeTrayIcon()
+{
+    NOTIFYICONDATAA data{};
+    notifyTrayIcon(NIM_DELETE, data);
+}
+
+} // namespace lumbra
