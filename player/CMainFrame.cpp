@@ -79,6 +79,9 @@ void CMainFrame::centreOnWorkArea(int clientWidth, int clientHeight)
                  work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// In order: the interaction filters of the mouse and keyboard settings
+// (which join here with their unit), the main window's accelerators, then
+// the accelerators of script menus.
 bool CMainFrame::preTranslate(MSG& message)
 {
     if (!window_ || !isKeyboardMessage(message.message))

@@ -3,6 +3,7 @@
 #include "player/PlayerApp.h"
 
 #include "player/ProgramPaths.h"
+#include "player/SettingsFlags.h"
 
 #include <shellapi.h>
 
@@ -47,7 +48,7 @@ HRESULT PlayerApp::callFlashMethod(const wchar_t* name, const VARIANT* args, uns
 
 bool PlayerApp::loadMovie(const std::string& path)
 {
-    return mainFrame_ && mainFrame_->host().loadMovie(path, settings_.behaviourFlags & 0x1);
+    return mainFrame_ && mainFrame_->host().loadMovie(path, settings_.behaviourFlags & kAutoPlay);
 }
 
 std::string PlayerApp::currentMovie()
@@ -68,7 +69,7 @@ void PlayerApp::reapply(Reapply what)
         return;
     if (has(what, Reapply::appearance) || has(what, Reapply::sizeAndPosition) || has(what, Reapply::shape))
         mainFrame_->reapplyLayout();
-    if (has(what, Reapply::background) && (settings_.miscFlags & 0x1))
+    if (has(what, Reapply::background) && (settings_.miscFlags & kCustomBackground))
         mainFrame_->host().setBackgroundColor(settings_.backgroundColor);
 }
 
