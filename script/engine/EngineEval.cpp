@@ -12,15 +12,25 @@ namespace orvet {
 
 namespace {
 
+// The host's hook asking to stop, and memory running out, stop the caller
+// too; every other error of an evaluated program is its own.
+bool stopsTheCaller(const ScriptContext& ctx)
+{
+    return ctx.runEndingError.starts_with(kErrHookBreak) || ctx.runEndingError == kErrOutOfMemory;
+}
+
 // The program runs as an entry point of its own, like RunSourceText: a
-// runtime error or an uncaught throw inside it ends only that program (its
-// message goes to the trace output) and the calling script goes on. The
-// program's value, or undefined when it failed or did not compile.
+// runtime error (a stack overflow too) or an uncaught throw inside it ends
+// only that program (its message goes to the trace output) and the calling
+// script goes on. The program's value, or undefined when it failed or did
+// not compile.
 template <class Run>
 ScriptValue runOwnEntry(ScriptContext& ctx, Run&& run)
 {
     bool ran = false;
     if (!protectedCall(ctx, [&] { ran = run(); })) {
+        if (stopsTheCaller(ctx))
+            raiseLastErrorAgain(ctx);
         ctx.warn(ctx.errorBuffer);
         return ScriptValue::undefined();
     }

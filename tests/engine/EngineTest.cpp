@@ -349,6 +349,14 @@ TEST_F(EngineTest, HookStopsALongRun)
     ASSERT_EQ(RunSourceText(*hooked, "var s = ''; while (true) { s = s + 'xxxxxxxxxxxxxxxx'; if (s.length > 4000) s = ''; }"), 0);
     EXPECT_STREQ(hooked->context->errorBuffer, "Runtime error: hook break 7");
     EXPECT_GE(calls, 2);
+    // An evaluated program is its own entry point, but the hook stops its
+    // caller too.
+    calls = 0;
+    ASSERT_EQ(RunSourceText(*hooked, "var t = ''; eval(\"while (true) t = t + 'xxxxxxxxxxxxxxxx';\"); t = 'went on';"), 0);
+    EXPECT_STREQ(hooked->context->errorBuffer, "Runtime error: hook break 7");
+    const ScriptValue t = hooked->context->global(hooked->context->intern("t"));
+    ASSERT_TRUE(t.is(ValueKind::String));
+    EXPECT_NE(toAnsi(*t.string), "went on");
 }
 
 TEST_F(EngineTest, ProtectedReportsErrorsOfHostRoutines)

@@ -157,5 +157,24 @@ TEST(Collector, NativeMarkCallbackKeepsValuesAlive)
     EXPECT_EQ(toAnsi(*held->string), "held");
 }
 
+// A class with no instance at all still has its null-data markData called in
+// every collection: what the class keeps in its own storage stays.
+TEST(Collector, EveryClassMarksWhatItKeepsEvenWithoutInstances)
+{
+    ScriptContext ctx;
+    NativeClass* cls = newClass(ctx);
+    ScriptValue kept = ScriptValue::ofString(newString(ctx, u"kept by the class"));
+    cls->userData = &kept;
+    cls->markData = [](ScriptContext& c, NativeClass& self, void* data) {
+        if (!data)
+            markValue(c, *static_cast<ScriptValue*>(self.userData));
+    };
+    collect(ctx);
+    collect(ctx);
+    ScriptString* other = newString(ctx, u"xxxxxxxxxxxxxxxxx");
+    EXPECT_NE(other, kept.string);
+    EXPECT_EQ(toAnsi(*kept.string), "kept by the class");
+}
+
 } // namespace
 } // namespace orvet
