@@ -22,7 +22,7 @@ namespace {
 orvet::HostClasses uriClasses()
 {
     orvet::HostClasses classes;
-    classes.applicationFunctions = [](orvet::ScriptEngine& engine) { host::registerUriFunctions(*engine.context); };
+    classes.applicationFunctions = [](orvet::ScriptEngine& engine, void*) { host::registerUriFunctions(*engine.context); };
     return classes;
 }
 
