@@ -279,5 +279,16 @@ TEST_F(WindowEvents, AWindowDestroyedWhileItsObjectLives)
     script.collect();
 }
 
+TEST_F(WindowEvents, TheEngineEndsBeforeItsWindows)
+{
+    const LONG_PTR original = procedureOf(window.hwnd());
+    script.value("var a = Window(h); var b = Window(h); a.onMove = function() {}; a.onMessage = function() {}");
+    script.host.reset(); // the player quits: every script object dies with the engine
+    EXPECT_EQ(procedureOf(window.hwnd()), original);
+    SetWindowPos(window.hwnd(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageW(window.hwnd(), 0x8126, 0, 0);
+    EXPECT_EQ(window.count(0x8126), 1);
+}
+
 } // namespace
 } // namespace lumbra::test
