@@ -4,6 +4,7 @@
 
 #include "host/HostArguments.h"
 #include "host/HostPlayer.h"
+#include "host/UriFunctions.h"
 #include "package/ProjectSettings.h"
 #include "script/engine/ScriptEngine.h"
 #include "script/runtime/Conversions.h"
@@ -124,6 +125,7 @@ void registerApplicationFunctions(orvet::ScriptEngine& engine, void* host)
         NativeClass* cls = orvet::defineGlobalFunction(ctx, name, callFunction);
         attachHostData<FunctionData>(engine, host, *cls, {}).function = function;
     }
+    registerUriFunctions(ctx);
 }
 
 } // namespace lumbra::host

@@ -10,6 +10,8 @@
 #include "host/win32/DesktopToy.h"
 #include "host/win32/DirectX.h"
 #include "host/win32/Dialogs.h"
+#include "host/win32/ShellClass.h"
+#include "host/win32/WindowClass.h"
 #endif
 
 namespace lumbra {
@@ -36,6 +38,8 @@ orvet::HostClasses hostClasses(void* host)
     classes.dialogs = registerDialogsClass;
     classes.directX = registerDirectXClass;
     classes.desktopToy = registerDesktopToyClass;
+    classes.shell = registerShellClass;
+    classes.window = registerWindowClass;
 #endif
     return classes;
 }
