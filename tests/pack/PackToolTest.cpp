@@ -535,6 +535,7 @@ TEST_F(PackTool, MalformedPlayersAreRefusedNotWrittenFrom)
         EXPECT_NE(run.output.find(player.string()), std::string::npos) << run.output;
         EXPECT_FALSE(std::filesystem::exists(output));
     }
+}
 
 // The pixels a mask covers, as a grid of the picture's size.
 std::vector<bool> coverage(const MaskShape& shape, int width, int height)
