@@ -22,6 +22,8 @@ public:
     // there is no window either.
     bool create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath);
     HWND handle() const { return window_; }
+    HWND hostWindow() const { return host_.window(); }
+    std::string currentMovie() const { return host_.currentMovie(); }
 
     // Loads a movie and gives the window the movie's size, centred on the screen.
     bool showMovie(const std::string& path, bool autoPlay);

@@ -106,6 +106,26 @@ bool CShockwaveFlash::loadMovie(const std::string& path, bool autoPlay)
     return true;
 }
 
+std::string CShockwaveFlash::currentMovie() const
+{
+    if (!control_)
+        return {};
+    DISPID id;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Movie")};
+    if (FAILED(control_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+        return {};
+    DISPPARAMS none{};
+    VARIANT result;
+    VariantInit(&result);
+    std::string path;
+    if (SUCCEEDED(control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                                   nullptr)) &&
+        V_VT(&result) == VT_BSTR && V_BSTR(&result))
+        path = utf16ToAnsi(std::u16string(reinterpret_cast<const char16_t*>(V_BSTR(&result)), SysStringLen(V_BSTR(&result))));
+    VariantClear(&result);
+    return path;
+}
+
 void CShockwaveFlash::setBackgroundColor(COLORREF color)
 {
     VARIANT value;

@@ -30,6 +30,8 @@ public:
     // Sets auto play, then the movie. Only a successful load keeps the
     // movie's pixel size.
     bool loadMovie(const std::string& path, bool autoPlay);
+    // The Movie property: the current movie's path, "" when none.
+    std::string currentMovie() const;
     int movieWidth() const { return movieWidth_; }
     int movieHeight() const { return movieHeight_; }
 

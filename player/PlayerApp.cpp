@@ -1,9 +1,11 @@
 #include "player/PlayerApp.h"
 
 #include "player/FlashPlayerLocator.h"
+#include "player/HyperlinkLabel.h"
 #include "player/ProgramPaths.h"
 #include "player/WorkingFolder.h"
 
+#include "package/AboutPicture.h"
 #include "package/PackageIdentity.h"
 #include "package/PackageResources.h"
 #include "package/PlayerException.h"
@@ -34,6 +36,7 @@ bool PlayerApp::initInstance()
     if (handleInstallerSwitch())
         return false;
     OleInitialize(nullptr);
+    registerHyperlinkClass(instance_);
 
     if (!openPackageIdentity()) {
         reporter_.show("Invalid application data", MB_OK | MB_ICONERROR);
@@ -62,10 +65,13 @@ bool PlayerApp::initInstance()
     }
     reporter_.setMainWindow(mainFrame_->handle());
     SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
+    interaction_ = std::make_unique<WindowInteraction>(interactionServices(), mainFrame_->handle(), mainFrame_->hostWindow());
+    interaction_->applyAtStartup();
 
     if (!movieList_.entries.empty())
         mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
     ShowWindow(mainFrame_->handle(), SW_SHOWNORMAL);
+    interaction_->applyStacking(false);
     UpdateWindow(mainFrame_->handle());
     return true;
 }
@@ -141,11 +147,28 @@ bool PlayerApp::createOwnerWindow()
     return ownerWindow_ != nullptr;
 }
 
+InteractionServices PlayerApp::interactionServices()
+{
+    InteractionServices services;
+    services.instance = instance_;
+    services.settings = &settings_;
+    services.masks = &masks_;
+    services.profile = {registryKey_, profileName_};
+    services.restrictions = &restrictions_;
+    services.currentMovie = [this] { return mainFrame_->currentMovie(); };
+    services.controlPath = [this] { return findFlashPlayer(resources_, workingFolder_, reporter_); };
+    services.aboutPicture = [this] { return aboutPicture(resources_, workingFolder_, reporter_).string(); };
+    services.reapplyLayout = [this] { SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str()); };
+    return services;
+}
+
 int PlayerApp::messageLoop()
 {
     MSG message;
     BOOL result;
     while ((result = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        if (interaction_ && interaction_->filterInput(message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -156,7 +179,9 @@ int PlayerApp::exitInstance()
 {
     if (maintenanceMode_)
         return exitCode_;
+    interaction_.reset();
     mainFrame_.reset();
+    restrictions_.undo();
     deleteExtractedMovies();
     if (!workingFolder_.empty()) {
         // The packaged control's library goes before its folder can.

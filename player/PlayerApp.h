@@ -4,6 +4,8 @@
 
 #include "player/CMainFrame.h"
 #include "player/MessageReporter.h"
+#include "player/SystemRestrictions.h"
+#include "player/WindowInteraction.h"
 
 #include "package/MaskList.h"
 #include "package/MovieList.h"
@@ -43,6 +45,7 @@ private:
     void loadPackage();
     void deleteExtractedMovies();
     bool createOwnerWindow();
+    InteractionServices interactionServices();
 
     HINSTANCE instance_;
     ModuleResources resources_; // the package: this program's own resources
@@ -58,7 +61,9 @@ private:
     MaskList masks_;
     HICON icon_ = nullptr;
     HWND ownerWindow_ = nullptr;
+    AppliedRestrictions restrictions_;
     std::unique_ptr<CMainFrame> mainFrame_;
+    std::unique_ptr<WindowInteraction> interaction_; // goes before the main window
 };
 
 } // namespace lumbra
