@@ -221,7 +221,7 @@ TEST_F(Interaction, NoTrayIconUnlessAsked)
 
 class OptionsSheet {
 public:
-    OptionsSheet(const PlayerProcess& player, HWND mainWindow)
+    OptionsSheet(const PlayerProcess& player, HWND mainWindow) : mainWindow_(mainWindow)
     {
         PostMessageA(mainWindow, WM_SYSCOMMAND, ID_PLAYER_CONFIG, 0);
         waitFor([&] { return (sheet_ = findProcessWindow(player.processId(), "#32770", "Options")) != nullptr; });
@@ -246,13 +246,18 @@ public:
         GetDlgItemTextA(page, id, buffer, sizeof buffer);
         return buffer;
     }
+    // OK or Cancel; returns once the player has done what follows the sheet.
     void press(int button)
     {
-        SendMessageA(sheet_, PSM_PRESSBUTTON, button, 0);
+        PostMessageA(sheet_, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(sheet_, button)));
         waitFor([&] { return !IsWindow(sheet_); });
+        // Answered only when the player's thread is back in its message loop.
+        SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
     }
 
 private:
+    HWND mainWindow_;
     HWND sheet_ = nullptr;
 };
 
@@ -279,7 +284,7 @@ TEST_F(Interaction, AcceptedOptionsReachTheProfileAndTheWindow)
 
     const HWND behaviour = options.page(3);
     OptionsSheet::click(behaviour, IDC_ALWAYS_ON_TOP);
-    options.press(PSBTN_OK);
+    options.press(IDOK);
 
     const auto stored = storedOptions();
     ASSERT_TRUE(stored.has_value());
@@ -307,7 +312,7 @@ TEST_F(Interaction, CancelledOptionsWriteNothingAndAcceptingUnchangedStillWrites
         OptionsSheet options(*player, window_);
         ASSERT_NE(options.sheet(), nullptr);
         OptionsSheet::click(options.page(0), IDC_SCALE_NO_BORDER);
-        options.press(PSBTN_CANCEL);
+        options.press(IDCANCEL);
     }
     EXPECT_EQ(storedOptions(), original);
 
@@ -316,7 +321,7 @@ TEST_F(Interaction, CancelledOptionsWriteNothingAndAcceptingUnchangedStillWrites
         OptionsSheet options(*player, window_);
         ASSERT_NE(options.sheet(), nullptr);
         options.page(2);
-        options.press(PSBTN_OK);
+        options.press(IDOK);
     }
     const auto rewritten = storedOptions();
     ASSERT_TRUE(rewritten.has_value());
@@ -331,7 +336,7 @@ TEST_F(Interaction, NoBorderStoresTwo)
     OptionsSheet options(*player, window_);
     ASSERT_NE(options.sheet(), nullptr);
     OptionsSheet::click(options.page(0), IDC_SCALE_NO_BORDER);
-    options.press(PSBTN_OK);
+    options.press(IDOK);
     EXPECT_EQ(readSettings(storedOptions().value_or(std::vector<std::uint8_t>{}), folder_).scaleMode, 2u);
 }
 
