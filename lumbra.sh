@@ -19,7 +19,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 packages=(
-  cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev
+  cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev libstb-dev
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev duktape mujs

@@ -1,10 +1,17 @@
 #include "player/CMainFrame.h"
 
+#include "player/LayoutMessages.h"
+#include "player/MaskTransform.h"
+#include "player/OpenMovieDialog.h"
+#include "player/WindowLayout.h"
+#include "player/WindowShape.h"
+
 namespace lumbra {
 
 namespace {
 constexpr char kClassName[] = "LumbraMainFrame";
-}
+constexpr std::uint32_t kCustomBackground = 0x1, kAutoPlay = 0x1;
+} // namespace
 
 CMainFrame::~CMainFrame()
 {
@@ -12,19 +19,23 @@ CMainFrame::~CMainFrame()
         DestroyWindow(window_);
 }
 
-bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath)
+bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath,
+                        const ProjectSettings& settings, const std::filesystem::path& workingFolder)
 {
+    settings_ = &settings;
+    workingFolder_ = workingFolder;
+
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = icon;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kClassName; // no background: the movie covers the client area
     RegisterClassA(&windowClass);
 
-    CreateWindowExA(WS_EX_APPWINDOW, kClassName, "", WS_OVERLAPPEDWINDOW,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+    DWORD style = WS_OVERLAPPEDWINDOW, exStyle = WS_EX_APPWINDOW;
+    applyCreationStyles(settings, style, exStyle);
+    CreateWindowExA(exStyle, kClassName, "", style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                     owner, nullptr, instance, this);
     if (!window_)
         return false;
@@ -35,21 +46,55 @@ bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::s
     return true;
 }
 
-bool CMainFrame::showMovie(const std::string& path, bool autoPlay)
+bool CMainFrame::loadMovie(const std::string& path, bool autoPlay)
 {
     if (!host_.loadMovie(path, autoPlay))
         return false;
-    if (host_.movieWidth() <= 0 || host_.movieHeight() <= 0)
-        return true;
-    const DWORD style = GetWindowLongA(window_, GWL_STYLE), exStyle = GetWindowLongA(window_, GWL_EXSTYLE);
-    RECT frame{0, 0, host_.movieWidth(), host_.movieHeight()};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    moviePath_ = path;
     return true;
+}
+
+void CMainFrame::applyAppearance()
+{
+    lumbra::applyAppearance(window_, *settings_);
+}
+
+void CMainFrame::applySizeAndPosition()
+{
+    lumbra::applySizeAndPosition(window_, *settings_, moviePath_);
+}
+
+void CMainFrame::applyShape()
+{
+    lumbra::applyShape(window_, host_.window(), *settings_, workingFolder_,
+                       {host_.movieWidth(), host_.movieHeight()});
+}
+
+void CMainFrame::applyStacking(bool show)
+{
+    lumbra::applyStacking(window_, *settings_, show);
+}
+
+void CMainFrame::recordAspectRatio()
+{
+    aspectRatio_ = lumbra::recordAspectRatio(window_);
+}
+
+void CMainFrame::applyBackgroundColor()
+{
+    SendMessageA(window_, kSetBackgroundColorMessage, settings_->miscFlags, 0);
+}
+
+void CMainFrame::openMovie()
+{
+    if (!noPackagedMovie_)
+        return;
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
+    const std::optional<std::string> path = askForMovie(instance, window_);
+    if (!path || !loadMovie(*path, settings_->behaviourFlags & kAutoPlay))
+        return;
+    applySizeAndPosition();
+    recordAspectRatio();
 }
 
 LRESULT CALLBACK CMainFrame::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -68,7 +113,33 @@ LRESULT CMainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam)
     const HWND window = window_;
     switch (message) {
     case WM_SIZE:
-        host_.resize(LOWORD(lParam), HIWORD(lParam));
+        if (!host_.movingWindows())
+            host_.resize(LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_ERASEBKGND:
+        return 1; // the movie covers the whole client area
+    case WM_ENTERSIZEMOVE:
+        GetWindowRect(window, &sizeStart_);
+        break;
+    case WM_EXITSIZEMOVE:
+        keepAspectRatio(window, *settings_, sizeStart_, aspectRatio_);
+        break;
+    case kSetScaleModeMessage:
+        if (const auto scale = flashScaleFor(static_cast<std::uint32_t>(lParam)))
+            host_.setScaleMode(static_cast<int>(*scale));
+        return 0;
+    case kSetBackgroundColorMessage:
+        if (wParam & kCustomBackground) // wParam: the miscFlags setting
+            host_.setBackgroundColor(static_cast<COLORREF>(settings_->backgroundColor));
+        return 0;
+    case kApplyShapeMessage:
+        applyShape();
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kOpenMovieCommand) {
+            openMovie();
+            return 0;
+        }
         break;
     case WM_DESTROY:
         host_.destroy();

@@ -54,11 +54,14 @@ HRESULT CShockwaveFlash::create(HWND parent, const std::string& controlPath)
     result = object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, window_, &bounds);
     if (FAILED(result))
         destroy();
+    else
+        transparent_ = std::make_unique<TransparentWindow>(*this);
     return result;
 }
 
 void CShockwaveFlash::destroy()
 {
+    transparent_.reset();
     if (control_) {
         if (auto object = control_.query<IOleObject>()) {
             object->Close(OLECLOSE_NOSAVE);
@@ -84,6 +87,20 @@ HRESULT CShockwaveFlash::put(const wchar_t* name, VARIANT value)
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{&value, &named, 1, 1};
     return control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
+                            nullptr);
+}
+
+HRESULT CShockwaveFlash::get(const wchar_t* name, VARIANT& value)
+{
+    if (!control_)
+        return E_UNEXPECTED;
+    DISPID id;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT result = control_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(result))
+        return result;
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    return control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
                             nullptr);
 }
 
@@ -128,10 +145,34 @@ std::string CShockwaveFlash::currentMovie() const
 
 void CShockwaveFlash::setBackgroundColor(COLORREF color)
 {
+    setBackgroundRgb((GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color));
+}
+
+std::int32_t CShockwaveFlash::backgroundRgb()
+{
+    VARIANT value;
+    VariantInit(&value);
+    std::int32_t rgb = -1;
+    if (SUCCEEDED(get(L"BackgroundColor", value)) && SUCCEEDED(VariantChangeType(&value, &value, 0, VT_I4)))
+        rgb = V_I4(&value);
+    VariantClear(&value);
+    return rgb;
+}
+
+void CShockwaveFlash::setBackgroundRgb(std::int32_t rgb)
+{
     VARIANT value;
     V_VT(&value) = VT_I4;
-    V_I4(&value) = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    V_I4(&value) = rgb;
     put(L"BackgroundColor", value);
+}
+
+void CShockwaveFlash::setScaleMode(int mode)
+{
+    VARIANT value;
+    V_VT(&value) = VT_I4;
+    V_I4(&value) = mode;
+    put(L"ScaleMode", value);
 }
 
 void CShockwaveFlash::resize(int width, int height)

@@ -4,10 +4,14 @@
 // members).
 #pragma once
 
+#include "player/TransparentWindow.h"
+
 #include "control/com/ComPtr.h"
 
 #include <ocidl.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 namespace lumbra {
@@ -36,8 +40,17 @@ public:
     int movieHeight() const { return movieHeight_; }
 
     void setBackgroundColor(COLORREF color);
+    // The control's background colour as 0xRRGGBB; -1 is the movie's own.
+    std::int32_t backgroundRgb();
+    void setBackgroundRgb(std::int32_t rgb);
+    // The control's scale mode: 0 show all, 1 no border, 2 exact fit, 3 no scale.
+    void setScaleMode(int mode);
+    // The control's drawing, for pictures of the movie outside its window.
+    com::ComPtr<IViewObject> viewObject() const { return control_.query<IViewObject>(); }
     void resize(int width, int height);
     HWND window() const { return window_; }
+    // True while the transparent mode moves the windows itself.
+    bool movingWindows() const { return transparent_ && transparent_->movingWindows(); }
 
     // IUnknown: the host lives as long as the main window, which releases
     // the control before it goes; references need no counting.
@@ -68,10 +81,12 @@ public:
 
 private:
     HRESULT put(const wchar_t* name, VARIANT value);
+    HRESULT get(const wchar_t* name, VARIANT& value);
     RECT clientRect() const;
 
     HWND window_ = nullptr;
     com::ComPtr<IDispatch> control_;
+    std::unique_ptr<TransparentWindow> transparent_; // watches window_ while the control lives
     int movieWidth_ = 0;
     int movieHeight_ = 0;
 };

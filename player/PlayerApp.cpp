@@ -58,22 +58,42 @@ bool PlayerApp::initInstance()
 
     mainFrame_ = std::make_unique<CMainFrame>();
     const std::string controlPath = findFlashPlayer(resources_, workingFolder_, reporter_);
-    if (!mainFrame_->create(instance_, ownerWindow_, icon_, controlPath)) {
+    if (!mainFrame_->create(instance_, ownerWindow_, icon_, controlPath, settings_, workingFolder_)) {
         mainFrame_.reset();
         reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
         return false;
     }
     reporter_.setMainWindow(mainFrame_->handle());
-    SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
     interaction_ = std::make_unique<WindowInteraction>(interactionServices(), mainFrame_->handle(), mainFrame_->hostWindow());
     interaction_->applyAtStartup();
-
-    if (!movieList_.entries.empty())
-        mainFrame_->showMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
-    ShowWindow(mainFrame_->handle(), SW_SHOWNORMAL);
-    interaction_->applyStacking(false);
-    UpdateWindow(mainFrame_->handle());
+    if (movieList_.entries.empty())
+        mainFrame_->setNoPackagedMovie();
+    showFirstMovie();
+    // Named after the window, so only once the window has its title.
+    interaction_->showTrayIcon();
     return true;
+}
+
+// The window takes its form for the first movie: appearance, size and
+// position, shape; then the aspect ratio, the stacking and the background.
+void PlayerApp::showFirstMovie()
+{
+    CMainFrame& frame = *mainFrame_;
+    if (movieList_.entries.empty()) {
+        frame.applyAppearance();
+        ShowWindow(frame.handle(), SW_SHOWNORMAL);
+    } else {
+        frame.loadMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
+        frame.applyAppearance();
+        frame.applySizeAndPosition();
+        // Every shape, not only a mask: a transparent window starts its
+        // transparent mode here.
+        frame.applyShape();
+    }
+    frame.recordAspectRatio();
+    frame.applyStacking(false);
+    frame.applyBackgroundColor();
+    UpdateWindow(frame.handle());
 }
 
 // The installer runs the program with one of two switches as its first
@@ -158,7 +178,16 @@ InteractionServices PlayerApp::interactionServices()
     services.currentMovie = [this] { return mainFrame_->currentMovie(); };
     services.controlPath = [this] { return findFlashPlayer(resources_, workingFolder_, reporter_); };
     services.aboutPicture = [this] { return aboutPicture(resources_, workingFolder_, reporter_).string(); };
-    services.reapplyLayout = [this] { SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str()); };
+    services.reapplyLayout = [this] {
+        mainFrame_->applyAppearance();
+        mainFrame_->applySizeAndPosition();
+        mainFrame_->applyShape();
+    };
+    services.applyStacking = [this](bool show) { mainFrame_->applyStacking(show); };
+    services.reapplyMachine = [this] {
+        mainFrame_->applyBackgroundColor();
+        mainFrame_->recordAspectRatio();
+    };
     return services;
 }
 

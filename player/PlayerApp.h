@@ -46,6 +46,7 @@ private:
     void deleteExtractedMovies();
     bool createOwnerWindow();
     InteractionServices interactionServices();
+    void showFirstMovie();
 
     HINSTANCE instance_;
     ModuleResources resources_; // the package: this program's own resources

@@ -5,7 +5,6 @@
 #include "player/MenuLog.h"
 #include "player/PlayerMenus.h"
 #include "player/PlayerResourceIds.h"
-#include "player/WindowStacking.h"
 
 #include "package/win32/RegistryProfile.h"
 
@@ -48,15 +47,14 @@ void WindowInteraction::applyAtStartup()
     extendSystemMenu(services_.instance, mainWindow_, menuCount_, settings_.contextMenuFlags);
     logMenu("system menu", GetSystemMenu(mainWindow_, FALSE));
     services_.restrictions->apply(settings_.interactionFlags);
+}
+
+void WindowInteraction::showTrayIcon()
+{
     if (settings_.behaviourFlags & kTrayIcon) {
         loadTrayIcon();
         tray_.add();
     }
-}
-
-void WindowInteraction::applyStacking(bool show)
-{
-    lumbra::applyStacking(mainWindow_, settings_, show);
 }
 
 LRESULT CALLBACK WindowInteraction::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -160,7 +158,8 @@ void WindowInteraction::reapplySettings()
     if (services_.reapplyLayout)
         services_.reapplyLayout();
     services_.restrictions->apply(settings_.interactionFlags);
-    applyStacking(true);
+    if (services_.applyStacking)
+        services_.applyStacking(true);
     extendSystemMenu(services_.instance, mainWindow_, menuCount_, settings_.contextMenuFlags);
     logMenu("system menu", GetSystemMenu(mainWindow_, FALSE));
     if (services_.reapplyMachine)

@@ -38,6 +38,8 @@ struct InteractionServices {
     // After the options dialog, in this order around the steps done here:
     // appearance, size and position for the current movie, and shape ...
     std::function<void()> reapplyLayout;
+    // ... then start minimized and always on top (`show` after the dialog) ...
+    std::function<void(bool show)> applyStacking;
     // ... then help file, background colour, speaker mute and aspect ratio.
     std::function<void()> reapplyMachine;
 };
@@ -53,10 +55,10 @@ public:
     WindowInteraction& operator=(const WindowInteraction&) = delete;
     ~WindowInteraction();
 
-    // Start-up: the system menu, the restrictions and the tray icon.
+    // Start-up: the system menu and the restrictions.
     void applyAtStartup();
-    // Start minimized and always on top; `show` after the options dialog.
-    void applyStacking(bool show);
+    // Start-up: the tray icon, when the settings ask for it.
+    void showTrayIcon();
 
     // For the message loop: true when the message is consumed.
     bool filterInput(const MSG& message) { return input_.consumes(message); }

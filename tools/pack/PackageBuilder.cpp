@@ -2,6 +2,7 @@
 
 #include "package/HexText.h"
 #include "tools/pack/Manifest.h"
+#include "tools/pack/MaskPicture.h"
 #include "tools/pack/SettingsFields.h"
 #include "tools/pack/Utf8.h"
 
@@ -208,9 +209,22 @@ private:
             std::string name = utf8ToAnsi(entry->key);
             if (!isSafeRelativeName(name + ".msk") || name.find_first_of("\\/") != std::string::npos)
                 manifest_.fail(*entry, "'" + entry->key + "' cannot name a mask");
-            masks.push_back({name, fileOf(*entry)});
+            masks.push_back({name, maskOf(*entry)});
         }
         put(table, packageResourceType, "RG", packBlock(writeMaskRecord(masks), level_));
+    }
+
+    // A mask file as it is, or a PNG picture turned into one by its alpha.
+    Bytes maskOf(const ManifestEntry& entry) const
+    {
+        Bytes content = fileOf(entry);
+        if (!isPng(content))
+            return content;
+        try {
+            return maskFile(maskFromPicture(content, MaskRule{}));
+        } catch (const PackError& error) {
+            manifest_.fail(entry, error.what());
+        }
     }
 
     void optionalBlocks(ResourceTable& table)
