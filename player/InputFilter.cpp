@@ -139,7 +139,13 @@ void InputFilter::stopDragging()
 
 bool InputFilter::keyFilter(UINT message, WPARAM key)
 {
-    if (message == WM_KEYUP || message == WM_SYSKEYUP) {
+    const std::size_t index = key & 0xFF;
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+        pressedHere_.set(index);
+    // Only a key pressed in the player closes it: the release of an Esc
+    // that closed a menu or a dialog also arrives here.
+    if ((message == WM_KEYUP || message == WM_SYSKEYUP) && pressedHere_.test(index)) {
+        pressedHere_.reset(index);
         const bool esc = (settings_.exitKeys & kExitOnEsc) && key == VK_ESCAPE;
         const bool hotKey = (settings_.exitKeys & kExitOnHotKey) && key == settings_.hotKeyCode && modifiersDown();
         if (esc || hotKey)

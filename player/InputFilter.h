@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <bitset>
 #include <functional>
 #include <memory>
 #include <type_traits>
@@ -54,6 +55,7 @@ private:
     HWND capturedWindow_ = nullptr; // held the mouse when the drag was armed
     POINT cursorStart_{};
     RECT windowStart_{};
+    std::bitset<256> pressedHere_; // keys whose press the filter saw
     std::unique_ptr<std::remove_pointer_t<HRGN>, decltype(&DeleteObject)> dragRegion_{nullptr, &DeleteObject};
 };
 

@@ -272,6 +272,13 @@ class KeyFilter : public ::testing::Test {
 protected:
     void TearDown() override { setModifiers(false, false, false); }
 
+    // A key pressed and released in the player; whether both passed.
+    bool press(WPARAM key)
+    {
+        const bool down = filter_.keyFilter(WM_KEYDOWN, key);
+        return filter_.keyFilter(WM_KEYUP, key) && down;
+    }
+
     ProjectSettings settings_;
     TestWindows windows_;
     InputFilter filter_{settings_, windows_.main, windows_.host, nullptr};
@@ -283,7 +290,7 @@ TEST_F(KeyFilter, HotKeyNeedsItsModifiersAndIgnoresFurtherOnes)
     settings_.hotKeyCode = VK_F5;
     settings_.hotKeyModifiers = 0x2; // Ctrl
     setModifiers(false, false, false);
-    EXPECT_TRUE(filter_.keyFilter(WM_KEYUP, VK_F5));
+    press(VK_F5);
     EXPECT_FALSE(windows_.closePosted()) << "F5 alone";
     setModifiers(true, true, false);
     EXPECT_TRUE(filter_.keyFilter(WM_KEYDOWN, VK_F5));
@@ -291,7 +298,7 @@ TEST_F(KeyFilter, HotKeyNeedsItsModifiersAndIgnoresFurtherOnes)
     EXPECT_TRUE(filter_.keyFilter(WM_KEYUP, VK_F5));
     EXPECT_TRUE(windows_.closePosted()) << "Ctrl+Shift+F5";
     settings_.hotKeyModifiers = 0x4; // Alt, which is not down
-    EXPECT_TRUE(filter_.keyFilter(WM_KEYUP, VK_F5));
+    press(VK_F5);
     EXPECT_FALSE(windows_.closePosted());
 }
 
@@ -306,9 +313,19 @@ TEST_F(KeyFilter, EscClosesEvenWhenKeysAreKeptFromTheMovie)
     EXPECT_FALSE(filter_.keyFilter(WM_SYSKEYDOWN, VK_F10));
     settings_.exitKeys = 0;
     settings_.keyPress = 0x1;
-    EXPECT_TRUE(filter_.keyFilter(WM_KEYUP, VK_ESCAPE));
+    EXPECT_TRUE(press(VK_ESCAPE));
     EXPECT_TRUE(filter_.keyFilter(WM_SYSCHAR, 'x'));
     EXPECT_FALSE(windows_.closePosted());
+}
+
+TEST_F(KeyFilter, ReleaseOfAKeyPressedElsewhereDoesNotClose)
+{
+    settings_.exitKeys = 0x1;
+    // The press closed a menu or a dialog; only its release reaches the player.
+    EXPECT_TRUE(filter_.keyFilter(WM_KEYUP, VK_ESCAPE));
+    EXPECT_FALSE(windows_.closePosted());
+    EXPECT_TRUE(press(VK_ESCAPE));
+    EXPECT_TRUE(windows_.closePosted());
 }
 
 TEST_F(KeyFilter, OnlyMessagesOfTheMainWindowTreeAreFiltered)

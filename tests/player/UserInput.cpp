@@ -70,10 +70,18 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM param)
 
 } // namespace
 
+// Keys go to the focus of the window's thread; until the activation has
+// given it one, a key would be lost.
 void bringToFront(HWND window)
 {
     SetForegroundWindow(window);
-    waitFor([window] { return GetForegroundWindow() == window; }, std::chrono::seconds(3));
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    waitFor([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetForegroundWindow() == window && GetGUIThreadInfo(thread, &info) && info.hwndFocus &&
+               (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+    }, std::chrono::seconds(5));
 }
 
 void pressKeys(std::initializer_list<WORD> keys)
