@@ -78,11 +78,12 @@ wine_prefix() {
 }
 
 # Runs "$@" with a display: the current one if any, else one private Xvfb.
+# Its screen is 1024 x 768, the size the window layout tests place windows on.
 with_display() {
   if [ -n "${DISPLAY:-}" ] && [ "${LUMBRA_XVFB:-}" != 1 ]; then
     "$@"
   else
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+    xvfb-run -a -s "-screen 0 1024x768x24" "$@"
   fi
 }
 

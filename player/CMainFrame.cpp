@@ -3,14 +3,27 @@
 #include "player/LayoutMessages.h"
 #include "player/MaskTransform.h"
 #include "player/OpenMovieDialog.h"
+#include "player/PlayerApp.h"
 #include "player/WindowLayout.h"
 #include "player/WindowShape.h"
 
 namespace lumbra {
 
 namespace {
+
 constexpr char kClassName[] = "LumbraMainFrame";
 constexpr std::uint32_t kCustomBackground = 0x1, kAutoPlay = 0x1;
+
+bool isScriptCommand(UINT id)
+{
+    return id >= CMainFrame::kFirstScriptCommand && id <= CMainFrame::kLastScriptCommand;
+}
+
+bool isKeyboardMessage(UINT message)
+{
+    return message >= WM_KEYFIRST && message <= WM_KEYLAST;
+}
+
 } // namespace
 
 CMainFrame::~CMainFrame()
@@ -19,12 +32,8 @@ CMainFrame::~CMainFrame()
         DestroyWindow(window_);
 }
 
-bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath,
-                        const ProjectSettings& settings, const std::filesystem::path& workingFolder)
+bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath)
 {
-    settings_ = &settings;
-    workingFolder_ = workingFolder;
-
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
@@ -34,45 +43,46 @@ bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::s
     RegisterClassA(&windowClass);
 
     DWORD style = WS_OVERLAPPEDWINDOW, exStyle = WS_EX_APPWINDOW;
-    applyCreationStyles(settings, style, exStyle);
+    applyCreationStyles(app_.settings(), style, exStyle);
     CreateWindowExA(exStyle, kClassName, "", style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                     owner, nullptr, instance, this);
     if (!window_)
         return false;
+    host_.onFSCommand = [this](const char* command, const char* argument) {
+        app_.bridge().handle(command, argument);
+    };
     if (FAILED(host_.create(window_, controlPath))) {
         DestroyWindow(window_);
         return false;
     }
+    accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(kAccelerators));
     return true;
 }
 
 bool CMainFrame::loadMovie(const std::string& path, bool autoPlay)
 {
-    if (!host_.loadMovie(path, autoPlay))
-        return false;
-    moviePath_ = path;
-    return true;
+    return host_.loadMovie(path, autoPlay);
 }
 
 void CMainFrame::applyAppearance()
 {
-    lumbra::applyAppearance(window_, *settings_);
+    lumbra::applyAppearance(window_, app_.settings());
 }
 
 void CMainFrame::applySizeAndPosition()
 {
-    lumbra::applySizeAndPosition(window_, *settings_, moviePath_);
+    lumbra::applySizeAndPosition(window_, app_.settings(), host_.currentMovie());
 }
 
 void CMainFrame::applyShape()
 {
-    lumbra::applyShape(window_, host_.window(), *settings_, workingFolder_,
+    lumbra::applyShape(window_, host_.window(), app_.settings(), app_.workingFolder(),
                        {host_.movieWidth(), host_.movieHeight()});
 }
 
 void CMainFrame::applyStacking(bool show)
 {
-    lumbra::applyStacking(window_, *settings_, show);
+    lumbra::applyStacking(window_, app_.settings(), show);
 }
 
 void CMainFrame::recordAspectRatio()
@@ -82,7 +92,15 @@ void CMainFrame::recordAspectRatio()
 
 void CMainFrame::applyBackgroundColor()
 {
-    SendMessageA(window_, kSetBackgroundColorMessage, settings_->miscFlags, 0);
+    SendMessageA(window_, kSetBackgroundColorMessage, app_.settings().miscFlags, 0);
+}
+
+void CMainFrame::reapplyLayout()
+{
+    applyAppearance();
+    applySizeAndPosition();
+    applyShape();
+    recordAspectRatio();
 }
 
 void CMainFrame::openMovie()
@@ -91,10 +109,22 @@ void CMainFrame::openMovie()
         return;
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
     const std::optional<std::string> path = askForMovie(instance, window_);
-    if (!path || !loadMovie(*path, settings_->behaviourFlags & kAutoPlay))
+    if (!path || !loadMovie(*path, app_.settings().behaviourFlags & kAutoPlay))
         return;
     applySizeAndPosition();
     recordAspectRatio();
+}
+
+bool CMainFrame::preTranslate(MSG& message)
+{
+    if (!window_ || !isKeyboardMessage(message.message))
+        return false;
+    if (message.hwnd != window_ && !IsChild(window_, message.hwnd))
+        return false;
+    if (accelerators_ && TranslateAcceleratorA(window_, accelerators_, &message))
+        return true;
+    ScriptCommands* scripts = app_.scriptCommands();
+    return scripts && scripts->translateAccelerator(message);
 }
 
 LRESULT CALLBACK CMainFrame::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -122,7 +152,7 @@ LRESULT CMainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam)
         GetWindowRect(window, &sizeStart_);
         break;
     case WM_EXITSIZEMOVE:
-        keepAspectRatio(window, *settings_, sizeStart_, aspectRatio_);
+        keepAspectRatio(window, app_.settings(), sizeStart_, aspectRatio_);
         break;
     case kSetScaleModeMessage:
         if (const auto scale = flashScaleFor(static_cast<std::uint32_t>(lParam)))
@@ -130,17 +160,30 @@ LRESULT CMainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kSetBackgroundColorMessage:
         if (wParam & kCustomBackground) // wParam: the miscFlags setting
-            host_.setBackgroundColor(static_cast<COLORREF>(settings_->backgroundColor));
+            host_.setBackgroundColor(static_cast<COLORREF>(app_.settings().backgroundColor));
         return 0;
     case kApplyShapeMessage:
         applyShape();
         return 0;
+    case WM_CLOSE:
+        onClose();
+        return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kOpenMovieCommand) {
-            openMovie();
+        if (onCommand(LOWORD(wParam)))
             return 0;
-        }
         break;
+    case WM_INITMENUPOPUP:
+        onInitMenu(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam) {
+            app_.removeTrayIcon();
+            releaseControl();
+            app_.quitEngine();
+            app_.traceFile().close();
+            app_.setSessionEnding();
+        }
+        return 0;
     case WM_DESTROY:
         host_.destroy();
         break;
@@ -151,6 +194,64 @@ LRESULT CMainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Closing waits while a command of the movie runs: a dialog that command's
+// script opened is cancelled, and the close goes ahead when the outermost
+// command has returned (PlayerApp::commandsFinished).
+void CMainFrame::onClose()
+{
+    if (app_.bridge().depth() > 0) {
+        const HWND active = GetActiveWindow();
+        if (active && active != window_)
+            PostMessageA(active, WM_COMMAND, IDCANCEL, 0);
+        app_.setClosePending(true);
+        return;
+    }
+    app_.setClosePending(false);
+    app_.quitEngine();
+    app_.traceFile().close();
+    app_.removeTrayIcon();
+    releaseControl();
+    DestroyWindow(window_);
+}
+
+void CMainFrame::releaseControl()
+{
+    host_.destroy();
+}
+
+bool CMainFrame::onCommand(UINT id)
+{
+    if (id == kOpenMovieCommand) {
+        openMovie();
+        return true;
+    }
+    if (isScriptCommand(id)) {
+        if (ScriptCommands* scripts = app_.scriptCommands()) {
+            const CommandBridge::Depth depth(app_.bridge());
+            if (scripts->onCommand(id))
+                return true;
+        }
+    }
+    if (CShockwaveFlash::isHostCommand(id) && id != CShockwaveFlash::aboutFlash)
+        return host_.onCommand(id);
+    return false;
+}
+
+void CMainFrame::onInitMenu(HMENU menu)
+{
+    host_.updateMenu(menu);
+    ScriptCommands* scripts = app_.scriptCommands();
+    if (!scripts)
+        return;
+    const CommandBridge::Depth depth(app_.bridge());
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        const UINT id = GetMenuItemID(menu, i);
+        if (isScriptCommand(id))
+            scripts->onUpdateState(menu, id);
+    }
 }
 
 } // namespace lumbra

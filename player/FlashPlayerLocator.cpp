@@ -2,8 +2,11 @@
 
 #include "player/ProgramPaths.h"
 
-#include "control/com/ComPtr.h"
-#include "control/com/Guids.h"
+#include "player/ShockwaveFlashClass.h"
+
+#include "win32/ComPtr.h"
+#include "win32/RegistryKey.h"
+#include "win32/UniqueHandle.h"
 
 #include "package/PackageResources.h"
 
@@ -14,7 +17,7 @@ namespace lumbra {
 
 namespace {
 
-using com::ComPtr;
+using win32::ComPtr;
 
 constexpr char kServerKey[] = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}\\InProcServer32";
 
@@ -37,23 +40,20 @@ bool fileVersion(const std::string& file, DWORD& high, DWORD& low)
 
 std::string registeredServerFile()
 {
-    char path[MAX_PATH] = "";
-    LONG size = sizeof path;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, kServerKey, path, &size) != ERROR_SUCCESS)
-        return {};
-    return path;
+    return win32::RegistryKey::open(HKEY_CLASSES_ROOT, kServerKey).readString("").value_or("");
 }
 
 // Creates `file` holding `bytes`; a file left incomplete is deleted.
 bool writeNewFile(const std::string& file, const Bytes& bytes, DWORD access, DWORD share, DWORD disposition)
 {
-    HANDLE handle = CreateFileA(file.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    win32::FileHandle handle(
+        CreateFileA(file.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle)
         return false;
     DWORD written = 0;
     const bool complete =
-        WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(handle);
+        WriteFile(handle.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    handle.reset();
     if (!complete)
         DeleteFileA(file.c_str());
     return complete;
@@ -75,11 +75,7 @@ bool writeBlock(const ResourceSource& resources, std::string_view name, const st
 
 bool libraryLoads(const char* name)
 {
-    HMODULE module = LoadLibraryA(name);
-    if (!module)
-        return false;
-    FreeLibrary(module);
-    return true;
+    return static_cast<bool>(win32::LibraryHandle(LoadLibraryA(name)));
 }
 
 // The automation library must be at least version 2.20; an older one may be
@@ -87,12 +83,13 @@ bool libraryLoads(const char* name)
 bool automationLibraryIsUsable(const ResourceSource& resources, const std::string& workingFolder,
                                ErrorReporter& reporter)
 {
-    HMODULE module = LoadLibraryA("OLEAUT32.DLL");
-    if (!module)
-        return false;
     char loaded[MAX_PATH] = "";
-    GetModuleFileNameA(module, loaded, MAX_PATH);
-    FreeLibrary(module);
+    {
+        const win32::LibraryHandle module(LoadLibraryA("OLEAUT32.DLL"));
+        if (!module)
+            return false;
+        GetModuleFileNameA(module.get(), loaded, MAX_PATH);
+    }
     DWORD high = 0, low = 0;
     if (fileVersion(loaded, high, low) && (HIWORD(high) > 2 || (HIWORD(high) == 2 && LOWORD(high) >= 20)))
         return true;
@@ -152,9 +149,9 @@ bool installedControlIsRecent(DWORD versionHigh, DWORD versionLow)
 bool installedControlVersion(DWORD& versionHigh, DWORD& versionLow)
 {
     const bool initialized = SUCCEEDED(CoInitialize(nullptr));
-    ComPtr<IDispatch> control;
+    win32::ComPtr<IDispatch> control;
     const bool installed =
-        SUCCEEDED(CoCreateInstance(com::kClassId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+        SUCCEEDED(CoCreateInstance(kShockwaveFlashClassId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
                                    IID_IDispatch, reinterpret_cast<void**>(control.put())));
     control.reset();
     if (initialized)
@@ -189,22 +186,22 @@ HRESULT createFlashControl(const std::string& path, IDispatch** control)
 {
     *control = nullptr;
     if (path.empty())
-        return CoCreateInstance(com::kClassId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+        return CoCreateInstance(kShockwaveFlashClassId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                 reinterpret_cast<void**>(control));
-    HMODULE library = LoadLibraryA(path.c_str());
+    win32::LibraryHandle library(LoadLibraryA(path.c_str()));
     if (!library)
         return REGDB_E_CLASSNOTREG;
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     auto getClassObject = reinterpret_cast<GetClassObject>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
-    if (!getClassObject) {
-        FreeLibrary(library);
+        reinterpret_cast<void*>(GetProcAddress(library.get(), "DllGetClassObject")));
+    if (!getClassObject)
         return CO_E_ERRORINDLL;
-    }
-    ComPtr<IClassFactory> factory;
-    HRESULT result = getClassObject(com::kClassId, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
+    win32::ComPtr<IClassFactory> factory;
+    HRESULT result = getClassObject(kShockwaveFlashClassId, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
     if (SUCCEEDED(result))
         result = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(control));
+    // The library stays loaded until shutdown frees it by its path.
+    library.release();
     return result;
 }
 

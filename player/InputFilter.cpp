@@ -38,8 +38,10 @@ bool keyDown(int key)
 
 } // namespace
 
-InputFilter::InputFilter(const ProjectSettings& settings, HWND mainWindow, HWND hostWindow, ContextMenu showContextMenu)
-    : settings_(settings), mainWindow_(mainWindow), hostWindow_(hostWindow), showContextMenu_(std::move(showContextMenu))
+InputFilter::InputFilter(const ProjectSettings& settings, HWND mainWindow, HWND hostWindow, ContextMenu showContextMenu,
+                         DragRegion dragRegion)
+    : settings_(settings), mainWindow_(mainWindow), hostWindow_(hostWindow),
+      showContextMenu_(std::move(showContextMenu)), dragRegion_(std::move(dragRegion))
 {
 }
 
@@ -92,7 +94,8 @@ bool InputFilter::mouseFilter(UINT message, WPARAM keys, int x, int y)
 // starts, so the window moves only from places where the movie does not react.
 bool InputFilter::leftButtonDown(int x, int y)
 {
-    if (dragRegion_ && !PtInRegion(dragRegion_.get(), x, y))
+    const HRGN region = dragRegion_ ? dragRegion_() : nullptr;
+    if (region && !PtInRegion(region, x, y))
         return true;
     capturedWindow_ = GetCapture();
     armed_ = true;

@@ -9,8 +9,6 @@
 
 #include <bitset>
 #include <functional>
-#include <memory>
-#include <type_traits>
 
 namespace lumbra {
 
@@ -18,8 +16,12 @@ class InputFilter {
 public:
     // `showContextMenu` receives a point in host-window coordinates.
     using ContextMenu = std::function<void(POINT)>;
+    // The area of the host window in which a drag may start (host-window
+    // coordinates; the host window owns it); null for everywhere.
+    using DragRegion = std::function<HRGN()>;
 
-    InputFilter(const ProjectSettings& settings, HWND mainWindow, HWND hostWindow, ContextMenu showContextMenu);
+    InputFilter(const ProjectSettings& settings, HWND mainWindow, HWND hostWindow, ContextMenu showContextMenu,
+                DragRegion dragRegion = nullptr);
     InputFilter(const InputFilter&) = delete;
     InputFilter& operator=(const InputFilter&) = delete;
 
@@ -34,9 +36,6 @@ public:
     bool mouseFilter(UINT message, WPARAM keys, int x, int y);
     bool keyFilter(UINT message, WPARAM key);
 
-    // The area of the host window in which a drag may start; null for
-    // everywhere. The filter owns the region.
-    void setDragRegion(HRGN region) { dragRegion_.reset(region); }
     bool dragging() const { return dragging_; }
 
 private:
@@ -49,6 +48,7 @@ private:
     HWND mainWindow_;
     HWND hostWindow_;
     ContextMenu showContextMenu_;
+    DragRegion dragRegion_;
 
     bool armed_ = false;
     bool dragging_ = false;
@@ -56,7 +56,6 @@ private:
     POINT cursorStart_{};
     RECT windowStart_{};
     std::bitset<256> pressedHere_; // keys whose press the filter saw
-    std::unique_ptr<std::remove_pointer_t<HRGN>, decltype(&DeleteObject)> dragRegion_{nullptr, &DeleteObject};
 };
 
 } // namespace lumbra

@@ -4,7 +4,7 @@
 #include "player/LayeredPixels.h"
 #include "player/WindowShape.h"
 
-#include "control/com/GdiHandles.h"
+#include "win32/GdiHandles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -42,7 +42,7 @@ public:
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        bitmap_ = com::GdiObject<HBITMAP>(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bitmap_ = win32::GdiObject<HBITMAP>(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         bits_ = static_cast<std::uint32_t*>(bits);
         if (dc_ && bitmap_)
             previous_ = SelectObject(dc_, bitmap_.get());
@@ -68,7 +68,7 @@ public:
 private:
     int width_, height_;
     HDC dc_;
-    com::GdiObject<HBITMAP> bitmap_;
+    win32::GdiObject<HBITMAP> bitmap_;
     std::uint32_t* bits_ = nullptr;
     HGDIOBJ previous_ = nullptr;
 };
@@ -92,7 +92,7 @@ LayeredRenderer::~LayeredRenderer()
     if (region_) {
         // Only the renderer's own region goes: a mask set meanwhile stays.
         HRGN current = CreateRectRgn(0, 0, 0, 0);
-        com::GdiObject<HRGN> mine(createRegion(*region_, nullptr));
+        win32::GdiObject<HRGN> mine(createRegion(*region_, nullptr));
         if (GetWindowRgn(frame_, current) != ERROR && mine && EqualRgn(current, mine.get()))
             SetWindowRgn(frame_, nullptr, TRUE);
         DeleteObject(current);
@@ -161,7 +161,7 @@ void LayeredRenderer::render(CShockwaveFlash& host)
 
 void LayeredRenderer::drawMovie(CShockwaveFlash& host, Image& image, std::int32_t background)
 {
-    const com::ComPtr<IViewObject> view = host.viewObject();
+    const win32::ComPtr<IViewObject> view = host.viewObject();
     if (!view)
         return;
     host.setBackgroundRgb(background);

@@ -2,21 +2,41 @@
 
 #include "player/FlashPlayerLocator.h"
 #include "player/HyperlinkLabel.h"
+#include "player/MenuHook.h"
 #include "player/ProgramPaths.h"
 #include "player/WorkingFolder.h"
 
+#include "host/HostClasses.h"
 #include "package/AboutPicture.h"
 #include "package/PackageIdentity.h"
 #include "package/PackageResources.h"
 #include "package/PlayerException.h"
 #include "package/SettingsLoader.h"
 #include "package/win32/RegistryProfile.h"
+#include "script/engine/EngineRun.h"
+
+#include <winsock2.h>
 
 namespace lumbra {
 
 namespace {
 
 constexpr WORD kProgramIcon = 128;
+
+// Bits of the settings the start-up reads.
+constexpr std::uint32_t kAutoPlay = 0x1;          // behaviourFlags
+constexpr std::uint32_t kTrayIcon = 0x1000;       // behaviourFlags
+constexpr std::uint32_t kMuteSpeakers = 0x100;    // miscFlags
+
+// The installer's switches and the script each one runs.
+const char* installerScript(const char* argument)
+{
+    if (lstrcmpiA(argument, "/AfterInstall") == 0)
+        return "AfterInstall";
+    if (lstrcmpiA(argument, "/BeforeUninst") == 0)
+        return "BeforeUninst";
+    return nullptr;
+}
 
 } // namespace
 
@@ -35,6 +55,14 @@ bool PlayerApp::initInstance()
 {
     if (handleInstallerSwitch())
         return false;
+    acquireMenuHook();
+
+    WSADATA sockets;
+    if (WSAStartup(0x0101, &sockets) != 0) {
+        reporter_.show("Failed to initialize the WIndows Socket!", MB_OK);
+        return false;
+    }
+    socketsStarted_ = true;
     OleInitialize(nullptr);
     registerHyperlinkClass(instance_);
 
@@ -42,70 +70,59 @@ bool PlayerApp::initInstance()
         reporter_.show("Invalid application data", MB_OK | MB_ICONERROR);
         return false;
     }
-
     try {
         workingFolder_ = createWorkingFolder();
     } catch (const PlayerException& error) {
         reporter_.report(error.what());
         return false;
     }
-
     loadPackage();
 
     icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(kProgramIcon));
     if (!createOwnerWindow())
         return false;
-
-    mainFrame_ = std::make_unique<CMainFrame>();
-    const std::string controlPath = findFlashPlayer(resources_, workingFolder_, reporter_);
-    if (!mainFrame_->create(instance_, ownerWindow_, icon_, controlPath, settings_, workingFolder_)) {
-        mainFrame_.reset();
-        reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
+    if (!createMainWindow()) {
+        // The start-up script still runs: it may end start-up itself.
+        if (runStartupScript())
+            reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
         return false;
     }
-    reporter_.setMainWindow(mainFrame_->handle());
-    interaction_ = std::make_unique<WindowInteraction>(interactionServices(), mainFrame_->handle(), mainFrame_->hostWindow());
-    interaction_->applyAtStartup();
-    if (movieList_.entries.empty())
-        mainFrame_->setNoPackagedMovie();
+    if (!runStartupScript())
+        return false;
+    applyMachineSettings();
     showFirstMovie();
-    // Named after the window, so only once the window has its title.
-    interaction_->showTrayIcon();
+    applyFinalSettings();
     return true;
 }
 
-// The window takes its form for the first movie: appearance, size and
-// position, shape; then the aspect ratio, the stacking and the background.
-void PlayerApp::showFirstMovie()
-{
-    CMainFrame& frame = *mainFrame_;
-    if (movieList_.entries.empty()) {
-        frame.applyAppearance();
-        ShowWindow(frame.handle(), SW_SHOWNORMAL);
-    } else {
-        frame.loadMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & 0x1);
-        frame.applyAppearance();
-        frame.applySizeAndPosition();
-        // Every shape, not only a mask: a transparent window starts its
-        // transparent mode here.
-        frame.applyShape();
-    }
-    frame.recordAspectRatio();
-    frame.applyStacking(false);
-    frame.applyBackgroundColor();
-    UpdateWindow(frame.handle());
-}
-
 // The installer runs the program with one of two switches as its first
-// argument; such a run does its maintenance work and ends without a window.
+// argument; such a run executes the matching packaged script in an engine
+// of its own and ends without a window.
 bool PlayerApp::handleInstallerSwitch()
 {
     if (__argc < 2)
         return false;
-    const char* argument = __argv[1];
-    if (lstrcmpiA(argument, "/AfterInstall") != 0 && lstrcmpiA(argument, "/BeforeUninst") != 0)
+    const char* script = installerScript(__argv[1]);
+    if (!script)
         return false;
     maintenanceMode_ = 1;
+    WSADATA sockets;
+    const bool socketsStarted = WSAStartup(0x0101, &sockets) == 0;
+    OleInitialize(nullptr);
+    if (orvet::EnginePtr engine = createHostEngine(*this)) {
+        traceFile_.attach(*engine);
+        try {
+            if (std::optional<Bytes> code = loadPackedResourceSilently(resources_, scriptResourceType, script))
+                orvet::RunCompiledMemory(*engine, code->data(), code->size());
+        } catch (const PlayerException&) {
+            // no such script: nothing to do
+        }
+        orvet::DestroyEngine(std::move(engine));
+    }
+    traceFile_.close();
+    OleUninitialize();
+    if (socketsStarted)
+        WSACleanup();
     return true;
 }
 
@@ -140,18 +157,11 @@ void PlayerApp::loadPackage()
     }
     if (movieList_.entries.empty()) {
         try {
-            movieList_ = loadMovieList(resources_, workingFolder_, programFile(), reporter_);
+            movieList_ = loadMovieList(resources_, workingFolder_, lumbra::programFile(), reporter_);
         } catch (const PlayerException& error) {
             reporter_.report(error.what());
         }
     }
-}
-
-void PlayerApp::deleteExtractedMovies()
-{
-    if (movieList_.flags & MovieList::embedded)
-        for (const MovieEntry& entry : movieList_.entries)
-            DeleteFileA(entry.path.c_str());
 }
 
 bool PlayerApp::createOwnerWindow()
@@ -163,8 +173,91 @@ bool PlayerApp::createOwnerWindow()
     windowClass.hIcon = icon_;
     windowClass.lpszClassName = kClassName;
     RegisterClassA(&windowClass);
-    ownerWindow_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
-    return ownerWindow_ != nullptr;
+    ownerWindow_.reset(CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr));
+    return static_cast<bool>(ownerWindow_);
+}
+
+bool PlayerApp::createMainWindow()
+{
+    auto frame = std::make_unique<CMainFrame>(*this);
+    const std::string controlPath = findFlashPlayer(resources_, workingFolder_, reporter_);
+    if (!frame->create(instance_, ownerWindow_.get(), icon_, controlPath))
+        return false;
+    mainFrame_ = std::move(frame);
+    reporter_.setMainWindow(mainFrame_->handle());
+    SetWindowTextA(mainFrame_->handle(), settings_.caption.c_str());
+    if (movieList_.entries.empty())
+        mainFrame_->setNoPackagedMovie();
+    return true;
+}
+
+// ORVET/"Initialize" through the bridge; only a Boolean false result ends
+// start-up.
+bool PlayerApp::runStartupScript()
+{
+    bridge_.handle("Orvet_Run", "Initialize");
+    const orvet::ScriptEngine* engine = engine_.existing();
+    if (!engine)
+        return true;
+    const orvet::ScriptValue& result = engine->context->result;
+    return !(result.is(orvet::ValueKind::Boolean) && !result.boolean);
+}
+
+void PlayerApp::applyMachineSettings()
+{
+    if (settings_.miscFlags & kMuteSpeakers)
+        mute_.mute();
+    interaction_ = std::make_unique<WindowInteraction>(interactionServices(), mainFrame_->handle(),
+                                                       mainFrame_->host().window());
+    interaction_->applyAtStartup();
+}
+
+// The window takes its form for the first movie: appearance, size and
+// position, shape.
+void PlayerApp::showFirstMovie()
+{
+    CMainFrame& frame = *mainFrame_;
+    if (movieList_.entries.empty()) {
+        frame.applyAppearance();
+        ShowWindow(frame.handle(), SW_SHOWNORMAL);
+        return;
+    }
+    frame.loadMovie(chooseFirstMovie(movieList_), settings_.behaviourFlags & kAutoPlay);
+    frame.applyAppearance();
+    frame.applySizeAndPosition();
+    // Every shape, not only a mask: a transparent window starts its
+    // transparent mode here.
+    frame.applyShape();
+}
+
+void PlayerApp::applyFinalSettings()
+{
+    mainFrame_->recordAspectRatio();
+    mainFrame_->applyStacking(false);
+    mainFrame_->applyBackgroundColor();
+    // Named after the window, so only once the window has its title.
+    interaction_->showTrayIcon();
+    RedrawWindow(mainFrame_->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+int PlayerApp::messageLoop()
+{
+    MSG message;
+    for (;;) {
+        // Idle processing while nothing waits: one queued script per pass.
+        while (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE))
+            if (!onIdle())
+                break;
+        const BOOL result = GetMessageA(&message, nullptr, 0, 0);
+        if (result <= 0)
+            return result == 0 ? static_cast<int>(message.wParam) : 1;
+        if (interaction_ && interaction_->filterInput(message))
+            continue;
+        if (mainFrame_ && mainFrame_->preTranslate(message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 InteractionServices PlayerApp::interactionServices()
@@ -175,53 +268,83 @@ InteractionServices PlayerApp::interactionServices()
     services.masks = &masks_;
     services.profile = {registryKey_, profileName_};
     services.restrictions = &restrictions_;
-    services.currentMovie = [this] { return mainFrame_->currentMovie(); };
+    services.currentMovie = [this] { return currentMovie(); };
     services.controlPath = [this] { return findFlashPlayer(resources_, workingFolder_, reporter_); };
     services.aboutPicture = [this] { return aboutPicture(resources_, workingFolder_, reporter_).string(); };
-    services.reapplyLayout = [this] {
-        mainFrame_->applyAppearance();
-        mainFrame_->applySizeAndPosition();
-        mainFrame_->applyShape();
-    };
+    services.dragRegion = [this] { return mainFrame_->host().dragRegion(); };
+    services.reapplyLayout = [this] { reapply(Reapply::appearance | Reapply::sizeAndPosition | Reapply::shape); };
     services.applyStacking = [this](bool show) { mainFrame_->applyStacking(show); };
     services.reapplyMachine = [this] {
         mainFrame_->applyBackgroundColor();
+        if (settings_.miscFlags & kMuteSpeakers)
+            mute_.mute();
+        else
+            mute_.restore();
         mainFrame_->recordAspectRatio();
     };
     return services;
 }
 
-int PlayerApp::messageLoop()
+bool PlayerApp::onIdle()
 {
-    MSG message;
-    BOOL result;
-    while ((result = GetMessageA(&message, nullptr, 0, 0)) > 0) {
-        if (interaction_ && interaction_->filterInput(message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return result == 0 ? static_cast<int>(message.wParam) : 1;
+    if (!mainFrame_ || !mainFrame_->handle())
+        return false;
+    return bridge_.hasQueued() && bridge_.runQueued();
+}
+
+void PlayerApp::deleteExtractedMovies()
+{
+    if (movieList_.flags & MovieList::embedded)
+        for (const MovieEntry& entry : movieList_.entries)
+            DeleteFileA(entry.path.c_str());
 }
 
 int PlayerApp::exitInstance()
 {
     if (maintenanceMode_)
         return exitCode_;
+    releaseMenuHook();
+    mute_.restore();
+    engine_.destroy();
     interaction_.reset();
     mainFrame_.reset();
     restrictions_.undo();
     deleteExtractedMovies();
+    settings_ = {};
+    masks_ = {};
     if (!workingFolder_.empty()) {
         // The packaged control's library goes before its folder can.
         if (HMODULE control = GetModuleHandleA((workingFolder_ + "flash.ocx").c_str()))
             FreeLibrary(control);
         deleteFolderTree(workingFolder_);
     }
-    if (ownerWindow_)
-        DestroyWindow(ownerWindow_);
+    if (sessionEnding_)
+        ownerWindow_.release();
+    ownerWindow_.reset();
     OleUninitialize();
+    if (socketsStarted_)
+        WSACleanup();
     return exitCode_;
+}
+
+// --- The bridge's window --------------------------------------------------
+
+void PlayerApp::requestClose()
+{
+    if (mainFrame_ && mainFrame_->handle())
+        SendMessageA(mainFrame_->handle(), WM_CLOSE, 0, 0);
+}
+
+void PlayerApp::reapplyLayout()
+{
+    if (mainFrame_ && mainFrame_->handle())
+        mainFrame_->reapplyLayout();
+}
+
+void PlayerApp::commandsFinished()
+{
+    if (closePending_ && mainFrame_ && mainFrame_->handle())
+        PostMessageA(mainFrame_->handle(), WM_CLOSE, 0, 0);
 }
 
 } // namespace lumbra

@@ -86,6 +86,8 @@ void TransparentWindow::paint()
     PAINTSTRUCT ps;
     BeginPaint(window_, &ps);
     EndPaint(window_, &ps);
+    if (host_.paintSuppressed())
+        return; // the movie is being asked for its sprite's bounds
     if (!renderer_)
         renderer_ = std::make_unique<LayeredRenderer>(GetParent(window_), true);
     rendering_ = true; // the renderer's colour changes are no new pictures
@@ -100,7 +102,7 @@ void TransparentWindow::paint()
 
 void TransparentWindow::advise(bool on)
 {
-    if (com::ComPtr<IViewObject> view = host_.viewObject())
+    if (win32::ComPtr<IViewObject> view = host_.viewObject())
         view->SetAdvise(DVASPECT_CONTENT, 0, on ? this : nullptr);
 }
 

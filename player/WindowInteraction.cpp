@@ -30,7 +30,8 @@ std::string windowTitle(HWND window)
 WindowInteraction::WindowInteraction(InteractionServices services, HWND mainWindow, HWND hostWindow)
     : services_(std::move(services)), settings_(*services_.settings), mainWindow_(mainWindow),
       hostWindow_(hostWindow), menuCount_(GetMenuItemCount(GetSystemMenu(mainWindow, FALSE))),
-      input_(settings_, mainWindow, hostWindow, [this](POINT point) { showContextMenu(point); }),
+      input_(settings_, mainWindow, hostWindow, [this](POINT point) { showContextMenu(point); },
+             services_.dragRegion),
       tray_(mainWindow)
 {
     SetWindowSubclass(mainWindow_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
@@ -44,8 +45,18 @@ WindowInteraction::~WindowInteraction()
 
 void WindowInteraction::applyAtStartup()
 {
+    applySystemMenu();
+    applyRestrictions();
+}
+
+void WindowInteraction::applySystemMenu()
+{
     extendSystemMenu(services_.instance, mainWindow_, menuCount_, settings_.contextMenuFlags);
     logMenu("system menu", GetSystemMenu(mainWindow_, FALSE));
+}
+
+void WindowInteraction::applyRestrictions()
+{
     services_.restrictions->apply(settings_.interactionFlags);
 }
 
@@ -118,20 +129,14 @@ bool WindowInteraction::systemCommand(WPARAM command)
     return false;
 }
 
-// The host window updates its check marks when told that a menu showing its
-// commands is about to open.
-void WindowInteraction::tellHostMenuShows(HMENU menu)
-{
-    SendMessageA(hostWindow_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
-}
-
 void WindowInteraction::showContextMenu(POINT hostPoint)
 {
     HMENU menu = GetSystemMenu(mainWindow_, FALSE);
     if (!menu)
         return;
     ClientToScreen(hostWindow_, &hostPoint);
-    tellHostMenuShows(menu);
+    // Tracking tells the owner, the main window, of every popup about to
+    // show (WM_INITMENUPOPUP); it has the host window set its check marks.
     setSystemMenuState(menu, mainWindow_, settings_);
     logMenu("context menu", menu);
     const UINT id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, hostPoint.x, hostPoint.y,
@@ -157,11 +162,10 @@ void WindowInteraction::reapplySettings()
 {
     if (services_.reapplyLayout)
         services_.reapplyLayout();
-    services_.restrictions->apply(settings_.interactionFlags);
+    applyRestrictions();
     if (services_.applyStacking)
         services_.applyStacking(true);
-    extendSystemMenu(services_.instance, mainWindow_, menuCount_, settings_.contextMenuFlags);
-    logMenu("system menu", GetSystemMenu(mainWindow_, FALSE));
+    applySystemMenu();
     if (services_.reapplyMachine)
         services_.reapplyMachine();
     applyTray();
@@ -235,7 +239,6 @@ void WindowInteraction::showTrayMenu()
     const UniqueMenu menu = buildTrayMenu(services_.instance, mainWindow_, settings_.contextMenuFlags);
     if (!menu)
         return;
-    tellHostMenuShows(menu.get());
     logMenu("tray menu", menu.get());
     // The menu closes when the user clicks elsewhere only if its owner is
     // the foreground window, and only after the owner's next message.

@@ -35,6 +35,7 @@ struct InteractionServices {
     std::function<std::string()> currentMovie;
     std::function<std::string()> controlPath;    // the movie control to load ("" the installed one)
     std::function<std::string()> aboutPicture;   // the packaged default About picture's file
+    std::function<HRGN()> dragRegion;            // where a drag may start (null: everywhere)
     // After the options dialog, in this order around the steps done here:
     // appearance, size and position for the current movie, and shape ...
     std::function<void()> reapplyLayout;
@@ -59,6 +60,10 @@ public:
     void applyAtStartup();
     // Start-up: the tray icon, when the settings ask for it.
     void showTrayIcon();
+    // After a script changed the settings.
+    void applyRestrictions();
+    void applySystemMenu();
+    void applyTray();
 
     // For the message loop: true when the message is consumed.
     bool filterInput(const MSG& message) { return input_.consumes(message); }
@@ -81,8 +86,6 @@ private:
     void showTrayMenu();
     void toggleWindow();
     void loadTrayIcon();
-    void applyTray();
-    void tellHostMenuShows(HMENU menu);
     void reapplySettings();
 
     InteractionServices services_;

@@ -1,5 +1,7 @@
 #include "player/WindowPlacement.h"
 
+#include <cmath>
+
 namespace lumbra {
 
 namespace {
@@ -71,15 +73,17 @@ Placement computePlacement(const ProjectSettings& settings, const PlacementInput
     return placement;
 }
 
+// The nearest whole pixel, not the truncated one: a float ratio of 4:3 is
+// a little above 4/3, and 400 / ratio would truncate to 299.
 RECT keepAspectRatio(const RECT& start, const RECT& window, SIZE client, float ratio)
 {
     RECT result = window;
     if (width(window) == width(start)) {
         const int frameWidth = width(window) - client.cx;
-        result.right = window.left + frameWidth + static_cast<int>(client.cy * ratio);
+        result.right = window.left + frameWidth + static_cast<int>(std::lround(client.cy * ratio));
     } else {
         const int frameHeight = height(window) - client.cy;
-        result.bottom = window.top + frameHeight + static_cast<int>(client.cx / ratio);
+        result.bottom = window.top + frameHeight + static_cast<int>(std::lround(client.cx / ratio));
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "player/ProgramPaths.h"
 
 #include "package/PlayerException.h"
+#include "win32/FindHandle.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -58,23 +59,17 @@ std::string createWorkingFolder()
 void deleteFolderTree(const std::string& folder)
 {
     const std::string base = withTrailingBackslash(folder);
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((base + '*').c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = base + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                deleteFolderTree(path);
-            } else if (!DeleteFileA(path.c_str())) {
-                // A script may have left a read-only file; it is still ours.
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
+    for (win32::FindHandle search(base + '*'); search; search.next()) {
+        if (search.isDotEntry())
+            continue;
+        const std::string path = base + search.entry().cFileName;
+        if (search.isFolder()) {
+            deleteFolderTree(path);
+        } else if (!DeleteFileA(path.c_str())) {
+            // A script may have left a read-only file; it is still ours.
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
     }
     RemoveDirectoryA(base.substr(0, base.size() - 1).c_str());
 }

@@ -1,11 +1,13 @@
 #include "control/com/ClassFactory.h"
 
-#include "control/com/ComPtr.h"
+#include "win32/ComPtr.h"
 #include "control/com/Guids.h"
 #include "control/com/ServerModule.h"
 #include "control/com/ShockwaveFlash.h"
 
 namespace lumbra::com {
+
+using win32::ComPtr;
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "control/com/ControlMembers.h"
 
 #include "control/com/AsciiText.h"
-#include "control/com/Bstr.h"
+#include "win32/Bstr.h"
 #include "control/com/MovieControl.h"
-#include "control/com/Variant.h"
+#include "win32/Variant.h"
 #include "control/com/Version.h"
 
 #include <olectl.h>
@@ -13,6 +13,10 @@
 #include <string>
 
 namespace lumbra::com {
+
+using win32::Bstr;
+using win32::Variant;
+using win32::bstrView;
 
 using movie::MoviePlayer;
 

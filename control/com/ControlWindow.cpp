@@ -1,12 +1,14 @@
 #include "control/com/ControlWindow.h"
 
-#include "control/com/ComPtr.h"
+#include "win32/ComPtr.h"
 #include "control/com/MovieControl.h"
 #include "control/com/ServerModule.h"
 
 #include <windowsx.h>
 
 namespace lumbra::com {
+
+using win32::ComPtr;
 
 namespace {
 

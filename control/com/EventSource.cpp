@@ -1,11 +1,14 @@
 #include "control/com/EventSource.h"
 
-#include "control/com/Bstr.h"
+#include "win32/Bstr.h"
 #include "control/com/Guids.h"
 
 #include <olectl.h>
 
 namespace lumbra::com {
+
+using win32::Bstr;
+using win32::ComPtr;
 
 EventSource::EventSource(IConnectionPointContainer& owner) : owner_(owner) {}
 

@@ -3,7 +3,7 @@
 // It lives inside the control and shares the control's reference count.
 #pragma once
 
-#include "control/com/ComPtr.h"
+#include "win32/ComPtr.h"
 
 #include <ocidl.h>
 
@@ -11,6 +11,8 @@
 #include <vector>
 
 namespace lumbra::com {
+
+using win32::ComPtr;
 
 class EventSource final : public IConnectionPoint {
 public:

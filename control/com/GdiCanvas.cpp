@@ -1,12 +1,16 @@
 #include "control/com/GdiCanvas.h"
 
-#include "control/com/GdiHandles.h"
+#include "win32/GdiHandles.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace lumbra::com {
+
+using win32::GdiObject;
+using win32::Offscreen;
+using win32::Selection;
 
 using movie::Argb;
 

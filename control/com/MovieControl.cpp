@@ -2,7 +2,7 @@
 
 #include "control/com/AsciiText.h"
 #include "control/com/GdiCanvas.h"
-#include "control/com/GdiHandles.h"
+#include "win32/GdiHandles.h"
 #include "control/com/MovieLocation.h"
 
 #include <algorithm>
@@ -10,6 +10,8 @@
 #include <cmath>
 
 namespace lumbra::com {
+
+using win32::Offscreen;
 
 using movie::MoviePlayer;
 

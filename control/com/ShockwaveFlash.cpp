@@ -3,12 +3,15 @@
 #include "control/com/ControlMembers.h"
 #include "control/com/Guids.h"
 #include "control/com/ServerModule.h"
-#include "control/com/Variant.h"
+#include "win32/Variant.h"
 
 #include <algorithm>
 #include <string>
 
 namespace lumbra::com {
+
+using win32::ComPtr;
+using win32::Variant;
 
 namespace {
 

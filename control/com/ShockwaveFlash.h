@@ -2,7 +2,7 @@
 // draws, calls through IDispatch and listens to through a connection point.
 #pragma once
 
-#include "control/com/ComPtr.h"
+#include "win32/ComPtr.h"
 #include "control/com/ControlWindow.h"
 #include "control/com/EventSource.h"
 #include "control/com/MovieControl.h"
@@ -11,6 +11,8 @@
 #include <olectl.h>
 
 namespace lumbra::com {
+
+using win32::ComPtr;
 
 class ShockwaveFlash final : public IDispatch,
                              public IConnectionPointContainer,

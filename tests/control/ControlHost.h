@@ -3,9 +3,9 @@
 // it in place and listens to its events.
 #pragma once
 
-#include "control/com/Bstr.h"
-#include "control/com/ComPtr.h"
-#include "control/com/Variant.h"
+#include "win32/Bstr.h"
+#include "win32/ComPtr.h"
+#include "win32/Variant.h"
 
 #include <ocidl.h>
 
@@ -15,6 +15,11 @@
 #include <vector>
 
 namespace lumbra::com::test {
+
+using win32::Bstr;
+using win32::bstrView;
+using win32::ComPtr;
+using win32::Variant;
 
 std::filesystem::path controlLibraryPath();
 

@@ -1,10 +1,12 @@
 #include "MinimalPe.h"
 #include "RecordingReporter.h"
 #include "TempFolder.h"
+#include "TestPicture.h"
 
 #include "package/AttachedArchive.h"
 #include "package/Md5.h"
 #include "package/MaskList.h"
+#include "package/MaskShape.h"
 #include "package/MovieList.h"
 #include "package/PackageIdentity.h"
 #include "package/PackagePaths.h"
@@ -14,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <sys/wait.h>
 
@@ -329,6 +333,99 @@ TEST_F(PackTool, RepackagingReplacesThePackage)
     EXPECT_EQ(checkPackageIdentity(readResource(resources, "LUMBRA", "ID")), "Other/Product");
     EXPECT_EQ(loadMovieList(resources, working.path(), output, reporter).count(), 0);
     EXPECT_EQ(readResource(resources, "#14", "#128"), Bytes(20, 1));
+}
+
+// The pixels a mask covers, as a grid of the picture's size.
+std::vector<bool> coverage(const MaskShape& shape, int width, int height)
+{
+    std::vector<bool> covered(std::size_t(width) * height, false);
+    for (const MaskRect& r : shape.rects)
+        for (int y = std::max(r.top, 0); y < std::min(r.bottom, height); ++y)
+            for (int x = std::max(r.left, 0); x < std::min(r.right, width); ++x)
+                covered[std::size_t(y) * width + x] = true;
+    return covered;
+}
+
+std::vector<bool> expectedCoverage(const test::Picture& picture, const std::function<bool(std::uint32_t)>& opaque)
+{
+    std::vector<bool> covered;
+    for (std::uint32_t pixel : picture.pixels)
+        covered.push_back(opaque(pixel));
+    return covered;
+}
+
+// A picture with every alpha from 0 to 255 in turn and a ring of key colour.
+test::Picture alphaRamp()
+{
+    test::Picture picture(32, 9, 0);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            picture.at(x, y) = std::uint32_t((y * 32 + x) % 256) << 24 | 0x336699;
+    for (int x = 0; x < picture.width; ++x)
+        picture.at(x, 0) = picture.at(x, 8) = 0xFFFF00FF;
+    return picture;
+}
+
+TEST_F(PackTool, MaskCoversExactlyTheOpaquePixels)
+{
+    const test::Picture picture = alphaRamp();
+    test::writePng(work / "ramp.png", picture);
+    const auto masked = [&](const std::string& options) {
+        ToolRun run = lumbraPack("mask " + quoted(work / "ramp.png") + " -o " + quoted(work / "ramp.msk") + options);
+        EXPECT_EQ(run.status, 0) << run.output;
+        const auto shape = readMaskFile(test::readFile(work / "ramp.msk"));
+        EXPECT_TRUE(shape);
+        return shape ? coverage(*shape, picture.width, picture.height) : std::vector<bool>{};
+    };
+    EXPECT_EQ(masked(""), expectedCoverage(picture, [](std::uint32_t p) { return (p >> 24) >= 128; }));
+    EXPECT_EQ(masked(" --threshold 1"), expectedCoverage(picture, [](std::uint32_t p) { return (p >> 24) >= 1; }));
+    EXPECT_EQ(masked(" --threshold 255"), expectedCoverage(picture, [](std::uint32_t p) { return (p >> 24) == 255; }));
+
+    // A picture without alpha, keyed by its colour.
+    test::writePng(work / "ramp.png", picture, false);
+    EXPECT_EQ(masked(" --key '#ff00FF'"),
+              expectedCoverage(picture, [](std::uint32_t p) { return (p & 0xFFFFFF) != 0xFF00FF; }));
+}
+
+TEST_F(PackTool, MaskToolRefusesBadInputAndWritesNothing)
+{
+    test::writePng(work / "ok.png", alphaRamp());
+    test::writeFile(work / "fake.png", "\x89PNG\r\n\x1a\n but no picture");
+    test::writeFile(work / "text.png", "plain text");
+    const auto refused = [&](const std::string& arguments, std::string_view message) {
+        ToolRun run = lumbraPack("mask " + arguments);
+        EXPECT_NE(run.status, 0) << arguments;
+        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+        EXPECT_FALSE(std::filesystem::exists(work / "out.msk")) << arguments;
+    };
+    const std::string out = " -o " + quoted(work / "out.msk");
+    refused(quoted(work / "text.png") + out, "not a PNG picture");
+    refused(quoted(work / "fake.png") + out, "cannot read the PNG picture");
+    refused(quoted(work / "missing.png") + out, "cannot read the file");
+    refused(quoted(work / "ok.png") + out + " --threshold 0", "--threshold must be 1 to 255");
+    refused(quoted(work / "ok.png") + out + " --key red", "--key must be a colour");
+    refused(quoted(work / "ok.png") + out + " --key '#000000' --threshold 9", "exclude each other");
+    refused(quoted(work / "ok.png"), "mask needs a picture and -o");
+}
+
+TEST_F(PackTool, ManifestMaskMayBeAPngPicture)
+{
+    const test::Picture picture = alphaRamp();
+    test::writePng(project / "masks" / "ramp.png", picture);
+    ASSERT_EQ(build("[package]\nidentity = A\n[masks]\nramp = masks/ramp.png\nstar = masks/star.msk\n").status, 0);
+    ResourceTable resources = readPeResources(test::readFile(output));
+    EXPECT_EQ(loadMasks(resources, working.path(), reporter), (MaskList{"ramp", "star"}));
+    const auto shape = readMaskFile(test::readFile(working / "ramp.msk"));
+    ASSERT_TRUE(shape);
+    EXPECT_EQ(coverage(*shape, picture.width, picture.height),
+              expectedCoverage(picture, [](std::uint32_t p) { return (p >> 24) >= 128; }));
+    EXPECT_EQ(test::readText(working / "star.msk"), "STAR MASK") << "other files are stored as they are";
+
+    test::writeFile(project / "masks" / "ramp.png", "\x89PNG\r\n\x1a\n broken");
+    ToolRun broken = build("[package]\nidentity = A\n[masks]\nramp = masks/ramp.png\n");
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.output.find("lumbra.manifest:4: cannot read the PNG picture"), std::string::npos)
+        << broken.output;
 }
 
 } // namespace

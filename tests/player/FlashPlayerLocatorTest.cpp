@@ -4,7 +4,7 @@
 
 #include "player/FlashPlayerLocator.h"
 
-#include "control/com/ComPtr.h"
+#include "win32/ComPtr.h"
 #include "package/PackedBlock.h"
 #include "package/PeResources.h"
 
@@ -101,7 +101,7 @@ TEST_F(FlashPlayerLocator, RecentInstalledControlIsUsed)
     Registration registered(controlWithVersion(folder_, 0x00070000, 0x00200000));
     carryControl();
     EXPECT_EQ(find(), "");
-    com::ComPtr<IDispatch> control;
+    win32::ComPtr<IDispatch> control;
     EXPECT_EQ(createFlashControl("", control.put()), S_OK);
     EXPECT_TRUE(control);
     EXPECT_FALSE(std::filesystem::exists(working_ + "flash.ocx"));
@@ -126,7 +126,7 @@ TEST_F(FlashPlayerLocator, WithoutInstalledControlThePackagedOneIsLoadedFromItsF
     carryControl();
     const std::string path = find();
     ASSERT_EQ(path, working_ + "flash.ocx");
-    com::ComPtr<IDispatch> control;
+    win32::ComPtr<IDispatch> control;
     ASSERT_EQ(createFlashControl(path, control.put()), S_OK);
     DISPID id = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"TotalFrames")};
@@ -145,7 +145,7 @@ TEST_F(FlashPlayerLocator, OldInstalledControlIsKeptWhenThePackageCarriesNone)
 
 TEST_F(FlashPlayerLocator, FilesThatAreNoControlFailWithTheDocumentedCodes)
 {
-    com::ComPtr<IDispatch> control;
+    win32::ComPtr<IDispatch> control;
     EXPECT_EQ(createFlashControl(working_ + "missing.ocx", control.put()), REGDB_E_CLASSNOTREG);
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);

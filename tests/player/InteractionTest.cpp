@@ -232,7 +232,7 @@ public:
     OptionsSheet(const PlayerProcess& player, HWND mainWindow) : mainWindow_(mainWindow)
     {
         PostMessageA(mainWindow, WM_SYSCOMMAND, ID_PLAYER_CONFIG, 0);
-        waitFor([&] { return (sheet_ = findProcessWindow(player.processId(), "#32770", "Options")) != nullptr; });
+        waitFor([&] { return (sheet_ = findProcessWindow(player.id(), "#32770", "Options")) != nullptr; });
     }
 
     HWND sheet() const { return sheet_; }
@@ -361,7 +361,7 @@ TEST_F(Interaction, AboutBoxShowsTheIdentityAndOpensItsLinkThroughTheShell)
     ASSERT_NE(window_, nullptr);
     PostMessageA(window_, WM_SYSCOMMAND, ID_PLAYER_ABOUT, 0);
     HWND about = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (about = findProcessWindow(player->processId(), "#32770")) != nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return (about = findProcessWindow(player->id(), "#32770")) != nullptr; }));
     EXPECT_EQ(OptionsSheet::text(about, IDC_ABOUT_PRODUCT), "Acme Viewer");
     EXPECT_EQ(OptionsSheet::text(about, IDC_ABOUT_VERSION), "Version 2.5");
     EXPECT_EQ(OptionsSheet::text(about, IDC_ABOUT_COMPANY), "Acme");

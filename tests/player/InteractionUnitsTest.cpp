@@ -368,7 +368,9 @@ protected:
     ProjectSettings settings_;
     TestWindows windows_;
     std::vector<POINT> menus_;
-    InputFilter filter_{settings_, windows_.main, windows_.host, [this](POINT point) { menus_.push_back(point); }};
+    HRGN dragRegion_ = nullptr;
+    InputFilter filter_{settings_, windows_.main, windows_.host, [this](POINT point) { menus_.push_back(point); },
+                        [this] { return dragRegion_; }};
 };
 
 TEST_F(MouseFilter, DragMovesTheWindowByTheCursorsMovement)
@@ -387,13 +389,14 @@ TEST_F(MouseFilter, DragMovesTheWindowByTheCursorsMovement)
 TEST_F(MouseFilter, OutsideTheDragRegionAPressPassesButNeverDrags)
 {
     settings_.lBtnClk = 1;
-    filter_.setDragRegion(CreateRectRgn(0, 0, 20, 20));
+    dragRegion_ = CreateRectRgn(0, 0, 20, 20);
     const RECT before = mainRect();
     EXPECT_TRUE(filter_.mouseFilter(WM_LBUTTONDOWN, MK_LBUTTON, 50, 50));
     drag(50, 50, 30, 20);
     EXPECT_EQ(mainRect().left, before.left);
     drag(10, 10, 30, 20);
     EXPECT_EQ(mainRect().left, before.left + 30) << "inside the region it drags";
+    DeleteObject(dragRegion_);
 }
 
 TEST_F(MouseFilter, NoDragWhenTheMovieTookTheMouse)

@@ -44,7 +44,7 @@ public:
 
     // The process's visible main window, or null when none shows in time.
     HWND waitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
-    DWORD processId() const { return process_.dwProcessId; }
+    DWORD id() const { return process_.dwProcessId; }
     // Waits for the end of the process; its exit code, or STILL_ACTIVE.
     DWORD waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
 

@@ -4,7 +4,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-namespace lumbra::com {
+namespace lumbra::win32 {
 
 class Variant {
 public:
@@ -30,4 +30,4 @@ private:
     VARIANT v_;
 };
 
-} // namespace lumbra::com
+} // namespace lumbra::win32

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace lumbra::com {
+namespace lumbra::win32 {
 
 template <class T>
 class ComPtr {
@@ -55,4 +55,4 @@ private:
     T* p_ = nullptr;
 };
 
-} // namespace lumbra::com
+} // namespace lumbra::win32

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace lumbra::com {
+namespace lumbra::win32 {
 
 // A pen, brush, font, bitmap or region: deleted with DeleteObject.
 template <class Handle>
@@ -68,4 +68,4 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
-} // namespace lumbra::com
+} // namespace lumbra::win32

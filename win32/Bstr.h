@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-namespace lumbra::com {
+namespace lumbra::win32 {
 
 inline std::u16string_view bstrView(BSTR s) {
     return {reinterpret_cast<const char16_t*>(s), s ? SysStringLen(s) : 0u};
@@ -42,4 +42,4 @@ private:
     BSTR s_ = nullptr;
 };
 
-} // namespace lumbra::com
+} // namespace lumbra::win32
