@@ -37,12 +37,13 @@ protected:
     }
 
     // A player packaged with the given [settings] lines, started.
-    std::unique_ptr<PlayerProcess> start(const std::string& settings)
+    std::unique_ptr<PlayerProcess> start(const std::string& settings, const std::string& packageLines = "")
     {
         const auto project = folder_ / "project";
         std::filesystem::create_directories(project);
         const auto exe = folder_ / "App.exe";
-        packageProject(project, packageSection(std::string(kRegistryKey) + "/" + name_) + "[settings]\n" + settings,
+        packageProject(project,
+                       packageSection(std::string(kRegistryKey) + "/" + name_) + packageLines + "[settings]\n" + settings,
                        exe);
         const std::map<std::string, std::string> environment{{"TMP", (folder_ / "temp").string()},
                                                              {"LUMBRA_REPORT_LOG", (folder_ / "report.log").string()},
@@ -350,14 +351,29 @@ TEST_F(Interaction, NoBorderStoresTwo)
 
 // ---------------------------------------------------------------- About box
 
+// A 2 x 2 picture, 24 bits per pixel, as a BMP file.
+void writeBitmap(const std::filesystem::path& file)
+{
+    const std::uint8_t bytes[] = {
+        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,              // file header: size 70, pixels at 54
+        40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,           // info header: 2 x 2, 1 plane, 24 bits
+        0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 0, 255, 0, 255, 0, 0, 0,                                  // rows padded to 4 bytes
+        255, 0, 0, 255, 255, 255, 0, 0};
+    writeFile(file, {std::begin(bytes), std::end(bytes)});
+}
+
 TEST_F(Interaction, AboutBoxShowsTheIdentityAndOpensItsLinkThroughTheShell)
 {
     const auto marker = folder_ / "opened.txt";
     const auto script = folder_ / "link.bat";
     std::ofstream(script) << "@echo opened> \"" << marker.string() << "\"\r\n";
+    std::filesystem::create_directories(folder_ / "project");
+    writeBitmap(folder_ / "project" / "about.bmp");
     auto player = start("productName = Acme Viewer\nversion = 2.5\ncompanyName = Acme\nlegalNotice = (c) Acme\n"
                         "linkCaption1 = Open the marker\nlinkTarget1 = \"" + script.string() + "\"\n"
-                        "linkCaption2 = Write to us\nlinkTarget2 = info@acme.example\n");
+                        "linkCaption2 = Write to us\nlinkTarget2 = info@acme.example\n",
+                        "aboutPicture = about.bmp\n");
     ASSERT_NE(window_, nullptr);
     PostMessageA(window_, WM_SYSCOMMAND, ID_PLAYER_ABOUT, 0);
     HWND about = nullptr;
@@ -367,6 +383,8 @@ TEST_F(Interaction, AboutBoxShowsTheIdentityAndOpensItsLinkThroughTheShell)
     EXPECT_EQ(OptionsSheet::text(about, IDC_ABOUT_COMPANY), "Acme");
     EXPECT_EQ(OptionsSheet::text(about, IDC_ABOUT_LEGAL), "(c) Acme");
     EXPECT_EQ(OptionsSheet::text(about, IDC_ABOUT_LINK2), "Write to us");
+    EXPECT_NE(SendMessageA(GetDlgItem(about, IDC_ABOUT_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0), 0)
+        << "the packaged default picture";
 
     bringToFront(about);
     click(centreOf(GetDlgItem(about, IDC_ABOUT_LINK1)));
