@@ -8,6 +8,11 @@ target_compile_options(lumbra_options INTERFACE -Wall -Wextra -Wno-unused-parame
 if(WIN32)
   target_compile_definitions(lumbra_options INTERFACE
     WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 STRICT)
+  # Script arithmetic is double arithmetic: floating point on the SSE2 unit,
+  # never in the x87's 80-bit registers, so both builds round alike.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    target_compile_options(lumbra_options INTERFACE -msse2 -mfpmath=sse)
+  endif()
   # Self-contained executables: no mingw runtime DLLs beside them.
   target_link_options(lumbra_options INTERFACE -static -static-libgcc -static-libstdc++)
 endif()

@@ -12,10 +12,6 @@ namespace {
 
 using namespace orvet;
 
-struct ApplicationData : MemberAtoms {
-    PlayerServices* services = nullptr;
-};
-
 enum Member { toStringMember, traceToFileMember };
 
 // "traceToFile([path])": closes the current file; with a text, opens it.
@@ -28,13 +24,13 @@ void traceToFile(PlayerServices& services, ScriptValue* args)
 
 int callMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, ScriptValue* result, ScriptValue* args)
 {
-    auto& data = MemberAtoms::of<ApplicationData>(cls);
-    switch (data.find(name)) {
+    const MemberAtoms& members = MemberAtoms::of(cls);
+    switch (members.find(name)) {
     case toStringMember:
         *result = staticStringValue(ctx, u"[object Application]");
         return 1;
     case traceToFileMember:
-        traceToFile(*data.services, args);
+        traceToFile(*static_cast<PlayerServices*>(members.host), args);
         *result = ScriptValue::undefined();
         return 1;
     default:
@@ -44,12 +40,11 @@ int callMethod(ScriptContext& ctx, NativeClass& cls, void*, Atom name, ScriptVal
 
 } // namespace
 
-void registerApplicationTrace(ScriptEngine& engine, PlayerServices& services)
+void registerApplicationTrace(ScriptEngine& engine, void* host)
 {
     ScriptContext& ctx = *engine.context;
-    NativeClass* cls = NewClass(ctx);
-    auto& data = MemberAtoms::attach<ApplicationData>(ctx, *cls, {"toString", "traceToFile"});
-    data.services = &services;
+    NativeClass* cls = newClass(ctx);
+    MemberAtoms::attach(engine, host, *cls, {"toString", "traceToFile"});
     cls->callMethod = callMethod;
     registerGlobalClass(ctx, "Application", cls);
 }

@@ -9,8 +9,7 @@ struct ScriptEngine;
 
 namespace lumbra {
 
-class PlayerServices;
-
-void registerApplicationTrace(orvet::ScriptEngine& engine, PlayerServices& services);
+// `host` is the PlayerServices of the running player.
+void registerApplicationTrace(orvet::ScriptEngine& engine, void* host);
 
 } // namespace lumbra

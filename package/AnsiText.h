@@ -1,14 +1,13 @@
-// Conversion between the system's ANSI code page and UTF-16. On Windows the
-// code page is CP_ACP; the native build uses Windows-1252. Characters without
-// an ANSI form become '?'.
+// Conversion between the system's ANSI code page and UTF-16 (text/AnsiText.h,
+// the one codec of the program): CP_ACP on Windows, Windows-1252 natively.
+// Characters without an ANSI form become '?'.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "text/AnsiText.h"
 
 namespace lumbra {
 
-std::u16string ansiToUtf16(std::string_view ansi);
-std::string utf16ToAnsi(std::u16string_view text);
+using text::ansiToUtf16;
+using text::utf16ToAnsi;
 
 } // namespace lumbra

@@ -115,6 +115,9 @@ void CMainFrame::openMovie()
     recordAspectRatio();
 }
 
+// In order: the interaction filters of the mouse and keyboard settings
+// (which join here with their unit), the main window's accelerators, then
+// the accelerators of script menus.
 bool CMainFrame::preTranslate(MSG& message)
 {
     if (!window_ || !isKeyboardMessage(message.message))

@@ -81,7 +81,7 @@ bool libraryLoads(const char* name)
 // The automation library must be at least version 2.20; an older one may be
 // replaced by the packaged copy if the user agrees.
 bool automationLibraryIsUsable(const ResourceSource& resources, const std::string& workingFolder,
-                               ErrorReporter& reporter)
+                               MessageReporter& reporter)
 {
     char loaded[MAX_PATH] = "";
     {
@@ -97,15 +97,14 @@ bool automationLibraryIsUsable(const ResourceSource& resources, const std::strin
     const std::string update = workingFolder + "OLEAUT32.DLL";
     if (!writeBlock(resources, "$2", update, reporter))
         return false;
-    const int answer = MessageBoxA(
-        nullptr,
+    const int answer = reporter.ask(
         "The OleAut32.dll in your system is too old to run this application. Do you want to update it?\r\n\r\n"
         "If you decide to update the dll, be sure to close any other running applications.",
-        "", MB_YESNO | MB_ICONQUESTION);
+        MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES)
         return false;
     if (!CopyFileA(update.c_str(), loaded, FALSE)) {
-        MessageBoxA(nullptr, "Failed to update the OleAut32.dll!", "", MB_OK);
+        reporter.show("Failed to update the OleAut32.dll!", MB_OK);
         return false;
     }
     return true;
@@ -114,7 +113,7 @@ bool automationLibraryIsUsable(const ResourceSource& resources, const std::strin
 // The run-time libraries the control needs, each written only when this
 // machine cannot load its own.
 bool prepareSupportLibraries(const ResourceSource& resources, const std::string& workingFolder,
-                             ErrorReporter& reporter)
+                             MessageReporter& reporter)
 {
     if (!libraryLoads("MSVCRT.DLL") && !writeBlock(resources, "$1", workingFolder + "MSVCRT.DLL", reporter))
         return false;
@@ -160,7 +159,7 @@ bool installedControlVersion(DWORD& versionHigh, DWORD& versionLow)
 }
 
 std::string findFlashPlayer(const ResourceSource& resources, const std::string& workingFolder,
-                            ErrorReporter& reporter)
+                            MessageReporter& reporter)
 {
     DWORD high = 0, low = 0;
     if (installedControlVersion(high, low) && installedControlIsRecent(high, low))

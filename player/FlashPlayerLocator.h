@@ -3,7 +3,8 @@
 // working folder together with any run-time library the machine lacks.
 #pragma once
 
-#include "package/ErrorReporter.h"
+#include "player/MessageReporter.h"
+
 #include "package/ResourceSource.h"
 
 #include <windows.h>
@@ -22,9 +23,10 @@ bool installedControlVersion(DWORD& versionHigh, DWORD& versionLow);
 
 // The path of the control file to load, or "" for the installed control.
 // Unpacking errors of the control are silent; those of a needed support
-// library are reported.
+// library are reported; the question about an old automation library is
+// asked through the reporter too.
 std::string findFlashPlayer(const ResourceSource& resources, const std::string& workingFolder,
-                            ErrorReporter& reporter);
+                            MessageReporter& reporter);
 
 // Creates the control: through COM for "", else from the file without
 // registration (the library stays loaded until the process frees it).

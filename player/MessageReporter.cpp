@@ -27,16 +27,21 @@ void MessageReporter::show(std::string_view message, UINT flags)
     display(mainWindow_, applicationName(), message, flags);
 }
 
-void MessageReporter::display(HWND owner, const std::string& caption, std::string_view message, UINT flags)
+int MessageReporter::ask(std::string_view question, UINT flags)
+{
+    return display(mainWindow_, applicationName(), question, flags);
+}
+
+int MessageReporter::display(HWND owner, const std::string& caption, std::string_view message, UINT flags)
 {
     if (!logPath_.empty()) {
         if (FILE* log = std::fopen(logPath_.c_str(), "ab")) {
             std::fprintf(log, "%.*s\n", static_cast<int>(message.size()), message.data());
             std::fclose(log);
         }
-        return;
+        return IDNO;
     }
-    MessageBoxA(owner, std::string(message).c_str(), caption.c_str(), flags);
+    return MessageBoxA(owner, std::string(message).c_str(), caption.c_str(), flags);
 }
 
 } // namespace lumbra

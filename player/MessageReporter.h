@@ -25,10 +25,14 @@ public:
     void report(std::string_view message) override;
 
     // A start-up message with the given MessageBox icon flags.
-    void show(std::string_view message, UINT flags);
+    virtual void show(std::string_view message, UINT flags);
+    // A question with the given MessageBox buttons and icon; the button
+    // chosen (IDYES, IDNO ...). Logged for tests, it is answered with IDNO.
+    virtual int ask(std::string_view question, UINT flags);
 
 private:
-    void display(HWND owner, const std::string& caption, std::string_view message, UINT flags);
+    // The button chosen; IDNO when the message went to the test log.
+    int display(HWND owner, const std::string& caption, std::string_view message, UINT flags);
 
     HWND mainWindow_ = nullptr;
     std::string logPath_;

@@ -3,6 +3,7 @@
 #include "player/FlashPlayerLocator.h"
 #include "player/HyperlinkLabel.h"
 #include "player/MenuHook.h"
+#include "player/SettingsFlags.h"
 #include "player/ProgramPaths.h"
 #include "player/WorkingFolder.h"
 
@@ -22,11 +23,6 @@ namespace lumbra {
 namespace {
 
 constexpr WORD kProgramIcon = 128;
-
-// Bits of the settings the start-up reads.
-constexpr std::uint32_t kAutoPlay = 0x1;          // behaviourFlags
-constexpr std::uint32_t kTrayIcon = 0x1000;       // behaviourFlags
-constexpr std::uint32_t kMuteSpeakers = 0x100;    // miscFlags
 
 // The installer's switches and the script each one runs.
 const char* installerScript(const char* argument)

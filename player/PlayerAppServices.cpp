@@ -3,6 +3,7 @@
 #include "player/PlayerApp.h"
 
 #include "player/ProgramPaths.h"
+#include "player/SettingsFlags.h"
 #include "player/TrayIcon.h"
 
 #include <shellapi.h>
@@ -41,7 +42,7 @@ HRESULT PlayerApp::callFlashMethod(const wchar_t* name, const VARIANT* args, uns
 
 bool PlayerApp::loadMovie(const std::string& path)
 {
-    return mainFrame_ && mainFrame_->host().loadMovie(path, settings_.behaviourFlags & 0x1);
+    return mainFrame_ && mainFrame_->host().loadMovie(path, settings_.behaviourFlags & kAutoPlay);
 }
 
 std::string PlayerApp::currentMovie()

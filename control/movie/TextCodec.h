@@ -5,12 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "text/Utf8.h"
+#include "text/Windows1252.h"
+
 namespace lumbra::movie {
 
-std::u16string decodeUtf8(std::string_view bytes);
-std::u16string decodeWindows1252(std::string_view bytes);
+using text::decodeUtf8;
+using text::decodeWindows1252;
+using text::encodeUtf8;
 std::u16string decodeMovieString(std::string_view bytes, int version);
-std::string encodeUtf8(std::u16string_view text);
 std::u16string fromAscii(std::string_view text);
 // ASCII letters folded to lower case; movie names compare without case.
 std::u16string foldCase(std::u16string_view text);

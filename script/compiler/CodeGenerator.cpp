@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "script/compiler/SlotCount.h"
-#include "script/compiler/StackEffect.h"
+#include "script/runtime/Opcode.h"
 
 namespace orvet {
 

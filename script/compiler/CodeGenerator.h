@@ -83,8 +83,8 @@ private:
 
     // Expressions.
     void expression(const SyntaxNode* e);
-    void binary(const SyntaxNode* e);
-    void logical(const SyntaxNode* e);
+    void leftChain(const SyntaxNode* e);
+    void chainStep(const SyntaxNode* e);
     void conditional(const SyntaxNode* e);
     void unary(const SyntaxNode* e);
     void increment(const SyntaxNode* e, bool prefix);

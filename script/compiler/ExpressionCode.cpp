@@ -49,18 +49,13 @@ void CodeGenerator::expression(const SyntaxNode* e)
     case NodeKind::Undefined: emit(Opcode::PUSH_UNDEFINED, line); break;
     case NodeKind::This: emit(Opcode::GET_ARG, line, std::int64_t{0}); break;
     case NodeKind::Identifier: case NodeKind::MemberName: case NodeKind::MemberIndex: load(e); break;
-    case NodeKind::Comma:
-        expression(e->a);
-        emit(Opcode::POP, line);
-        expression(e->b);
+    case NodeKind::Comma: case NodeKind::Logical:
+    case NodeKind::Bitwise: case NodeKind::Equality: case NodeKind::Relational: case NodeKind::Shift:
+    case NodeKind::Multiplicative: case NodeKind::Additive:
+        leftChain(e);
         break;
     case NodeKind::Assign: assignment(e); break;
     case NodeKind::Conditional: conditional(e); break;
-    case NodeKind::Logical: logical(e); break;
-    case NodeKind::Bitwise: case NodeKind::Equality: case NodeKind::Relational: case NodeKind::Shift:
-    case NodeKind::Multiplicative: case NodeKind::Additive:
-        binary(e);
-        break;
     case NodeKind::Unary: unary(e); break;
     case NodeKind::Postfix: increment(e, false); break;
     case NodeKind::Call: call(e); break;
@@ -73,26 +68,46 @@ void CodeGenerator::expression(const SyntaxNode* e)
     }
 }
 
-void CodeGenerator::binary(const SyntaxNode* e)
+// A chain of left-associative operators (a + b + c ..., a, b, c ...) is a
+// tree as deep as the chain is long; machine-written scripts have chains of
+// many thousand terms. The chain's left spine is walked in a loop, so only
+// right operands (and whatever they nest) deepen the recursion.
+void CodeGenerator::leftChain(const SyntaxNode* e)
 {
-    expression(e->a);
-    expression(e->b);
-    emit(binaryOpcode(e->op), e->line);
+    std::vector<const SyntaxNode*> spine;
+    for (; isLeftChain(e->kind); e = e->a)
+        spine.push_back(e);
+    expression(e);
+    for (auto node = spine.rbegin(); node != spine.rend(); ++node)
+        chainStep(*node);
 }
 
-// Leaves the deciding operand's value: left, DUP, test, POP, right.
-void CodeGenerator::logical(const SyntaxNode* e)
+// One operator of a chain whose left operand is on the stack.
+void CodeGenerator::chainStep(const SyntaxNode* e)
 {
-    const int end = newLabel();
-    expression(e->a);
-    emit(Opcode::DUP, e->line);
-    if (e->op == tk::AndAnd)
-        emitJumpIfFalse(e->a, end, e->line);
-    else
-        emitJumpIfTrue(e->a, end, e->line);
-    emit(Opcode::POP, e->line);
-    expression(e->b);
-    placeLabel(end);
+    switch (e->kind) {
+    case NodeKind::Comma:
+        emit(Opcode::POP, e->line);
+        expression(e->b);
+        return;
+    case NodeKind::Logical: {
+        // Leaves the deciding operand's value: left, DUP, test, POP, right.
+        const int end = newLabel();
+        emit(Opcode::DUP, e->line);
+        if (e->op == tk::AndAnd)
+            emitJumpIfFalse(e->a, end, e->line);
+        else
+            emitJumpIfTrue(e->a, end, e->line);
+        emit(Opcode::POP, e->line);
+        expression(e->b);
+        placeLabel(end);
+        return;
+    }
+    default:
+        expression(e->b);
+        emit(binaryOpcode(e->op), e->line);
+        return;
+    }
 }
 
 void CodeGenerator::conditional(const SyntaxNode* e)

@@ -1,6 +1,6 @@
 #include "script/compiler/Optimizer.h"
+#include "script/runtime/Opcode.h"
 
-#include "script/compiler/StackEffect.h"
 
 #include <iterator>
 #include <unordered_map>

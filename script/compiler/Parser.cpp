@@ -15,8 +15,7 @@ constexpr int kMaxTreeDepth = 1000;
 
 bool isAssignable(const SyntaxNode* node)
 {
-    const int kind = static_cast<int>(node->kind);
-    return (kind >= 10 && kind <= 21) || kind == 28 || kind == 29 || kind == 50;
+    return isLeftHandSide(node->kind);
 }
 
 struct BinaryLevel {
@@ -142,7 +141,9 @@ SyntaxNode* Parser::make(NodeKind kind, int line)
     return pool_.make(kind, line);
 }
 
-// Records the height of a finished node; each child slot may hold a list.
+// Records the height of a finished node as the code generator's recursion
+// sees it; each child slot may hold a list. The left operand of a chain
+// operator is reached in a loop, so it counts one level less.
 SyntaxNode* Parser::seal(SyntaxNode* node)
 {
     int height = 0;
@@ -150,6 +151,8 @@ SyntaxNode* Parser::seal(SyntaxNode* node)
         for (; child; child = child->next)
             height = std::max(height, child->depth);
     node->depth = height + 1;
+    if (isLeftChain(node->kind) && node->a)
+        node->depth = std::max(node->a->depth, node->b ? node->b->depth + 1 : 1);
     if (node->depth > kMaxTreeDepth)
         syntaxError("nesting too deep");
     return node;

@@ -327,16 +327,18 @@ void CodeGenerator::jumpStatement(const SyntaxNode* s)
     emitJump(Opcode::JUMP, isBreak ? target->breakLabel : target->continueLabel, s->line);
 }
 
+// The value is computed before the open try statements are left, so that
+// an error in it (try { return f(); } catch ...) reaches their handlers.
 void CodeGenerator::returnStatement(const SyntaxNode* s)
 {
-    int tries = 0;
-    for (const JumpScope& scope : jumpScopes_)
-        tries += scope.tryDepth;
-    emitCounted(Opcode::END_TRY, tries, s->line);
     if (s->a)
         expression(s->a);
     else
         emit(Opcode::PUSH_UNDEFINED, s->line);
+    int tries = 0;
+    for (const JumpScope& scope : jumpScopes_)
+        tries += scope.tryDepth;
+    emitCounted(Opcode::END_TRY, tries, s->line);
     emit(Opcode::RETURN, s->line);
 }
 

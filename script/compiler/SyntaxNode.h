@@ -61,6 +61,23 @@ enum class NodeKind : int {
     Declarator = 254,   // text name, a initial value
 };
 
+// Operators whose chains lean left: a + b + c is ((a + b) + c). The left
+// operand of such a node does not deepen the tree for the code generator,
+// which walks the left spine in a loop.
+constexpr bool isLeftChain(NodeKind kind)
+{
+    return kind == NodeKind::Comma || (kind >= NodeKind::Logical && kind <= NodeKind::Additive);
+}
+
+// The primary, member, call and new expressions (This ... New) and the
+// literals that stand where they may: what an assignment or ++ accepts as
+// its target syntactically (what is stored to is decided later).
+constexpr bool isLeftHandSide(NodeKind kind)
+{
+    return (kind >= NodeKind::This && kind <= NodeKind::New) || kind == NodeKind::RegExp
+           || kind == NodeKind::ArrayLiteral || kind == NodeKind::Undefined;
+}
+
 // Static type codes: the value kind a node is known to produce.
 namespace static_type {
 enum : int { Unknown = 0, Null = 1, Boolean = 2, Integer = 3, String = 4, Number = 5, Array = 6, Object = 7, RegExp = 11 };

@@ -1,28 +1,9 @@
 #include "script/engine/ClassRegistration.h"
 
 #include "script/runtime/ScriptString.h"
+#include "script/engine/ScriptEngine.h"
 
 namespace orvet {
-
-Atom Intern(ScriptContext& ctx, std::string_view name)
-{
-    return ctx.intern(name);
-}
-
-ScriptValue& Global(ScriptContext& ctx, Atom atom)
-{
-    return ctx.global(atom);
-}
-
-NativeClass* NewClass(ScriptContext& ctx)
-{
-    return newClass(ctx);
-}
-
-void NewInstance(ScriptContext& ctx, ScriptValue* out, NativeClass* cls, void* data)
-{
-    *out = newInstance(ctx, cls, data);
-}
 
 void defineConstant(ScriptContext& ctx, std::string_view name, std::int64_t value)
 {
@@ -43,6 +24,11 @@ void MemberAtoms::intern(ScriptContext& ctx, std::initializer_list<std::string_v
     atoms_.reserve(names.size());
     for (std::string_view name : names)
         atoms_.push_back(ctx.intern(name));
+}
+
+ScriptContext& MemberAtoms::contextOf(ScriptEngine& engine)
+{
+    return *engine.context;
 }
 
 void MemberAtoms::release(void* userData)

@@ -1,13 +1,20 @@
-// What a built-in or host class uses to describe itself to an engine: names,
-// globals, the class record and its instances, "$" constants, global
-// functions, and the table of member atoms that a class keeps as its user
-// data. A class's setup routine, run through the engine's registration list:
+// What a built-in or host class uses to describe itself to an engine: "$"
+// constants, global functions, the table of member atoms that a class keeps
+// as its user data (with the engine and the host it was registered for), and
+// the conversions of returned text. The class record and its instances come
+// from NativeClass.h (newClass, newInstance, registerGlobalClass). A host
+// class's setup routine, run through the engine's registration list
+// (docs/host-classes.md tells the whole story):
 //
-//   NativeClass* cls = NewClass(ctx);
-//   MemberAtoms::attach(ctx, *cls, {"open", "close", "onMessage"});
-//   cls->callMethod = windowMethod;          // and the other callbacks it needs
-//   defineConstant(ctx, "$AW_BLEND", 0x80000);
-//   registerGlobalClass(ctx, "Window", cls); // the class object, null data
+//   void registerWindowClass(ScriptEngine& engine, void* host)
+//   {
+//       ScriptContext& ctx = *engine.context;
+//       NativeClass* cls = newClass(ctx);
+//       MemberAtoms::attach(engine, host, *cls, {"open", "close", "onMessage"});
+//       cls->callMethod = windowMethod;          // and the other callbacks it needs
+//       defineConstant(ctx, "$AW_BLEND", 0x80000);
+//       registerGlobalClass(ctx, "Window", cls); // the class object, null data
+//   }
 #pragma once
 
 #include <cstdint>
@@ -21,13 +28,7 @@
 
 namespace orvet {
 
-Atom Intern(ScriptContext& ctx, std::string_view name);
-// The global slot of an atom; the reference holds until a new name is interned.
-ScriptValue& Global(ScriptContext& ctx, Atom atom);
-// A class record with no callbacks and a fresh prototype.
-NativeClass* NewClass(ScriptContext& ctx);
-// A Native value of the class; with data it also gets its property object.
-void NewInstance(ScriptContext& ctx, ScriptValue* out, NativeClass* cls, void* data);
+struct ScriptEngine;
 
 // A constant: an Integer global whose name begins with "$".
 void defineConstant(ScriptContext& ctx, std::string_view name, std::int64_t value);
@@ -37,12 +38,26 @@ NativeClass* defineGlobalFunction(ScriptContext& ctx, std::string_view name, Nat
                                   void* data = nullptr);
 
 // The atoms of a class's member names, interned in the order the callbacks
-// test them. Attached as the class's user data and freed with the class; a
-// class that keeps more per-context data derives from it.
+// test them, and the engine and host the class was registered for. Attached
+// as the class's user data and freed with the class (after every instance
+// has died); a class that keeps more per-engine data derives from it.
 class MemberAtoms {
 public:
     virtual ~MemberAtoms() = default;
 
+    // For a host class: its callbacks reach the engine and the host (the
+    // pointer the host handed to CreateEngine) through of(cls).
+    template <class Data = MemberAtoms>
+    static Data& attach(ScriptEngine& engine, void* host, NativeClass& cls,
+                        std::initializer_list<std::string_view> names)
+    {
+        Data& attached = attach<Data>(contextOf(engine), cls, names);
+        attached.engine = &engine;
+        attached.host = host;
+        return attached;
+    }
+
+    // For a built-in class, which needs neither.
     template <class Data = MemberAtoms>
     static Data& attach(ScriptContext& ctx, NativeClass& cls, std::initializer_list<std::string_view> names)
     {
@@ -69,9 +84,13 @@ public:
         return -1;
     }
 
+    ScriptEngine* engine = nullptr;
+    void* host = nullptr;
+
 private:
     void intern(ScriptContext& ctx, std::initializer_list<std::string_view> names);
     static void release(void* userData);
+    static ScriptContext& contextOf(ScriptEngine& engine);
 
     std::vector<Atom> atoms_;
 };

@@ -19,7 +19,8 @@ struct EngineConfig {
     std::int32_t extraWord2 = -1;
 };
 
-// The flag word bit that asks for "Warning: using undefined variable".
+// The flag word bit that asks for "Warning: using undefined variable"; bits
+// 4-18 carry compile options (EngineConfig.cpp), bits 1-3 are the host's.
 inline constexpr std::uint32_t kFlagWarnUndefined = 0x200;
 
 // The compile option word handed to the compiler: bit 0 from the option word,

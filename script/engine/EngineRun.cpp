@@ -24,11 +24,13 @@ void reportRuntimeError(ScriptContext& ctx, std::string_view text)
     setErrorText(ctx, std::string("Runtime error: ") + std::string(text));
 }
 
+// An image that did not load is nothing to run: the loaders write no
+// message, and no message of an earlier run is left to be mistaken for one.
 int runModule(ScriptEngine& engine, BytecodeModule* module)
 {
     ScriptContext& ctx = *engine.context;
     if (!module) {
-        reportRuntimeError(ctx, kErrBadBytecode);
+        setErrorText(ctx, "");
         return -1;
     }
     return protectedCall(ctx, [&] { linkAndRun(ctx, *module); });
@@ -100,7 +102,9 @@ int RunCompiledFile(ScriptEngine& engine, const std::string& path)
 {
     const File file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        setErrorText(*engine.context, "can't open the script file: " + path);
+        // As a source file that cannot be opened: a line in the messages.
+        engine.context->compilerMessages = "can't open the script file: " + path + "\n";
+        setErrorText(*engine.context, "");
         return -1;
     }
     const ModulePtr module = loadModule(file.get());

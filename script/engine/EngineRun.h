@@ -4,9 +4,9 @@
 // Every entry returns 1 when the script ran to its end (its value is then
 // the context's result), 0 when a runtime error or an uncaught throw ended
 // it (the message is in the context's error buffer), and -1 when there was
-// nothing to run: the source did not compile (the compiler's messages are in
-// the context's compiler messages) or the image did not load (the error
-// buffer says so).
+// nothing to run: the source did not compile or a file could not be opened
+// (the messages are in the context's compiler messages), or the image did not
+// load (the loaders write no message; the error buffer is empty).
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // Running source text from inside a running script ("eval", "evals",
 // new Function): compiled with the engine's options and run under the
-// caller's recovery record, so that an error or a throw in it reaches the
-// caller's try blocks like any other.
+// caller's recovery record; "eval" and "evals" put one of their own around
+// it (EngineEval.cpp).
 #pragma once
 
 #include <string>

@@ -41,7 +41,7 @@ void registerHostClasses(ScriptEngine& engine, const HostClasses& host)
           host.window, host.menu, host.application, host.directX, host.encryption, host.diskInfo,
           host.desktopToy, host.dataFile})
         if (registration)
-            registration(engine);
+            registration(engine, host.host);
 }
 
 ContextOptions contextOptions(const EngineConfig& config)
@@ -88,11 +88,6 @@ void SetTraceOutput(ScriptEngine& engine, TraceSink sink, void* data)
 {
     engine.context->traceSink = sink;
     engine.context->traceData = data;
-}
-
-void Warn(ScriptContext& ctx, std::string_view text)
-{
-    ctx.warn(text);
 }
 
 } // namespace orvet

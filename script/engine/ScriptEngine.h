@@ -27,12 +27,14 @@ struct ScriptEngine {
 using EnginePtr = std::unique_ptr<ScriptEngine>;
 
 // Registers one class (or group of globals) in the engine's context; errors
-// are raised as runtime errors.
-using ClassRegistration = void (*)(ScriptEngine& engine);
+// are raised as runtime errors. `host` is HostClasses::host, for the class to
+// keep in its user data (MemberAtoms::attach).
+using ClassRegistration = void (*)(ScriptEngine& engine, void* host);
 
 // The host classes, each registered after the built-in ones in the order of
 // the fields. A host that lacks a class leaves its field empty.
 struct HostClasses {
+    void* host = nullptr; // handed to every registration (the player, for the player's classes)
     ClassRegistration dialogs = nullptr;
     ClassRegistration shell = nullptr;
     ClassRegistration mci = nullptr;
@@ -56,7 +58,5 @@ void DestroyEngine(EnginePtr engine);
 
 // Where "trace" and warnings write their lines; none: they are dropped.
 void SetTraceOutput(ScriptEngine& engine, TraceSink sink, void* data);
-// Writes one line to the trace output; the script goes on.
-void Warn(ScriptContext& ctx, std::string_view text);
 
 } // namespace orvet

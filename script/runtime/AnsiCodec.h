@@ -1,14 +1,13 @@
 // Conversion between script strings (UTF-16) and 8-bit "ANSI" text: the
-// system code page on Windows, Windows-1252 elsewhere. Characters the code
-// page cannot hold become "?".
+// system code page on Windows, Windows-1252 elsewhere (text/AnsiText.h, the
+// one codec of the program). Characters the code page cannot hold become "?".
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "text/AnsiText.h"
 
 namespace orvet {
 
-std::u16string ansiToUtf16(std::string_view text);
-std::string utf16ToAnsi(std::u16string_view text);
+using lumbra::text::ansiToUtf16;
+using lumbra::text::utf16ToAnsi;
 
 } // namespace orvet

@@ -12,7 +12,7 @@ namespace orvet {
 
 namespace {
 
-constexpr std::int64_t kUnbounded = 1 << 20;
+constexpr std::int64_t kUnbounded = std::int64_t(1) << 30;
 
 struct Instruction {
     std::uint32_t byteOffset;
@@ -48,59 +48,32 @@ Flow flowOf(Opcode op)
     raiseError(ctx, kErrBadBytecode);
 }
 
+// The values an instruction needs on the frame's stack and what it changes
+// there: the list's stack effect, checked for what the linker cannot trust.
 Effect effectOf(ScriptContext& ctx, const Instruction& in)
 {
     const std::int64_t n = in.operand;
     switch (in.op) {
-    case Opcode::GET_NAME: case Opcode::GET_ARG: case Opcode::GET_GLOBAL: case Opcode::PUSH_INT:
-    case Opcode::PUSH_3: case Opcode::PUSH_2: case Opcode::PUSH_1: case Opcode::PUSH_0:
-    case Opcode::PUSH_UNDEFINED: case Opcode::PUSH_FALSE: case Opcode::PUSH_TRUE: case Opcode::PUSH_NULL:
-    case Opcode::PUSH_CONST: return {0, 1};
-    case Opcode::CALL_NAME: case Opcode::NEW: case Opcode::CALL: case Opcode::CALL_METHOD: return {2, 1};
-    case Opcode::ADD2: case Opcode::INC: case Opcode::GET_FRAME_SLOT: case Opcode::DELETE_PROP:
-    case Opcode::TYPEOF: case Opcode::NOT: case Opcode::NEG: case Opcode::GET_PROP:
-    case Opcode::DELETE_NAME: case Opcode::DISPOSE_GLOBAL: case Opcode::DISPOSE_ARG: return {1, 0};
-    case Opcode::JUMP_IF_TRUE_BOOL: case Opcode::JUMP_IF_FALSE_BOOL: case Opcode::JUMP_IF_TRUE:
-    case Opcode::JUMP_IF_FALSE: case Opcode::WITH_PUSH: case Opcode::ARGS: case Opcode::SET_ARG:
-    case Opcode::SET_GLOBAL: case Opcode::POP: case Opcode::SET_NAME: return {1, -1};
     // The compiler's try statements end in "flag; JUMP_IF_FALSE_BOOL over;
     // THROW", where the exception under the flag exists only when the flag
     // is true: no path analysis can prove THROW's operand, so THROW checks
     // it when it runs.
     case Opcode::THROW: return {0, 0};
-    case Opcode::RETURN: case Opcode::END: return {1, 0};
-    case Opcode::END_TRY: case Opcode::TRY: case Opcode::WITH_POP: case Opcode::JUMP: case Opcode::NOP:
-    case Opcode::HALT: return {0, 0};
-    case Opcode::LOCALS:
+    case Opcode::LOCALS: case Opcode::NIP: case Opcode::DROP:
         if (n < 0)
             reject(ctx);
-        return {0, n};
-    case Opcode::DELETE_ELEM: case Opcode::GET_ELEM: case Opcode::USHR: case Opcode::SHR: case Opcode::SHL:
-    case Opcode::BIT_XOR: case Opcode::BIT_OR: case Opcode::BIT_AND: case Opcode::MOD: case Opcode::DIV:
-    case Opcode::MUL: case Opcode::ADD: case Opcode::SUB: case Opcode::STRICT_NE: case Opcode::STRICT_EQ:
-    case Opcode::GE: case Opcode::LE: case Opcode::GT: case Opcode::LT: case Opcode::NE: case Opcode::EQ:
-        return {2, -1};
-    case Opcode::ITER_NEXT: case Opcode::SWAP: return {2, 0};
-    case Opcode::SET_ELEM: return {3, -3};
-    case Opcode::SET_PROP: return {2, -2};
-    case Opcode::GET_LOCAL:
-    case Opcode::SET_LOCAL:
-    case Opcode::DISPOSE_LOCAL:
+        break;
+    // A local lies below the frame: local n needs n + 1 values on the stack.
+    case Opcode::GET_LOCAL: case Opcode::SET_LOCAL: case Opcode::DISPOSE_LOCAL: {
         if (n < 0)
             reject(ctx);
-        return {n + 1, in.op == Opcode::GET_LOCAL ? 1 : in.op == Opcode::SET_LOCAL ? -1 : 0};
-    case Opcode::ROLL: return {n > 1 ? n : n < -1 ? -n : 0, 0};
-    case Opcode::NIP:
-        if (n < 0)
-            reject(ctx);
-        return {n + 1, -n};
-    case Opcode::DROP:
-        if (n < 0)
-            reject(ctx);
-        return {n, -n};
-    case Opcode::DUP: return {1, 1};
+        const StackUse use = stackUse(in.op, n);
+        return {n + 1, use.effect()};
     }
-    reject(ctx);
+    default: break;
+    }
+    const StackUse use = stackUse(in.op, n);
+    return {use.pops, use.effect()};
 }
 
 std::uint32_t readOperand(const std::uint8_t* p, OperandForm form)
@@ -174,11 +147,15 @@ void resolveJumps(ScriptContext& ctx, std::vector<Instruction>& code, std::size_
     }
 }
 
-std::uint32_t checkBits(ScriptContext& ctx, std::int64_t need, std::int64_t growth)
+std::uint32_t checkBits(std::uint32_t need, std::uint32_t growth)
 {
-    if (need > kCheckFieldMax || growth > kCheckFieldMax)
-        reject(ctx);
-    return static_cast<std::uint32_t>(need) << 8 | static_cast<std::uint32_t>(growth) << (8 + kCheckFieldBits);
+    return need << 8 | growth << (8 + kCheckFieldBits);
+}
+
+bool fitsCheckFields(std::int64_t need, std::int64_t growth)
+{
+    // One value below the maximum in each: both at the maximum mean "wide".
+    return need < kCheckFieldWide && growth < kCheckFieldWide;
 }
 
 } // namespace
@@ -220,13 +197,20 @@ void translateFunction(ScriptContext& ctx, std::span<const std::uint8_t> bytes, 
 
     fn.code.clear();
     fn.code.reserve(code.back().word + 1);
+    std::vector<std::size_t> wideTargets;
     for (std::size_t k = 0; k < n; ++k) {
         const Instruction& in = code[k];
         std::uint32_t word = static_cast<std::uint8_t>(in.op);
         if (in.target >= 0) {
             auto t = static_cast<std::size_t>(in.target);
-            if (in.op == Opcode::TRY || t <= k)
-                word |= checkBits(ctx, need[t], growth[t]);
+            if (in.op == Opcode::TRY || t <= k) {
+                if (fitsCheckFields(need[t], growth[t])) {
+                    word |= checkBits(static_cast<std::uint32_t>(need[t]), static_cast<std::uint32_t>(growth[t]));
+                } else {
+                    word |= checkBits(kCheckFieldWide, kCheckFieldWide);
+                    wideTargets.push_back(t);
+                }
+            }
             fn.code.push_back(word);
             fn.code.push_back(static_cast<std::uint32_t>(std::int64_t(code[t].word) - (std::int64_t(in.word) + 2)));
             continue;
@@ -235,6 +219,10 @@ void translateFunction(ScriptContext& ctx, std::span<const std::uint8_t> bytes, 
         if (operandForm(in.op) != OperandForm::None)
             fn.code.push_back(static_cast<std::uint32_t>(in.operand));
     }
+    // The code no longer moves: the wide needs can be keyed by address.
+    for (std::size_t t : wideTargets)
+        ctx.widePathNeeds[fn.code.data() + code[t].word] = {static_cast<std::uint32_t>(need[t]),
+                                                             static_cast<std::uint32_t>(growth[t])};
     std::int64_t frame = 4 + growth[0] + kStackMargin + (pads ? kMaxPadding : 0);
     fn.frameNeed = static_cast<std::uint32_t>(std::min(frame, kUnbounded));
 }

@@ -12,7 +12,10 @@
 // and try handlers start new paths whose needs (values that must already be
 // on the frame's stack, values the path may add) are stored in the upper bits
 // of the jump's opcode word and checked when the jump is taken, so the
-// interpreter checks nothing else.
+// interpreter checks nothing else. Needs too large for those bits (a loop
+// around a 5,000-element array literal, a function with 5,000 locals) set
+// both fields to kCheckFieldWide and live in the context's widePathNeeds,
+// keyed by the target's address.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +29,13 @@ struct ScriptFunction;
 // Upper bits of a backward jump's or a TRY's opcode word.
 inline constexpr unsigned kCheckFieldBits = 12;
 inline constexpr std::uint32_t kCheckFieldMax = (1u << kCheckFieldBits) - 1;
+inline constexpr std::uint32_t kCheckFieldWide = kCheckFieldMax; // both fields: see widePathNeeds
 constexpr std::uint32_t checkNeeded(std::uint32_t word) { return (word >> 8) & kCheckFieldMax; }
 constexpr std::uint32_t checkGrowth(std::uint32_t word) { return word >> (8 + kCheckFieldBits); }
+constexpr bool checkIsWide(std::uint32_t word)
+{
+    return checkNeeded(word) == kCheckFieldWide && checkGrowth(word) == kCheckFieldWide;
+}
 
 // Values on the stack that the interpreter keeps free beyond every check.
 inline constexpr std::uint32_t kStackMargin = 10;

@@ -82,7 +82,7 @@ void markValue(ScriptContext& ctx, const ScriptValue& v)
             return;
         markClass(ctx, n->cls);
         markObjectRecord(ctx, n->props);
-        if (n->data && n->cls->markData)
+        if (n->cls->markData)
             n->cls->markData(ctx, *n->cls, n->data);
         return;
     }
@@ -103,6 +103,11 @@ void collect(ScriptContext& ctx)
         markValue(ctx, v);
     for (NativeClass* cls : ctx.kindClasses)
         markClass(ctx, cls);
+    for (NativeClass* cls : ctx.classes) {
+        markClass(ctx, cls);
+        if (cls->markData)
+            cls->markData(ctx, *cls, nullptr);
+    }
     markValue(ctx, ctx.result);
     for (const RecoveryRecord& record : ctx.recovery)
         markValue(ctx, record.thrown);
@@ -119,7 +124,7 @@ void collectIfDue(ScriptContext& ctx)
     if (!ctx.hook)
         return;
     if (int answer = ctx.hook(2, ctx.hookData))
-        raiseError(ctx, "hook break " + std::to_string(answer));
+        raiseError(ctx, std::string(kErrHookBreak) + std::to_string(answer));
 }
 
 } // namespace orvet

@@ -1,6 +1,7 @@
 // Mark and sweep over the context's heap.
 //
-// Roots: the constant table, the globals, the per-kind classes, the result
+// Roots: the constant table, the globals, every class of the context (with
+// what its null-data markData call marks), the result
 // slot, the values held by recovery records and the interpreter stack from
 // the saved stack pointer to its base (frame links mark their with-scope
 // lists). Marking uses an explicit work list, so long chains of objects never

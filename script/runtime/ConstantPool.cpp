@@ -1,6 +1,7 @@
 #include "script/runtime/ConstantPool.h"
 
-#include <cstdio>
+#include <bit>
+#include <cstdint>
 
 #include "script/runtime/BytecodeModule.h"
 
@@ -8,12 +9,12 @@ namespace orvet {
 
 namespace {
 
+// The number's bits: two constants share a record only when they are the
+// same double (0.0 and -0.0 stay apart, 1e-31 and 2e-31 too, which a key of
+// fixed decimals would merge).
 std::string numberKey(double value)
 {
-    int size = std::snprintf(nullptr, 0, "%.30f", value);
-    std::string key(static_cast<std::size_t>(size), '\0');
-    std::snprintf(key.data(), key.size() + 1, "%.30f", value);
-    return key;
+    return std::to_string(std::bit_cast<std::uint64_t>(value));
 }
 
 // The flags lead the key: were they appended as letters, /a/g and /ag/

@@ -1,7 +1,7 @@
 // The constant pool of one compilation: each distinct constant gets an index
 // (from 0, in order of first use) and one record in the constants section.
 // Keys are texts per kind, so the integer 7 and the number 7.0 are two
-// constants, while two doubles that agree to 30 decimals share one.
+// constants; two doubles share one only when their bits are equal.
 #pragma once
 
 #include <cstdint>

@@ -24,12 +24,15 @@ ScriptString* staticText(ScriptContext& ctx, std::u16string_view text)
 }
 
 // Calls a method with no arguments through the method-call entry; the
-// result, when the call succeeded.
+// result, when the call succeeded. An error that ends the run goes on up.
 bool callNoArgs(ScriptContext& ctx, const ScriptValue& value, Atom name, ScriptValue& out)
 {
     ScriptValue args[1] = {ScriptValue::ofInt(0)};
-    if (!callMethod(ctx, value, name, 1, args))
+    if (!callMethod(ctx, value, name, 1, args)) {
+        if (lastErrorEndsRun(ctx))
+            raiseLastErrorAgain(ctx);
         return false;
+    }
     out = ctx.result;
     return true;
 }

@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <thread>
 
+#include "script/runtime/CallFrame.h"
 #include "script/runtime/Calls.h"
 #include "script/runtime/Closure.h"
 #include "script/runtime/CodeTranslator.h"
@@ -85,13 +87,13 @@ ScriptValue frameInfo(std::uint32_t argSlots)
 ScriptValue* buildFrame(ScriptValue* sp, ScriptValue* caller, const std::uint32_t* ret, std::uint32_t argSlots)
 {
     ScriptValue* fp = sp - 1;
-    fp[0] = frameLink(FrameLinkRole::CallerFrame);
-    fp[0].frame = caller;
-    fp[-1] = frameInfo(argSlots);
-    fp[-2] = frameLink(FrameLinkRole::WithList);
-    fp[-2].withList = nullptr;
-    fp[-3] = frameLink(FrameLinkRole::ReturnAddress);
-    fp[-3].code = ret;
+    frame::callerLink(fp) = frameLink(FrameLinkRole::CallerFrame);
+    frame::callerLink(fp).frame = caller;
+    frame::info(fp) = frameInfo(argSlots);
+    frame::withLink(fp) = frameLink(FrameLinkRole::WithList);
+    frame::withLink(fp).withList = nullptr;
+    frame::returnLink(fp) = frameLink(FrameLinkRole::ReturnAddress);
+    frame::returnLink(fp).code = ret;
     return fp;
 }
 
@@ -100,12 +102,16 @@ bool ownsNewestTry(const ScriptContext& ctx, std::size_t base)
     return ctx.recovery.size() > base && ctx.recovery.back().kind == RecoveryRecord::Kind::ScriptTry;
 }
 
-// Checks the stack a path starting here needs (see CodeTranslator.h).
-void checkPath(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, std::uint32_t word)
+// Checks the stack that the path starting at target needs (see
+// CodeTranslator.h).
+void checkPath(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, std::uint32_t word, const std::uint32_t* target)
 {
-    if ((fp - 3) - sp < static_cast<std::ptrdiff_t>(checkNeeded(word)))
+    PathNeeds needs{checkNeeded(word), checkGrowth(word)};
+    if (checkIsWide(word))
+        needs = ctx.widePathNeeds.at(target);
+    if (frame::stackDepth(fp, sp) < static_cast<std::ptrdiff_t>(needs.need))
         raiseError(ctx, kErrBadBytecode);
-    if (sp - ctx.stackLow() < static_cast<std::ptrdiff_t>(checkGrowth(word) + kStackMargin))
+    if (sp - ctx.stackLow() < static_cast<std::ptrdiff_t>(needs.growth + kStackMargin))
         raiseError(ctx, kErrStackOverflow);
 }
 
@@ -125,19 +131,19 @@ HandlerEntry enterHandler(ScriptContext& ctx)
     ScriptValue* sp = record.sp;
     *--sp = record.thrown;
     ctx.sp = sp;
-    checkPath(ctx, sp, record.fp, record.check);
+    checkPath(ctx, sp, record.fp, record.check, record.handler);
     return {sp, record.fp, record.handler};
 }
 
 void appendWith(ScriptContext& ctx, ScriptValue* fp, const ScriptValue& scope)
 {
-    WithList* list = fp[-2].withList;
+    WithList* list = frame::withLink(fp).withList;
     std::uint32_t count = list ? list->count : 0;
     std::size_t bytes = sizeof(WithList) + count * sizeof(ScriptValue);
     list = static_cast<WithList*>(ctx.heap.resize(list, bytes));
     list->count = count + 1;
     list->items[count] = scope;
-    fp[-2].withList = list;
+    frame::withLink(fp).withList = list;
 }
 
 void dispose(ScriptContext& ctx, ScriptValue& variable)
@@ -153,8 +159,8 @@ void dispose(ScriptContext& ctx, ScriptValue& variable)
 std::uint32_t callArgSlots(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp)
 {
     const ScriptValue& count = sp[1];
-    if (count.kind != Kind::Integer || count.integer < -(((fp - 3) - sp) - 2)
-        || count.integer > ((fp - 3) - sp) - 2)
+    if (count.kind != Kind::Integer || count.integer < -(frame::stackDepth(fp, sp) - 2)
+        || count.integer > frame::stackDepth(fp, sp) - 2)
         raiseError(ctx, kErrBadBytecode);
     return static_cast<std::uint32_t>(count.integer < 0 ? -count.integer : count.integer) + 2;
 }
@@ -195,7 +201,7 @@ void halt(ScriptContext& ctx)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         if (ctx.hook)
             if (int answer = ctx.hook(2, ctx.hookData))
-                raiseError(ctx, "hook break " + std::to_string(answer));
+                raiseError(ctx, std::string(kErrHookBreak) + std::to_string(answer));
     }
 }
 
@@ -215,8 +221,8 @@ void run(ScriptContext& ctx, const ScriptValue& receiver, Closure* callee, int n
         *--sp = block[i];
     *--sp = receiver.kind == Kind::Undefined ? ScriptValue::null() : receiver;
     ScriptValue* fp = buildFrame(sp, nullptr, nullptr, static_cast<std::uint32_t>(n) + 1);
-    ctx.sp = fp - 3;
-    execute(ctx, fp - 3, fp, fn.code.data(), scope.base());
+    ctx.sp = frame::emptyStack(fp);
+    execute(ctx, frame::emptyStack(fp), fp, fn.code.data(), scope.base());
 }
 
 namespace {
@@ -235,7 +241,7 @@ namespace {
         std::int32_t d_ = OPERAND();                                                                             \
         ip += d_;                                                                                                \
         if (word >> 8)                                                                                           \
-            checkPath(ctx, sp, fp, word);                                                                        \
+            checkPath(ctx, sp, fp, word, ip);                                                                    \
     } while (0)
 
 #ifdef ORVET_COMPUTED_GOTO
@@ -253,72 +259,23 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     Closure* callee = nullptr;
     bool catching = false;
 #ifdef ORVET_COMPUTED_GOTO
-    static const void* const kLabels[256] = {
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_CALL_NAME, &&L_GET_NAME, &&L_ADD2,
-        &&L_INC, &&L_JUMP_IF_TRUE_BOOL, &&L_JUMP_IF_FALSE_BOOL, &&L_THROW,
-        &&L_END_TRY, &&L_TRY, &&L_WITH_POP, &&L_WITH_PUSH,
-        &&L_GET_FRAME_SLOT, &&L_ARGS, &&L_LOCALS, &&L_DELETE_ELEM,
-        &&L_DELETE_PROP, &&L_NEW, &&L_TYPEOF, &&L_RETURN,
-        &&L_CALL, &&L_JUMP, &&L_CALL_METHOD, &&L_JUMP_IF_TRUE,
-        &&L_JUMP_IF_FALSE, &&L_USHR, &&L_SHR, &&L_SHL,
-        &&L_BIT_XOR, &&L_BIT_OR, &&L_NOT, &&L_BIT_AND,
-        &&L_NEG, &&L_MOD, &&L_DIV, &&L_MUL,
-        &&L_ADD, &&L_SUB, &&L_STRICT_NE, &&L_STRICT_EQ,
-        &&L_GE, &&L_LE, &&L_GT, &&L_LT,
-        &&L_NE, &&L_EQ, &&L_ITER_NEXT, &&L_SET_ELEM,
-        &&L_GET_ELEM, &&L_SET_PROP, &&L_GET_PROP, &&L_SET_LOCAL,
-        &&L_GET_LOCAL, &&L_SET_ARG, &&L_GET_ARG, &&L_SET_GLOBAL,
-        &&L_GET_GLOBAL, &&L_PUSH_INT, &&L_PUSH_3, &&L_PUSH_2,
-        &&L_PUSH_1, &&L_PUSH_0, &&L_PUSH_UNDEFINED, &&L_PUSH_FALSE,
-        &&L_PUSH_TRUE, &&L_PUSH_NULL, &&L_PUSH_CONST, &&L_ROLL,
-        &&L_SWAP, &&L_NIP, &&L_DROP, &&L_POP,
-        &&L_DUP, &&L_NOP, &&L_END, &&L_HALT,
-        &&L_SET_NAME, &&L_DELETE_NAME, &&L_DISPOSE_GLOBAL, &&L_DISPOSE_LOCAL,
-        &&L_DISPOSE_ARG, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
-        &&L_BAD, &&L_BAD, &&L_BAD, &&L_BAD,
+    // Every byte has a label: the opcodes theirs (in number order, from the
+    // list), every other byte L_BAD.
+#define BAD1 &&L_BAD,
+#define BAD4 BAD1 BAD1 BAD1 BAD1
+#define BAD16 BAD4 BAD4 BAD4 BAD4
+#define ORVET_OPCODE_LABEL(name, number, form, takes, leaves) &&L_##name,
+    static const void* const kLabels[] = {
+        BAD16 BAD16 BAD1 // 0x00-0x20
+        ORVET_OPCODES(ORVET_OPCODE_LABEL)
+        BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD4 BAD4 BAD4 BAD1 BAD1 BAD1 // 0x71-0xFF
     };
+    static_assert(std::size(kLabels) == 256 && kFirstOpcode == 0x21 && kLastOpcode == 0x70,
+                  "the BAD runs above fit these bounds");
+#undef ORVET_OPCODE_LABEL
+#undef BAD16
+#undef BAD4
+#undef BAD1
 #endif
     for (;;) {
         try {
@@ -348,25 +305,25 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     CASE(PUSH_FALSE) *--sp = ScriptValue::ofBool(false); DISPATCH();
     CASE(PUSH_CONST) *--sp = ctx.constants[*ip++]; DISPATCH();
 
-    CASE(GET_LOCAL) { std::int32_t n = OPERAND(); sp[-1] = fp[-4 - n]; --sp; DISPATCH(); }
-    CASE(SET_LOCAL) { std::int32_t n = OPERAND(); fp[-4 - n] = *sp++; DISPATCH(); }
+    CASE(GET_LOCAL) { std::int32_t n = OPERAND(); sp[-1] = frame::local(fp, n); --sp; DISPATCH(); }
+    CASE(SET_LOCAL) { std::int32_t n = OPERAND(); frame::local(fp, n) = *sp++; DISPATCH(); }
     CASE(GET_ARG) {
         std::int32_t n = OPERAND();
-        sp[-1] = static_cast<std::uint32_t>(n) < fp[-1].aux ? fp[1 + n] : ScriptValue::undefined();
+        sp[-1] = static_cast<std::uint32_t>(n) < frame::info(fp).aux ? frame::argument(fp, n) : ScriptValue::undefined();
         --sp;
         DISPATCH();
     }
     CASE(SET_ARG) {
         std::int32_t n = OPERAND();
-        if (static_cast<std::uint32_t>(n) < fp[-1].aux)
-            fp[1 + n] = *sp;
+        if (static_cast<std::uint32_t>(n) < frame::info(fp).aux)
+            frame::argument(fp, n) = *sp;
         ++sp;
         DISPATCH();
     }
     CASE(GET_FRAME_SLOT) {
         const ScriptValue i = *sp;
-        bool inside = i.kind == Kind::Integer && i.integer >= 0 && i.integer < fp[-1].aux;
-        *sp = inside ? fp[1 + i.integer] : ScriptValue::undefined();
+        bool inside = i.kind == Kind::Integer && i.integer >= 0 && i.integer < frame::info(fp).aux;
+        *sp = inside ? frame::argument(fp, i.integer) : ScriptValue::undefined();
         DISPATCH();
     }
     CASE(GET_GLOBAL) {
@@ -526,7 +483,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         Atom name = OPERAND();
         SAVE();
         ScriptValue out = ctx.globals[static_cast<std::size_t>(name)];
-        if (WithList* list = fp[-2].withList) {
+        if (WithList* list = frame::withLink(fp).withList) {
             ScriptValue found;
             for (std::uint32_t i = 0; i < list->count; ++i) {
                 if (getMember(ctx, list->items[i], name, found)) {
@@ -541,7 +498,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     CASE(SET_NAME) {
         Atom name = OPERAND();
         SAVE();
-        if (WithList* list = fp[-2].withList) {
+        if (WithList* list = frame::withLink(fp).withList) {
             for (std::uint32_t i = 0; i < list->count; ++i) {
                 if (setScopeMember(ctx, list->items[i], name, sp[0])) {
                     ++sp;
@@ -556,7 +513,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     CASE(DELETE_NAME) {
         Atom name = OPERAND();
         SAVE();
-        if (WithList* list = fp[-2].withList) {
+        if (WithList* list = frame::withLink(fp).withList) {
             for (std::uint32_t i = 0; i < list->count; ++i) {
                 const ScriptValue& scope = list->items[i];
                 if (scope.kind == Kind::Object && findOwnSlot(scope.object, name)) {
@@ -569,12 +526,12 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         DISPATCH();
     }
     CASE(DISPOSE_GLOBAL) SAVE(); dispose(ctx, ctx.globals[*ip++]); sp[0] = ScriptValue::undefined(); DISPATCH();
-    CASE(DISPOSE_LOCAL) { std::int32_t n = OPERAND(); SAVE(); dispose(ctx, fp[-4 - n]); sp[0] = ScriptValue::undefined(); DISPATCH(); }
+    CASE(DISPOSE_LOCAL) { std::int32_t n = OPERAND(); SAVE(); dispose(ctx, frame::local(fp, n)); sp[0] = ScriptValue::undefined(); DISPATCH(); }
     CASE(DISPOSE_ARG) {
         std::int32_t n = OPERAND();
         SAVE();
-        if (static_cast<std::uint32_t>(n) < fp[-1].aux)
-            dispose(ctx, fp[1 + n]);
+        if (static_cast<std::uint32_t>(n) < frame::info(fp).aux)
+            dispose(ctx, frame::argument(fp, n));
         sp[0] = ScriptValue::undefined();
         DISPATCH();
     }
@@ -582,7 +539,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     CASE(WITH_PUSH) SAVE(); appendWith(ctx, fp, sp[0]); ++sp; DISPATCH();
     CASE(WITH_POP) {
         auto n = static_cast<std::uint32_t>(OPERAND());
-        if (WithList* list = fp[-2].withList; list && n <= list->count)
+        if (WithList* list = frame::withLink(fp).withList; list && n <= list->count)
             list->count -= n;
         DISPATCH();
     }
@@ -608,7 +565,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     }
     CASE(THROW) {
         SAVE();
-        if (sp >= fp - 3) // nothing of this frame's to throw (see CodeTranslator.cpp)
+        if (sp >= frame::emptyStack(fp)) // nothing of this frame's to throw (see CodeTranslator.cpp)
             raiseError(ctx, kErrBadBytecode);
         if (!ownsNewestTry(ctx, base))
             throwValue(ctx, sp[0]);
@@ -634,7 +591,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
             DISPATCH();
         // Pad the missing parameters: everything from the top of the stack
         // down to the last argument moves by k slots, the frame with it.
-        ScriptValue& info = fp[-1];
+        ScriptValue& info = frame::info(fp);
         if (count.integer != info.aux || info.info.padding) {
             SAVE();
             raiseError(ctx, kErrBadBytecode);
@@ -649,10 +606,10 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         sp -= k;
         fp -= k;
         for (std::uint32_t i = c; i < static_cast<std::uint32_t>(n); ++i)
-            fp[1 + i] = ScriptValue::undefined();
-        fp[-1].aux = static_cast<std::uint32_t>(n);
-        fp[-1].info.argSlots = c;
-        fp[-1].info.padding = k;
+            frame::argument(fp, i) = ScriptValue::undefined();
+        frame::info(fp).aux = static_cast<std::uint32_t>(n);
+        frame::info(fp).info.argSlots = c;
+        frame::info(fp).info.padding = k;
         DISPATCH();
     }
 
@@ -697,7 +654,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         Atom name = OPERAND();
         callArgSlots(ctx, sp, fp);
         SAVE();
-        if (WithList* list = fp[-2].withList) {
+        if (WithList* list = frame::withLink(fp).withList) {
             for (std::uint32_t i = 0; i < list->count; ++i) {
                 ScriptValue scope = list->items[i];
                 if (scope.kind == Kind::Object) {
@@ -768,18 +725,18 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     }
 
     CASE(RETURN) {
-        if (!fp[0].frame)
+        if (!frame::callerLink(fp).frame)
             goto end;
         const ScriptValue result = sp[0];
         while (ownsNewestTry(ctx, base) && ctx.recovery.back().fp == fp)
             ctx.recovery.pop_back();
-        ScriptValue* caller = fp[0].frame;
-        ip = fp[-3].code;
-        if (const std::uint32_t k = fp[-1].info.padding) {
-            std::memmove(fp + 1 + k, fp + 1, fp[-1].info.argSlots * sizeof(ScriptValue));
+        ScriptValue* caller = frame::callerLink(fp).frame;
+        ip = frame::returnLink(fp).code;
+        if (const std::uint32_t k = frame::info(fp).info.padding) {
+            std::memmove(fp + 1 + k, fp + 1, frame::info(fp).info.argSlots * sizeof(ScriptValue));
             fp += k;
         }
-        fp[0] = result;
+        frame::callerLink(fp) = result;
         sp = fp;
         fp = caller;
         DISPATCH();
@@ -806,7 +763,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
             }
             const auto argSlots = static_cast<std::uint32_t>(sp[1].integer) + 2;
             fp = buildFrame(sp, fp, ip, argSlots);
-            sp = fp - 3;
+            sp = frame::emptyStack(fp);
             ip = f.code.data();
             DISPATCH();
         }

@@ -28,6 +28,7 @@ NativeClass* newClass(ScriptContext& ctx)
     // destroyData may still use the class's user data.
     auto* cls = static_cast<NativeClass*>(ctx.heap.allocateWithFinalizer(sizeof(NativeClass), finalizeClass, true));
     cls->prototype = prototype;
+    ctx.classes.push_back(cls);
     return cls;
 }
 
@@ -43,9 +44,12 @@ ScriptValue newInstance(ScriptContext& ctx, NativeClass* cls, void* data)
 
 void disposeInstance(ScriptContext& ctx, NativeObject& object)
 {
+    if (object.disposed)
+        return;
+    object.disposed = true;
     void* data = object.data;
     object.data = nullptr;
-    if (data && object.cls->destroyData)
+    if (object.cls->destroyData)
         object.cls->destroyData(ctx, *object.cls, data);
 }
 

@@ -28,8 +28,17 @@ using NativeMethodFn = int (*)(ScriptContext& ctx, NativeClass& cls, void* data,
 using NativePropertyFn = int (*)(ScriptContext& ctx, NativeClass& cls, void* data, Atom name, int set,
                                  ScriptValue* value);
 using NativeConstructFn = void (*)(ScriptContext& ctx, NativeClass& cls, ScriptValue* args, ScriptValue* result);
+// Called once for every instance when it dies (collected, deleted by a
+// script, or at context destruction), also when its data is null: the class
+// object (null data) dies at the latest when the context is destroyed, which
+// makes it the place for class-wide cleanup.
 using NativeDestroyFn = void (*)(ScriptContext& ctx, NativeClass& cls, void* data);
 // Marks (with markValue, Collector.h) every script value the data refers to.
+// Called during every collection for each reachable instance with its data
+// (null for the class object), and once more with null data for every class
+// of the context, reachable or not: values that a class keeps in its own
+// storage (its user data) are marked in the null-data call. The callback may
+// run more than once per collection; marking twice does no harm.
 using NativeMarkFn = void (*)(ScriptContext& ctx, NativeClass& cls, void* data);
 using NativeFinalizeFn = void (*)(void* userData);
 
@@ -52,14 +61,16 @@ struct NativeObject {
     NativeClass* cls;
     void* data;
     ScriptObject* props;     // made when data is non-null; "__proto__" = class prototype
+    bool disposed;           // destroyData has run
 };
 
-// A class with no callbacks and a fresh prototype.
+// A class with no callbacks and a fresh prototype. The context keeps every
+// class until it is destroyed.
 NativeClass* newClass(ScriptContext& ctx);
 // A Native value of the class; with data it gets its own property object.
 ScriptValue newInstance(ScriptContext& ctx, NativeClass* cls, void* data);
 // Runs the class's destroyData on the instance's data now and clears it
-// (delete of a variable holding the value).
+// (delete of a variable holding the value); later calls do nothing.
 void disposeInstance(ScriptContext& ctx, NativeObject& object);
 
 // Registration helpers.

@@ -315,10 +315,7 @@ void setElement(ScriptContext& ctx, const ScriptValue& target, const ScriptValue
             ctx.warn(kInvalidIndex);
             return;
         }
-        ScriptArray& a = *target.array;
-        arraySet(ctx, a, index, value);
-        if (index >= a.length)
-            a.length = index + 1;
+        arrayPut(ctx, *target.array, index, value);
         return;
     }
     case ValueKind::String:

@@ -16,8 +16,22 @@ void setErrorText(ScriptContext& ctx, std::string_view text)
     ctx.errorBuffer[n] = '\0';
 }
 
+namespace {
+
+bool endsRun(std::string_view text)
+{
+    return text == kErrStackOverflow || text == kErrOutOfMemory || text.starts_with(kErrHookBreak);
+}
+
+} // namespace
+
 void noteError(ScriptContext& ctx, std::string_view text)
 {
+    // Short texts: no allocation, even when memory ran out.
+    if (endsRun(text))
+        ctx.runEndingError = text;
+    else
+        ctx.runEndingError.clear();
     std::string message = "Runtime error: ";
     message += text;
     setErrorText(ctx, message);
@@ -50,8 +64,20 @@ void raiseOutOfMemory(ScriptContext& ctx)
     raiseError(ctx, kErrOutOfMemory);
 }
 
+bool lastErrorEndsRun(const ScriptContext& ctx)
+{
+    return !ctx.runEndingError.empty();
+}
+
+void raiseLastErrorAgain(ScriptContext& ctx)
+{
+    const std::string text = ctx.runEndingError;
+    raiseError(ctx, text);
+}
+
 void throwValue(ScriptContext& ctx, const ScriptValue& value)
 {
+    ctx.runEndingError.clear();
     if (!ctx.recovery.empty() && ctx.recovery.back().kind == RecoveryRecord::Kind::ScriptTry) {
         ctx.recovery.back().thrown = value;
         throw ScriptError{};

@@ -21,6 +21,7 @@ inline constexpr std::string_view kErrStackOverflow = "stack overflow";
 inline constexpr std::string_view kErrBadBytecode = "Unimplemented Orvet Script bytecode";
 inline constexpr std::string_view kErrToObject = "Can't convert to object";
 inline constexpr std::string_view kErrToPrimitive = "Can't convert to primitive type";
+inline constexpr std::string_view kErrHookBreak = "hook break "; // + the hook's answer
 
 // Unwinds to the newest recovery record; the message is in the error buffer
 // and, for a script try record, the thrown value is in the record.
@@ -34,6 +35,14 @@ void noteError(ScriptContext& ctx, std::string_view text);
 // record the value's text becomes the message (without a prefix), to a script
 // try record of an outer run it is handed over as it is.
 [[noreturn]] void throwValue(ScriptContext& ctx, const ScriptValue& value);
+// Errors that end a whole run rather than one step of it: "stack overflow",
+// "Out of memory" and "hook break". A conversion that calls a script method
+// under its own record (an object's toString) gives up on any other failure
+// and answers a default, but passes these on: retrying them at every level
+// would never end.
+bool lastErrorEndsRun(const ScriptContext& ctx);
+// Raises the last error again; only when lastErrorEndsRun().
+[[noreturn]] void raiseLastErrorAgain(ScriptContext& ctx);
 // Copies text into the error buffer, cut to fit.
 void setErrorText(ScriptContext& ctx, std::string_view text);
 
@@ -61,6 +70,7 @@ int protectedCall(ScriptContext& ctx, Work&& work)
 {
     HostRecovery record(ctx);
     ctx.errorBuffer[0] = '\0';
+    ctx.runEndingError.clear();
     ctx.result = ScriptValue::undefined();
     try {
         work();

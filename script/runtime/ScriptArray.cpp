@@ -133,6 +133,13 @@ void arraySet(ScriptContext& ctx, ScriptArray& a, std::uint64_t index, const Scr
         sparseInsert(ctx, a, at, index, value);
 }
 
+void arrayPut(ScriptContext& ctx, ScriptArray& array, std::uint64_t index, const ScriptValue& value)
+{
+    arraySet(ctx, array, index, value);
+    if (index >= array.length)
+        array.length = index + 1;
+}
+
 bool arrayErase(ScriptContext& ctx, ScriptArray& a, std::uint64_t index)
 {
     if (index < a.denseSize) {

@@ -34,6 +34,14 @@ ScriptArray* newArray(ScriptContext& ctx);
 const ScriptValue* arrayGet(const ScriptArray& array, std::uint64_t index);
 // Stores an element; the length is not changed.
 void arraySet(ScriptContext& ctx, ScriptArray& array, std::uint64_t index, const ScriptValue& value);
+// Stores an element and raises the length past it, as a script's a[i] = v
+// does: what host code uses to fill an array.
+void arrayPut(ScriptContext& ctx, ScriptArray& array, std::uint64_t index, const ScriptValue& value);
+// Stores an element at the index `length` (which grows by one).
+inline void arrayAppend(ScriptContext& ctx, ScriptArray& array, const ScriptValue& value)
+{
+    arrayPut(ctx, array, array.length, value);
+}
 // Removes a stored element; false when there was none.
 bool arrayErase(ScriptContext& ctx, ScriptArray& array, std::uint64_t index);
 // Moves every stored element with an index >= from by delta. With a negative

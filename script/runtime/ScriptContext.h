@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "script/runtime/AtomTable.h"
@@ -23,6 +24,13 @@ namespace orvet {
 
 struct NativeClass;
 struct ScriptFunction;
+
+// What a path of word code that starts at a backward jump's or a handler's
+// target needs: values already on the frame's stack, values it may add.
+struct PathNeeds {
+    std::uint32_t need;
+    std::uint32_t growth;
+};
 
 // Called after each collection with (2, hook data); a non-zero answer stops
 // the running script with the runtime error "hook break %d".
@@ -86,6 +94,9 @@ struct ScriptContext {
     std::vector<std::unique_ptr<char16_t[]>> constantText; // characters of constant strings
     std::vector<std::unique_ptr<ScriptFunction>> functions; // every linked function
     std::uint32_t functionBase = 0; // next number for "@F_" functions
+    // Needs too large for the bits of a jump's opcode word, by target address
+    // (CodeTranslator.h); linked code lives as long as the context.
+    std::unordered_map<const std::uint32_t*, PathNeeds> widePathNeeds;
 
     // Interpreter stack, filled from the high end downward. sp is the stack
     // pointer saved before any call that may collect or fail; ip likewise.
@@ -98,9 +109,13 @@ struct ScriptContext {
     // Classes of the value kinds (2 Boolean, 3/5/13 Number, 4 String,
     // 6 Array, 7 Object, 12 Function when registered).
     NativeClass* kindClasses[kKindCount] = {};
+    // Every class made in this context: roots of each collection, whose
+    // markData is called with null data for the values the class keeps.
+    std::vector<NativeClass*> classes;
 
     std::vector<RecoveryRecord> recovery; // the newest record is last
     char errorBuffer[1024] = {};
+    std::string runEndingError; // the last error, when it ends a whole run (RuntimeError.h)
     std::string compilerMessages;
     ScriptValue result; // of the last completed run or call
 

@@ -201,10 +201,15 @@ TEST(Parser, DeepNestingIsRefusedNotCrashed)
 {
     const std::string parens = "x = " + std::string(1000, '(') + "1" + std::string(1000, ')');
     EXPECT_EQ(errors(parens), "error: line 0: syntax error: nesting too deep\r\n");
+    // A long flat chain is not nesting; a chain that nests on the right is.
     std::string sum = "x = 1";
     for (int i = 0; i < 5000; ++i)
         sum += "+1";
-    EXPECT_EQ(errors(sum), "error: line 0: syntax error: nesting too deep\r\n");
+    EXPECT_EQ(errors(sum), "COMPILED: ");
+    std::string rightSum = "x = 1";
+    for (int i = 0; i < 1000; ++i)
+        rightSum += "+(1";
+    EXPECT_EQ(errors(rightSum + std::string(1000, ')')), "error: line 0: syntax error: nesting too deep\r\n");
     std::string ifs;
     for (int i = 0; i < 1000; ++i)
         ifs += "if (a) ";

@@ -71,12 +71,20 @@ TEST_F(EngineTest, RunsCompiledImagesFromMemoryAndFiles)
     std::remove(path.c_str());
 }
 
-TEST_F(EngineTest, BadImagesAndMissingFilesFailWithAMessage)
+TEST_F(EngineTest, BadImagesLoadNothingAndWriteNoMessage)
 {
     const std::uint8_t junk[] = {'O', 'V', '1', 'x', 0, 0, 0, 0};
+    EXPECT_EQ(RunSourceText(*engine, "throw 'earlier';"), 0);
     EXPECT_EQ(RunCompiledMemory(*engine, junk, sizeof junk), -1);
-    EXPECT_NE(std::string(ctx().errorBuffer), "");
+    EXPECT_STREQ(ctx().errorBuffer, "");
+    const std::string junkPath = tempPath("engine_test_junk.ovc");
+    writeFile(junkPath, "", {junk, junk + sizeof junk});
+    EXPECT_EQ(RunCompiledFile(*engine, junkPath), -1);
+    EXPECT_STREQ(ctx().errorBuffer, "");
+    std::remove(junkPath.c_str());
     EXPECT_EQ(RunCompiledFile(*engine, tempPath("no_such_file.ovc")), -1);
+    EXPECT_STREQ(ctx().errorBuffer, "");
+    EXPECT_NE(ctx().compilerMessages.find("can't open the script file"), std::string::npos);
     EXPECT_EQ(RunSourceFile(*engine, tempPath("no_such_file.ovs")), -1);
     EXPECT_NE(ctx().compilerMessages.find("can't open the script file"), std::string::npos);
 }
@@ -163,7 +171,7 @@ TEST_F(EngineTest, CallValueAndCallMethod)
 // A host class whose method "callBack" calls the script function it is given.
 void registerCallbackClass(ScriptContext& ctx)
 {
-    NativeClass* cls = NewClass(ctx);
+    NativeClass* cls = newClass(ctx);
     MemberAtoms::attach(ctx, *cls, {"callBack"});
     cls->callMethod = [](ScriptContext& ctx, NativeClass& cls, void*, Atom name, ScriptValue* result,
                          ScriptValue* args) {
@@ -203,7 +211,7 @@ TEST_F(EngineTest, ErrorInsideANativeCallbackUnwindsToTheHostCall)
     EXPECT_EQ(value("var caught; try { Host.callBack(boom); } catch (e) { caught = e; } caught"), "boom");
 }
 
-void failingRegistration(ScriptEngine& engine)
+void failingRegistration(ScriptEngine& engine, void*)
 {
     raiseError(*engine.context, "registration failed");
 }
@@ -213,7 +221,7 @@ TEST(EngineCreation, AFailingRegistrationGivesNoEngine)
     HostClasses host;
     host.window = failingRegistration;
     EXPECT_EQ(CreateEngine({}, host), nullptr);
-    host.window = [](ScriptEngine& engine) { defineConstant(*engine.context, "$WINDOW_READY", 1); };
+    host.window = [](ScriptEngine& engine, void*) { defineConstant(*engine.context, "$WINDOW_READY", 1); };
     EnginePtr engine = CreateEngine({}, host);
     ASSERT_TRUE(engine);
     ASSERT_EQ(RunSourceText(*engine, "$WINDOW_READY"), 1);
@@ -233,8 +241,43 @@ TEST_F(EngineTest, EvalRunsTextAndReturnsOtherValues)
     EXPECT_EQ(value("eval('var = ;')"), "undefined");
     ASSERT_FALSE(traced.empty());
     EXPECT_EQ(traced[0].substr(0, 7), "error: ");
-    // Errors inside eval reach the caller's try.
-    EXPECT_EQ(value("var r; try { eval('throw 7;'); } catch (e) { r = e; } r"), "int 7");
+}
+
+TEST_F(EngineTest, EvalIsAnEntryPointOfItsOwn)
+{
+    // An uncaught throw or runtime error ends the evaluated program only: the
+    // caller's try sees nothing, its run goes on with undefined, and the
+    // message goes to the trace output.
+    traced.clear();
+    EXPECT_EQ(value("var r = 'none'; try { r = eval(\"throw 'q'; 5\"); } catch (e) { r = 'caught ' + e; } r"),
+              "undefined");
+    ASSERT_FALSE(traced.empty());
+    EXPECT_EQ(traced[0], "q");
+    traced.clear();
+    EXPECT_EQ(value("var n = eval('function r() { return r(); } r()'); trace('after'); typeof n"), "undefined");
+    ASSERT_GE(traced.size(), 2u);
+    EXPECT_EQ(traced[0], "Runtime error: stack overflow");
+    EXPECT_EQ(traced[1], "after");
+    // A try inside the program still catches its own errors.
+    EXPECT_EQ(value("eval(\"var r; try { throw 'in'; } catch (e) { r = e + 'side'; } r\")"), "inside");
+    // Nested evals unwind one level each.
+    EXPECT_EQ(value("eval(\"eval('throw 1;'); 'outer goes on'\")"), "outer goes on");
+    EXPECT_EQ(value("s = 0; for (i = 0; i < 50; i++) s += eval('i * 2'); s"), "int 2450");
+}
+
+// An object whose toString converts itself twice: each conversion is a
+// nested run that overflows the stack; the overflow must end the whole
+// conversion, not be answered with "object" and retried at every level.
+TEST_F(EngineTest, AStackOverflowEndsAConversionThatFansOut)
+{
+    EXPECT_EQ(failure("var o = new Object(); o.toString = function () { return [o, o].join('-'); }; trace('' + o);"),
+              "Runtime error: stack overflow");
+    EXPECT_EQ(value("var r; try { r = 'x' + o; } catch (e) { r = e; } r"), "Runtime error: stack overflow");
+    // Other failures of toString still give "object".
+    EXPECT_EQ(value("var p = new Object(); p.toString = function () { throw 'no'; }; '' + p"), "object");
+    EXPECT_EQ(value("var q = new Object(); q.toString = function () { try { return '' + o; } catch (e) { return 'safe'; } };"
+                    "'' + q"),
+              "safe");
 }
 
 TEST_F(EngineTest, EvalsRunsASourceFile)
@@ -245,6 +288,9 @@ TEST_F(EngineTest, EvalsRunsASourceFile)
     EXPECT_EQ(value(program.c_str()), "int 42");
     EXPECT_EQ(value("fromFile"), "yes");
     EXPECT_EQ(value("evals(3)"), "undefined");
+    { std::ofstream(path) << "throw 'from file';"; }
+    const std::string failing = "var r = 'none'; try { r = evals('" + path + "'); } catch (e) { r = e; } typeof r";
+    EXPECT_EQ(value(failing.c_str()), "undefined");
     std::remove(path.c_str());
 }
 

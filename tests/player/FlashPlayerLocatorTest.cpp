@@ -55,9 +55,15 @@ public:
     ~Registration() { RegDeleteTreeA(HKEY_CLASSES_ROOT, kClassKey); }
 };
 
-class NoReports : public ErrorReporter {
+class NoReports : public MessageReporter {
 public:
     void report(std::string_view message) override { ADD_FAILURE() << "reported: " << message; }
+    void show(std::string_view message, UINT) override { ADD_FAILURE() << "shown: " << message; }
+    int ask(std::string_view question, UINT) override
+    {
+        ADD_FAILURE() << "asked: " << question;
+        return IDNO;
+    }
 };
 
 class FlashPlayerLocator : public ::testing::Test {

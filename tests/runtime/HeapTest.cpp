@@ -144,7 +144,10 @@ TEST(Collector, NativeMarkCallbackKeepsValuesAlive)
     ScriptContext ctx;
     NativeClass* cls = newClass(ctx);
     auto* held = new ScriptValue(ScriptValue::ofString(newString(ctx, u"held")));
-    cls->markData = [](ScriptContext& c, NativeClass&, void* data) { markValue(c, *static_cast<ScriptValue*>(data)); };
+    cls->markData = [](ScriptContext& c, NativeClass&, void* data) {
+        if (data)
+            markValue(c, *static_cast<ScriptValue*>(data));
+    };
     cls->destroyData = [](ScriptContext&, NativeClass&, void* data) { delete static_cast<ScriptValue*>(data); };
     ctx.global(ctx.intern("n")) = newInstance(ctx, cls, held);
     collect(ctx);

@@ -509,6 +509,8 @@ protected:
         };
         cls->destroyData = [](ScriptContext&, NativeClass&, void* data) {
             auto* counter = static_cast<Counter*>(data);
+            if (!counter)
+                return; // the class object
             ++*counter->destroyed;
             delete counter;
         };

@@ -46,6 +46,31 @@ class StringScriptTest : public ::testing::Test {
 
 using Lines = std::vector<std::string>;
 
+// Searches the library abandons with its own limits: heavy backtracking on
+// a short text, and a repeated group over a long one. They find their match.
+TEST_F(StringScriptTest, CostlySearchesComplete) {
+  EXPECT_EQ(run("var m = 'xxxxxxxxxxxxxxxzxxy'.match(/(x+x+)+y/);"
+                "var k = 'aaaaaaaaaaaaaaacab'.match(/(a*)*b/);"
+                "trace(m[0], ' ', k[0]);"),
+            Lines{"xxy ab"});
+  EXPECT_EQ(run("var s = 'a'; while (s.length < 50000) s = s + s; s = s.substring(0, 50000);"
+                "trace(s.match(/^(a)*$/)[0].length, ' ', s.match(/(a|b)*$/)[0].length, ' ',"
+                "      s.replace(/^(a)*$/, 'all'), ' ', s.search(/(a)*$/), ' ', (s + 'b').split(/(a)*/).length);"
+                "var t = s.substring(0, 100); trace((t + 'b').split(/(a)*/).length);"),
+            (Lines{"50000 50000 all 0 4", "4"}));
+}
+
+// Where even the budget is not enough, the script learns it by an error it
+// can catch, never by a wrong "no match".
+TEST_F(StringScriptTest, AnAbandonedSearchIsARuntimeError) {
+  EXPECT_EQ(run("var r; try { r = 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxz'.match(/(x+x+)+y/); }"
+                "catch (e) { r = e; } trace(r);"),
+            Lines{"Runtime error: Regular expression search abandoned: The complexity of matching the "
+                  "regular expression exceeded predefined bounds.  Try refactoring the regular expression to "
+                  "make each choice made by the state machine unambiguous.  This exception is thrown to "
+                  "prevent \"eternal\" matches that take an indefinite period time to locate."});
+}
+
 TEST_F(StringScriptTest, ReplaceQuirks) {
   EXPECT_EQ(run("var s = 'abc'; trace(s.replace('z', 'x') + '|' + s.replace('b', 'x'));"),
             Lines{"|axc"});

@@ -174,7 +174,7 @@ ScriptValue pop(ScriptContext& ctx, ScriptArray& array)
 void push(ScriptContext& ctx, ScriptArray& array, const ScriptValue* args)
 {
     for (std::int64_t i = 1; i <= argumentCount(args); ++i)
-        arraySet(ctx, array, array.length++, args[i]);
+        arrayAppend(ctx, array, args[i]);
 }
 
 // Re-stores the elements at new indexes with the given length.
@@ -414,7 +414,7 @@ int arrayProperty(ScriptContext& ctx, NativeClass& cls, void* data, Atom name, i
 
 void registerArrayClass(ScriptContext& ctx)
 {
-    NativeClass* cls = NewClass(ctx);
+    NativeClass* cls = newClass(ctx);
     MemberAtoms::attach<ArrayClassData>(
         ctx, *cls, {"concat", "join", "pop", "push", "reverse", "shift", "slice", "splice", "sort", "unshift", "length"});
     cls->call = arrayCall;

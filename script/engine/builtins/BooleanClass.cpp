@@ -45,7 +45,7 @@ int booleanMethod(ScriptContext& ctx, NativeClass&, void* data, Atom name, Scrip
 
 void registerBooleanClass(ScriptContext& ctx)
 {
-    NativeClass* cls = NewClass(ctx);
+    NativeClass* cls = newClass(ctx);
     MemberAtoms::attach(ctx, *cls, {"toString", "valueOf"});
     cls->call = booleanCall;
     cls->construct = booleanConstruct;

@@ -11,10 +11,6 @@ namespace orvet {
 
 namespace {
 
-struct FunctionClassData : MemberAtoms {
-    ScriptEngine* engine = nullptr; // compiles the text of new Function
-};
-
 // new Function("a", "b", "return a + b"): the parameter texts and the body
 // (arguments that are not strings are skipped) compiled as one anonymous
 // function, which the compiler names "@F_" + the context's function number.
@@ -38,7 +34,7 @@ void functionConstruct(ScriptContext& ctx, NativeClass& cls, ScriptValue* args, 
 
     const std::uint32_t number = ctx.functionBase;
     *result = ScriptValue::null();
-    if (runNestedText(*MemberAtoms::of<FunctionClassData>(cls).engine, text))
+    if (runNestedText(*MemberAtoms::of(cls).engine, text))
         *result = ctx.global(ctx.intern("@F_" + std::to_string(number)));
 }
 
@@ -62,8 +58,9 @@ int functionMethod(ScriptContext& ctx, NativeClass&, void* data, Atom name, Scri
 void registerFunctionClass(ScriptEngine& engine)
 {
     ScriptContext& ctx = *engine.context;
-    NativeClass* cls = NewClass(ctx);
-    MemberAtoms::attach<FunctionClassData>(ctx, *cls, {"toString", "valueOf"}).engine = &engine;
+    NativeClass* cls = newClass(ctx);
+    // The engine compiles the text of new Function.
+    MemberAtoms::attach(engine, nullptr, *cls, {"toString", "valueOf"});
     cls->construct = functionConstruct;
     cls->callMethod = functionMethod;
     setKindClass(ctx, ValueKind::Function, cls);

@@ -164,7 +164,7 @@ int mathProperty(ScriptContext&, NativeClass& cls, void*, Atom name, int set, Sc
 
 void registerMathClass(ScriptContext& ctx)
 {
-    NativeClass* cls = NewClass(ctx);
+    NativeClass* cls = newClass(ctx);
     MemberAtoms::attach(ctx, *cls,
                         {"abs", "acos", "asin", "atan", "atan2", "ceil", "cos", "exp", "floor", "log", "max", "min",
                          "pow", "random", "round", "sin", "sqrt", "tan", "E", "LN10", "LN2", "LOG10E", "LOG2E", "PI",

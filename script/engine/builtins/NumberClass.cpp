@@ -111,7 +111,7 @@ int numberMethod(ScriptContext& ctx, NativeClass& cls, void* data, Atom name, Sc
 
 void registerNumberClass(ScriptContext& ctx)
 {
-    NativeClass* cls = NewClass(ctx);
+    NativeClass* cls = newClass(ctx);
     MemberAtoms::attach(ctx, *cls,
                         {"MAX_VALUE", "MIN_VALUE", "NaN", "NEGATIVE_INFINITY", "POSITIVE_INFINITY", "format"});
     cls->call = numberCall;

@@ -50,7 +50,7 @@ int objectMethod(ScriptContext& ctx, NativeClass&, void* data, Atom name, Script
 
 void registerObjectClass(ScriptContext& ctx)
 {
-    NativeClass* cls = NewClass(ctx);
+    NativeClass* cls = newClass(ctx);
     MemberAtoms::attach(ctx, *cls, {"toSource", "toString", "valueOf"});
     cls->call = objectCall;
     cls->construct = objectConstruct;

@@ -12,11 +12,19 @@ std::size_t startOf(const RegExpData& re, std::u16string_view text) {
       std::clamp<std::int64_t>(re.lastIndex, 0, static_cast<std::int64_t>(text.size())));
 }
 
+// One search: true when it matched, false when there is no match.
+bool matched(const Regex& compiled, std::u16string_view text, std::span<RegexMatch> groups) {
+  const int status = compiled.exec(text, groups);
+  if (status == kRegOk) return true;
+  if (status == kRegNoMatch) return false;
+  throw RegExpAbandoned{status};
+}
+
 // Searches text from offset; on success the state's groups hold the match
 // with absolute positions.
 bool searchFrom(const RegExpData& re, RegExpMatchState& state, std::u16string_view text,
                 std::size_t offset) {
-  if (re.compiled.exec(text.substr(offset), state.groups) != kRegOk) return false;
+  if (!matched(re.compiled, text.substr(offset), state.groups)) return false;
   for (RegexMatch& group : state.groups) {
     if (group.start < 0) continue;
     group.start += static_cast<std::ptrdiff_t>(offset);
@@ -129,7 +137,7 @@ std::u16string regExpReplace(RegExpData& re, RegExpMatchState& state, std::u16st
   std::array<RegexMatch, kRegExpGroups> groups;
   while (pos < text.size()) {
     const std::u16string_view piece = text.substr(pos);
-    if (re.compiled.exec(piece, groups) != kRegOk) break;
+    if (!matched(re.compiled, piece, groups)) break;
     const auto start = static_cast<std::size_t>(groups[0].start);
     const auto end = static_cast<std::size_t>(groups[0].end);
     for (std::size_t i = 0; i < groups.size(); ++i) {
@@ -164,7 +172,7 @@ std::vector<TextRange> regExpSplit(const RegExpData& re, std::u16string_view tex
   std::size_t cut = 0;
   std::size_t d = 0;
   while (pieces.size() < wanted && d <= text.size()) {
-    if (re.compiled.exec(text.substr(d), match) != kRegOk) break;
+    if (!matched(re.compiled, text.substr(d), match)) break;
     const std::size_t s = d + static_cast<std::size_t>(match[0].start);
     const std::size_t e = d + static_cast<std::size_t>(match[0].end);
     pieces.push_back({cut, s});

@@ -13,6 +13,13 @@
 
 namespace orvet {
 
+// Thrown by every function below when the library abandoned a search (the
+// expression was too costly for the text): there may well be a match, so
+// the caller must not answer as if there were none.
+struct RegExpAbandoned {
+  int status;  // the Regex status, for regexErrorText
+};
+
 // One search from lastIndex: the groups of the match up to the first group
 // that took no part, as absolute ranges (element 0 is the whole match).
 // Updates lastIndex of a global expression; nothing when there is no match.

@@ -9,6 +9,7 @@
 #include "script/runtime/AtomTable.h"
 #include "script/runtime/Conversions.h"
 #include "script/runtime/NativeClass.h"
+#include "script/runtime/RuntimeError.h"
 #include "script/runtime/ScriptArray.h"
 #include "script/runtime/ScriptContext.h"
 #include "script/runtime/ScriptObject.h"
@@ -18,6 +19,7 @@
 #include "script/engine/builtins/RegExpMatching.h"
 #include "script/engine/builtins/StringText.h"
 #include "script/engine/regex/CharCase.h"
+#include "script/engine/regex/Regex.h"
 
 namespace orvet {
 
@@ -291,7 +293,12 @@ int callMethod(ScriptContext& ctx, NativeClass& cls, void* data, Atom name, Scri
   }
   const int member = memberOf(cls, name);
   if (member < 0 || member == kLength) return 0;
-  *result = stringMethod(ctx, classInfo, member, *receiver, block);
+  try {
+    *result = stringMethod(ctx, classInfo, member, *receiver, block);
+  } catch (const RegExpAbandoned& abandoned) {
+    const std::u16string reason = regexErrorText(abandoned.status);
+    raiseError(ctx, "Regular expression search abandoned: " + std::string(reason.begin(), reason.end()));
+  }
   return 1;
 }
 

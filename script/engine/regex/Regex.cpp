@@ -1,5 +1,6 @@
 #include "script/engine/regex/Regex.h"
 
+#include <algorithm>
 #include <new>
 
 #include "script/engine/regex/Utf16RegexTraits.h"
@@ -8,6 +9,28 @@ namespace orvet {
 
 using Utf16Regex = boost::basic_regex<char16_t, Utf16RegexTraits>;
 using Utf16Match = boost::match_results<const char16_t*>;
+
+// How many states a search may visit before it is abandoned. The library's
+// own estimate (text length times the expression's size squared, at least
+// 100,000) abandons backtracking that real expressions need on short texts,
+// such as /(x+x+)+y/ on twenty characters. The budget is ten million states
+// (about half a second at worst) or a hundred per character of the text,
+// whichever is more.
+inline constexpr std::ptrdiff_t kMinStateBudget = 10'000'000;
+inline constexpr std::ptrdiff_t kStatesPerCharacter = 100;
+
+}  // namespace orvet
+
+// The one matcher the engine uses gets the fixed budget instead of the
+// estimate; everything else about the search is the library's.
+template <>
+void boost::BOOST_REGEX_DETAIL_NS::perl_matcher<
+    const char16_t*, std::allocator<boost::sub_match<const char16_t*>>,
+    orvet::Utf16RegexTraits>::estimate_max_state_count(std::random_access_iterator_tag*) {
+  max_state_count = (std::max)(orvet::kMinStateBudget, orvet::kStatesPerCharacter * (last - base));
+}
+
+namespace orvet {
 
 struct Regex::Impl {
   Utf16Regex expression;
@@ -70,9 +93,9 @@ int Regex::exec(std::u16string_view text, std::span<RegexMatch> groups, int efla
       return kRegNoMatch;
   } catch (const std::bad_alloc&) {
     return kRegESpace;
-  } catch (const std::exception&) {
-    // The library gives up on expressions whose matching would not end in
-    // reasonable time or stack; the caller sees an unsuccessful search.
+  } catch (const std::runtime_error&) {
+    // The state budget or the backtracking memory ran out: the search was
+    // abandoned, which is not the same as "no match".
     return kRegEComplexity;
   }
   for (std::size_t i = 0; i < groups.size(); ++i) {

@@ -9,6 +9,11 @@
 #include <cstdint>
 #include <string>
 
+// The matcher keeps its backtracking states in blocks of 4 KiB on the heap
+// (never on the machine stack) and gives up after this many blocks. The
+// library's 1024 (4 MiB) end a search of /^(a)*$/ on 50,000 characters; 64 MiB
+// let a group repeated over a megabyte of text complete.
+#define BOOST_REGEX_MAX_BLOCKS 16384
 #include <boost/regex.hpp>
 
 namespace orvet {
