@@ -1,6 +1,7 @@
 #include "player/PlayerApp.h"
 
 #include "player/FlashPlayerLocator.h"
+#include "player/HyperlinkLabel.h"
 #include "player/MenuHook.h"
 #include "player/SettingsFlags.h"
 #include "player/ProgramPaths.h"
@@ -8,6 +9,7 @@
 
 #include "host/ApplicationClass.h"
 #include "host/HostClasses.h"
+#include "package/AboutPicture.h"
 #include "package/PackageIdentity.h"
 #include "package/PackageResources.h"
 #include "package/PlayerException.h"
@@ -59,6 +61,7 @@ bool PlayerApp::initInstance()
     }
     socketsStarted_ = true;
     OleInitialize(nullptr);
+    registerHyperlinkClass(instance_);
 
     if (!openPackageIdentity()) {
         reporter_.show("Invalid application data", MB_OK | MB_ICONERROR);
@@ -208,8 +211,9 @@ void PlayerApp::applyMachineSettings()
 {
     if (settings_.miscFlags & kMuteSpeakers)
         mute_.mute();
-    // The system menu, the system restrictions and the tray icon
-    // (behaviourFlags & kTrayIcon) join here with their units.
+    interaction_ = std::make_unique<WindowInteraction>(interactionServices(), mainFrame_->handle(),
+                                                       mainFrame_->host().window());
+    interaction_->applyAtStartup();
 }
 
 // The window takes its form for the first movie: appearance, size and
@@ -242,6 +246,8 @@ void PlayerApp::applyFinalSettings()
     mainFrame_->recordAspectRatio();
     mainFrame_->applyStacking(false);
     mainFrame_->applyBackgroundColor();
+    // Named after the window, so only once the window has its title.
+    interaction_->showTrayIcon();
     RedrawWindow(mainFrame_->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
@@ -256,11 +262,38 @@ int PlayerApp::messageLoop()
         const BOOL result = GetMessageA(&message, nullptr, 0, 0);
         if (result <= 0)
             return result == 0 ? static_cast<int>(message.wParam) : 1;
+        if (interaction_ && interaction_->filterInput(message))
+            continue;
         if (mainFrame_ && mainFrame_->preTranslate(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+InteractionServices PlayerApp::interactionServices()
+{
+    InteractionServices services;
+    services.instance = instance_;
+    services.settings = &settings_;
+    services.masks = &masks_;
+    services.profile = {registryKey_, profileName_};
+    services.restrictions = &restrictions_;
+    services.currentMovie = [this] { return currentMovie(); };
+    services.controlPath = [this] { return findFlashPlayer(resources_, workingFolder_, reporter_); };
+    services.aboutPicture = [this] { return aboutPicture(resources_, workingFolder_, reporter_).string(); };
+    services.dragRegion = [this] { return mainFrame_->host().dragRegion(); };
+    services.reapplyLayout = [this] { reapply(Reapply::appearance | Reapply::sizeAndPosition | Reapply::shape); };
+    services.applyStacking = [this](bool show) { mainFrame_->applyStacking(show); };
+    services.reapplyMachine = [this] {
+        mainFrame_->applyBackgroundColor();
+        if (settings_.miscFlags & kMuteSpeakers)
+            mute_.mute();
+        else
+            mute_.restore();
+        mainFrame_->recordAspectRatio();
+    };
+    return services;
 }
 
 bool PlayerApp::onIdle()
@@ -284,7 +317,9 @@ int PlayerApp::exitInstance()
     releaseMenuHook();
     mute_.restore();
     engine_.destroy();
+    interaction_.reset();
     mainFrame_.reset();
+    restrictions_.undo();
     deleteExtractedMovies();
     settings_ = {};
     masks_ = {};

@@ -8,7 +8,9 @@
 #include "player/MessageReporter.h"
 #include "player/SharedEngine.h"
 #include "player/SpeakerMute.h"
+#include "player/SystemRestrictions.h"
 #include "player/TraceFile.h"
+#include "player/WindowInteraction.h"
 
 #include "host/PlayerServices.h"
 #include "package/MaskList.h"
@@ -89,6 +91,7 @@ private:
     void applyMachineSettings();
     void showFirstMovie();
     void applyFinalSettings();
+    InteractionServices interactionServices();
     void deleteExtractedMovies();
 
     // BridgeWindow
@@ -119,7 +122,9 @@ private:
     SpeakerMute mute_;
     HICON icon_ = nullptr;
     win32::WindowHandle ownerWindow_;
+    AppliedRestrictions restrictions_;
     std::unique_ptr<CMainFrame> mainFrame_;
+    std::unique_ptr<WindowInteraction> interaction_; // goes before the main window
 };
 
 } // namespace lumbra

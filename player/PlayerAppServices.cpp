@@ -4,17 +4,11 @@
 
 #include "player/ProgramPaths.h"
 #include "player/SettingsFlags.h"
+#include "player/TrayIcon.h"
 
 #include <shellapi.h>
 
 namespace lumbra {
-
-namespace {
-
-constexpr UINT kTrayIconId = 1;
-constexpr UINT kTrayMessage = WM_APP + 0x10; // the tray icon's callback message
-
-} // namespace
 
 HWND PlayerApp::mainWindow() const
 {
@@ -76,6 +70,12 @@ void PlayerApp::reapply(Reapply what)
         frame.applyShape();
     if (has(what, Reapply::stacking))
         frame.applyStacking(true);
+    if (interaction_ && has(what, Reapply::restrictions))
+        interaction_->applyRestrictions();
+    if (interaction_ && has(what, Reapply::systemMenu))
+        interaction_->applySystemMenu();
+    if (interaction_ && has(what, Reapply::trayIcon))
+        interaction_->applyTray();
     if (has(what, Reapply::background))
         frame.applyBackgroundColor();
     if (has(what, Reapply::appearance) || has(what, Reapply::sizeAndPosition))
@@ -114,16 +114,16 @@ bool PlayerApp::notifyTrayIcon(DWORD message, NOTIFYICONDATAA& data)
         return false;
     data.cbSize = sizeof data;
     data.hWnd = mainFrame_->handle();
-    data.uID = kTrayIconId;
-    data.uCallbackMessage = kTrayMessage;
+    data.uID = TrayIcon::kId;
+    data.uCallbackMessage = TrayIcon::kCallbackMessage;
     data.uFlags |= NIF_MESSAGE;
     return Shell_NotifyIconA(message, &data) != FALSE;
 }
 
 void PlayerApp::removeTrayIcon()
 {
-    NOTIFYICONDATAA data{};
-    notifyTrayIcon(NIM_DELETE, data);
+    if (interaction_)
+        interaction_->tray().remove();
 }
 
 } // namespace lumbra

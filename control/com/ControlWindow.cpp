@@ -132,7 +132,10 @@ LRESULT ControlWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             control_.mouseUp(x, y);
         } else {
             SetFocus(hwnd);
-            SetCapture(hwnd);
+            // Only a press on a button keeps the mouse: elsewhere the player
+            // may take it to drag its window by the movie.
+            if (control_.overButton())
+                SetCapture(hwnd);
             control_.mouseDown(x, y);
         }
         return 0;
