@@ -9,6 +9,7 @@
 
 #include "host/ApplicationClass.h"
 #include "host/HostClasses.h"
+#include "host/TrayObject.h"
 #include "package/AboutPicture.h"
 #include "package/PackageIdentity.h"
 #include "package/PackageResources.h"
@@ -213,7 +214,27 @@ void PlayerApp::applyMachineSettings()
         mute_.mute();
     interaction_ = std::make_unique<WindowInteraction>(interactionServices(), mainFrame_->handle(),
                                                        mainFrame_->host().window());
+    interaction_->setTrayHandler([this](UINT mouseMessage) { return trayToScripts(mouseMessage); });
     interaction_->applyAtStartup();
+}
+
+// The tray icon's mouse messages reach the script's "_Tray_" handlers first;
+// true when a handler took the message.
+bool PlayerApp::trayToScripts(UINT mouseMessage)
+{
+    std::optional<host::TrayMouse> event;
+    switch (mouseMessage) {
+    case WM_MOUSEMOVE: event = host::TrayMouse::Move; break;
+    case WM_LBUTTONUP: event = host::TrayMouse::LeftUp; break;
+    case WM_RBUTTONUP: event = host::TrayMouse::RightUp; break;
+    case WM_LBUTTONDBLCLK: event = host::TrayMouse::LeftDoubleClick; break;
+    case WM_RBUTTONDBLCLK: event = host::TrayMouse::RightDoubleClick; break;
+    }
+    orvet::ScriptEngine* engine = engine_.existing();
+    if (!event || !engine)
+        return false;
+    SharedEngine::Use use(engine_);
+    return host::trayMouseMessage(*engine, *event);
 }
 
 // The window takes its form for the first movie: appearance, size and

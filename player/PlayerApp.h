@@ -89,6 +89,7 @@ private:
     bool createMainWindow();
     bool runStartupScript();
     void applyMachineSettings();
+    bool trayToScripts(UINT mouseMessage);
     void showFirstMovie();
     void applyFinalSettings();
     InteractionServices interactionServices();
