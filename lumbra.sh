@@ -22,7 +22,7 @@ packages=(
   cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev libstb-dev
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
-  clang libclang-rt-14-dev duktape mujs libedit-dev
+  clang libclang-rt-14-dev duktape mujs libedit-dev lua5.4 time
 )
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -1,5 +1,5 @@
-// Building strings by concatenation.
-function run(n) {
+// Building strings by concatenation, then searching them.
+function build(n) {
     var total = 0;
     var s = "";
     for (var i = 0; i < n; i++) {
@@ -11,4 +11,13 @@ function run(n) {
     }
     return total + ":" + s;
 }
-print(run(20000));
+function search(s, n) {
+    var found = 0;
+    for (var i = 0; i < n; i++) {
+        found = found + s.indexOf("," + (i % 45) + ",");
+    }
+    return found;
+}
+var built = build(20000);
+print(built);
+print(search(built, 200000));
