@@ -1,9 +1,9 @@
 #include "script/runtime/ImageWriter.h"
 
-#include <ctime>
 #include <random>
 
 #include "script/runtime/BytecodeModule.h"
+#include "script/runtime/NameHash.h"
 
 namespace orvet {
 
@@ -70,11 +70,13 @@ ByteStream ImageWriter::finish()
 {
     functions_.patchU32BE(0, functionCount_);
 
-    // Bits 8-31 of each type word are noise: readers mask them off, and two
-    // compilations of one source differ there.
-    std::minstd_rand noise(static_cast<std::uint32_t>(std::time(nullptr)));
     const std::vector<std::uint8_t>* sections[] = {
         &code_.bytes(), &constants_.records().bytes(), &functions_.bytes(), &lines_.bytes()};
+    // Bits 8-31 of each type word are noise that readers mask off. The noise
+    // is drawn from the code itself, not the clock, so that one source always
+    // compiles to the same bytes and a packaged program can be rebuilt exactly.
+    std::minstd_rand noise(nameHash(std::string_view(reinterpret_cast<const char*>(sections[0]->data()),
+                                                     sections[0]->size())) | 1);
     const std::uint32_t lengths[] = {
         static_cast<std::uint32_t>(sections[0]->size()), static_cast<std::uint32_t>(sections[1]->size()),
         static_cast<std::uint32_t>(sections[2]->size()), debugInfo_ ? static_cast<std::uint32_t>(sections[3]->size()) : 0};

@@ -139,7 +139,10 @@ TEST_F(MainWindow, UnreadableMovieHeaderKeepsTheWindowSize)
 {
     const auto project = folder_ / "Broken";
     std::filesystem::create_directories(project);
-    writeFile(project / "movie.swf", std::vector<std::uint8_t>{'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'v', 'i', 'e'});
+    // A compressed movie whose stream is not deflate data: the packager takes
+    // it (its signature and length are right), the player cannot read its header.
+    writeFile(project / "movie.swf", std::vector<std::uint8_t>{'C', 'W', 'S', 6, 100, 0, 0, 0, 'n', 'o', 't', ' ',
+                                                               'z', 'l', 'i', 'b', ' ', 'd', 'a', 't', 'a'});
     const auto exe = folder_ / "Broken.exe";
     packageProject(project,
                    packageSection("Acme/Broken") + "[settings]\ncaption = Broken\npos = 8\n[movies]\nmovie = movie.swf\n",
