@@ -36,7 +36,7 @@ CMainFrame::~CMainFrame()
 bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath)
 {
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = win32::ownedWindowProc<CMainFrame>;
     windowClass.hInstance = instance;
     windowClass.hIcon = icon;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -129,17 +129,6 @@ bool CMainFrame::preTranslate(MSG& message)
         return true;
     ScriptCommands* scripts = app_.scriptCommands();
     return scripts && scripts->translateAccelerator(message);
-}
-
-LRESULT CALLBACK CMainFrame::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* frame = static_cast<CMainFrame*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        frame->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
-    }
-    auto* frame = reinterpret_cast<CMainFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    return frame ? frame->handle(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT CMainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam)

@@ -6,6 +6,8 @@
 // of the movie is running.
 #pragma once
 
+#include "win32/OwnedWindowProc.h"
+
 #include "player/CShockwaveFlash.h"
 
 #include <windows.h>
@@ -61,7 +63,9 @@ public:
     bool preTranslate(MSG& message);
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Owner>
+    friend LRESULT CALLBACK win32::ownedWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void attachWindow(HWND window) { window_ = window; }
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onClose();
     bool onCommand(UINT id);

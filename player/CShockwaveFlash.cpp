@@ -47,7 +47,7 @@ HRESULT CShockwaveFlash::create(HWND parent, const std::string& controlPath)
 {
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = win32::ownedWindowProc<CShockwaveFlash>;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kHostClass;
@@ -110,17 +110,6 @@ void CShockwaveFlash::disconnectEvents()
     if (container && SUCCEEDED(container->FindConnectionPoint(kShockwaveFlashEventsId, point.put())))
         point->Unadvise(eventCookie_);
     eventCookie_ = 0;
-}
-
-LRESULT CALLBACK CShockwaveFlash::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* host = static_cast<CShockwaveFlash*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        host->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
-    }
-    auto* host = reinterpret_cast<CShockwaveFlash*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    return host ? host->handle(message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
 }
 
 LRESULT CShockwaveFlash::handle(UINT message, WPARAM wParam, LPARAM lParam)

@@ -5,6 +5,8 @@
 // (the FSCommand event), handed to the main window.
 #pragma once
 
+#include "win32/OwnedWindowProc.h"
+
 #include "player/TransparentWindow.h"
 
 #include "win32/ComPtr.h"
@@ -139,7 +141,9 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override;
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <class Owner>
+    friend LRESULT CALLBACK win32::ownedWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void attachWindow(HWND window) { window_ = window; }
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     HRESULT invoke(const wchar_t* name, WORD flags, DISPPARAMS& params, VARIANT* result);
     bool getBool(const wchar_t* name);
