@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/CachedWindowObject.h"
 #include "host/HostArguments.h"
 #include "host/HostPlayer.h"
 #include "host/UriFunctions.h"
@@ -20,6 +21,12 @@ using orvet::ValueKind;
 namespace {
 
 using Function = void (*)(ScriptContext& ctx, HostPlayer& player, const Arguments& a, ScriptValue* result);
+
+// One "Window" object for the main window, kept in "$_LUMBRA_MAIN_WINDOW_".
+void getMainWnd(ScriptContext& ctx, HostPlayer& player, const Arguments&, ScriptValue* result)
+{
+    *result = cachedWindowObject(ctx, player, "$_LUMBRA_MAIN_WINDOW_", player.mainWindow());
+}
 
 void getAppDir(ScriptContext& ctx, HostPlayer& player, const Arguments&, ScriptValue* result)
 {
@@ -116,7 +123,7 @@ void callFunction(ScriptContext& ctx, NativeClass& cls, void*, ScriptValue* resu
 void registerApplicationFunctions(orvet::ScriptEngine& engine, void* host)
 {
     const std::pair<std::string_view, Function> functions[] = {
-        {"getAppDir", getAppDir},     {"getExeName", getExeName},       {"getMovies", getMovies},
+        {"getMainWnd", getMainWnd},   {"getAppDir", getAppDir},     {"getExeName", getExeName},       {"getMovies", getMovies},
         {"getAdditionalFile", getAdditionalFile}, {"setWindowless", setWindowless}, {"readProfile", readProfile},
         {"writeProfile", writeProfile}, {"processMsg", processMsg},     {"invoke", invoke},
     };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/BoundNames.h"
+#include "host/CachedWindowObject.h"
 #include "host/FlashPlayerMembers.h"
 #include "host/FlashVariables.h"
 #include "host/HostArguments.h"
@@ -311,17 +312,33 @@ int boundProperty(ScriptContext& ctx, FlashPlayerData& data, const std::u16strin
     return 0;
 }
 
+// The Flash player window as one "Window" object, and the right-button
+// handler kept in that window's routing record (so the object, held by its
+// global, keeps the handler alive).
+int playerWindowProperty(ScriptContext& ctx, HostPlayer& player, int member, int set, ScriptValue* value)
+{
+    if (!set && member == OnContextMenu) {
+        *value = ScriptValue::undefined();
+        return 1;
+    }
+    if (set && member == Window)
+        return 1;
+    const ScriptValue window =
+        cachedWindowObject(ctx, player, "$_LUMBRA_FLASHPLAYER_WINDOW_", player.flashWindow());
+    if (!set)
+        *value = window;
+    else
+        player.setRightButtonHandler(window, *value);
+    return 1;
+}
+
 int flashPlayerProperty(ScriptContext& ctx, NativeClass& cls, void*, Atom name, int set, ScriptValue* value)
 {
     FlashPlayerData& data = dataOf(cls);
     HostPlayer& player = playerOf(cls);
     const int member = data.find(name);
-    if (member == Window || member == OnContextMenu) {
-        // The player window as a Window object belongs with the Window class.
-        if (!set)
-            *value = member == Window ? ScriptValue::null() : ScriptValue::undefined();
-        return 1;
-    }
+    if (member == Window || member == OnContextMenu)
+        return playerWindowProperty(ctx, player, member, set, value);
     if (const int p = indexOf(data.propertyAtoms, name); p >= 0) {
         const ControlProperty& property = controlProperties()[static_cast<std::size_t>(p)];
         FlashControl* control = player.flashControl();

@@ -17,6 +17,12 @@
 #include <variant>
 #include <vector>
 
+#include "script/runtime/ScriptValue.h"
+
+namespace orvet {
+struct ScriptContext;
+}
+
 namespace lumbra {
 
 struct ProjectSettings;
@@ -153,6 +159,19 @@ public:
     virtual bool modifyTrayIcon(const TrayIcon& icon) = 0;
     virtual bool removeTrayIcon() = 0;
     virtual bool showBalloon(const Balloon& balloon) = 0;
+
+    // --- Script objects of windows ----------------------------------------------
+    // The "Window" class belongs to the build that has windows; these answer
+    // for it. A new "Window" object for the window (sharing its routing
+    // record with the window's other objects); Undefined where the build has
+    // no Window class.
+    virtual orvet::ScriptValue windowObject(orvet::ScriptContext& ctx, std::intptr_t window) = 0;
+    // The window a "Window" object was made for; none for any other value.
+    virtual std::optional<std::intptr_t> windowOfObject(const orvet::ScriptValue& object) = 0;
+    // Makes `handler` (a Function) the right-button handler of the window
+    // behind a "Window" object; any other handler removes it. False when the
+    // object is not one of a living window.
+    virtual bool setRightButtonHandler(const orvet::ScriptValue& object, const orvet::ScriptValue& handler) = 0;
 };
 
 } // namespace lumbra

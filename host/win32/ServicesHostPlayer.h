@@ -64,6 +64,10 @@ public:
     bool removeTrayIcon() override;
     bool showBalloon(const Balloon& balloon) override;
 
+    orvet::ScriptValue windowObject(orvet::ScriptContext& ctx, std::intptr_t window) override;
+    std::optional<std::intptr_t> windowOfObject(const orvet::ScriptValue& object) override;
+    bool setRightButtonHandler(const orvet::ScriptValue& object, const orvet::ScriptValue& handler) override;
+
 private:
     bool notifyTray(unsigned long message, const TrayIcon& icon);
 

@@ -209,6 +209,21 @@ TEST_F(ApplicationTest, AssociateWritesTheTypeOnlyWhenItDiffers)
     EXPECT_EQ(value("Application.associate('.dem')"), "undefined");
 }
 
+TEST_F(ApplicationTest, GetMainWndKeepsOneObjectPerMainWindow)
+{
+    EXPECT_EQ(value("var w = getMainWnd(); w === getMainWnd() && w === $_LUMBRA_MAIN_WINDOW_"), "bool true");
+    EXPECT_EQ(value("getMainWnd().fakeWindow"), "int " + std::to_string(0x1234));
+    EXPECT_EQ(player.windowObjectsMade, 1);
+    // A new main window, or a global that no longer holds its object: a new one.
+    player.mainHandle = 0x4321;
+    EXPECT_EQ(value("getMainWnd().fakeWindow"), "int " + std::to_string(0x4321));
+    run("$_LUMBRA_MAIN_WINDOW_ = 7");
+    EXPECT_EQ(value("getMainWnd() === $_LUMBRA_MAIN_WINDOW_"), "bool true");
+    EXPECT_EQ(player.windowObjectsMade, 3);
+    player.mainHandle = 0;
+    EXPECT_EQ(value("getMainWnd()"), "null");
+}
+
 TEST_F(ApplicationTest, SendMessageAndWindowRequests)
 {
     EXPECT_EQ(value("Application.sendMessage(0x1234, 16, 'x')"), "int 17");

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "script/runtime/AnsiCodec.h"
+#include "script/runtime/ScriptContext.h"
+#include "script/runtime/ScriptObject.h"
 
 namespace lumbra::test {
 
@@ -180,6 +182,36 @@ bool FakePlayer::showBalloon(const Balloon& balloon)
 {
     trayCalls.push_back("balloon " + std::string(balloon.title) + ": " + std::string(balloon.text) + " " +
                         std::to_string(balloon.timeout) + " " + std::to_string(balloon.icon));
+    return true;
+}
+
+orvet::ScriptValue FakePlayer::windowObject(orvet::ScriptContext& ctx, std::intptr_t window)
+{
+    if (!windowClass)
+        return orvet::ScriptValue();
+    ++windowObjectsMade;
+    fakeWindowAtom = ctx.intern("fakeWindow");
+    orvet::ScriptObject* object = orvet::newObject(ctx);
+    orvet::setProperty(ctx, object, *fakeWindowAtom, orvet::ScriptValue::ofInt(window));
+    return orvet::ScriptValue::ofObject(object);
+}
+
+std::optional<std::intptr_t> FakePlayer::windowOfObject(const orvet::ScriptValue& object)
+{
+    orvet::ScriptValue handle;
+    if (!fakeWindowAtom || !object.is(orvet::ValueKind::Object) ||
+        !orvet::getProperty(object.object, *fakeWindowAtom, handle) ||
+        !handle.is(orvet::ValueKind::Integer))
+        return std::nullopt;
+    return static_cast<std::intptr_t>(handle.integer);
+}
+
+bool FakePlayer::setRightButtonHandler(const orvet::ScriptValue& object, const orvet::ScriptValue& handler)
+{
+    const std::optional<std::intptr_t> window = windowOfObject(object);
+    if (!window)
+        return false;
+    rightButtonHandlers[*window] = handler.is(orvet::ValueKind::Function) ? "function" : "none";
     return true;
 }
 

@@ -55,6 +55,8 @@ public:
     std::set<std::string> loadableFiles; // cursors and icons that load
     std::string traceFile;     // "" while none is open
     bool traceOpens = true;    // whether a trace file can be opened
+    std::intptr_t mainHandle = 0x1234, flashHandle = 0x5678;
+    bool windowClass = true;   // whether "Window" objects can be made
 
     // What the player was asked.
     std::vector<Reapply> reapplied;
@@ -71,6 +73,9 @@ public:
         std::intptr_t wParam, lParam;
     };
     std::vector<Sent> sent;
+    int windowObjectsMade = 0;
+    std::optional<orvet::Atom> fakeWindowAtom;
+    std::map<std::intptr_t, std::string> rightButtonHandlers; // "function" or "none", by window
 
     // Runs one tick of a live timer; false when it is not running.
     bool fire(unsigned id);
@@ -100,8 +105,8 @@ public:
     void requestScaleMode(int mode) override { scaleModes.push_back(mode); }
     bool setWindowIcon(std::string_view path) override;
     void showAbout() override { ++aboutCount; }
-    std::intptr_t mainWindow() override { return 0x1234; }
-    std::intptr_t flashWindow() override { return 0x5678; }
+    std::intptr_t mainWindow() override { return mainHandle; }
+    std::intptr_t flashWindow() override { return flashHandle; }
     std::string mainWindowTitle() override { return "Demo title"; }
     std::intptr_t sendMessage(std::intptr_t window, unsigned message, std::intptr_t wParam, std::intptr_t lParam) override;
     FlashControl* flashControl() override { return hasControl ? &control : nullptr; }
@@ -122,6 +127,10 @@ public:
     bool modifyTrayIcon(const TrayIcon& icon) override;
     bool removeTrayIcon() override;
     bool showBalloon(const Balloon& balloon) override;
+    // Window objects are plain objects with a "fakeWindow" handle.
+    orvet::ScriptValue windowObject(orvet::ScriptContext& ctx, std::intptr_t window) override;
+    std::optional<std::intptr_t> windowOfObject(const orvet::ScriptValue& object) override;
+    bool setRightButtonHandler(const orvet::ScriptValue& object, const orvet::ScriptValue& handler) override;
 };
 
 } // namespace lumbra::test

@@ -120,7 +120,34 @@ TEST_F(FlashPlayerTest, PropertiesFollowTheControl)
     EXPECT_EQ(value("FlashPlayer.movie"), "m.swf");
     control.properties[u"WMode"] = std::u16string();
     EXPECT_EQ(value("FlashPlayer.wmode"), "undefined");
+}
+
+// One Window object for the player window, kept in its global; the
+// right-button handler goes to that window's routing record.
+TEST_F(FlashPlayerTest, WindowIsOneCachedObjectThatCarriesTheContextMenuHandler)
+{
+    EXPECT_EQ(value("var w = FlashPlayer.window; w === FlashPlayer.window && w === $_LUMBRA_FLASHPLAYER_WINDOW_"),
+              "bool true");
+    EXPECT_EQ(value("FlashPlayer.window.fakeWindow"), "int " + std::to_string(0x5678));
+    EXPECT_EQ(player.windowObjectsMade, 1);
+    run("FlashPlayer.window = 5; $_LUMBRA_FLASHPLAYER_WINDOW_ = {fakeWindow: 1}");
+    EXPECT_EQ(value("FlashPlayer.window.fakeWindow"), "int " + std::to_string(0x5678));
+    EXPECT_EQ(player.windowObjectsMade, 2);
+
+    EXPECT_EQ(value("FlashPlayer.onContextMenu = function() {}; FlashPlayer.onContextMenu"), "undefined");
+    EXPECT_EQ(player.rightButtonHandlers[0x5678], "function");
+    run("FlashPlayer.onContextMenu = 'menu'");
+    EXPECT_EQ(player.rightButtonHandlers[0x5678], "none");
+    EXPECT_EQ(player.windowObjectsMade, 2);
+
+    player.flashHandle = 0; // no player window
     EXPECT_EQ(value("FlashPlayer.window"), "null");
+    run("FlashPlayer.onContextMenu = function() {}");
+    EXPECT_EQ(player.rightButtonHandlers.size(), 1u);
+    player.flashHandle = 0x5678;
+    player.windowClass = false; // a build without Window objects
+    run("$_LUMBRA_FLASHPLAYER_WINDOW_ = null");
+    EXPECT_EQ(value("FlashPlayer.window"), "undefined");
 }
 
 TEST_F(FlashPlayerTest, WithoutAControlEverythingIsUndefined)
