@@ -42,6 +42,12 @@ enum class Reapply : unsigned {
 constexpr Reapply operator|(Reapply a, Reapply b) { return Reapply(unsigned(a) | unsigned(b)); }
 constexpr bool has(Reapply set, Reapply bit) { return (unsigned(set) & unsigned(bit)) != 0; }
 
+// Sent by the player to the movie's host window when the right button goes
+// down over the movie: a script's right-button handler of that window (the
+// Flash player's "onContextMenu") runs and answers 1, and the player's own
+// right-button handling (its context menu) is skipped; 0 without a handler.
+inline constexpr UINT kScriptRightButtonMessage = WM_APP + 659;
+
 // Commands and accelerators of script menus (ids 47000 to 56999), served by
 // the Menu class while an engine exists. The player asks it after its own
 // accelerators and before its own command handling.
@@ -140,6 +146,10 @@ public:
     // --- Messages -----------------------------------------------------------
     // An error box owned by the main window (or the test log).
     virtual void reportError(std::string_view message) = 0;
+    // The player's own look at a message before it is translated and
+    // dispatched, as its message loop does it: the input filters, then the
+    // accelerators of the player and of script menus. True when consumed.
+    virtual bool preTranslateMessage(MSG& message) = 0;
 };
 
 } // namespace lumbra

@@ -1,5 +1,7 @@
 #include "player/InputFilter.h"
 
+#include "host/PlayerServices.h"
+
 namespace lumbra {
 
 namespace {
@@ -78,6 +80,10 @@ bool InputFilter::mouseFilter(UINT message, WPARAM keys, int x, int y)
     case WM_LBUTTONDBLCLK:
         return left == buttonPass;
     case WM_RBUTTONDOWN:
+        // A script's handler of the movie window's right button comes before
+        // the player's own handling; an ignored button reaches neither.
+        if (right != buttonIgnore && SendMessageA(hostWindow_, kScriptRightButtonMessage, 0, MAKELPARAM(x, y)))
+            return false;
         if (right == buttonAction && showContextMenu_)
             showContextMenu_(POINT{x, y});
         return right == buttonPass;

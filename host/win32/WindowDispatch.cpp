@@ -28,6 +28,7 @@ using orvet::ScriptValue;
 enum class Outcome {
     PassOn,          // on to the previous procedure
     Swallow,         // answered here with 0
+    Handled,         // answered here with 1
     CloseMainWindow, // swallowed; the main window starts its own close sequence
 };
 
@@ -171,6 +172,8 @@ Outcome route(WindowClassState& state, WindowRecord& record, HWND hwnd, UINT mes
         return Outcome::PassOn;
     case WM_RBUTTONDOWN:
         return callHandler(record, WindowEvent::RightButton) ? Outcome::Swallow : Outcome::PassOn;
+    case kScriptRightButtonMessage: // the press landed on the movie inside this window
+        return callHandler(record, WindowEvent::RightButton) ? Outcome::Handled : Outcome::PassOn;
     case kHoverTrackingOff:
     case kHoverTrackingOn:
         record.tracking = message == kHoverTrackingOn;
@@ -216,6 +219,8 @@ LRESULT CALLBACK dispatchWindowMessage(HWND hwnd, UINT message, WPARAM wParam, L
     switch (outcome) {
     case Outcome::Swallow:
         return 0;
+    case Outcome::Handled:
+        return 1;
     case Outcome::CloseMainWindow:
         // Last: the close sequence may end the engine, and with it the record.
         SendMessage(hwnd, kMainWindowClose, 0, 0);
