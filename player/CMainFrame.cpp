@@ -33,7 +33,7 @@ CMainFrame::~CMainFrame()
         DestroyWindow(window_);
 }
 
-bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath)
+bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon)
 {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = win32::ownedWindowProc<CMainFrame>;
@@ -52,12 +52,17 @@ bool CMainFrame::create(HINSTANCE instance, HWND owner, HICON icon, const std::s
     host_.onFSCommand = [this](const char* command, const char* argument) {
         app_.bridge().handle(command, argument);
     };
-    if (FAILED(host_.create(window_, controlPath))) {
+    if (FAILED(host_.createWindow(window_))) {
         DestroyWindow(window_);
         return false;
     }
     accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(kAccelerators));
     return true;
+}
+
+bool CMainFrame::siteControl(const std::string& controlPath)
+{
+    return SUCCEEDED(host_.siteControl(controlPath));
 }
 
 bool CMainFrame::loadMovie(const std::string& path, bool autoPlay)

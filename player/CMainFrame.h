@@ -32,9 +32,12 @@ public:
     ~CMainFrame();
 
     // Creates the window, owned by `owner`, with the program's icon and the
-    // styles the settings ask for, and the movie control in it (see
-    // CShockwaveFlash::create). Without a control there is no window either.
-    bool create(HINSTANCE instance, HWND owner, HICON icon, const std::string& controlPath);
+    // styles the settings ask for, and the movie's host window in it.
+    bool create(HINSTANCE instance, HWND owner, HICON icon);
+    // Puts the movie control of `controlPath` ("" the installed one) into
+    // the host window, in place of any control there; false when it cannot
+    // be made (the host then has none).
+    bool siteControl(const std::string& controlPath);
     HWND handle() const { return window_; }
     CShockwaveFlash& host() { return host_; }
 

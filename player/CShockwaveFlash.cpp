@@ -45,6 +45,16 @@ CShockwaveFlash::~CShockwaveFlash()
 
 HRESULT CShockwaveFlash::create(HWND parent, const std::string& controlPath)
 {
+    HRESULT result = createWindow(parent);
+    if (SUCCEEDED(result))
+        result = siteControl(controlPath);
+    if (FAILED(result))
+        destroy();
+    return result;
+}
+
+HRESULT CShockwaveFlash::createWindow(HWND parent)
+{
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = win32::ownedWindowProc<CShockwaveFlash>;
@@ -56,9 +66,12 @@ HRESULT CShockwaveFlash::create(HWND parent, const std::string& controlPath)
     GetClientRect(parent, &area);
     CreateWindowExA(0, kHostClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, area.right, area.bottom,
                     parent, reinterpret_cast<HMENU>(kChildId), instance, this);
-    if (!window_)
-        return HRESULT_FROM_WIN32(GetLastError());
+    return window_ ? S_OK : HRESULT_FROM_WIN32(GetLastError());
+}
 
+HRESULT CShockwaveFlash::siteControl(const std::string& controlPath)
+{
+    releaseControl();
     HRESULT result = createFlashControl(controlPath, control_.put());
     auto object = control_.query<IOleObject>();
     if (SUCCEEDED(result) && !object)
@@ -70,13 +83,13 @@ HRESULT CShockwaveFlash::create(HWND parent, const std::string& controlPath)
         result = object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, window_, &bounds);
     }
     if (FAILED(result))
-        destroy();
+        releaseControl();
     else
         transparent_ = std::make_unique<TransparentWindow>(*this);
     return result;
 }
 
-void CShockwaveFlash::destroy()
+void CShockwaveFlash::releaseControl()
 {
     transparent_.reset();
     if (control_) {
@@ -87,6 +100,11 @@ void CShockwaveFlash::destroy()
         }
         control_.reset();
     }
+}
+
+void CShockwaveFlash::destroy()
+{
+    releaseControl();
     if (window_)
         DestroyWindow(window_);
     cursor_.reset();

@@ -53,6 +53,12 @@ public:
     // Creates the host window over `parent`'s client area and the control in
     // it: from `controlPath`, or the installed control for "".
     HRESULT create(HWND parent, const std::string& controlPath);
+    // The two steps of `create`: the host window alone, then its control.
+    HRESULT createWindow(HWND parent);
+    // Puts the control of `controlPath` ("" the installed one) into the host
+    // window in place of the current one. On failure the window stays,
+    // without a control.
+    HRESULT siteControl(const std::string& controlPath);
     // Releases the control and destroys the host window, with the custom
     // cursor and the drag region.
     void destroy();
@@ -153,6 +159,7 @@ private:
     void putInt(const wchar_t* name, int value);
     void putText(const wchar_t* name, const std::wstring& value);
     void callWithInt(const wchar_t* name, int value);
+    void releaseControl();
     void connectEvents();
     void disconnectEvents();
     RECT clientRect() const;

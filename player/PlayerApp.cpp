@@ -79,13 +79,23 @@ bool PlayerApp::initInstance()
     icon_ = LoadIconA(instance_, MAKEINTRESOURCEA(kProgramIcon));
     if (!createOwnerWindow())
         return false;
-    if (!createMainWindow()) {
-        // The start-up script still runs: it may end start-up itself.
-        if (runStartupScript())
+    // The control found now gives way to the one that the start-up script's
+    // "onGetFlashPlayer" names, before any movie is loaded.
+    const std::string foundControl = findFlashPlayer(resources_, workingFolder_, reporter_);
+    const bool windowMade = createMainWindow();
+    if (windowMade)
+        mainFrame_->siteControl(foundControl);
+    const bool goOn = runStartupScript();
+    if (windowMade && goOn)
+        if (const auto chosen = scriptsFlashPlayer(); chosen && *chosen != foundControl)
+            mainFrame_->siteControl(*chosen);
+    if (!windowMade || !mainFrame_->host().control()) {
+        // The start-up script has run: it may have ended start-up itself.
+        if (goOn)
             reporter_.show("Failed to load the Macromedia Flash Player!", MB_OK);
         return false;
     }
-    if (!runStartupScript())
+    if (!goOn)
         return false;
     applyMachineSettings();
     showFirstMovie();
@@ -178,8 +188,7 @@ bool PlayerApp::createOwnerWindow()
 bool PlayerApp::createMainWindow()
 {
     auto frame = std::make_unique<CMainFrame>(*this);
-    const std::string controlPath = findFlashPlayer(resources_, workingFolder_, reporter_);
-    if (!frame->create(instance_, ownerWindow_.get(), icon_, controlPath))
+    if (!frame->create(instance_, ownerWindow_.get(), icon_))
         return false;
     mainFrame_ = std::move(frame);
     // Scripts hear of every movie that loads ("Application.onMovieLoaded").
@@ -206,6 +215,24 @@ bool PlayerApp::runStartupScript()
         return true;
     const orvet::ScriptValue& result = engine->context->result;
     return !(result.is(orvet::ValueKind::Boolean) && !result.boolean);
+}
+
+// The control path a script's "onGetFlashPlayer" gives, if any.
+std::optional<std::string> PlayerApp::scriptsFlashPlayer()
+{
+    orvet::ScriptEngine* engine = engine_.existing();
+    if (!engine)
+        return std::nullopt;
+    SharedEngine::Use use(engine_);
+    return host::askChoiceHook(*engine, host::ChoiceHook::FlashPlayer);
+}
+
+// The control to load: the script's choice, else the one the player finds.
+std::string PlayerApp::flashPlayerPath()
+{
+    if (std::optional<std::string> chosen = scriptsFlashPlayer())
+        return *chosen;
+    return findFlashPlayer(resources_, workingFolder_, reporter_);
 }
 
 void PlayerApp::applyMachineSettings()
@@ -283,13 +310,19 @@ int PlayerApp::messageLoop()
         const BOOL result = GetMessageA(&message, nullptr, 0, 0);
         if (result <= 0)
             return result == 0 ? static_cast<int>(message.wParam) : 1;
-        if (interaction_ && interaction_->filterInput(message))
-            continue;
-        if (mainFrame_ && mainFrame_->preTranslate(message))
+        if (preTranslateMessage(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+// Shared by the message loop and the nested loops of scripts ("processMsg").
+bool PlayerApp::preTranslateMessage(MSG& message)
+{
+    if (interaction_ && interaction_->filterInput(message))
+        return true;
+    return mainFrame_ && mainFrame_->preTranslate(message);
 }
 
 InteractionServices PlayerApp::interactionServices()
@@ -301,7 +334,7 @@ InteractionServices PlayerApp::interactionServices()
     services.profile = {registryKey_, profileName_};
     services.restrictions = &restrictions_;
     services.currentMovie = [this] { return currentMovie(); };
-    services.controlPath = [this] { return findFlashPlayer(resources_, workingFolder_, reporter_); };
+    services.controlPath = [this] { return flashPlayerPath(); };
     services.aboutPicture = [this] { return aboutPicture(resources_, workingFolder_, reporter_).string(); };
     services.dragRegion = [this] { return mainFrame_->host().dragRegion(); };
     services.reapplyLayout = [this] { reapply(Reapply::appearance | Reapply::sizeAndPosition | Reapply::shape); };

@@ -75,6 +75,7 @@ public:
     void setScriptCommands(ScriptCommands* commands) override { scriptCommands_ = commands; }
     bool notifyTrayIcon(DWORD message, NOTIFYICONDATAA& data) override;
     void reportError(std::string_view message) override { reporter_.report(message); }
+    bool preTranslateMessage(MSG& message) override;
 
 private:
     bool initInstance();
@@ -88,6 +89,8 @@ private:
     bool createOwnerWindow();
     bool createMainWindow();
     bool runStartupScript();
+    std::optional<std::string> scriptsFlashPlayer();
+    std::string flashPlayerPath();
     void applyMachineSettings();
     bool trayToScripts(UINT mouseMessage);
     void showFirstMovie();
