@@ -9,6 +9,8 @@
 
 #include "host/PlayerServices.h"
 #include "host/win32/SystemTimers.h"
+#include "host/win32/WindowClass.h"
+#include "host/win32/WindowClassState.h"
 #include "package/AttachedArchive.h"
 #include "package/win32/RegistryProfile.h"
 #include "win32/RegistryKey.h"
@@ -149,8 +151,10 @@ bool ServicesHostPlayer::processMessages()
             PostQuitMessage(static_cast<int>(message.wParam));
             return false;
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (!services_.preTranslateMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
         // The close stays pending: it is carried out when the running
         // command returns; the script only learns that it should stop.
         if (services_.closePending())
@@ -413,6 +417,31 @@ bool ServicesHostPlayer::showBalloon(const Balloon& balloon)
     data.uTimeout = balloon.timeout;
     data.dwInfoFlags = static_cast<DWORD>(balloon.icon);
     return services_.notifyTrayIcon(NIM_MODIFY, data);
+}
+
+// --- Script objects of windows ----------------------------------------------
+
+orvet::ScriptValue ServicesHostPlayer::windowObject(orvet::ScriptContext& ctx, std::intptr_t window)
+{
+    return MakeWindowObject(ctx, windowOf(window));
+}
+
+std::optional<std::intptr_t> ServicesHostPlayer::windowOfObject(const orvet::ScriptValue& object)
+{
+    const WindowCell* cell = windowCellOf(object);
+    if (!cell)
+        return std::nullopt;
+    return static_cast<std::intptr_t>(cell->handle);
+}
+
+bool ServicesHostPlayer::setRightButtonHandler(const orvet::ScriptValue& object, const orvet::ScriptValue& handler)
+{
+    WindowRecord* record = windowRecordOf(object);
+    if (!record)
+        return false;
+    record->handler(WindowEvent::RightButton) =
+        handler.is(orvet::ValueKind::Function) ? handler : orvet::ScriptValue();
+    return true;
 }
 
 } // namespace lumbra::host

@@ -95,6 +95,7 @@ public:
     }
 
     void reportError(std::string_view message) override { reportedErrors.emplace_back(message); }
+    bool preTranslateMessage(MSG&) override { return false; }
 };
 
 } // namespace lumbra::test
