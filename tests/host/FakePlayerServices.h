@@ -39,6 +39,8 @@ public:
     HRGN dragRegion = nullptr;
     ScriptCommands* scriptCommands = nullptr;
     std::vector<DWORD> trayMessages;
+    std::vector<UINT> preTranslated;
+    UINT consumed = 0;
 
     HWND mainWindow() const override { return mainWindowHandle; }
     HWND flashWindow() const override { return flashWindowHandle; }
@@ -95,7 +97,12 @@ public:
     }
 
     void reportError(std::string_view message) override { reportedErrors.emplace_back(message); }
-    bool preTranslateMessage(MSG&) override { return false; }
+    // Records every message offered; consumes those numbered `consumed`.
+    bool preTranslateMessage(MSG& message) override
+    {
+        preTranslated.push_back(message.message);
+        return message.message == consumed;
+    }
 };
 
 } // namespace lumbra::test
