@@ -42,6 +42,11 @@ enum class Reapply : unsigned {
 constexpr Reapply operator|(Reapply a, Reapply b) { return Reapply(unsigned(a) | unsigned(b)); }
 constexpr bool has(Reapply set, Reapply bit) { return (unsigned(set) & unsigned(bit)) != 0; }
 
+// The main window's private close request: a script's "Window" object sends
+// it once the window's "onQueryClose" let a close go ahead; the main window
+// then starts its close sequence as for WM_CLOSE.
+inline constexpr UINT kMainWindowCloseMessage = WM_APP + 100;
+
 // Sent by the player to the movie's host window when the right button goes
 // down over the movie: a script's right-button handler of that window (the
 // Flash player's "onContextMenu") runs and answers 1, and the player's own

@@ -164,6 +164,7 @@ LRESULT CMainFrame::handle(UINT message, WPARAM wParam, LPARAM lParam)
         applyShape();
         return 0;
     case WM_CLOSE:
+    case kMainWindowCloseMessage: // a script's onQueryClose let it go ahead
         onClose();
         return 0;
     case WM_COMMAND:

@@ -27,7 +27,7 @@ enum class WindowMember {
 inline constexpr UINT_PTR kHoverTimer = 100;
 inline constexpr UINT kHoverTrackingOff = WM_APP + 657;
 inline constexpr UINT kHoverTrackingOn = WM_APP + 658;
-inline constexpr UINT kMainWindowClose = WM_APP + 100;
+inline constexpr UINT kMainWindowClose = kMainWindowCloseMessage;
 
 // Subclasses with the common controls' subclass chain, so that windows
 // subclassed by others too (or by another engine) keep a sound chain in

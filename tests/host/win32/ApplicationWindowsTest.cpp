@@ -36,7 +36,7 @@ TEST_F(ApplicationWindows, TimersTickOverRealTimeUntilCleared)
 {
     host->run("var a = 0, b = 0, once = 0, failing = 0;"
               "function countA(step) { a += step; }"
-              "var o = {step: function(k) { b += k; }};"
+              "function step(k) { b += k; } var o = {}; o.step = step;"
               "function bad() { failing++; throw 'tick failed'; }"
               "function onlyOnce() { once++; Application.clearInterval(selfId); }"
               "var ida = Application.setInterval(countA, 20, 1);"
