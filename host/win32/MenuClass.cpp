@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "host/win32/MenuAccelerators.h"
 #include "host/win32/MenuItemIcon.h"

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "host/win32/MenuState.h"
 #include "script/engine/ClassRegistration.h"
