@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
@@ -272,6 +274,54 @@ TEST_F(MenuScript, SubMenusAreHandedOverBorrowedAndGivenBack)
     EXPECT_EQ(GetMenu(main.hwnd()), nullptr) << "a released bar leaves the window first";
     EXPECT_FALSE(IsMenu(barMenu));
     EXPECT_TRUE(IsMenu(fileMenu)) << "the detached menu lives with its object";
+}
+
+// A 16 x 16 icon file: the directory, one entry, then a 32-bit colour
+// bitmap (height doubled for the mask) of one colour and an empty mask.
+std::vector<std::uint8_t> iconFile()
+{
+    std::vector<std::uint8_t> bytes;
+    auto u16 = [&](unsigned v) { bytes.insert(bytes.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
+    auto u32 = [&](unsigned v) { u16(v & 0xFFFF); u16(v >> 16); };
+    const unsigned imageSize = 40 + 16 * 16 * 4 + 16 * 4;
+    u16(0), u16(1), u16(1);                            // reserved, type icon, one image
+    bytes.insert(bytes.end(), {16, 16, 0, 0}), u16(1), u16(32), u32(imageSize), u32(22);
+    u32(40), u32(16), u32(32), u16(1), u16(32), u32(0), u32(0), u32(0), u32(0), u32(0), u32(0);
+    for (int pixel = 0; pixel < 16 * 16; ++pixel)
+        u32(0xFF2060C0);
+    bytes.insert(bytes.end(), 16 * 4, 0);
+    return bytes;
+}
+
+TEST_F(MenuScript, ItemIconsComeFromBesideTheProgram)
+{
+    // Without an archive appended to the program, files beside it are used.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path folder = std::filesystem::path(temp) / "lumbra-menu-icons";
+    std::filesystem::create_directories(folder / "icons");
+    {
+        const std::vector<std::uint8_t> icon = iconFile();
+        std::ofstream(folder / "icons" / "open.ico", std::ios::binary)
+            .write(reinterpret_cast<const char*>(icon.data()), std::streamsize(icon.size()));
+    }
+    std::ofstream(folder / "App.exe") << "MZ, no archive";
+    player.program = (folder / "App.exe").string();
+    player.folder = (folder / "work").string() + "\\";
+    value("var m = new Menu(); m.createPopupMenu(); m.appendItem('open', 'Open', 'icons/open.ico');"
+          "m.appendItem('none', 'None', 'icons/missing.ico');");
+    whenShown({VK_ESCAPE});
+    value("m.show(250, 250)");
+    ASSERT_EQ(popups.size(), 1u);
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    ASSERT_TRUE(GetMenuItemInfoW(popups[0], 0, TRUE, &item));
+    EXPECT_NE(item.hbmpItem, nullptr) << "the icon shows";
+    ASSERT_TRUE(GetMenuItemInfoW(popups[0], 1, TRUE, &item));
+    EXPECT_EQ(item.hbmpItem, nullptr) << "a missing icon file leaves the item plain";
+    EXPECT_EQ(shown.size(), 2u);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(MenuScript, MembersWithoutAMenuOrWithWrongArguments)
