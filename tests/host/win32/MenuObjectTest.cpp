@@ -71,10 +71,12 @@ protected:
     void whenShown(std::vector<WORD> keys)
     {
         pending = std::move(keys);
-        SetTimer(main.hwnd(), kWatchdog, 5000, [](HWND hwnd, UINT, UINT_PTR id, DWORD) {
-            KillTimer(hwnd, id);
-            EndMenu();
-        });
+        SetTimer(main.hwnd(), kWatchdog, 5000, closeMenu);
+    }
+    static void CALLBACK closeMenu(HWND hwnd, UINT, UINT_PTR id, DWORD)
+    {
+        KillTimer(hwnd, id);
+        EndMenu();
     }
 
     // The player's message loop: script accelerators before dispatching.
