@@ -658,7 +658,7 @@ const std::string menuManifest = "[package]\nidentity = Acme/Menus\\1.0\ncompres
                                  "item = recent1 | a\\|b \\\\ c | checked | disabled\n"
                                  "end =\n"
                                  "end =\n"
-                                 "item = quit | \"\"\n"
+                                 "item = quit |\n"
                                  "menu = Tiny\n"
                                  "item = a | A\n";
 

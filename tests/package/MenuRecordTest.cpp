@@ -26,10 +26,10 @@ constexpr std::string_view kHeader = "01000000 02000000 03000000  02000000 4d00 
 
 TEST(MenuRecord, ReadsAHandAssembledMenu)
 {
-    // Two top-level items: the sub-menu "F" (grayed) holding the item
+    // One top-level item: the sub-menu "F" (grayed) holding the item
     // "open" / "O\tC" (checked, default, icon "i") and a separator.
     const Bytes bytes = hex(std::string(kHeader) +
-                            " 02000000"
+                            " 01000000"
                             " 12000000 07000000 08000000  00000000  02000000 4600 0000  00000000"
                             "   02000000"
                             "   48000000 00000000 00000000  05000000 6f00 7000 6500 6e00 0000"
