@@ -248,7 +248,6 @@ void registerMenuClass(orvet::ScriptEngine& engine, void* host)
         "onCommand", "onUpdateItem", "enableAccel", "toString", "load", "setMenu", "createMenu",
         "createPopupMenu", "appendItem", "insertItem", "removeItem", "getSubMenu", "show",
     });
-    state.cls = cls;
     state.menuAtom = ctx.intern("Menu");
     state.enableAtom = ctx.intern("enable");
     state.checkAtom = ctx.intern("check");

@@ -71,7 +71,6 @@ struct MenuClassState : orvet::MemberAtoms, ScriptCommands {
     int showing = 0;                          // nesting of "show"
     int translating = 0;                      // nesting of translateAccelerator
     orvet::ScriptValue commandHandler, updateHandler;
-    orvet::NativeClass* cls = nullptr;
     orvet::Atom menuAtom{}, enableAtom{}, checkAtom{}, captionAtom{};
 
 private:
