@@ -10,6 +10,7 @@
 #include "host/win32/DesktopToy.h"
 #include "host/win32/DirectX.h"
 #include "host/win32/Dialogs.h"
+#include "host/win32/MenuClass.h"
 #include "host/win32/ShellClass.h"
 #include "host/win32/WindowClass.h"
 #endif
@@ -40,6 +41,7 @@ orvet::HostClasses hostClasses(void* host)
     classes.desktopToy = registerDesktopToyClass;
     classes.shell = registerShellClass;
     classes.window = registerWindowClass;
+    classes.menu = registerMenuClass;
 #endif
     return classes;
 }

@@ -123,14 +123,16 @@ void CMainFrame::openMovie()
 
 // In order: the interaction filters of the mouse and keyboard settings
 // (which join here with their unit), the main window's accelerators, then
-// the accelerators of script menus.
+// the accelerators of script menus. The main window's one accelerator,
+// Ctrl+O for opening a movie, acts only while no packaged movie is set;
+// with one, the key is left to the script menus that may use it.
 bool CMainFrame::preTranslate(MSG& message)
 {
     if (!window_ || !isKeyboardMessage(message.message))
         return false;
     if (message.hwnd != window_ && !IsChild(window_, message.hwnd))
         return false;
-    if (accelerators_ && TranslateAcceleratorA(window_, accelerators_, &message))
+    if (accelerators_ && noPackagedMovie_ && TranslateAcceleratorA(window_, accelerators_, &message))
         return true;
     ScriptCommands* scripts = app_.scriptCommands();
     return scripts && scripts->translateAccelerator(message);

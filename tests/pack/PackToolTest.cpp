@@ -1,3 +1,4 @@
+#include "HexBytes.h"
 #include "MinimalPe.h"
 #include "TestPrograms.h"
 #include "RecordingReporter.h"
@@ -7,6 +8,7 @@
 #include "package/AttachedArchive.h"
 #include "package/ByteWriter.h"
 #include "package/Md5.h"
+#include "package/MenuRecord.h"
 #include "package/MaskList.h"
 #include "package/MaskShape.h"
 #include "package/MovieList.h"
@@ -629,6 +631,142 @@ TEST_F(PackTool, ManifestMaskMayBeAPngPicture)
     EXPECT_EQ(broken.status, 1);
     EXPECT_NE(broken.output.find("lumbra.manifest:4: cannot read the PNG picture"), std::string::npos)
         << broken.output;
+}
+
+} // namespace
+} // namespace lumbra
+
+namespace lumbra {
+namespace {
+
+// The menus of the [menus] section, read back from the packaged program.
+MenuRecord packagedMenu(const std::filesystem::path& program, std::string_view name)
+{
+    ResourceTable table = readPeResources(test::readFile(program));
+    auto block = table.find(menuResourceType, name);
+    if (!block)
+        throw PlayerException("no menu");
+    return readMenuRecord(unpackBlockOrThrow(*block));
+}
+
+const std::string menuManifest = "[package]\nidentity = Acme/Menus\\1.0\ncompression = 5\n\n[menus]\n"
+                                 "menu = Main\n"
+                                 "popup = &File | default\n"
+                                 "item = open | &Open...\\tCtrl+O | icon=icons/open.ico\n"
+                                 "separator =\n"
+                                 "popup = Recent | grayed\n"
+                                 "item = recent1 | a\\|b \\\\ c | checked | disabled\n"
+                                 "end =\n"
+                                 "end =\n"
+                                 "item = quit |\n"
+                                 "menu = Tiny\n"
+                                 "item = a | A\n";
+
+TEST_F(PackTool, MenusOfTheManifestArePackagedAndRebuiltFromTheInspection)
+{
+    ToolRun built = build(menuManifest);
+    ASSERT_EQ(built.status, 0) << built.output;
+
+    // Header: three zeros, three absent texts; one item "a" / "A", no icon.
+    const Bytes tiny = test::fromHex("000000000000000000000000000000000000000000000000"
+                                     "01000000" "00000000" "0000000000000000"
+                                     "02000000" "61000000" "02000000" "41000000" "00000000");
+    ResourceTable table = readPeResources(test::readFile(output));
+    EXPECT_EQ(unpackBlockOrThrow(*table.find("MENUS", "tiny")), tiny);
+
+    const MenuRecord menu = packagedMenu(output, "main");
+    ASSERT_EQ(menu.items.size(), 2u);
+    const MenuItemRecord& file = menu.items[0];
+    EXPECT_EQ(file.flags, kMenuSubMenu | kMenuDefault);
+    EXPECT_FALSE(file.name);
+    EXPECT_EQ(file.caption, "&File");
+    ASSERT_EQ(file.items.size(), 3u);
+    EXPECT_EQ(file.items[0].flags, 0u);
+    EXPECT_EQ(file.items[0].name, "open");
+    EXPECT_EQ(file.items[0].caption, "&Open...\tCtrl+O");
+    EXPECT_EQ(file.items[0].icon, "icons/open.ico");
+    EXPECT_EQ(file.items[1].flags, kMenuSeparator);
+    EXPECT_FALSE(file.items[1].caption);
+    EXPECT_EQ(file.items[2].flags, kMenuSubMenu | kMenuGrayed);
+    ASSERT_EQ(file.items[2].items.size(), 1u);
+    EXPECT_EQ(file.items[2].items[0].caption, "a|b \\ c");
+    EXPECT_EQ(file.items[2].items[0].flags, kMenuChecked | kMenuDisabled);
+    EXPECT_EQ(menu.items[1].name, "quit");
+    EXPECT_EQ(menu.items[1].caption, "") << "an empty caption is present, not absent";
+
+    std::filesystem::path copy = work / "copy";
+    ToolRun inspected = lumbraPack("inspect " + quoted(output) + " --extract " + quoted(copy));
+    ASSERT_EQ(inspected.status, 0) << inspected.output;
+    EXPECT_NE(inspected.output.find("[menus]\nmenu = MAIN\npopup = &File | default\n"
+                                    "item = open | &Open...\\tCtrl+O | icon=icons/open.ico\n"),
+              std::string::npos)
+        << inspected.output;
+    std::filesystem::path rebuilt = work / "Rebuilt.exe";
+    ToolRun again = lumbraPack("build --player " + quoted(player) + " --project " + quoted(copy) + " --output " +
+                               quoted(rebuilt));
+    ASSERT_EQ(again.status, 0) << again.output;
+    EXPECT_EQ(test::readFile(rebuilt), test::readFile(output));
+}
+
+// Blocks the packager did not write: decoded by inspection, carried raw
+// when the manifest lines cannot say them, named when damaged.
+TEST_F(PackTool, InspectionDecodesHandAssembledMenus)
+{
+    ASSERT_EQ(build("[package]\nidentity = A\n").status, 0);
+    ResourceTable table = readPeResources(test::readFile(output));
+    // Header values 1, 2, 3; one command item with carried values 5 and 6.
+    const Bytes hand = test::fromHex("010000000200000003000000000000000000000000000000"
+                                     "01000000" "00000000" "0500000006000000"
+                                     "02000000" "78000000" "02000000" "58000000" "00000000");
+    table.put(ResourceId::fromText("MENUS"), ResourceId::fromText("HAND"), packBlock(hand));
+    Bytes cut(hand.begin(), hand.end() - 6);
+    table.put(ResourceId::fromText("MENUS"), ResourceId::fromText("CUT"), packBlock(cut));
+    test::writeFile(output, writePeResources(test::readFile(output), table));
+
+    ToolRun json = lumbraPack("inspect --json " + quoted(output));
+    EXPECT_EQ(json.status, 1) << "damage is told";
+    EXPECT_NE(json.output.find("MENUS/CUT: Unexpected end of package data"), std::string::npos) << json.output;
+    std::string compact = json.output;
+    std::erase_if(compact, [](char c) { return c == ' ' || c == '\n'; });
+    EXPECT_NE(compact.find("\"values\":[1,2,3]"), std::string::npos) << json.output;
+    EXPECT_NE(compact.find("\"flags\":0,\"values\":[5,6],\"name\":\"x\",\"caption\":\"X\",\"icon\":null"),
+              std::string::npos)
+        << json.output;
+    ToolRun text = lumbraPack("inspect " + quoted(output));
+    EXPECT_NE(text.output.find("MENUS/HAND = raw resources/MENUS.HAND"), std::string::npos) << text.output;
+}
+
+TEST_F(PackTool, MenuMistakesNameTheManifestLine)
+{
+    const std::string head = "[package]\nidentity = A\n[menus]\n"; // the menus start on line 4
+    const std::pair<std::string, std::string> cases[] = {
+        {"item = a | A\n", ":4: 'item' before the first 'menu ='"},
+        {"menu = M\npopup = P\nitem = a | A\n", ":5: popup without 'end'"},
+        {"menu = M\nend =\n", ":5: 'end' without a popup"},
+        {"menu = M\nitem = a | A | bold\n", ":5: unknown option 'bold'"},
+        {"menu = M\nitem = a\n", ":5: an item is 'name | caption'"},
+        {"menu = M\nitem = a | A\\n\n", ":5: unknown escape"},
+        {"menu = M\nbutton = a\n", ":5: unknown key 'button'"},
+        {"menu = M\nmenu = m\n", ":5: a second menu named 'm'"},
+    };
+    for (const auto& [lines, message] : cases) {
+        ToolRun run = build(head + lines);
+        EXPECT_EQ(run.status, 1) << lines;
+        EXPECT_NE(run.output.find(message), std::string::npos) << lines << run.output;
+        EXPECT_FALSE(std::filesystem::exists(output));
+    }
+
+    std::string deep = head + "menu = M\n";
+    for (int level = 1; level <= 16; ++level)
+        deep += "popup = P\n";
+    ToolRun tooDeep = build(deep);
+    EXPECT_NE(tooDeep.output.find(":20: popups nested deeper than 16 levels"), std::string::npos) << tooDeep.output;
+
+    std::string many = head + "menu = M\n";
+    for (int item = 0; item <= 10000; ++item)
+        many += "item = a | A\n";
+    ToolRun tooMany = build(many);
+    EXPECT_NE(tooMany.output.find(":10005: more than 10000 items in the menus"), std::string::npos);
 }
 
 } // namespace

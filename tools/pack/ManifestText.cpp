@@ -7,7 +7,8 @@ namespace {
 // The sections in the order a manifest is read best; "" holds the heading
 // comments.
 constexpr std::string_view sectionOrder[] = {"",        "package", "settings",  "movies",
-                                             "masks",   "scripts", "support",   "resources", "archive"};
+                                             "masks",   "scripts", "menus",     "support",   "resources",
+                                             "archive"};
 
 } // namespace
 

@@ -4,12 +4,14 @@
 #include "tools/pack/ContentChecks.h"
 #include "tools/pack/Manifest.h"
 #include "tools/pack/MaskPicture.h"
+#include "tools/pack/MenuDescription.h"
 #include "tools/pack/PackagerNote.h"
 #include "tools/pack/SettingsFields.h"
 #include "tools/pack/Utf8.h"
 
 #include "package/AttachedArchive.h"
 #include "package/Md5.h"
+#include "package/MenuRecord.h"
 #include "package/MovieList.h"
 #include "package/PackageBlocks.h"
 #include "package/PackageIdentity.h"
@@ -78,6 +80,7 @@ public:
         optionalBlocks(table);
         support(table);
         scripts(table);
+        menus(table);
         rawResources(table);
         put(table, packageResourceType, packagerNoteName, writePackagerNote(note_));
         Bytes program;
@@ -108,7 +111,8 @@ private:
     void checkSections() const
     {
         static const std::set<std::string> sections = {"package", "settings", "movies",    "masks",
-                                                       "scripts", "support",  "resources", "archive"};
+                                                       "scripts", "support",  "resources", "archive",
+                                                       "menus"};
         static const std::set<std::string> packageKeys = {"identity",     "opaque",      "stamp",
                                                           "compression", "aboutPicture", "flashControl"};
         for (const ManifestEntry& entry : manifest_.entries()) {
@@ -288,6 +292,12 @@ private:
             }
             put(table, scriptResourceType, utf8ToAnsi(entry->key), packBlock(image, level_));
         }
+    }
+
+    void menus(ResourceTable& table)
+    {
+        for (const NamedMenu& menu : menusOf(manifest_))
+            put(table, menuResourceType, menu.name, packBlock(writeMenuRecord(menu.menu), level_));
     }
 
     // A manifest line cannot start with "#" (a comment), so digits alone

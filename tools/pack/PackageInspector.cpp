@@ -3,12 +3,14 @@
 #include "package/HexText.h"
 #include "tools/pack/Manifest.h"
 #include "tools/pack/ManifestText.h"
+#include "tools/pack/MenuDescription.h"
 #include "tools/pack/PackageBuilder.h"
 #include "tools/pack/PackagerNote.h"
 #include "tools/pack/SettingsFields.h"
 #include "tools/pack/Utf8.h"
 
 #include "package/AttachedArchive.h"
+#include "package/MenuRecord.h"
 #include "package/FileOutput.h"
 #include "package/MovieList.h"
 #include "package/PackageBlocks.h"
@@ -19,6 +21,7 @@
 #include "package/PeResources.h"
 #include "package/SettingsRecord.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -136,6 +139,7 @@ public:
         result.report.emplace_back("masks", masks());
         result.report.emplace_back("archive", archive());
         scripts();
+        result.report.emplace_back("menus", menus());
         support();
         rawResources();
         for (const std::string& text : problems_)
@@ -384,6 +388,40 @@ private:
             if (auto name = carried("scripts/" + entry.name.text() + ".ovc", *image))
                 manifest_.add("scripts", manifestPart(entry.name), *name);
         }
+    }
+
+    // Menus as [menus] lines; a block that holds more than the lines can say
+    // is carried as it is, so that the rebuilt program keeps its bytes.
+    ReportNode menus()
+    {
+        ReportList list;
+        const std::optional<PackagerNote> written = note();
+        for (const ResourceEntry& entry : table_.entries()) {
+            std::string key = entry.type.text() + "/" + entry.name.text();
+            if (!entry.type.matches(menuResourceType) ||
+                (written && std::ranges::find(written->resources, key) != written->resources.end()))
+                continue;
+            auto content = unpackBlockSilently(entry.data);
+            if (!content) // already named among the resources
+                continue;
+            MenuRecord menu;
+            try {
+                menu = readMenuRecord(*content);
+            } catch (const PlayerException& error) {
+                problem(key + ": " + error.message());
+                continue;
+            }
+            list.push_back(ReportObject{{"name", ansiToUtf8(entry.name.text())}, {"menu", menuReport(menu)}});
+            if (auto lines = describeMenu(entry.name.text(), menu)) {
+                for (const auto& [lineKey, value] : *lines)
+                    manifest_.add("menus", lineKey, value);
+            } else if (auto name = carried("resources/" + manifestPart(entry.type) + "." + manifestPart(entry.name),
+                                           entry.data)) {
+                manifest_.comment("resources", key + " holds more than [menus] can describe");
+                manifest_.add("resources", manifestPart(entry.type) + "/" + manifestPart(entry.name), "raw " + *name);
+            }
+        }
+        return list;
     }
 
     void support()
