@@ -10,6 +10,7 @@
 #include "host/win32/DesktopToy.h"
 #include "host/win32/DirectX.h"
 #include "host/win32/Dialogs.h"
+#include "host/win32/MciClass.h"
 #include "host/win32/ShellClass.h"
 #include "host/win32/WindowClass.h"
 #endif
@@ -39,6 +40,7 @@ orvet::HostClasses hostClasses(void* host)
     classes.directX = registerDirectXClass;
     classes.desktopToy = registerDesktopToyClass;
     classes.shell = registerShellClass;
+    classes.mci = registerMciClass;
     classes.window = registerWindowClass;
 #endif
     return classes;
