@@ -29,10 +29,12 @@ MciClassState& stateOf(const orvet::NativeClass& cls) { return orvet::MemberAtom
 // new MCI() and MCI(): a closed connection with its playback window.
 ScriptValue newConnection(orvet::ScriptContext& ctx, orvet::NativeClass& cls)
 {
-    const MciClassState& state = stateOf(cls);
+    MciClassState& state = stateOf(cls);
     auto device = std::make_unique<MciDevice>(*state.engine, state.player() ? state.player()->flashWindow() : nullptr);
     device->self = orvet::newInstance(ctx, &cls, device.get());
-    return device.release()->self;
+    MciDevice* owned = device.release(); // the instance's from now on
+    state.connections.insert(owned);
+    return owned->self;
 }
 
 void mciCall(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void*, ScriptValue* result, ScriptValue*)
@@ -46,8 +48,9 @@ void mciConstruct(orvet::ScriptContext& ctx, orvet::NativeClass& cls, ScriptValu
 }
 
 // Null data is the class object, which owns no device.
-void destroyConnection(orvet::ScriptContext&, orvet::NativeClass&, void* data)
+void destroyConnection(orvet::ScriptContext&, orvet::NativeClass& cls, void* data)
 {
+    stateOf(cls).connections.erase(data);
     delete static_cast<MciDevice*>(data);
 }
 

@@ -3,6 +3,8 @@
 // windows. Shared by the class's units (MciClass.cpp, MciProperties.cpp).
 #pragma once
 
+#include <unordered_set>
+
 #include "host/PlayerServices.h"
 #include "host/win32/MciCommands.h"
 #include "script/engine/ClassRegistration.h"
@@ -26,6 +28,10 @@ struct MciClassState : orvet::MemberAtoms {
     MciMember member(orvet::Atom name) const { return static_cast<MciMember>(find(name)); }
 
     AliasCounter aliases;
+    // The native data of every living object. A script that a conversion
+    // runs may delete the object whose property is being set; the setter
+    // asks here before it stores.
+    std::unordered_set<const void*> connections;
 };
 
 // The property callback (MciProperties.cpp).

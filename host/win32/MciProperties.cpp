@@ -130,17 +130,30 @@ ScriptValue read(orvet::ScriptContext& ctx, MciDevice& device, Member member)
     }
 }
 
-// Values of the wrong kind are ignored, as are sets of what the device says.
-void write(orvet::ScriptContext& ctx, MciClassState& state, MciDevice& device, Member member, const ScriptValue& value)
+std::optional<std::wstring>* textField(MciDevice& device, Member member)
 {
-    const auto text = [&] {
-        const orvet::ScriptString* converted = orvet::toString(ctx, value);
-        return std::optional(wideText(converted->view()));
-    };
     switch (member) {
-    case Member::DeviceType: device.deviceType = text(); break;
-    case Member::FileName: device.fileName = text(); break;
-    case Member::Alias: device.alias = text(); break;
+    case Member::DeviceType: return &device.deviceType;
+    case Member::FileName: return &device.fileName;
+    case Member::Alias: return &device.alias;
+    default: return nullptr;
+    }
+}
+
+// Any value is made text; converting an object runs its "toString", which
+// may let this very object go: the text is stored only if it still lives.
+void writeText(orvet::ScriptContext& ctx, const MciClassState& state, void* data, Member member,
+               const ScriptValue& value)
+{
+    std::wstring text = wideText(orvet::toString(ctx, value)->view());
+    if (state.connections.contains(data))
+        *textField(*static_cast<MciDevice*>(data), member) = std::move(text);
+}
+
+// Values of the wrong kind are ignored, as are sets of what the device says.
+void write(MciClassState& state, MciDevice& device, Member member, const ScriptValue& value)
+{
+    switch (member) {
     case Member::From: store(integerOf(value), device.from); break;
     case Member::To: store(integerOf(value), device.to); break;
     case Member::Frames: store(integerOf(value), device.frames); break;
@@ -188,8 +201,10 @@ int mciProperty(orvet::ScriptContext& ctx, orvet::NativeClass& cls, void* data, 
     if (!data || !isProperty(member))
         return 0;
     auto& device = *static_cast<MciDevice*>(data);
-    if (set)
-        write(ctx, state, device, member, *value);
+    if (set && textField(device, member))
+        writeText(ctx, state, data, member, *value);
+    else if (set)
+        write(state, device, member, *value);
     else
         *value = read(ctx, device, member);
     return 1;

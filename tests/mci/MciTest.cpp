@@ -147,6 +147,9 @@ TEST_F(Mci, PropertiesOfTheWrongKindAreIgnored)
     EXPECT_EQ(value("[m.from, m.to, m.frames, m.track, m.notify, m.wait, m.sharable, m.recordMode, m.left, m.top, "
                     "m.width, m.height, m.fileName, m.deviceType, m.alias].join()"),
               "5,9,2,3,true,true,false,true,10,-4,64,48,12,null,mine");
+    // A text conversion that lets the object go stores nothing, and breaks nothing.
+    EXPECT_EQ(value("var d = new MCI(); d.fileName = { toString: function() { delete d; return 'x'; } }; typeof d"),
+              "undefined");
     // Unknown command names do nothing; known ones are compared without case.
     EXPECT_EQ(value("m.command = 'dance'; m.error"), "false");
     EXPECT_EQ(value("m.command = 'PLAY'; m.error + ' ' + (m.errorMsg != '')"), "true true");
