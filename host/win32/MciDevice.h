@@ -49,7 +49,8 @@ struct MciDevice {
     {
         return record(send(message, flags, &params));
     }
-    // Sends without recording the status code (the steps of "open").
+    // Sends without notice, wait or recording the status code: the steps
+    // of "open" and the playback window's own requests.
     MCIERROR send(UINT message, DWORD flags, void* params) const;
 
     bool isOpen() const { return deviceId != 0; }
