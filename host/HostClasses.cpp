@@ -10,8 +10,8 @@
 #include "host/win32/DesktopToy.h"
 #include "host/win32/DirectX.h"
 #include "host/win32/Dialogs.h"
-#include "host/win32/MciClass.h"
 #include "host/win32/ShellClass.h"
+#include "host/win32/MciClass.h" // media devices
 #include "host/win32/WindowClass.h"
 #endif
 
