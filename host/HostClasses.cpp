@@ -11,7 +11,7 @@
 #include "host/win32/DirectX.h"
 #include "host/win32/Dialogs.h"
 #include "host/win32/ShellClass.h"
-#include "host/win32/MciClass.h" // media devices
+#include "host/win32/MciClass.h"
 #include "host/win32/WindowClass.h"
 #endif
 
