@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <fstream>
+
 #include "MediaFiles.h"
 #include "host/win32/MciClass.h"
 #include "host/win32/WindowClass.h"
@@ -231,6 +233,23 @@ TEST_F(Mci, PositionsLengthsAndTimeFormats)
     // "channel": 0 to 2 select channels on the device; 3 is only stored.
     EXPECT_EQ(value("m.channel = 1; m.channel + ' ' + m.error"), "1 false");
     EXPECT_EQ(value("m.to = 5000; m.command = 'seek'; m.channel = 3; m.channel + ' ' + m.error"), "3 true");
+}
+
+TEST_F(Mci, RecordsIntoANewWaveAndSavesIt)
+{
+    // An empty file name opens a new recording; the null device records silence.
+    EXPECT_EQ(value("var r = new MCI(); r.deviceType = 'waveaudio'; r.fileName = ''; r.command = 'open'; r.error"),
+              "false");
+    EXPECT_EQ(value("r.wait = true; r.to = 300; r.command = 'record'; r.error"), "false");
+    EXPECT_EQ(value("r.fileName = " + path("recorded.wav") + "; r.command = 'save'; r.error"), "false");
+    EXPECT_EQ(value("r.command = 'close'; r.error"), "false");
+    std::ifstream saved(folder / "recorded.wav", std::ios::binary);
+    char riff[4] = {};
+    saved.read(riff, 4);
+    EXPECT_EQ(std::string(riff, 4), "RIFF");
+    EXPECT_EQ(value("var q = new MCI(); q.fileName = " + path("recorded.wav")
+                    + "; q.command = 'open'; q.error + ' ' + (q.length > 0)"),
+              "false true");
 }
 
 // The status code of opening a device directly, closing it again.
