@@ -12,6 +12,7 @@
 #include "host/win32/Dialogs.h"
 #include "host/win32/MenuClass.h"
 #include "host/win32/ShellClass.h"
+#include "host/win32/MciClass.h"
 #include "host/win32/WindowClass.h"
 #endif
 
@@ -40,6 +41,7 @@ orvet::HostClasses hostClasses(void* host)
     classes.directX = registerDirectXClass;
     classes.desktopToy = registerDesktopToyClass;
     classes.shell = registerShellClass;
+    classes.mci = registerMciClass;
     classes.window = registerWindowClass;
     classes.menu = registerMenuClass;
 #endif
