@@ -402,7 +402,8 @@ TEST_F(Interaction, HtmlHelpIsLoadedOnFirstUse)
     auto player = start("miscFlags = 0x1000\nhelpFile = guide.CHM\n");
     ASSERT_NE(window_, nullptr);
     EXPECT_FALSE(processHasModule(player->id(), "hhctrl.ocx"));
-    PostMessageA(window_, WM_SYSCOMMAND, ID_PLAYER_HELP, 0);
+    bringToFront(window_);
+    pressKeys({VK_F1}); // the window's help request
     EXPECT_TRUE(waitFor([&] { return processHasModule(player->id(), "hhctrl.ocx"); }));
     // The viewer refuses the damaged file in its own way; the player goes on.
     EXPECT_TRUE(answers(window_));
