@@ -40,7 +40,8 @@ void setWineProgramValue(const std::string& program, const std::string& subkey, 
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(std::strlen(value) + 1));
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>(std::strlen(value) + 1));
     RegCloseKey(key);
 }
 
@@ -51,6 +52,7 @@ void keepWindowsUnmanaged(const std::string& program)
 {
     setWineProgramValue(program, "X11 Driver", "Managed", "N");
 }
+
 constexpr UINT kTrayCallback = WM_APP + 2003;
 
 // Whether a window's thread is back at its messages (and not hung).
@@ -318,8 +320,9 @@ TEST(DISABLED_OnTheTrayDesktop, TrayIconOfTheWindowTitledTrayTest)
     const char* menuLog = std::getenv("LUMBRA_MENU_LOG");
     ASSERT_NE(menuLog, nullptr);
     HWND window = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (window = FindWindowA("LumbraMainFrame", "Tray Test")) && IsWindowVisible(window); },
-                        std::chrono::seconds(30)));
+    ASSERT_TRUE(waitFor(
+        [&] { return (window = FindWindowA("LumbraMainFrame", "Tray Test")) && IsWindowVisible(window); },
+        std::chrono::seconds(30)));
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     const win32::KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
@@ -479,18 +482,19 @@ protected:
     // Task switching blocked, screen saver off, taskbar disabled; a tray icon.
     std::unique_ptr<PlayerProcess> startKiosk()
     {
-        auto player = std::make_unique<PlayerProcess>(package("interactionFlags = 0x101\nbehaviourFlags = 0x1000\n", "", kKiosk), "",
-                                                      environment());
+        auto player = std::make_unique<PlayerProcess>(
+            package("interactionFlags = 0x101\nbehaviourFlags = 0x1000\n", "", kKiosk), "", environment());
         window_ = player->waitForMainWindow();
         return player;
     }
 
     // The machine's state as another program sees it: screen saver on,
-    // taskbar enabled. (Wine keeps the task-switch block to the process
-    // that set it, so it cannot be seen from here.)
+    // taskbar enabled. (Wine gives no other process the task-switch block
+    // to read back.)
     static std::string machine()
     {
-        return std::string(screenSaverActive() ? "saver" : "no saver") + (IsWindowEnabled(taskbar()) ? " taskbar" : " no taskbar");
+        return std::string(screenSaverActive() ? "saver" : "no saver") +
+               (IsWindowEnabled(taskbar()) ? " taskbar" : " no taskbar");
     }
     static constexpr char kRestricted[] = "no saver no taskbar";
     static constexpr char kUnrestricted[] = "saver taskbar";
@@ -772,7 +776,8 @@ TEST_F(KioskPlayer, OptionsUndoThemAndApplyTheNewOnes)
     OptionsSheet::click(options.page(2), IDC_NO_TASK_SWITCH);
     options.press(IDOK);
     // The sheet closes before the player has re-applied everything.
-    EXPECT_TRUE(waitFor([] { return machine() == "no saver taskbar"; })) << "the taskbar free again, the screen saver still off: " << machine();
+    EXPECT_TRUE(waitFor([] { return machine() == "no saver taskbar"; }))
+        << "the taskbar free again, the screen saver still off: " << machine();
     PostMessageA(window_, WM_CLOSE, 0, 0);
     EXPECT_EQ(player->waitForExit(), 0u);
     EXPECT_EQ(machine(), kUnrestricted);

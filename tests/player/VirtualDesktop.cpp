@@ -4,7 +4,6 @@
 
 #include "win32/UniqueHandle.h"
 
-
 #include <commctrl.h>
 
 #include <set>
