@@ -6,7 +6,7 @@
 namespace lumbra {
 
 namespace {
-constexpr UINT kWinHelpFinder = 3; // HELP_FINDER
+constexpr UINT kWinHelpContents = 3; // HELP_CONTENTS: the help file's contents topic
 }
 
 HelpViewer::~HelpViewer()
@@ -27,7 +27,7 @@ bool isHtmlHelpFile(const std::string& helpFile)
 bool HelpViewer::show(HWND owner, const std::string& helpFile)
 {
     if (!isHtmlHelpFile(helpFile))
-        return WinHelpA(owner, helpFile.c_str(), kWinHelpFinder, 0) != FALSE;
+        return WinHelpA(owner, helpFile.c_str(), kWinHelpContents, 0) != FALSE;
     if (!htmlHelpLibrary_) {
         htmlHelpLibrary_ = LoadLibraryA("HHCTRL.OCX");
         if (htmlHelpLibrary_)

@@ -171,17 +171,14 @@ void WindowInteraction::reapplySettings()
     applyTray();
 }
 
-// An icon already shown keeps its image and tip.
+// Image and tip are reloaded from the settings and the title; an icon
+// already shown keeps what it shows until it is next modified.
 void WindowInteraction::applyTray()
 {
-    if (!(settings_.behaviourFlags & kTrayIcon)) {
+    if (settings_.behaviourFlags & kTrayIcon)
+        showTrayIcon();
+    else
         tray_.remove();
-        return;
-    }
-    if (tray_.added())
-        return;
-    loadTrayIcon();
-    tray_.add();
 }
 
 void WindowInteraction::loadTrayIcon()

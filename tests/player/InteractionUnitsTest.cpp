@@ -475,5 +475,21 @@ TEST(Help, HtmlHelpIsChosenByTheLastThreeCharacters)
     EXPECT_FALSE(isHtmlHelpFile("ch"));
 }
 
+TEST(Help, HtmlHelpLibraryComesWithTheFirstUseAndGoesWithTheViewer)
+{
+    ASSERT_EQ(GetModuleHandleA("hhctrl.ocx"), nullptr);
+    {
+        HelpViewer viewer;
+        EXPECT_EQ(GetModuleHandleA("hhctrl.ocx"), nullptr) << "not before it is needed";
+        // A file that is not there: the system's viewer deals with it.
+        EXPECT_TRUE(viewer.show(nullptr, "Z:\\nowhere\\missing.chm"));
+        const HMODULE loaded = GetModuleHandleA("hhctrl.ocx");
+        EXPECT_NE(loaded, nullptr);
+        EXPECT_TRUE(viewer.show(nullptr, "Z:\\nowhere\\other.chm"));
+        EXPECT_EQ(GetModuleHandleA("hhctrl.ocx"), loaded) << "kept, not loaded again";
+    }
+    EXPECT_EQ(GetModuleHandleA("hhctrl.ocx"), nullptr);
+}
+
 } // namespace
 } // namespace lumbra::test

@@ -105,9 +105,13 @@ void packageProject(const std::filesystem::path& project, const std::string& man
 }
 
 PlayerProcess::PlayerProcess(const std::filesystem::path& exe, const std::string& arguments,
-                             const std::map<std::string, std::string>& environment)
+                             const std::map<std::string, std::string>& environment, const std::string& desktop)
 {
-    STARTUPINFOA startup{sizeof startup};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string desktopName = desktop;
+    if (!desktopName.empty())
+        startup.lpDesktop = desktopName.data();
     std::string line = quoted(exe) + (arguments.empty() ? "" : " " + arguments);
     std::string block = environmentBlock(environment);
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, block.data(), nullptr, &startup, &process_))

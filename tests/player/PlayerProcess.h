@@ -36,8 +36,9 @@ void packageProject(const std::filesystem::path& project, const std::string& man
 // A running packaged player with its own environment.
 class PlayerProcess {
 public:
+    // On the named desktop of the window station when `desktop` is given.
     PlayerProcess(const std::filesystem::path& exe, const std::string& arguments,
-                  const std::map<std::string, std::string>& environment);
+                  const std::map<std::string, std::string>& environment, const std::string& desktop = "");
     ~PlayerProcess();
     PlayerProcess(const PlayerProcess&) = delete;
     PlayerProcess& operator=(const PlayerProcess&) = delete;

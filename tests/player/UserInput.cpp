@@ -106,6 +106,18 @@ void click(POINT screen, bool right)
     pause();
 }
 
+void doubleClick(POINT screen)
+{
+    moveTo(screen);
+    pause();
+    for (int time = 0; time < 2; ++time) {
+        sendButton(MOUSEEVENTF_LEFTDOWN);
+        pause();
+        sendButton(MOUSEEVENTF_LEFTUP);
+        pause();
+    }
+}
+
 void dragMouse(POINT from, POINT to)
 {
     moveTo(from);
