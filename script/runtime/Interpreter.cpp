@@ -842,6 +842,11 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     // GET_LOCAL operand is at ip[0] and the sequence ends at ip + length - 1.
     // A fast path that does not apply runs the sequence's first instruction.
 #define LOCAL_AT(i) frame::local(fp, static_cast<std::int32_t>(ip[i]))
+    // The second GET_LOCAL of a sequence runs after the first has pushed, so
+    // it may address the slot of that very value (the linker's check allows
+    // it; compiled scripts never do it). Only a slot that exists before the
+    // sequence starts can be read ahead.
+#define SECOND_LOCAL_INTEGER (&LOCAL_AT(2) >= sp && LOCAL_AT(2).kind == Kind::Integer)
 #define NEXT_AFTER_SEQUENCE() (ip += fusedLength(word) - 1)
     // Takes the sequence's final JUMP_IF_FALSE_BOOL when cond is false.
 #define BRANCH_UNLESS(cond)                                                                                      \
@@ -862,7 +867,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     FUSED_CASE(name) {                                                                                           \
         const ScriptValue& x = LOCAL_AT(0);                                                                      \
         const ScriptValue& y = LOCAL_AT(2);                                                                      \
-        if (x.kind == Kind::Integer && y.kind == Kind::Integer) {                                                \
+        if (x.kind == Kind::Integer && SECOND_LOCAL_INTEGER) {                                                   \
             const std::int64_t a = x.integer, b = y.integer;                                                     \
             *--sp = ScriptValue::ofInt(expr);                                                                    \
             ip += 4;                                                                                             \
@@ -913,9 +918,9 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         }                                                                                                        \
         goto L_GET_LOCAL;                                                                                        \
     }
-    FUSED_TO_LOCAL(LOCALS_ADD_TO_LOCAL, LOCAL_AT(2).kind == Kind::Integer, wrapAdd(a, LOCAL_AT(2).integer))
-    FUSED_TO_LOCAL(LOCALS_SUB_TO_LOCAL, LOCAL_AT(2).kind == Kind::Integer, wrapSub(a, LOCAL_AT(2).integer))
-    FUSED_TO_LOCAL(LOCALS_MUL_TO_LOCAL, LOCAL_AT(2).kind == Kind::Integer, wrapMul(a, LOCAL_AT(2).integer))
+    FUSED_TO_LOCAL(LOCALS_ADD_TO_LOCAL, SECOND_LOCAL_INTEGER, wrapAdd(a, LOCAL_AT(2).integer))
+    FUSED_TO_LOCAL(LOCALS_SUB_TO_LOCAL, SECOND_LOCAL_INTEGER, wrapSub(a, LOCAL_AT(2).integer))
+    FUSED_TO_LOCAL(LOCALS_MUL_TO_LOCAL, SECOND_LOCAL_INTEGER, wrapMul(a, LOCAL_AT(2).integer))
     FUSED_TO_LOCAL(LOCAL_CONST_ADD_TO_LOCAL, true, wrapAdd(a, fusedConstant(word)))
     FUSED_TO_LOCAL(LOCAL_CONST_SUB_TO_LOCAL, true, wrapSub(a, fusedConstant(word)))
 #undef FUSED_TO_LOCAL
@@ -949,7 +954,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
 #define FUSED_COMPARE_JUMPS(suffix, compare, cmp)                                                                \
     FUSED_COMPARE_JUMP(suffix, compare, cmp)                                                                     \
     FUSED_SOURCE_COMPARE_JUMP(LOCALS_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp,               \
-                              LOCAL_IS_INTEGER(2), LOCAL_AT(2).integer)                                          \
+                              SECOND_LOCAL_INTEGER, LOCAL_AT(2).integer)                                          \
     FUSED_SOURCE_COMPARE_JUMP(LOCAL_ARG_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp,            \
                               ARG_IS_INTEGER(2), ARG_AT(2).integer)                                              \
     FUSED_SOURCE_COMPARE_JUMP(LOCAL_CONST_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp, true,    \
@@ -985,7 +990,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     FUSED_CASE(LOCALS_GET_ELEM) {
         const ScriptValue& x = LOCAL_AT(0);
         const ScriptValue& y = LOCAL_AT(2);
-        if (x.kind == Kind::Array && y.kind == Kind::Integer) {
+        if (x.kind == Kind::Array && SECOND_LOCAL_INTEGER) {
             const ScriptArray& a = *x.array;
             const auto i = static_cast<std::uint64_t>(y.integer);
             if (i < a.denseSize && i < a.length && a.dense[i].kind != Kind::Hole) {
@@ -1000,7 +1005,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     FUSED_CASE(LOCALS_SET_ELEM) {
         const ScriptValue& x = LOCAL_AT(0);
         const ScriptValue& y = LOCAL_AT(2);
-        if (x.kind == Kind::Array && y.kind == Kind::Integer) {
+        if (x.kind == Kind::Array && SECOND_LOCAL_INTEGER) {
             ScriptArray& a = *x.array;
             const auto i = static_cast<std::uint64_t>(y.integer);
             if (i < a.denseSize) {
@@ -1039,6 +1044,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     }
 #undef BRANCH_UNLESS
 #undef NEXT_AFTER_SEQUENCE
+#undef SECOND_LOCAL_INTEGER
 #undef LOCAL_AT
 
 #ifndef ORVET_COMPUTED_GOTO

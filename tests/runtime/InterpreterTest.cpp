@@ -272,6 +272,19 @@ TEST_F(Interpreter, AJumpIntoTheMiddleOfAFusedStatementRunsTheRestOfIt)
     EXPECT_EQ(eval(b).integer, 0 + 1 + 2 + 3 + 4 + 3 * 100);
 }
 
+TEST_F(Interpreter, ASecondLocalMayBeTheValueTheFirstPushed)
+{
+    // With one local, GET_LOCAL 1 right after GET_LOCAL 0 reads the copy
+    // that GET_LOCAL 0 pushed: 21 + 21, and 21 < 21 is false.
+    ImageBuilder b = mainImage();
+    ImageBuilder::Label skip = b.label();
+    b.op(Op::LOCALS, 1).pushInt(21).op(Op::SET_LOCAL, 0);
+    b.op(Op::GET_LOCAL, 0).op(Op::GET_LOCAL, 1).op(Op::LT).jump(Op::JUMP_IF_FALSE_BOOL, skip);
+    b.pushInt(1000).op(Op::SET_LOCAL, 0);
+    b.bind(skip).op(Op::GET_LOCAL, 0).op(Op::GET_LOCAL, 1).op(Op::ADD);
+    EXPECT_EQ(eval(b).integer, 42);
+}
+
 TEST_F(Interpreter, RecursiveFibonacci)
 {
     ImageBuilder b;
