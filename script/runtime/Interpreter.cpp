@@ -981,8 +981,6 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         }
         goto L_GET_ARG;
     }
-#undef ARG_IS_INTEGER
-#undef ARG_AT
 #undef FUSED_COMPARE_JUMP
 
     // GET_LOCAL a; GET_LOCAL i; GET_ELEM or SET_ELEM on an array's dense
@@ -1019,29 +1017,35 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         }
         goto L_GET_LOCAL;
     }
-    // GET_LOCAL o; GET_PROP name and GET_LOCAL o; SET_PROP name on an own
-    // property of an object.
-    FUSED_CASE(LOCAL_GET_PROP) {
-        const ScriptValue& x = LOCAL_AT(0);
-        if (x.kind == Kind::Object)
-            if (const PropertySlot* slot = findOwnSlot(x.object, static_cast<Atom>(ip[2]))) {
-                *--sp = slot->value;
-                ip += 3;
-                DISPATCH();
-            }
-        goto L_GET_LOCAL;
+    // GET_LOCAL o or GET_ARG o, then GET_PROP name or SET_PROP name, on an
+    // own property of an object: o.x and this.x.
+#define OBJECT_ARG (ip[0] < frame::info(fp).aux && ARG_AT(0).kind == Kind::Object)
+#define FUSED_PROPERTY(name, isObject, target, plainFirst)                                                        \
+    FUSED_CASE(name##_GET_PROP) {                                                                                \
+        if (isObject)                                                                                            \
+            if (const PropertySlot* slot = findOwnSlot((target).object, static_cast<Atom>(ip[2]))) {             \
+                *--sp = slot->value;                                                                             \
+                ip += 3;                                                                                         \
+                DISPATCH();                                                                                      \
+            }                                                                                                    \
+        goto plainFirst;                                                                                         \
+    }                                                                                                            \
+    FUSED_CASE(name##_SET_PROP) {                                                                                \
+        if (isObject)                                                                                            \
+            if (PropertySlot* slot = findOwnSlot((target).object, static_cast<Atom>(ip[2]))) {                   \
+                slot->value = sp[0];                                                                             \
+                ++sp;                                                                                            \
+                ip += 3;                                                                                         \
+                DISPATCH();                                                                                      \
+            }                                                                                                    \
+        goto plainFirst;                                                                                         \
     }
-    FUSED_CASE(LOCAL_SET_PROP) {
-        const ScriptValue& x = LOCAL_AT(0);
-        if (x.kind == Kind::Object)
-            if (PropertySlot* slot = findOwnSlot(x.object, static_cast<Atom>(ip[2]))) {
-                slot->value = sp[0];
-                ++sp;
-                ip += 3;
-                DISPATCH();
-            }
-        goto L_GET_LOCAL;
-    }
+    FUSED_PROPERTY(LOCAL, LOCAL_AT(0).kind == Kind::Object, LOCAL_AT(0), L_GET_LOCAL)
+    FUSED_PROPERTY(ARG, OBJECT_ARG, ARG_AT(0), L_GET_ARG)
+#undef FUSED_PROPERTY
+#undef OBJECT_ARG
+#undef ARG_IS_INTEGER
+#undef ARG_AT
 #undef BRANCH_UNLESS
 #undef NEXT_AFTER_SEQUENCE
 #undef SECOND_LOCAL_INTEGER

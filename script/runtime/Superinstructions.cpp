@@ -160,6 +160,10 @@ std::optional<Fusion> match(const ScriptContext& ctx, std::span<const Step> s)
             return Fusion{compareJump(FusedOp::ARG_CONST_LT_JUMP_FALSE, *compare), 4, *k};
         if (s[0].operand == 1 && is(s, 1, Opcode::ADD2) && is(s, 2, Opcode::ARGS))
             return Fusion{FusedOp::ENTER, 3};
+        if (op(1) == Opcode::GET_PROP)
+            return Fusion{FusedOp::ARG_GET_PROP, 2};
+        if (op(1) == Opcode::SET_PROP)
+            return Fusion{FusedOp::ARG_SET_PROP, 2};
         return std::nullopt;
     }
     if (std::optional<std::int64_t> k = constantAt(0))
