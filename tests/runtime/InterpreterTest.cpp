@@ -275,14 +275,15 @@ TEST_F(Interpreter, AJumpIntoTheMiddleOfAFusedStatementRunsTheRestOfIt)
 TEST_F(Interpreter, ASecondLocalMayBeTheValueTheFirstPushed)
 {
     // With one local, GET_LOCAL 1 right after GET_LOCAL 0 reads the copy
-    // that GET_LOCAL 0 pushed: 21 + 21, and 21 < 21 is false.
+    // that GET_LOCAL 0 pushed, not what an earlier push left in that slot:
+    // 21 <= 21 holds, so local 0 becomes 50, and then 50 + 50.
     ImageBuilder b = mainImage();
     ImageBuilder::Label skip = b.label();
-    b.op(Op::LOCALS, 1).pushInt(21).op(Op::SET_LOCAL, 0);
-    b.op(Op::GET_LOCAL, 0).op(Op::GET_LOCAL, 1).op(Op::LT).jump(Op::JUMP_IF_FALSE_BOOL, skip);
-    b.pushInt(1000).op(Op::SET_LOCAL, 0);
-    b.bind(skip).op(Op::GET_LOCAL, 0).op(Op::GET_LOCAL, 1).op(Op::ADD);
-    EXPECT_EQ(eval(b).integer, 42);
+    b.op(Op::LOCALS, 1).pushInt(21).op(Op::SET_LOCAL, 0).pushInt(5).op(Op::POP);
+    b.op(Op::GET_LOCAL, 0).op(Op::GET_LOCAL, 1).op(Op::LE).jump(Op::JUMP_IF_FALSE_BOOL, skip);
+    b.pushInt(50).op(Op::SET_LOCAL, 0);
+    b.bind(skip).pushInt(5).op(Op::POP).op(Op::GET_LOCAL, 0).op(Op::GET_LOCAL, 1).op(Op::ADD);
+    EXPECT_EQ(eval(b).integer, 100);
 }
 
 TEST_F(Interpreter, RecursiveFibonacci)
