@@ -851,7 +851,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     // Takes the sequence's final JUMP_IF_FALSE_BOOL when cond is false.
 #define BRANCH_UNLESS(cond)                                                                                      \
     do {                                                                                                         \
-        const std::uint32_t* jump_ = ip + fusedLength(word) - 3;                                                \
+        const std::uint32_t* jump_ = ip + fusedLength(word) - 3;                                                 \
         if (cond) {                                                                                              \
             ip = jump_ + 2;                                                                                      \
         } else {                                                                                                 \
@@ -954,7 +954,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
 #define FUSED_COMPARE_JUMPS(suffix, compare, cmp)                                                                \
     FUSED_COMPARE_JUMP(suffix, compare, cmp)                                                                     \
     FUSED_SOURCE_COMPARE_JUMP(LOCALS_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp,               \
-                              SECOND_LOCAL_INTEGER, LOCAL_AT(2).integer)                                          \
+                              SECOND_LOCAL_INTEGER, LOCAL_AT(2).integer)                                         \
     FUSED_SOURCE_COMPARE_JUMP(LOCAL_ARG_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp,            \
                               ARG_IS_INTEGER(2), ARG_AT(2).integer)                                              \
     FUSED_SOURCE_COMPARE_JUMP(LOCAL_CONST_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp, true,    \
@@ -1020,7 +1020,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     // GET_LOCAL o or GET_ARG o, then GET_PROP name or SET_PROP name, on an
     // own property of an object: o.x and this.x.
 #define OBJECT_ARG (ip[0] < frame::info(fp).aux && ARG_AT(0).kind == Kind::Object)
-#define FUSED_PROPERTY(name, isObject, target, plainFirst)                                                        \
+#define FUSED_PROPERTY(name, isObject, target, plainFirst)                                                       \
     FUSED_CASE(name##_GET_PROP) {                                                                                \
         if (isObject)                                                                                            \
             if (const PropertySlot* slot = findOwnSlot((target).object, static_cast<Atom>(ip[2]))) {             \
