@@ -883,19 +883,25 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     FUSED_LOCALS(LOCALS_BIT_XOR, a ^ b)
 #undef FUSED_LOCALS
 
+    // Runs a sequence's first instruction, an integer push, alone; rest is
+    // the number of words in the sequence after it.
+#define PUSH_CONSTANT_ALONE(rest)                                                                                \
+    do {                                                                                                         \
+        *--sp = ScriptValue::ofInt(fusedConstant(word));                                                         \
+        ip += fusedLength(word) - 1 - (rest); /* past the push's operand, if it has one */                       \
+        DISPATCH();                                                                                              \
+    } while (0)
+
     // PUSH constant; op
 #define FUSED_CONST(name, expr)                                                                                  \
     FUSED_CASE(name) {                                                                                           \
-        const std::int64_t b = fusedConstant(word);                                                              \
         if (sp[0].kind == Kind::Integer) {                                                                       \
-            const std::int64_t a = sp[0].integer;                                                                \
+            const std::int64_t a = sp[0].integer, b = fusedConstant(word);                                       \
             sp[0].integer = expr;                                                                                \
             NEXT_AFTER_SEQUENCE();                                                                               \
             DISPATCH();                                                                                          \
         }                                                                                                        \
-        *--sp = ScriptValue::ofInt(b);                                                                           \
-        ip += fusedLength(word) - 2; /* past the push's operand, if it has one */                                \
-        DISPATCH();                                                                                              \
+        PUSH_CONSTANT_ALONE(1);                                                                                  \
     }
     FUSED_CONST(CONST_ADD, wrapAdd(a, b))
     FUSED_CONST(CONST_SUB, wrapSub(a, b))
@@ -905,6 +911,24 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     FUSED_CONST(CONST_BIT_OR, a | b)
     FUSED_CONST(CONST_BIT_XOR, a ^ b)
 #undef FUSED_CONST
+
+    // PUSH constant; op; SET_LOCAL c
+#define FUSED_CONST_TO_LOCAL(name, expr)                                                                         \
+    FUSED_CASE(name) {                                                                                           \
+        if (sp[0].kind == Kind::Integer) {                                                                       \
+            const std::int64_t a = sp[0].integer, b = fusedConstant(word);                                       \
+            ++sp;                                                                                                \
+            frame::local(fp, static_cast<std::int32_t>(ip[fusedLength(word) - 2])) = ScriptValue::ofInt(expr);   \
+            NEXT_AFTER_SEQUENCE();                                                                               \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        PUSH_CONSTANT_ALONE(3);                                                                                  \
+    }
+    FUSED_CONST_TO_LOCAL(CONST_ADD_TO_LOCAL, wrapAdd(a, b))
+    FUSED_CONST_TO_LOCAL(CONST_SUB_TO_LOCAL, wrapSub(a, b))
+    FUSED_CONST_TO_LOCAL(CONST_MUL_TO_LOCAL, wrapMul(a, b))
+    FUSED_CONST_TO_LOCAL(CONST_MOD_TO_LOCAL, a % b) // b > 0
+#undef FUSED_CONST_TO_LOCAL
 
     // GET_LOCAL a; GET_LOCAL b or PUSH constant; op; SET_LOCAL c
 #define FUSED_TO_LOCAL(name, second, expr)                                                                       \
@@ -951,6 +975,17 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         goto plainFirst;                                                                                         \
     }
 #define LOCAL_IS_INTEGER(i) (LOCAL_AT(i).kind == Kind::Integer)
+    // PUSH constant; compare; JUMP_IF_FALSE_BOOL: the stack's top against a constant.
+#define FUSED_CONST_COMPARE_JUMP(name, cmp)                                                                      \
+    FUSED_CASE(name) {                                                                                           \
+        if (sp[0].kind == Kind::Integer) {                                                                       \
+            const bool holds = sp[0].integer cmp fusedConstant(word);                                            \
+            ++sp;                                                                                                \
+            BRANCH_UNLESS(holds);                                                                                \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        PUSH_CONSTANT_ALONE(3);                                                                                  \
+    }
 #define FUSED_COMPARE_JUMPS(suffix, compare, cmp)                                                                \
     FUSED_COMPARE_JUMP(suffix, compare, cmp)                                                                     \
     FUSED_SOURCE_COMPARE_JUMP(LOCALS_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp,               \
@@ -960,7 +995,8 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     FUSED_SOURCE_COMPARE_JUMP(LOCAL_CONST_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp, true,    \
                               fusedConstant(word))                                                               \
     FUSED_SOURCE_COMPARE_JUMP(ARG_CONST_##suffix, ARG_AT(0), ARG_IS_INTEGER(0), L_GET_ARG, cmp, true,            \
-                              fusedConstant(word))
+                              fusedConstant(word))                                                               \
+    FUSED_CONST_COMPARE_JUMP(CONST_##suffix, cmp)
     FUSED_COMPARE_JUMPS(LT_JUMP_FALSE, LT, <)
     FUSED_COMPARE_JUMPS(LE_JUMP_FALSE, LE, <=)
     FUSED_COMPARE_JUMPS(GT_JUMP_FALSE, GT, >)
@@ -969,6 +1005,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     FUSED_COMPARE_JUMPS(NE_JUMP_FALSE, NE, !=)
 #undef FUSED_COMPARE_JUMPS
 #undef LOCAL_IS_INTEGER
+#undef FUSED_CONST_COMPARE_JUMP
 #undef FUSED_SOURCE_COMPARE_JUMP
 #undef FUSED_COMPARE_JUMP
 
@@ -1046,6 +1083,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
 #undef OBJECT_ARG
 #undef ARG_IS_INTEGER
 #undef ARG_AT
+#undef PUSH_CONSTANT_ALONE
 #undef BRANCH_UNLESS
 #undef NEXT_AFTER_SEQUENCE
 #undef SECOND_LOCAL_INTEGER

@@ -83,6 +83,17 @@ std::optional<FusedOp> withConstant(Opcode op, std::int64_t k)
     }
 }
 
+std::optional<FusedOp> withConstantToLocal(Opcode op, std::int64_t k)
+{
+    switch (op) {
+    case Opcode::ADD: return FusedOp::CONST_ADD_TO_LOCAL;
+    case Opcode::SUB: return FusedOp::CONST_SUB_TO_LOCAL;
+    case Opcode::MUL: return FusedOp::CONST_MUL_TO_LOCAL;
+    case Opcode::MOD: return k > 0 ? std::optional(FusedOp::CONST_MOD_TO_LOCAL) : std::nullopt;
+    default: return std::nullopt;
+    }
+}
+
 // The compare's position in each group of ORVET_FUSED_COMPARE_JUMPS.
 std::optional<int> compareIndex(Opcode op)
 {
@@ -166,9 +177,15 @@ std::optional<Fusion> match(const ScriptContext& ctx, std::span<const Step> s)
             return Fusion{FusedOp::ARG_SET_PROP, 2};
         return std::nullopt;
     }
-    if (std::optional<std::int64_t> k = constantAt(0))
+    if (std::optional<std::int64_t> k = constantAt(0)) {
+        if (std::optional<int> compare = compareIndex(op(1)); compare && is(s, 2, Opcode::JUMP_IF_FALSE_BOOL))
+            return Fusion{compareJump(FusedOp::CONST_LT_JUMP_FALSE, *compare), 3, *k};
+        if (is(s, 2, Opcode::SET_LOCAL))
+            if (std::optional<FusedOp> f = withConstantToLocal(op(1), *k))
+                return Fusion{*f, 3, *k};
         if (std::optional<FusedOp> f = withConstant(op(1), *k))
             return Fusion{*f, 2, *k};
+    }
     if (std::optional<int> compare = compareIndex(op(0)); compare && is(s, 1, Opcode::JUMP_IF_FALSE_BOOL))
         return Fusion{compareJump(FusedOp::LT_JUMP_FALSE, *compare), 2};
     return std::nullopt;

@@ -31,7 +31,8 @@ namespace orvet {
 struct ScriptContext;
 
 // The sources of a compare-and-branch: local a compared with local b, with
-// argument b or with a constant, or argument a compared with a constant.
+// argument b or with a constant, argument a compared with a constant, or the
+// stack's top compared with a constant.
 #define ORVET_FUSED_COMPARE_JUMPS(X, form) \
     X(form##_LT_JUMP_FALSE) X(form##_LE_JUMP_FALSE) X(form##_GT_JUMP_FALSE) \
     X(form##_GE_JUMP_FALSE) X(form##_EQ_JUMP_FALSE) X(form##_NE_JUMP_FALSE)
@@ -51,6 +52,8 @@ struct ScriptContext;
     ORVET_FUSED_COMPARE_JUMPS(X, LOCAL_ARG) \
     ORVET_FUSED_COMPARE_JUMPS(X, LOCAL_CONST) \
     ORVET_FUSED_COMPARE_JUMPS(X, ARG_CONST) \
+    ORVET_FUSED_COMPARE_JUMPS(X, CONST) \
+    X(CONST_ADD_TO_LOCAL) X(CONST_SUB_TO_LOCAL) X(CONST_MUL_TO_LOCAL) X(CONST_MOD_TO_LOCAL) \
     X(LOCALS_GET_ELEM) X(LOCALS_SET_ELEM) \
     X(LOCAL_GET_PROP) X(LOCAL_SET_PROP) X(ARG_GET_PROP) X(ARG_SET_PROP) \
     X(ENTER)
