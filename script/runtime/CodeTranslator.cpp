@@ -7,6 +7,7 @@
 #include "script/runtime/RuntimeError.h"
 #include "script/runtime/ScriptContext.h"
 #include "script/runtime/ScriptFunction.h"
+#include "script/runtime/Superinstructions.h"
 
 namespace orvet {
 
@@ -219,6 +220,7 @@ void translateFunction(ScriptContext& ctx, std::span<const std::uint8_t> bytes, 
         if (operandForm(in.op) != OperandForm::None)
             fn.code.push_back(static_cast<std::uint32_t>(in.operand));
     }
+    fuseInstructions(ctx, fn.code);
     // The code no longer moves: the wide needs can be keyed by address.
     for (std::size_t t : wideTargets)
         ctx.widePathNeeds[fn.code.data() + code[t].word] = {static_cast<std::uint32_t>(need[t]),

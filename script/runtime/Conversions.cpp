@@ -1,5 +1,7 @@
 #include "script/runtime/Conversions.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "script/runtime/Calls.h"
@@ -47,6 +49,18 @@ bool askNative(ScriptContext& ctx, NativeClass* cls, void* data, Atom name, Scri
     return cls->callMethod(ctx, *cls, data, name, &out, args) != 0;
 }
 
+// The decimal digits of an integer, written straight into a new string:
+// scripts that build text from numbers convert integers more than anything
+// else, and the way through 8-bit text cost two temporary copies.
+ScriptString* integerText(ScriptContext& ctx, std::int64_t value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    char16_t text[24];
+    std::copy(digits, end, text);
+    return newString(ctx, std::u16string_view(text, static_cast<std::size_t>(end - digits)));
+}
+
 } // namespace
 
 bool toBoolean(const ScriptValue& v)
@@ -91,7 +105,7 @@ ScriptString* toString(ScriptContext& ctx, const ScriptValue& v)
     case ValueKind::Undefined:
     case ValueKind::Null: return staticText(ctx, u"undefined");
     case ValueKind::Boolean: return staticText(ctx, v.boolean ? u"true" : u"false");
-    case ValueKind::Integer: return newStringFromAnsi(ctx, formatInteger(v.integer));
+    case ValueKind::Integer: return integerText(ctx, v.integer);
     case ValueKind::Float: return newStringFromAnsi(ctx, formatFloat(v.number));
     case ValueKind::NaN: return staticText(ctx, u"NaN");
     case ValueKind::String: return v.string;

@@ -22,6 +22,7 @@
 #include "script/runtime/ScriptFunction.h"
 #include "script/runtime/ScriptObject.h"
 #include "script/runtime/ScriptString.h"
+#include "script/runtime/Superinstructions.h"
 
 #if defined(__GNUC__)
 #define ORVET_COMPUTED_GOTO 1
@@ -227,6 +228,20 @@ void run(ScriptContext& ctx, const ScriptValue& receiver, Closure* callee, int n
 
 namespace {
 
+// Integer arithmetic wraps around at 64 bits.
+inline std::int64_t wrapAdd(std::int64_t a, std::int64_t b)
+{
+    return static_cast<std::int64_t>(std::uint64_t(a) + std::uint64_t(b));
+}
+inline std::int64_t wrapSub(std::int64_t a, std::int64_t b)
+{
+    return static_cast<std::int64_t>(std::uint64_t(a) - std::uint64_t(b));
+}
+inline std::int64_t wrapMul(std::int64_t a, std::int64_t b)
+{
+    return static_cast<std::int64_t>(std::uint64_t(a) * std::uint64_t(b));
+}
+
 // Copies a value between stack and variable slots as two 8-byte halves. The
 // integer and boolean paths write a result as two 8-byte stores (kind, then
 // payload); a following 16-byte load of that slot, as a plain struct copy
@@ -264,11 +279,15 @@ inline void copySlot(ScriptValue& to, const ScriptValue& from)
             checkPath(ctx, sp, fp, word, ip);                                                                    \
     } while (0)
 
+// Every instruction also has a label, so that a fused instruction can hand
+// its operands to the first instruction of its sequence (Superinstructions.h).
 #ifdef ORVET_COMPUTED_GOTO
 #define CASE(op) L_##op:
+#define FUSED_CASE(op) L_##op:
 #define DISPATCH() goto* kLabels[(word = *ip++) & 0xFF]
 #else
-#define CASE(op) case Opcode::op:
+#define CASE(op) case Opcode::op: L_##op:
+#define FUSED_CASE(op) case static_cast<Opcode>(FusedOp::op): L_##op:
 #define DISPATCH() goto next
 #endif
 
@@ -280,18 +299,21 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     bool catching = false;
 #ifdef ORVET_COMPUTED_GOTO
     // Every byte has a label: the opcodes theirs (in number order, from the
-    // list), every other byte L_BAD.
+    // list), then the fused opcodes, every other byte L_BAD. The tail of BADs
+    // runs past 0xFF, however many fused opcodes there are.
 #define BAD1 &&L_BAD,
 #define BAD4 BAD1 BAD1 BAD1 BAD1
 #define BAD16 BAD4 BAD4 BAD4 BAD4
 #define ORVET_OPCODE_LABEL(name, number, form, takes, leaves) &&L_##name,
+#define ORVET_FUSED_LABEL(name) &&L_##name,
     static const void* const kLabels[] = {
         BAD16 BAD16 BAD1 // 0x00-0x20
         ORVET_OPCODES(ORVET_OPCODE_LABEL)
-        BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD4 BAD4 BAD4 BAD1 BAD1 BAD1 // 0x71-0xFF
+        ORVET_FUSED_OPCODES(ORVET_FUSED_LABEL)
+        BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16 BAD16
     };
-    static_assert(std::size(kLabels) == 256 && kFirstOpcode == 0x21 && kLastOpcode == 0x70,
-                  "the BAD runs above fit these bounds");
+    static_assert(std::size(kLabels) >= 256 && kFirstOpcode == 0x21, "the BAD runs above fit these bounds");
+#undef ORVET_FUSED_LABEL
 #undef ORVET_OPCODE_LABEL
 #undef BAD16
 #undef BAD4
@@ -394,7 +416,7 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
         DISPATCH();                                                                                              \
     }                                                                                                            \
     SAVE();
-    INT_BINARY(ADD, ScriptValue::ofInt(static_cast<std::int64_t>(std::uint64_t(a) + std::uint64_t(b)))) {
+    INT_BINARY(ADD, ScriptValue::ofInt(wrapAdd(a, b))) {
         bool concat = sp[0].kind == Kind::String || sp[1].kind == Kind::String;
         sp[1] = arithmetic(ctx, ArithOp::Add, sp[1], sp[0]);
         ++sp;
@@ -402,9 +424,9 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
             GC_POINT();
         DISPATCH();
     }
-    INT_BINARY(SUB, ScriptValue::ofInt(static_cast<std::int64_t>(std::uint64_t(a) - std::uint64_t(b))))
+    INT_BINARY(SUB, ScriptValue::ofInt(wrapSub(a, b)))
         sp[1] = arithmetic(ctx, ArithOp::Sub, sp[1], sp[0]); ++sp; DISPATCH();
-    INT_BINARY(MUL, ScriptValue::ofInt(static_cast<std::int64_t>(std::uint64_t(a) * std::uint64_t(b))))
+    INT_BINARY(MUL, ScriptValue::ofInt(wrapMul(a, b)))
         sp[1] = arithmetic(ctx, ArithOp::Mul, sp[1], sp[0]); ++sp; DISPATCH();
     CASE(DIV) SAVE(); sp[1] = arithmetic(ctx, ArithOp::Div, sp[1], sp[0]); ++sp; DISPATCH();
     CASE(MOD) {
@@ -464,8 +486,15 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     CASE(JUMP_IF_TRUE) if (toBoolean(*sp++)) JUMP(); else ++ip; DISPATCH();
     CASE(JUMP_IF_FALSE) if (!toBoolean(*sp++)) JUMP(); else ++ip; DISPATCH();
 
+    // An object's own property is found right here; everything else (the
+    // prototype chain, other kinds, a missing name) takes the full rules.
     CASE(GET_PROP) {
         Atom name = OPERAND();
+        if (sp[0].kind == Kind::Object)
+            if (const PropertySlot* slot = findOwnSlot(sp[0].object, name)) {
+                sp[0] = slot->value;
+                DISPATCH();
+            }
         SAVE();
         ScriptValue out;
         if (!getMember(ctx, sp[0], name, out))
@@ -475,6 +504,13 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     }
     CASE(SET_PROP) {
         Atom name = OPERAND();
+        if (sp[0].kind == Kind::Object)
+            if (PropertySlot* slot = findOwnSlot(sp[0].object, name)) {
+                // An existing slot: nothing is allocated, no collection is due.
+                slot->value = sp[1];
+                sp += 2;
+                DISPATCH();
+            }
         SAVE();
         setMember(ctx, sp[0], name, sp[1]);
         sp += 2;
@@ -800,6 +836,258 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
     }
     CASE(END) goto end;
     CASE(HALT) SAVE(); halt(ctx); DISPATCH();
+
+    // Fused sequences (Superinstructions.h). ip points at the word after the
+    // fused opcode word; the sequence's own words follow unchanged, so a
+    // GET_LOCAL operand is at ip[0] and the sequence ends at ip + length - 1.
+    // A fast path that does not apply runs the sequence's first instruction.
+#define LOCAL_AT(i) frame::local(fp, static_cast<std::int32_t>(ip[i]))
+    // The second GET_LOCAL of a sequence runs after the first has pushed, so
+    // it may address the slot of that very value (the linker's check allows
+    // it; compiled scripts never do it). Only a slot that exists before the
+    // sequence starts can be read ahead.
+#define SECOND_LOCAL_INTEGER (&LOCAL_AT(2) >= sp && LOCAL_AT(2).kind == Kind::Integer)
+#define NEXT_AFTER_SEQUENCE() (ip += fusedLength(word) - 1)
+    // Takes the sequence's final JUMP_IF_FALSE_BOOL when cond is false.
+#define BRANCH_UNLESS(cond)                                                                                      \
+    do {                                                                                                         \
+        const std::uint32_t* jump_ = ip + fusedLength(word) - 3;                                                 \
+        if (cond) {                                                                                              \
+            ip = jump_ + 2;                                                                                      \
+        } else {                                                                                                 \
+            const std::uint32_t jumpWord_ = jump_[0];                                                            \
+            ip = jump_ + 2 + static_cast<std::int32_t>(jump_[1]);                                                \
+            if (jumpWord_ >> 8)                                                                                  \
+                checkPath(ctx, sp, fp, jumpWord_, ip);                                                           \
+        }                                                                                                        \
+    } while (0)
+
+    // GET_LOCAL a; GET_LOCAL b; op
+#define FUSED_LOCALS(name, expr)                                                                                 \
+    FUSED_CASE(name) {                                                                                           \
+        const ScriptValue& x = LOCAL_AT(0);                                                                      \
+        const ScriptValue& y = LOCAL_AT(2);                                                                      \
+        if (x.kind == Kind::Integer && SECOND_LOCAL_INTEGER) {                                                   \
+            const std::int64_t a = x.integer, b = y.integer;                                                     \
+            *--sp = ScriptValue::ofInt(expr);                                                                    \
+            ip += 4;                                                                                             \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        goto L_GET_LOCAL;                                                                                        \
+    }
+    FUSED_LOCALS(LOCALS_ADD, wrapAdd(a, b))
+    FUSED_LOCALS(LOCALS_SUB, wrapSub(a, b))
+    FUSED_LOCALS(LOCALS_MUL, wrapMul(a, b))
+    FUSED_LOCALS(LOCALS_BIT_AND, a & b)
+    FUSED_LOCALS(LOCALS_BIT_OR, a | b)
+    FUSED_LOCALS(LOCALS_BIT_XOR, a ^ b)
+#undef FUSED_LOCALS
+
+    // Runs a sequence's first instruction, an integer push, alone; rest is
+    // the number of words in the sequence after it.
+#define PUSH_CONSTANT_ALONE(rest)                                                                                \
+    do {                                                                                                         \
+        *--sp = ScriptValue::ofInt(fusedConstant(word));                                                         \
+        ip += fusedLength(word) - 1 - (rest); /* past the push's operand, if it has one */                       \
+        DISPATCH();                                                                                              \
+    } while (0)
+
+    // PUSH constant; op
+#define FUSED_CONST(name, expr)                                                                                  \
+    FUSED_CASE(name) {                                                                                           \
+        if (sp[0].kind == Kind::Integer) {                                                                       \
+            const std::int64_t a = sp[0].integer, b = fusedConstant(word);                                       \
+            sp[0].integer = expr;                                                                                \
+            NEXT_AFTER_SEQUENCE();                                                                               \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        PUSH_CONSTANT_ALONE(1);                                                                                  \
+    }
+    FUSED_CONST(CONST_ADD, wrapAdd(a, b))
+    FUSED_CONST(CONST_SUB, wrapSub(a, b))
+    FUSED_CONST(CONST_MUL, wrapMul(a, b))
+    FUSED_CONST(CONST_MOD, a % b) // b > 0, see Superinstructions.cpp
+    FUSED_CONST(CONST_BIT_AND, a & b)
+    FUSED_CONST(CONST_BIT_OR, a | b)
+    FUSED_CONST(CONST_BIT_XOR, a ^ b)
+#undef FUSED_CONST
+
+    // PUSH constant; op; SET_LOCAL c
+#define FUSED_CONST_TO_LOCAL(name, expr)                                                                         \
+    FUSED_CASE(name) {                                                                                           \
+        if (sp[0].kind == Kind::Integer) {                                                                       \
+            const std::int64_t a = sp[0].integer, b = fusedConstant(word);                                       \
+            ++sp;                                                                                                \
+            frame::local(fp, static_cast<std::int32_t>(ip[fusedLength(word) - 2])) = ScriptValue::ofInt(expr);   \
+            NEXT_AFTER_SEQUENCE();                                                                               \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        PUSH_CONSTANT_ALONE(3);                                                                                  \
+    }
+    FUSED_CONST_TO_LOCAL(CONST_ADD_TO_LOCAL, wrapAdd(a, b))
+    FUSED_CONST_TO_LOCAL(CONST_SUB_TO_LOCAL, wrapSub(a, b))
+    FUSED_CONST_TO_LOCAL(CONST_MUL_TO_LOCAL, wrapMul(a, b))
+    FUSED_CONST_TO_LOCAL(CONST_MOD_TO_LOCAL, a % b) // b > 0
+#undef FUSED_CONST_TO_LOCAL
+
+    // GET_LOCAL a; GET_LOCAL b or PUSH constant; op; SET_LOCAL c
+#define FUSED_TO_LOCAL(name, second, expr)                                                                       \
+    FUSED_CASE(name) {                                                                                           \
+        const ScriptValue& x = LOCAL_AT(0);                                                                      \
+        if (x.kind == Kind::Integer && (second)) {                                                               \
+            const std::int64_t a = x.integer;                                                                    \
+            frame::local(fp, static_cast<std::int32_t>(ip[fusedLength(word) - 2])) = ScriptValue::ofInt(expr);   \
+            NEXT_AFTER_SEQUENCE();                                                                               \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        goto L_GET_LOCAL;                                                                                        \
+    }
+    FUSED_TO_LOCAL(LOCALS_ADD_TO_LOCAL, SECOND_LOCAL_INTEGER, wrapAdd(a, LOCAL_AT(2).integer))
+    FUSED_TO_LOCAL(LOCALS_SUB_TO_LOCAL, SECOND_LOCAL_INTEGER, wrapSub(a, LOCAL_AT(2).integer))
+    FUSED_TO_LOCAL(LOCALS_MUL_TO_LOCAL, SECOND_LOCAL_INTEGER, wrapMul(a, LOCAL_AT(2).integer))
+    FUSED_TO_LOCAL(LOCAL_CONST_ADD_TO_LOCAL, true, wrapAdd(a, fusedConstant(word)))
+    FUSED_TO_LOCAL(LOCAL_CONST_SUB_TO_LOCAL, true, wrapSub(a, fusedConstant(word)))
+#undef FUSED_TO_LOCAL
+
+    // compare; JUMP_IF_FALSE_BOOL
+#define FUSED_COMPARE_JUMP(name, compare, cmp)                                                                   \
+    FUSED_CASE(name) {                                                                                           \
+        if (sp[0].kind == Kind::Integer && sp[1].kind == Kind::Integer) {                                        \
+            const bool holds = sp[1].integer cmp sp[0].integer;                                                  \
+            sp += 2;                                                                                             \
+            BRANCH_UNLESS(holds);                                                                                \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        goto L_##compare;                                                                                        \
+    }
+    // GET_LOCAL a; GET_LOCAL b, GET_ARG b or PUSH constant; compare;
+    // JUMP_IF_FALSE_BOOL, and GET_ARG a; PUSH constant; compare;
+    // JUMP_IF_FALSE_BOOL. An argument slot beyond the frame reads as
+    // Undefined, so it takes the plain instructions.
+#define ARG_AT(i) frame::argument(fp, static_cast<std::int32_t>(ip[i]))
+#define ARG_IS_INTEGER(i) (ip[i] < frame::info(fp).aux && ARG_AT(i).kind == Kind::Integer)
+#define FUSED_SOURCE_COMPARE_JUMP(name, first, firstIsInteger, plainFirst, cmp, secondIsInteger, second)         \
+    FUSED_CASE(name) {                                                                                           \
+        if ((firstIsInteger) && (secondIsInteger)) {                                                             \
+            BRANCH_UNLESS((first).integer cmp(second));                                                          \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        goto plainFirst;                                                                                         \
+    }
+#define LOCAL_IS_INTEGER(i) (LOCAL_AT(i).kind == Kind::Integer)
+    // PUSH constant; compare; JUMP_IF_FALSE_BOOL: the stack's top against a constant.
+#define FUSED_CONST_COMPARE_JUMP(name, cmp)                                                                      \
+    FUSED_CASE(name) {                                                                                           \
+        if (sp[0].kind == Kind::Integer) {                                                                       \
+            const bool holds = sp[0].integer cmp fusedConstant(word);                                            \
+            ++sp;                                                                                                \
+            BRANCH_UNLESS(holds);                                                                                \
+            DISPATCH();                                                                                          \
+        }                                                                                                        \
+        PUSH_CONSTANT_ALONE(3);                                                                                  \
+    }
+#define FUSED_COMPARE_JUMPS(suffix, compare, cmp)                                                                \
+    FUSED_COMPARE_JUMP(suffix, compare, cmp)                                                                     \
+    FUSED_SOURCE_COMPARE_JUMP(LOCALS_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp,               \
+                              SECOND_LOCAL_INTEGER, LOCAL_AT(2).integer)                                         \
+    FUSED_SOURCE_COMPARE_JUMP(LOCAL_ARG_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp,            \
+                              ARG_IS_INTEGER(2), ARG_AT(2).integer)                                              \
+    FUSED_SOURCE_COMPARE_JUMP(LOCAL_CONST_##suffix, LOCAL_AT(0), LOCAL_IS_INTEGER(0), L_GET_LOCAL, cmp, true,    \
+                              fusedConstant(word))                                                               \
+    FUSED_SOURCE_COMPARE_JUMP(ARG_CONST_##suffix, ARG_AT(0), ARG_IS_INTEGER(0), L_GET_ARG, cmp, true,            \
+                              fusedConstant(word))                                                               \
+    FUSED_CONST_COMPARE_JUMP(CONST_##suffix, cmp)
+    FUSED_COMPARE_JUMPS(LT_JUMP_FALSE, LT, <)
+    FUSED_COMPARE_JUMPS(LE_JUMP_FALSE, LE, <=)
+    FUSED_COMPARE_JUMPS(GT_JUMP_FALSE, GT, >)
+    FUSED_COMPARE_JUMPS(GE_JUMP_FALSE, GE, >=)
+    FUSED_COMPARE_JUMPS(EQ_JUMP_FALSE, EQ, ==)
+    FUSED_COMPARE_JUMPS(NE_JUMP_FALSE, NE, !=)
+#undef FUSED_COMPARE_JUMPS
+#undef LOCAL_IS_INTEGER
+#undef FUSED_CONST_COMPARE_JUMP
+#undef FUSED_SOURCE_COMPARE_JUMP
+#undef FUSED_COMPARE_JUMP
+
+    // The prologue GET_ARG 1; ADD2; ARGS n of a call that passed at least
+    // the declared arguments: nothing to pad.
+    FUSED_CASE(ENTER) {
+        if (ARG_IS_INTEGER(0) && ARG_AT(0).integer + 2 >= static_cast<std::int32_t>(ip[3])) {
+            ip += 4;
+            DISPATCH();
+        }
+        goto L_GET_ARG;
+    }
+#undef FUSED_COMPARE_JUMP
+
+    // GET_LOCAL a; GET_LOCAL i; GET_ELEM or SET_ELEM on an array's dense
+    // part, as GET_ELEM and SET_ELEM do it.
+    FUSED_CASE(LOCALS_GET_ELEM) {
+        const ScriptValue& x = LOCAL_AT(0);
+        const ScriptValue& y = LOCAL_AT(2);
+        if (x.kind == Kind::Array && SECOND_LOCAL_INTEGER) {
+            const ScriptArray& a = *x.array;
+            const auto i = static_cast<std::uint64_t>(y.integer);
+            if (i < a.denseSize && i < a.length && a.dense[i].kind != Kind::Hole) {
+                copySlot(sp[-1], a.dense[i]);
+                --sp;
+                ip += 4;
+                DISPATCH();
+            }
+        }
+        goto L_GET_LOCAL;
+    }
+    FUSED_CASE(LOCALS_SET_ELEM) {
+        const ScriptValue& x = LOCAL_AT(0);
+        const ScriptValue& y = LOCAL_AT(2);
+        if (x.kind == Kind::Array && SECOND_LOCAL_INTEGER) {
+            ScriptArray& a = *x.array;
+            const auto i = static_cast<std::uint64_t>(y.integer);
+            if (i < a.denseSize) {
+                copySlot(a.dense[i], sp[0]);
+                if (i >= a.length)
+                    a.length = i + 1;
+                ++sp;
+                ip += 4;
+                DISPATCH();
+            }
+        }
+        goto L_GET_LOCAL;
+    }
+    // GET_LOCAL o or GET_ARG o, then GET_PROP name or SET_PROP name, on an
+    // own property of an object: o.x and this.x.
+#define OBJECT_ARG (ip[0] < frame::info(fp).aux && ARG_AT(0).kind == Kind::Object)
+#define FUSED_PROPERTY(name, isObject, target, plainFirst)                                                       \
+    FUSED_CASE(name##_GET_PROP) {                                                                                \
+        if (isObject)                                                                                            \
+            if (const PropertySlot* slot = findOwnSlot((target).object, static_cast<Atom>(ip[2]))) {             \
+                *--sp = slot->value;                                                                             \
+                ip += 3;                                                                                         \
+                DISPATCH();                                                                                      \
+            }                                                                                                    \
+        goto plainFirst;                                                                                         \
+    }                                                                                                            \
+    FUSED_CASE(name##_SET_PROP) {                                                                                \
+        if (isObject)                                                                                            \
+            if (PropertySlot* slot = findOwnSlot((target).object, static_cast<Atom>(ip[2]))) {                   \
+                slot->value = sp[0];                                                                             \
+                ++sp;                                                                                            \
+                ip += 3;                                                                                         \
+                DISPATCH();                                                                                      \
+            }                                                                                                    \
+        goto plainFirst;                                                                                         \
+    }
+    FUSED_PROPERTY(LOCAL, LOCAL_AT(0).kind == Kind::Object, LOCAL_AT(0), L_GET_LOCAL)
+    FUSED_PROPERTY(ARG, OBJECT_ARG, ARG_AT(0), L_GET_ARG)
+#undef FUSED_PROPERTY
+#undef OBJECT_ARG
+#undef ARG_IS_INTEGER
+#undef ARG_AT
+#undef PUSH_CONSTANT_ALONE
+#undef BRANCH_UNLESS
+#undef NEXT_AFTER_SEQUENCE
+#undef SECOND_LOCAL_INTEGER
+#undef LOCAL_AT
 
 #ifndef ORVET_COMPUTED_GOTO
                 default: goto L_BAD;

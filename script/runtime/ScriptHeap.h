@@ -4,6 +4,14 @@
 // flag. A block with a finalizer was zero-filled at allocation and begins with
 // a Finalizer routine that the sweep calls when the block dies.
 //
+// Blocks of kLargeBlock bytes or more live apart from the chunks, each in its
+// own allocation from the system: they are rounded to whole pages rather than
+// to a power of two, grow in place where the system can (an array of a
+// million elements doubling its storage moves no bytes), and go back to the
+// system as soon as they are freed or die. Kept in chunks, every size a
+// growing array passed through stayed reserved for sizes nothing asked for
+// again.
+//
 // The heap never collects on its own: the interpreter decides when
 // (Collector.h). Allocation failures call the heap's out-of-memory handler,
 // which raises the runtime error "Out of memory".
@@ -24,6 +32,7 @@ public:
     static constexpr std::size_t kChunkSize = 102400;
     static constexpr std::size_t kCollectThreshold = 0x200000;
     static constexpr std::size_t kMaxBlock = std::size_t(1) << 30;
+    static constexpr std::size_t kLargeBlock = 65536;
 
     explicit ScriptHeap(ScriptContext& owner) : owner_(owner) {}
     ~ScriptHeap();
@@ -41,7 +50,7 @@ public:
     // finalizer).
     void free(void* block);
 
-    static std::size_t blockSize(const void* block) { return header(block) & ~std::uint32_t(3); }
+    static std::size_t blockSize(const void* block) { return header(block) & ~kFlagBits; }
     // Sets the mark bit; true when the block was not marked before.
     static bool mark(const void* block)
     {
@@ -71,6 +80,9 @@ public:
 private:
     static constexpr std::uint32_t kMarkBit = 1;
     static constexpr std::uint32_t kFinalizerBit = 2;
+    static constexpr std::uint32_t kLargeBit = 4; // block sizes are multiples of 8
+    static constexpr std::uint32_t kFlagBits = 7;
+    static constexpr std::size_t kPageSize = 4096;
     static constexpr int kClassCount = 20;
     static constexpr std::size_t kHeaderSize = 8; // keeps blocks 8-byte aligned
 
@@ -86,14 +98,32 @@ private:
     static std::size_t roundUp(std::size_t size);
 
     void* take(std::size_t size);
+    // Takes the first block of class c that holds size off its list (it
+    // still counts as free), or null.
+    char* popFree(int c, std::size_t size);
+    // Makes the front of a free block a block of size, and returns the rest
+    // as a free block on no list (null when too small to be one).
+    char* cut(char* block, std::size_t size);
+    void* takeLarge(std::size_t size);
+    void* resizeLarge(void* block, std::size_t size);
+    void freeLarge(void* block);
+    // The entry of large_ that holds the block.
+    std::vector<char*>::iterator findLarge(const void* block);
+    std::size_t sweepLarge(); // returns the bytes still in use
     void addChunk(std::size_t minimum);
-    void pushFree(char* block, std::size_t size);
+    // counted: the block is not yet among the free bytes.
+    void pushFree(char* block, std::size_t size, bool counted = true);
     void runFinalizers(std::vector<void*>& blocks);
 
     ScriptContext& owner_;
     std::vector<char*> chunks_;
     std::vector<std::size_t> chunkSizes_;
+    std::vector<char*> large_; // the allocations of the large blocks (header first)
     FreeBlock* freeLists_[kClassCount] = {};
+    // A free block on no list that small requests are cut from in address
+    // order, so that a burst of allocations costs a header write each rather
+    // than a search of the size classes and a free-list push for every cut.
+    char* run_ = nullptr;
     std::vector<void*> finalizable_;
     std::vector<void*> lateFinalizable_;
     std::size_t totalBytes_ = 0;

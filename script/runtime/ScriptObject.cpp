@@ -1,5 +1,6 @@
 #include "script/runtime/ScriptObject.h"
 
+#include <algorithm>
 #include <string>
 
 #include "script/runtime/AtomTable.h"
@@ -69,6 +70,9 @@ NameIndex* buildIndex(ScriptContext& ctx, ScriptObject* object)
     return index;
 }
 
+// Slots of an object's first slot block (a 128-byte block holds 5).
+constexpr std::size_t kFirstSlots = 4;
+
 std::uint32_t slotCapacity(const ScriptObject* object)
 {
     return object->slots ? static_cast<std::uint32_t>(ScriptHeap::blockSize(object->slots) / sizeof(PropertySlot)) : 0;
@@ -80,7 +84,10 @@ std::uint32_t appendSlot(ScriptContext& ctx, ScriptObject* object, Atom atom, co
     if (object->slotCount == slotCapacity(object)) {
         if (object->slotCount >= 0x3FFFFFFF / sizeof(PropertySlot))
             raiseOutOfMemory(ctx);
-        std::size_t bytes = (std::size_t(object->slotCount) + 1) * sizeof(PropertySlot);
+        // Room for a few properties at once: objects are mostly made empty
+        // and filled one property after another, and growing them a slot at
+        // a time cost a block for every property.
+        std::size_t bytes = std::max<std::size_t>(object->slotCount + 1, kFirstSlots) * sizeof(PropertySlot);
         object->slots = static_cast<PropertySlot*>(ctx.heap.resize(object->slots, bytes));
     }
     std::uint32_t i = object->slotCount++;
@@ -142,15 +149,6 @@ ScriptObject* newObjectWithProto(ScriptContext& ctx, const ScriptValue& proto)
     ScriptObject* object = newObject(ctx);
     appendSlot(ctx, object, kAtomProto, proto);
     return object;
-}
-
-PropertySlot* findOwnSlot(const ScriptObject* object, Atom atom)
-{
-    PropertySlot* slots = object->slots;
-    for (std::uint32_t i = 0, n = object->slotCount; i < n; ++i)
-        if (slots[i].atom == atom)
-            return &slots[i];
-    return nullptr;
 }
 
 bool getProperty(const ScriptObject* object, Atom atom, ScriptValue& out)

@@ -5,6 +5,7 @@
 
 #include "script/runtime/Collector.h"
 #include "script/runtime/NativeClass.h"
+#include "script/runtime/ScriptArray.h"
 #include "script/runtime/ScriptContext.h"
 #include "script/runtime/ScriptObject.h"
 #include "script/runtime/ScriptString.h"
@@ -40,6 +41,48 @@ TEST(ScriptHeap, BlocksLargerThanAChunkGetTheirOwnChunk)
     void* big = ctx.heap.allocate(300000);
     EXPECT_GE(ScriptHeap::blockSize(big), 300000u);
     EXPECT_GE(ctx.heap.totalBytes(), before + 300000);
+}
+
+TEST(ScriptHeap, LargeBlocksGrowKeepingTheirBytesAndGoBackToTheSystem)
+{
+    ScriptContext ctx;
+    const std::size_t before = ctx.heap.totalBytes();
+    auto* block = static_cast<unsigned char*>(ctx.heap.allocate(1000000));
+    EXPECT_GE(ScriptHeap::blockSize(block), 1000000u);
+    EXPECT_LT(ScriptHeap::blockSize(block), 1000000u + 4096); // not rounded to 2^20
+    for (std::size_t i = 0; i < 1000000; ++i)
+        block[i] = static_cast<unsigned char>(i * 7);
+    block = static_cast<unsigned char*>(ctx.heap.resize(block, 3000000));
+    EXPECT_GE(ScriptHeap::blockSize(block), 3000000u);
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < 1000000; ++i)
+        wrong += block[i] != static_cast<unsigned char>(i * 7);
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_GE(ctx.heap.totalBytes(), before + 3000000);
+    ctx.heap.free(block);
+    EXPECT_EQ(ctx.heap.totalBytes(), before);
+}
+
+TEST(Collector, ALargeArrayLivesWhileReachableAndItsStorageIsReturnedAfter)
+{
+    ScriptContext ctx;
+    const std::size_t before = ctx.heap.totalBytes();
+    ScriptArray* a = newArray(ctx);
+    for (std::int64_t i = 0; i < 200000; ++i)
+        arrayPut(ctx, *a, static_cast<std::uint64_t>(i), ScriptValue::ofInt(i * 3));
+    ctx.global(ctx.intern("big")) = ScriptValue::ofArray(a);
+    collect(ctx);
+    std::int64_t wrong = 0;
+    for (std::int64_t i = 0; i < 200000; ++i) {
+        const ScriptValue* v = arrayGet(*a, static_cast<std::uint64_t>(i));
+        wrong += !v || v->integer != i * 3;
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GE(ctx.heap.totalBytes(), before + 200000 * sizeof(ScriptValue));
+
+    ctx.global(ctx.intern("big")) = ScriptValue::undefined();
+    collect(ctx);
+    EXPECT_LT(ctx.heap.totalBytes(), before + 200000 * sizeof(ScriptValue));
 }
 
 int finalized = 0;

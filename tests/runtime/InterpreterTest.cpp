@@ -254,6 +254,38 @@ TEST_F(Interpreter, LoopsWithBackwardConditionalJumps)
     EXPECT_EQ(eval(b).integer, 45 + 15);
 }
 
+TEST_F(Interpreter, AJumpIntoTheMiddleOfAFusedStatementRunsTheRestOfIt)
+{
+    // The linker runs "sum = i + sum" and "i = i + 1" each as one step; the
+    // loop below also enters the first one at its second instruction, with
+    // 100 on the stack in place of i.
+    ImageBuilder b = mainImage();
+    ImageBuilder::Label top = b.label(), middle = b.label(), done = b.label();
+    b.op(Op::LOCALS, 2).op(Op::PUSH_0).op(Op::SET_LOCAL, 0).op(Op::PUSH_0).op(Op::SET_LOCAL, 1);
+    b.bind(top).op(Op::GET_LOCAL, 0);
+    b.bind(middle).op(Op::GET_LOCAL, 1).op(Op::ADD).op(Op::SET_LOCAL, 1);
+    b.op(Op::GET_LOCAL, 0).op(Op::PUSH_1).op(Op::ADD).op(Op::SET_LOCAL, 0);
+    b.op(Op::GET_LOCAL, 0).pushInt(5).op(Op::LT).jump(Op::JUMP_IF_TRUE_BOOL, top);
+    b.op(Op::GET_LOCAL, 0).pushInt(8).op(Op::LT).jump(Op::JUMP_IF_FALSE_BOOL, done);
+    b.pushInt(100).jump(Op::JUMP, middle);
+    b.bind(done).op(Op::GET_LOCAL, 1);
+    EXPECT_EQ(eval(b).integer, 0 + 1 + 2 + 3 + 4 + 3 * 100);
+}
+
+TEST_F(Interpreter, ASecondLocalMayBeTheValueTheFirstPushed)
+{
+    // With one local, GET_LOCAL 1 right after GET_LOCAL 0 reads the copy
+    // that GET_LOCAL 0 pushed, not what an earlier push left in that slot:
+    // 21 <= 21 holds, so local 0 becomes 50, and then 50 + 50.
+    ImageBuilder b = mainImage();
+    ImageBuilder::Label skip = b.label();
+    b.op(Op::LOCALS, 1).pushInt(21).op(Op::SET_LOCAL, 0).pushInt(5).op(Op::POP);
+    b.op(Op::GET_LOCAL, 0).op(Op::GET_LOCAL, 1).op(Op::LE).jump(Op::JUMP_IF_FALSE_BOOL, skip);
+    b.pushInt(50).op(Op::SET_LOCAL, 0);
+    b.bind(skip).pushInt(5).op(Op::POP).op(Op::GET_LOCAL, 0).op(Op::GET_LOCAL, 1).op(Op::ADD);
+    EXPECT_EQ(eval(b).integer, 100);
+}
+
 TEST_F(Interpreter, RecursiveFibonacci)
 {
     ImageBuilder b;

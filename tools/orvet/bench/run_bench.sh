@@ -1,8 +1,10 @@
 #!/bin/sh
 # Runs every benchmark script under orvet and its peers, checks that all print
-# the same, and prints each time (best of three), the ratio of orvet's time to
-# each peer's (below 1: orvet is faster), a geometric mean of those ratios per
-# peer, and every engine's peak memory per benchmark.
+# the same, and prints each time (best of three, in processor time: user plus
+# system, so that other work on a busy machine counts as little as it can),
+# the ratio of orvet's time to each peer's (below 1: orvet is faster), a
+# geometric mean of those ratios per peer, and every engine's peak memory per
+# benchmark.
 #
 # Peers: QuickJS (`qjs`: the QJS variable names it, else it is looked for on
 # the PATH and where ../shared/peers/build-quickjs.sh build/peers would put
@@ -33,21 +35,20 @@ for peer in qjs lua duk mujs; do
     fi
 done
 
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-
 # best_of_three NAME COMMAND...: runs COMMAND three times, its output into
-# $work/NAME.out; sets t_NAME to the shortest time in ms and m_NAME to the
-# largest peak resident set in KiB.
+# $work/NAME.out; sets t_NAME to the shortest processor time in ms and m_NAME
+# to the largest peak resident set in KiB. The time is what bash's `times`
+# reports for its children (getrusage: finer than the 10 ms steps of
+# /usr/bin/time's own figures), the memory what /usr/bin/time reports.
 best_of_three() {
     who=$1; shift
     best=
     peak=0
     for _ in 1 2 3; do
-        start=$(now_ms)
-        /usr/bin/time -o "$work/rss" -f '%M' "$@" > "$work/$who.out"
-        took=$(( $(now_ms) - start ))
-        if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
+        took=$(bash -c '/usr/bin/time -o "$1" -f %M "${@:3}" > "$2"; times' _ "$work/rss" "$work/$who.out" "$@" |
+               awk 'END { split($1, u, "m"); split($2, s, "m"); printf "%d", (u[1] * 60 + u[2] + s[1] * 60 + s[2]) * 1000 }')
         rss=$(tail -n 1 "$work/rss")
+        if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
         if [ "$rss" -gt "$peak" ]; then peak=$rss; fi
     done
     eval "t_$who=$best; m_$who=$peak"
