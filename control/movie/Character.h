@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <variant>
@@ -16,15 +17,19 @@
 
 namespace lumbra::movie {
 
-// Fill of a shape; gradient matrices here map gradient space to shape twips.
+// Fill of a shape; gradient and bitmap matrices here map to shape twips.
 struct FillStyle {
     Fill fill;
-    bool visible = true; // bitmap fills are not drawn
+    bool visible = true; // false for a bitmap fill whose picture is unknown
 };
 
 struct LineStyle {
-    double width = 20; // twips
+    double width = 20; // twips; 0 is a hairline
     Argb color = 0xFF000000;
+    CapStyle startCap = CapStyle::Round, endCap = CapStyle::Round;
+    JoinStyle join = JoinStyle::Round;
+    double miterLimit = 3;
+    std::optional<Fill> fill; // lines painted with a gradient or bitmap
 };
 
 // Outlines in twips, curves flattened. fillPaths[i] belongs to fills[i] and

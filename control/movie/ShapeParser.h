@@ -4,9 +4,16 @@
 #include "control/movie/BitReader.h"
 #include "control/movie/Character.h"
 
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
 namespace lumbra::movie {
 
+// The pictures defined so far, by character id, for bitmap fills.
+using BitmapTable = std::unordered_map<std::uint16_t, std::shared_ptr<const PixelBuffer>>;
+
 // Reads the shape record after its id; shapeVersion is 1 to 4. Throws FormatError.
-ShapeDef parseShape(BitReader& in, int shapeVersion);
+ShapeDef parseShape(BitReader& in, int shapeVersion, const BitmapTable* bitmaps = nullptr);
 
 } // namespace lumbra::movie
