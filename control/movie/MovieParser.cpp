@@ -2,6 +2,7 @@
 
 #include "control/movie/BitmapParsers.h"
 #include "control/movie/DefinitionParsers.h"
+#include "control/movie/FontParser.h"
 #include "control/movie/FilterParser.h"
 #include "control/movie/MovieFile.h"
 #include "control/movie/ShapeParser.h"
@@ -178,7 +179,21 @@ private:
         case tag::DefineFontInfo:
         case tag::DefineFontInfo2: {
             std::uint16_t id = in.u16();
+            BitReader outlines = in;
             fonts_[id] = parseFontName(in, code, version());
+            if (code != tag::DefineFontInfo && code != tag::DefineFontInfo2)
+                embeddedFonts_[id] = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(outlines, code));
+            break;
+        }
+        case tag::DefineFont: {
+            std::uint16_t id = in.u16();
+            embeddedFonts_[id] = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(in, code));
+            break;
+        }
+        case tag::DefineText:
+        case tag::DefineText2: {
+            std::uint16_t id = in.u16();
+            define(id, parseStaticText(in, code, embeddedFonts_));
             break;
         }
         default:
@@ -194,6 +209,7 @@ private:
     Movie& movie_;
     FontTable fonts_;
     BitmapTable bitmaps_;
+    EmbeddedFontTable embeddedFonts_;
     std::vector<std::uint8_t> jpegTables_;
     bool backgroundSet_ = false;
 };

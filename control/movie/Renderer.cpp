@@ -87,7 +87,7 @@ LayerEffects scaledEffects(LayerEffects effects, double scale)
 class Renderer {
 public:
     Renderer(Playback& playback, Canvas& canvas, const Matrix& view)
-        : playback_(playback), canvas_(canvas), viewScale_(std::sqrt(std::abs(view.a * view.d - view.b * view.c)))
+        : playback_(playback), canvas_(canvas), viewScale_(std::sqrt(std::abs(view.a * view.d - view.b * view.c)) * kTwips)
     {
     }
 

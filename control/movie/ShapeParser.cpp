@@ -51,6 +51,17 @@ public:
         return std::move(shape_);
     }
 
+    Path glyph()
+    {
+        shape_.fills.emplace_back();
+        fillEdges_.resize(1);
+        fillBits_ = in_.ub(4);
+        lineBits_ = in_.ub(4);
+        readRecords();
+        finish();
+        return std::move(shape_.fillPaths.front());
+    }
+
 private:
     Argb color() { return version_ >= 3 ? in_.rgba() : in_.rgb(); }
 
@@ -314,6 +325,11 @@ private:
 ShapeDef parseShape(BitReader& in, int shapeVersion, const BitmapTable* bitmaps)
 {
     return ShapeBuilder(in, shapeVersion, bitmaps).build();
+}
+
+Path parseGlyph(BitReader& in)
+{
+    return ShapeBuilder(in, 1, nullptr).glyph();
 }
 
 } // namespace lumbra::movie

@@ -16,4 +16,8 @@ using BitmapTable = std::unordered_map<std::uint16_t, std::shared_ptr<const Pixe
 // Reads the shape record after its id; shapeVersion is 1 to 4. Throws FormatError.
 ShapeDef parseShape(BitReader& in, int shapeVersion, const BitmapTable* bitmaps = nullptr);
 
+// A font's glyph: a shape without style arrays whose one fill is implied.
+// The outline comes in the font's own units. Throws FormatError.
+Path parseGlyph(BitReader& in);
+
 } // namespace lumbra::movie
