@@ -42,6 +42,25 @@ struct ShapeDef {
     std::vector<Path> linePaths;
 };
 
+// A morph shape: a start and an end shape whose styles and edges pair up.
+struct MorphRecord {
+    // A style change: pen moved (absolute twips) and styles picked (raw
+    // indexes, 0 = none), each only when given.
+    bool edge = false;
+    std::optional<Point> moveTo;
+    std::optional<unsigned> fill0, fill1, line;
+    // An edge: its end and, for curves, its control point (absolute twips).
+    Point to;
+    std::optional<Point> control;
+};
+
+struct MorphShapeDef {
+    Rect startBounds, endBounds;
+    std::vector<FillStyle> startFills, endFills;
+    std::vector<LineStyle> startLines, endLines;
+    std::vector<MorphRecord> startRecords, endRecords;
+};
+
 struct EditTextDef {
     Rect bounds;
     std::u16string variable; // bound variable path, may be empty
@@ -94,7 +113,7 @@ struct SpriteDef {
     Timeline timeline;
 };
 
-using Character = std::variant<ShapeDef, EditTextDef, ButtonDef, SpriteDef>;
+using Character = std::variant<ShapeDef, EditTextDef, ButtonDef, SpriteDef, MorphShapeDef>;
 using Dictionary = std::unordered_map<std::uint16_t, std::shared_ptr<const Character>>;
 
 } // namespace lumbra::movie

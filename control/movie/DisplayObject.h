@@ -37,6 +37,7 @@ public:
     const ShapeDef* shape() const { return std::get_if<ShapeDef>(character_); }
     const EditTextDef* text() const { return std::get_if<EditTextDef>(character_); }
     const ButtonDef* button() const { return std::get_if<ButtonDef>(character_); }
+    const MorphShapeDef* morph() const { return std::get_if<MorphShapeDef>(character_); }
     // The timeline of a clip; null for other objects.
     const Timeline* timeline() const { return timeline_; }
     bool isClip() const { return timeline_ != nullptr; }

@@ -3,6 +3,7 @@
 #include "control/movie/BitmapParsers.h"
 #include "control/movie/DefinitionParsers.h"
 #include "control/movie/FontParser.h"
+#include "control/movie/MorphShape.h"
 #include "control/movie/FilterParser.h"
 #include "control/movie/MovieFile.h"
 #include "control/movie/ShapeParser.h"
@@ -139,6 +140,12 @@ private:
             int shapeVersion = code == tag::DefineShape ? 1 : code == tag::DefineShape2 ? 2
                              : code == tag::DefineShape3 ? 3 : 4;
             define(id, parseShape(in, shapeVersion, &bitmaps_));
+            break;
+        }
+        case tag::DefineMorphShape:
+        case tag::DefineMorphShape2: {
+            std::uint16_t id = in.u16();
+            define(id, parseMorphShape(in, code == tag::DefineMorphShape2, &bitmaps_));
             break;
         }
         case tag::JPEGTables: {

@@ -1,6 +1,7 @@
 #include "control/movie/Renderer.h"
 
 #include "control/movie/HtmlText.h"
+#include "control/movie/MorphShape.h"
 
 #include <algorithm>
 #include <cmath>
@@ -137,6 +138,8 @@ private:
     {
         if (auto shape = object.shape())
             drawShape(*shape, m, cx);
+        else if (auto morph = object.morph())
+            drawShape(morphShapeAt(*morph, object.ratio / 65535.0), m, cx);
         else if (auto text = object.text())
             drawText(object, *text, m, cx);
         else

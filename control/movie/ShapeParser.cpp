@@ -51,6 +51,19 @@ public:
         return std::move(shape_);
     }
 
+    ShapeDef withStyles(std::vector<FillStyle> fills, std::vector<LineStyle> lines)
+    {
+        shape_.fills = std::move(fills);
+        shape_.lines = std::move(lines);
+        fillEdges_.resize(shape_.fills.size());
+        lineRuns_.resize(shape_.lines.size());
+        fillBits_ = in_.ub(4);
+        lineBits_ = in_.ub(4);
+        readRecords();
+        finish();
+        return std::move(shape_);
+    }
+
     Path glyph()
     {
         shape_.fills.emplace_back();
@@ -325,6 +338,11 @@ private:
 ShapeDef parseShape(BitReader& in, int shapeVersion, const BitmapTable* bitmaps)
 {
     return ShapeBuilder(in, shapeVersion, bitmaps).build();
+}
+
+ShapeDef parseShapeRecords(BitReader& in, std::vector<FillStyle> fills, std::vector<LineStyle> lines)
+{
+    return ShapeBuilder(in, 1, nullptr).withStyles(std::move(fills), std::move(lines));
 }
 
 Path parseGlyph(BitReader& in)

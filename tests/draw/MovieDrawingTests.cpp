@@ -209,5 +209,44 @@ TEST(MovieDrawing, DropShadowFromPlaceObject3)
     EXPECT_EQ(d->at(10, 17), 0xFFFFFFFFu) << "not downwards at 0 degrees";
 }
 
+TEST(MovieDrawing, MorphShapesAtTheirRatio)
+{
+    auto d = draw([](MovieWriter&, TimelineWriter& t) {
+        // From a red rectangle x 0..10 to a blue one x 20..40, all 20 high.
+        Bytes start = rectangleRecords({0, 0, 10, 20}), end = rectangleRecords({20, 0, 40, 20});
+        BitWriter styles;
+        styles.u8(1);
+        styles.u8(0x00);
+        styles.rgba(0xFFFF0000);
+        styles.rgba(0xFF0000FF);
+        styles.u8(0); // no lines
+        Bytes styleBytes = styles.take();
+        BitWriter w;
+        w.u16(1);
+        w.rect({0, 0, 10 * kPx, 20 * kPx});
+        w.rect({20 * kPx, 0, 40 * kPx, 20 * kPx});
+        w.u32(std::uint32_t(styleBytes.size() + start.size()));
+        w.bytes(styleBytes);
+        w.bytes(start);
+        w.bytes(end);
+        t.tag(tag::DefineMorphShape, w.take());
+        BitWriter p;
+        p.u8(0x02 | 0x04 | 0x10);
+        p.u16(1);
+        p.u16(1);
+        p.matrix({});
+        p.u16(32768); // half way
+        t.tag(tag::PlaceObject2, p.take());
+    });
+    // Half way: x 10..25 in the mean colour.
+    Argb mid = d->at(15, 10);
+    EXPECT_NEAR(int(redOf(mid)), 128, 2);
+    EXPECT_NEAR(int(blueOf(mid)), 128, 2);
+    EXPECT_EQ(greenOf(mid), 0u);
+    EXPECT_EQ(d->at(24, 10), mid);
+    EXPECT_EQ(d->at(5, 10), 0xFFFFFFFFu);
+    EXPECT_EQ(d->at(26, 10), 0xFFFFFFFFu);
+}
+
 } // namespace
 } // namespace lumbra::movie

@@ -8,15 +8,10 @@ namespace {
 constexpr double kPx = 20; // twips per pixel
 }
 
-Bytes shapeBody(std::uint16_t id, const Rect& px, const Write& fillStyle)
+Bytes rectangleRecords(const Rect& px)
 {
     BitWriter w;
-    w.u16(id);
     Rect twips{px.xMin * kPx, px.yMin * kPx, px.xMax * kPx, px.yMax * kPx};
-    w.rect(twips);
-    w.u8(1); // one fill style
-    fillStyle(w);
-    w.u8(0);    // no line styles
     w.ub(1, 4); // fill index bits
     w.ub(0, 4); // line index bits
     // Style change: fill1 and move to the top-left corner.
@@ -39,6 +34,18 @@ Bytes shapeBody(std::uint16_t id, const Rect& px, const Write& fillStyle)
     line(-std::int32_t(twips.width()), false);
     line(-std::int32_t(twips.height()), true);
     w.ub(0, 6); // end
+    return w.take();
+}
+
+Bytes shapeBody(std::uint16_t id, const Rect& px, const Write& fillStyle)
+{
+    BitWriter w;
+    w.u16(id);
+    w.rect({px.xMin * kPx, px.yMin * kPx, px.xMax * kPx, px.yMax * kPx});
+    w.u8(1); // one fill style
+    fillStyle(w);
+    w.u8(0); // no line styles
+    w.bytes(rectangleRecords(px));
     return w.take();
 }
 

@@ -15,6 +15,9 @@ namespace lumbra::movie::test {
 using Bytes = std::vector<std::uint8_t>;
 using Write = std::function<void(BitWriter&)>;
 
+// A SHAPE (index bits, then records) of one rectangle in pixels, filled with
+// fill style 1.
+Bytes rectangleRecords(const Rect& pixels);
 // DefineShape3's body: one rectangle (in pixels) filled with the one fill
 // style that `fillStyle` writes.
 Bytes shapeBody(std::uint16_t id, const Rect& pixels, const Write& fillStyle);
