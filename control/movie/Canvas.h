@@ -1,8 +1,10 @@
-// The drawing surface a movie renders through. The host implements it (GDI in the
-// control, a recorder in tests); the movie hands it finished geometry:
+// The drawing surface a movie renders through. RasterCanvas draws into memory
+// (the control adds device-font text and one blit to the window); tests also
+// record calls. The movie hands it finished geometry:
 //  - every coordinate is in device pixels, already through the view and object matrices;
 //  - curves are already flattened, so a contour is a plain polyline;
-//  - colours are 0xAARRGGBB with the object's colour transform applied.
+//  - colours are 0xAARRGGBB (straight alpha) with the object's colour transform
+//    applied; bitmap fills carry theirs, applied to every sample.
 #pragma once
 
 #include "control/movie/Color.h"
