@@ -2,7 +2,10 @@
 // from the format's bit layouts, including forms our movie writer never emits
 // (colour transforms with only one kind of term, gradients, pictures, glyphs,
 // clip layers, filters), and the pixels are reasoned out from the rules.
+#include "control/movie/Movie.h"
 #include "control/movie/MoviePlayer.h"
+#include "control/movie/Playback.h"
+#include "control/movie/Renderer.h"
 #include "control/movie/MovieWriter.h"
 #include "control/movie/RasterCanvas.h"
 #include "control/movie/TagCodes.h"
@@ -246,6 +249,35 @@ TEST(MovieDrawing, MorphShapesAtTheirRatio)
     EXPECT_EQ(d->at(24, 10), mid);
     EXPECT_EQ(d->at(5, 10), 0xFFFFFFFFu);
     EXPECT_EQ(d->at(26, 10), 0xFFFFFFFFu);
+}
+
+TEST(MovieDrawing, SetMaskLimitsAClipAndHidesTheMask)
+{
+    MovieWriter writer(40 * kPx, 20 * kPx, 12, 8);
+    solidShape(writer.root(), 1, {0, 0, 10, 20}, 0xFF00FF00);
+    solidShape(writer.root(), 2, {0, 0, 40, 20}, 0xFFFF0000);
+    place(writer.root(), 1, 1);
+    place(writer.root(), 2, 2);
+    writer.root().showFrame();
+    auto movie = std::make_shared<const Movie>(parseMovie(writer.finish(false)));
+    Playback playback(movie, HostHooks{});
+    playback.start(false);
+    auto& children = playback.root().children();
+    ASSERT_EQ(children.size(), 2u);
+    auto draw = [&] {
+        RasterCanvas canvas(40, 20);
+        canvas.clear(0xFFFFFFFF);
+        renderTree(playback, Matrix::scaling(1 / kPx, 1 / kPx), canvas);
+        return canvas.pixels();
+    };
+    setMask(*children[2], children[1]);
+    PixelBuffer masked = draw();
+    EXPECT_EQ(masked.at(5, 10), 0xFFFF0000u) << "inside the mask";
+    EXPECT_EQ(masked.at(20, 10), 0xFFFFFFFFu) << "outside it";
+    setMask(*children[2], nullptr);
+    PixelBuffer plain = draw();
+    EXPECT_EQ(plain.at(20, 10), 0xFFFF0000u);
+    EXPECT_EQ(plain.at(5, 10), 0xFFFF0000u) << "the former mask is drawn again, under the red";
 }
 
 } // namespace
