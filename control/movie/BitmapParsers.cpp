@@ -29,14 +29,11 @@ namespace lumbra::movie {
 
 namespace {
 
-// Larger pictures are refused: 16 million pixels is 64 MB in a 32-bit process.
-constexpr std::size_t kMaxPixels = 16u << 20;
-
 using Bytes = std::vector<std::uint8_t>;
 
-void checkSize(std::size_t width, std::size_t height)
+void checkSize(std::size_t width, std::size_t height, std::size_t maxPixels)
 {
-    if (width == 0 || height == 0 || width * height > kMaxPixels)
+    if (width == 0 || height == 0 || width > maxPixels || height > maxPixels || width * height > maxPixels)
         throw FormatError("picture size out of range");
 }
 
@@ -115,11 +112,11 @@ void applyAlpha(PixelBuffer& picture, std::span<const std::uint8_t> packed)
 
 std::size_t paddedRow(std::size_t bytes) { return (bytes + 3) & ~std::size_t(3); }
 
-PixelBuffer lossless(BitReader& in, bool withAlpha)
+PixelBuffer lossless(BitReader& in, bool withAlpha, std::size_t maxPixels)
 {
     unsigned format = in.u8();
     int width = in.u16(), height = in.u16();
-    checkSize(std::size_t(width), std::size_t(height));
+    checkSize(std::size_t(width), std::size_t(height), maxPixels);
     PixelBuffer picture(width, height);
     std::size_t w = std::size_t(width), h = std::size_t(height);
     std::size_t entries = format == 3 ? std::size_t(in.u8()) + 1 : 0;
@@ -164,7 +161,7 @@ PixelBuffer lossless(BitReader& in, bool withAlpha)
 
 } // namespace
 
-PixelBuffer decodePicture(std::span<const std::uint8_t> bytes)
+PixelBuffer decodePicture(std::span<const std::uint8_t> bytes, std::size_t maxPixels)
 {
     Bytes clean = startsWith(bytes, {0xFF, 0xD8}) || startsWith(bytes, {0xFF, 0xD9}) ? cleanJpeg(bytes)
                                                                                       : Bytes(bytes.begin(), bytes.end());
@@ -173,7 +170,7 @@ PixelBuffer decodePicture(std::span<const std::uint8_t> bytes)
     int w = 0, h = 0, channels = 0;
     if (!stbi_info_from_memory(clean.data(), int(clean.size()), &w, &h, &channels))
         throw FormatError("undecodable picture");
-    checkSize(std::size_t(w), std::size_t(h));
+    checkSize(std::size_t(w), std::size_t(h), maxPixels);
     stbi_uc* pixels = stbi_load_from_memory(clean.data(), int(clean.size()), &w, &h, &channels, 4);
     if (!pixels)
         throw FormatError("undecodable picture");
@@ -186,16 +183,17 @@ PixelBuffer decodePicture(std::span<const std::uint8_t> bytes)
     return picture;
 }
 
-PixelBuffer parseBitmap(BitReader& in, unsigned tagCode, std::span<const std::uint8_t> jpegTables)
+PixelBuffer parseBitmap(BitReader& in, unsigned tagCode, std::span<const std::uint8_t> jpegTables,
+                        std::size_t maxPixels)
 {
     switch (tagCode) {
     case tag::DefineBits: {
         auto image = in.bytes(in.remaining());
         Bytes stream = withTables(jpegTables, image);
-        return decodePicture(stream);
+        return decodePicture(stream, maxPixels);
     }
     case tag::DefineBitsJPEG2:
-        return decodePicture(in.bytes(in.remaining()));
+        return decodePicture(in.bytes(in.remaining()), maxPixels);
     case tag::DefineBitsJPEG3:
     case tag::DefineBitsJPEG4: {
         std::uint32_t alphaOffset = in.u32();
@@ -204,7 +202,7 @@ PixelBuffer parseBitmap(BitReader& in, unsigned tagCode, std::span<const std::ui
         if (alphaOffset > in.remaining())
             throw FormatError("picture alpha offset out of range");
         auto image = in.bytes(alphaOffset);
-        PixelBuffer picture = decodePicture(image);
+        PixelBuffer picture = decodePicture(image, maxPixels);
         // Only JPEG data carries the separate alpha plane.
         if (startsWith(image, {0xFF, 0xD8}) || startsWith(image, {0xFF, 0xD9}))
             applyAlpha(picture, in.bytes(in.remaining()));
@@ -212,7 +210,7 @@ PixelBuffer parseBitmap(BitReader& in, unsigned tagCode, std::span<const std::ui
     }
     case tag::DefineBitsLossless:
     case tag::DefineBitsLossless2:
-        return lossless(in, tagCode == tag::DefineBitsLossless2);
+        return lossless(in, tagCode == tag::DefineBitsLossless2, maxPixels);
     default:
         throw FormatError("not a picture tag");
     }

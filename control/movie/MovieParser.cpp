@@ -2,13 +2,15 @@
 
 #include "control/movie/BitmapParsers.h"
 #include "control/movie/DefinitionParsers.h"
+#include "control/movie/FilterParser.h"
 #include "control/movie/FontParser.h"
 #include "control/movie/MorphShape.h"
-#include "control/movie/FilterParser.h"
 #include "control/movie/MovieFile.h"
 #include "control/movie/ShapeParser.h"
 #include "control/movie/TagCodes.h"
 #include "control/movie/TextCodec.h"
+
+#include <algorithm>
 
 namespace lumbra::movie {
 
@@ -160,7 +162,10 @@ private:
         case tag::DefineBitsLossless:
         case tag::DefineBitsLossless2: {
             std::uint16_t id = in.u16();
-            bitmaps_[id] = std::make_shared<const PixelBuffer>(parseBitmap(in, code, jpegTables_));
+            auto picture = std::make_shared<const PixelBuffer>(
+                parseBitmap(in, code, jpegTables_, std::min(picturePixelsLeft_, kMaxPicturePixels)));
+            picturePixelsLeft_ -= std::size_t(picture->width()) * std::size_t(picture->height());
+            bitmaps_[id] = std::move(picture);
             break;
         }
         case tag::DefineEditText: {
@@ -218,6 +223,9 @@ private:
     BitmapTable bitmaps_;
     EmbeddedFontTable embeddedFonts_;
     std::vector<std::uint8_t> jpegTables_;
+    // All pictures of a movie together stay within this many pixels (128 MB),
+    // however many tags a hostile file repeats.
+    std::size_t picturePixelsLeft_ = std::size_t(32) << 20;
     bool backgroundSet_ = false;
 };
 

@@ -86,6 +86,10 @@ TEST(LosslessPictures, DamagedDataIsRefused)
     EXPECT_THROW(parse(tag::DefineBitsLossless, concat(losslessHeader(5, 0, 1), deflate(pixels))), FormatError);
     EXPECT_THROW(parse(tag::DefineBitsLossless, concat(losslessHeader(5, 60000, 60000), deflate(pixels))), FormatError);
     EXPECT_THROW(parse(tag::DefineBitsLossless, concat(losslessHeader(7, 2, 1), deflate(pixels))), FormatError);
+    // A movie's pictures share one budget: past it even a small one is refused.
+    Bytes small = concat(losslessHeader(5, 2, 1), deflate(pixels));
+    BitReader in(small);
+    EXPECT_THROW(parseBitmap(in, tag::DefineBitsLossless, {}, 1), FormatError);
 }
 
 // A 16 x 16 baseline JPEG of one colour, from an independent encoder.
