@@ -2,55 +2,16 @@
 
 #include "win32/GdiHandles.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace lumbra::com {
 
 using win32::GdiObject;
-using win32::Offscreen;
 using win32::Selection;
 
-using movie::Argb;
-
 namespace {
-
-COLORREF colorRef(Argb c) { return RGB(movie::redOf(c), movie::greenOf(c), movie::blueOf(c)); }
-
-POINT devicePoint(movie::Point p) {
-    return {static_cast<LONG>(std::lround(p.x)), static_cast<LONG>(std::lround(p.y))};
-}
-
-// Pixel bounds of a path, grown by `margin` (half a pen) on every side.
-RECT pathBounds(const movie::Path& path, double margin) {
-    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
-    for (const auto& contour : path)
-        for (auto p : contour) {
-            x0 = std::min(x0, p.x);
-            y0 = std::min(y0, p.y);
-            x1 = std::max(x1, p.x);
-            y1 = std::max(y1, p.y);
-        }
-    if (x0 > x1) return {};
-    return {static_cast<LONG>(std::floor(x0 - margin)), static_cast<LONG>(std::floor(y0 - margin)),
-            static_cast<LONG>(std::ceil(x1 + margin)) + 1, static_cast<LONG>(std::ceil(y1 + margin)) + 1};
-}
-
-// Adds the contours to the DC's current path; `close` joins each contour's
-// ends, as fills need.
-void tracePath(HDC dc, const movie::Path& path, bool close) {
-    for (const auto& contour : path) {
-        if (contour.empty()) continue;
-        POINT start = devicePoint(contour.front());
-        MoveToEx(dc, start.x, start.y, nullptr);
-        for (std::size_t i = 1; i < contour.size(); ++i) {
-            POINT p = devicePoint(contour[i]);
-            LineTo(dc, p.x, p.y);
-        }
-        if (close) CloseFigure(dc);
-    }
-}
 
 // Device fonts of the movie format name families, not faces.
 const wchar_t* faceName(const std::u16string& font) {
@@ -79,77 +40,46 @@ UINT alignFlags(movie::TextAlign align) {
     }
 }
 
+BITMAPINFO topDownInfo(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // rows top to bottom, as the canvas keeps them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 } // namespace
 
-GdiCanvas::GdiCanvas(HDC dc, int width, int height) : dc_(dc), width_(width), height_(height) {}
+GdiCanvas::GdiCanvas(int width, int height) : RasterCanvas(width, height) {}
 
-template <class Draw>
-void GdiCanvas::withAlpha(unsigned alpha, const RECT& bounds, Draw draw) {
-    if (alpha == 0) return;
-    if (alpha == 255) {
-        draw(dc_);
+// GDI draws the text white on black into a scratch bitmap of the text box; its
+// grey levels are the glyphs' coverage, painted in the text colour like any
+// other shape, so that masks, layers and partial alpha apply to text too.
+void GdiCanvas::drawText(const movie::TextRun& run) {
+    movie::PixelRect box{static_cast<int>(std::lround(run.box.xMin)), static_cast<int>(std::lround(run.box.yMin)),
+                         static_cast<int>(std::lround(run.box.xMax)), static_cast<int>(std::lround(run.box.yMax))};
+    movie::PixelRect area = movie::intersect(box, bounds());
+    if (area.empty() || movie::alphaOf(run.color) == 0) return;
+    int w = area.width(), h = area.height();
+    BITMAPINFO info = topDownInfo(w, h);
+    void* bits = nullptr;
+    GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!bitmap || !dc || !bits) {
+        if (dc) DeleteDC(dc);
         return;
     }
-    RECT area;
-    RECT surface = {0, 0, width_, height_};
-    if (!IntersectRect(&area, &bounds, &surface)) return;
-    int w = area.right - area.left, h = area.bottom - area.top;
-    Offscreen layer(dc_, w, h);
-    if (!layer.valid()) return;
-    // The layer starts as a copy of what lies below, so that blending it back
-    // changes only the pixels the drawing covers.
-    BitBlt(layer.dc(), 0, 0, w, h, dc_, area.left, area.top, SRCCOPY);
-    SetViewportOrgEx(layer.dc(), -area.left, -area.top, nullptr);
-    draw(layer.dc());
-    SetViewportOrgEx(layer.dc(), 0, 0, nullptr);
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
-    GdiAlphaBlend(dc_, area.left, area.top, w, h, layer.dc(), 0, 0, w, h, blend);
-}
-
-void GdiCanvas::clear(Argb background) {
-    GdiObject<HBRUSH> brush(CreateSolidBrush(colorRef(background)));
-    RECT all = {0, 0, width_, height_};
-    FillRect(dc_, &all, brush.get());
-}
-
-void GdiCanvas::fillPath(const movie::Path& path, const movie::Fill& fill) {
-    withAlpha(movie::alphaOf(fill.color), pathBounds(path, 0), [&](HDC dc) {
-        GdiObject<HBRUSH> brush(CreateSolidBrush(colorRef(fill.color)));
-        Selection selectBrush(dc, brush.get());
-        Selection selectPen(dc, GetStockObject(NULL_PEN));
-        SetPolyFillMode(dc, WINDING);
-        BeginPath(dc);
-        tracePath(dc, path, true);
-        EndPath(dc);
-        FillPath(dc);
-    });
-}
-
-void GdiCanvas::strokePath(const movie::Path& path, const movie::Stroke& stroke) {
-    double width = std::max(stroke.width, 1.0);
-    withAlpha(movie::alphaOf(stroke.color), pathBounds(path, width / 2 + 1), [&](HDC dc) {
-        LOGBRUSH brush = {BS_SOLID, colorRef(stroke.color), 0};
-        GdiObject<HPEN> pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_ROUND,
-                                         static_cast<DWORD>(std::lround(width)), &brush, 0, nullptr));
-        Selection selectPen(dc, pen.get());
-        BeginPath(dc);
-        tracePath(dc, path, false);
-        EndPath(dc);
-        StrokePath(dc);
-    });
-}
-
-void GdiCanvas::drawText(const movie::TextRun& run) {
-    RECT box = {static_cast<LONG>(std::lround(run.box.xMin)), static_cast<LONG>(std::lround(run.box.yMin)),
-                static_cast<LONG>(std::lround(run.box.xMax)), static_cast<LONG>(std::lround(run.box.yMax))};
-    withAlpha(movie::alphaOf(run.color), box, [&](HDC dc) {
+    {
+        Selection selectBitmap(dc, bitmap.get());
         GdiObject<HFONT> font(CreateFontW(-static_cast<int>(std::lround(run.size)), 0, 0, 0,
                                           run.bold ? FW_BOLD : FW_NORMAL, run.italic, FALSE, FALSE,
                                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                          faceName(run.font)));
+                                          ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, faceName(run.font)));
         Selection selectFont(dc, font.get());
-        SetTextColor(dc, colorRef(run.color));
+        SetTextColor(dc, RGB(255, 255, 255));
         SetBkMode(dc, TRANSPARENT);
         std::wstring text = windowsLines(run.text);
         UINT format = alignFlags(run.align) | DT_NOPREFIX;
@@ -157,9 +87,24 @@ void GdiCanvas::drawText(const movie::TextRun& run) {
             format |= DT_SINGLELINE;
         else if (run.wordWrap)
             format |= DT_WORDBREAK;
-        RECT r = box;
+        // The layout box in the scratch bitmap's coordinates.
+        RECT r = {box.x0 - area.x0, box.y0 - area.y0, box.x1 - area.x0, box.y1 - area.y0};
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
-    });
+        GdiFlush();
+    }
+    DeleteDC(dc);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint8_t> coverage(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (std::size_t i = 0; i < coverage.size(); ++i) coverage[i] = static_cast<std::uint8_t>((pixels[i] >> 8) & 0xFF);
+    movie::Fill fill;
+    fill.color = run.color;
+    paintCoverage(area, coverage.data(), static_cast<std::size_t>(w), movie::Paint(fill));
+}
+
+void GdiCanvas::present(HDC dc, int x, int y) const {
+    if (pixels().empty()) return;
+    BITMAPINFO info = topDownInfo(width(), height());
+    SetDIBitsToDevice(dc, x, y, width(), height(), 0, 0, 0, height(), pixels().data(), &info, DIB_RGB_COLORS);
 }
 
 } // namespace lumbra::com

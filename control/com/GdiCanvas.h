@@ -1,34 +1,22 @@
-// The movie's drawing surface on a GDI device context: paths through GDI
-// paths with the non-zero winding rule, solid brushes and geometric pens,
-// text in device fonts. Colours that are partly transparent are blended in;
-// gradients are drawn in their mean colour.
+// The movie's drawing surface in the control: the portable anti-aliased canvas
+// in memory, with text in the system's device fonts, and one blit of the
+// finished picture to a device context.
 #pragma once
 
-#include "control/movie/Canvas.h"
+#include "control/movie/RasterCanvas.h"
 
 #include <windows.h>
 
 namespace lumbra::com {
 
-class GdiCanvas final : public movie::Canvas {
+class GdiCanvas final : public movie::RasterCanvas {
 public:
-    // Draws into `dc`, whose drawing area is width x height pixels from (0, 0).
-    GdiCanvas(HDC dc, int width, int height);
+    GdiCanvas(int width, int height);
 
-    void clear(movie::Argb background) override;
-    void fillPath(const movie::Path& path, const movie::Fill& fill) override;
-    void strokePath(const movie::Path& path, const movie::Stroke& stroke) override;
     void drawText(const movie::TextRun& run) override;
 
-private:
-    // Runs draw(dc) opaque on this canvas, or, when alpha is partial, on a
-    // copy of the area `bounds` that is then blended back.
-    template <class Draw>
-    void withAlpha(unsigned alpha, const RECT& bounds, Draw draw);
-
-    HDC dc_;
-    int width_;
-    int height_;
+    // Copies the picture to `dc` with its top-left corner at (x, y).
+    void present(HDC dc, int x, int y) const;
 };
 
 } // namespace lumbra::com

@@ -11,7 +11,6 @@
 
 namespace lumbra::com {
 
-using win32::Offscreen;
 
 using movie::MoviePlayer;
 
@@ -174,9 +173,7 @@ void MovieControl::setViewSize(int width, int height) {
 void MovieControl::draw(HDC dc, const RECT& bounds) {
     int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     if (width <= 0 || height <= 0) return;
-    Offscreen back(dc, width, height);
-    if (!back.valid()) return;
-    GdiCanvas canvas(back.dc(), width, height);
+    GdiCanvas canvas(width, height);
     if (player_) {
         // A container may ask for a picture of another size than the window.
         bool resized = width != viewWidth_ || height != viewHeight_;
@@ -186,7 +183,7 @@ void MovieControl::draw(HDC dc, const RECT& bounds) {
     } else {
         canvas.clear(background_ >= 0 ? movie::Argb(0xFF000000u | background_) : kWhite);
     }
-    BitBlt(dc, bounds.left, bounds.top, width, height, back.dc(), 0, 0, SRCCOPY);
+    canvas.present(dc, bounds.left, bounds.top);
 }
 
 UINT MovieControl::frameInterval() const {

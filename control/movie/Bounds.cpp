@@ -27,6 +27,13 @@ Rect localBounds(const DisplayObject& object)
 {
     if (auto shape = object.shape())
         return shape->bounds;
+    if (auto morph = object.morph()) {
+        double t = std::clamp(object.ratio / 65535.0, 0.0, 1.0);
+        const Rect& a = morph->startBounds;
+        const Rect& b = morph->endBounds;
+        return {a.xMin + (b.xMin - a.xMin) * t, a.yMin + (b.yMin - a.yMin) * t, a.xMax + (b.xMax - a.xMax) * t,
+                a.yMax + (b.yMax - a.yMax) * t};
+    }
     if (auto text = object.text())
         return text->bounds;
     Rect bounds;

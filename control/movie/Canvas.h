@@ -1,28 +1,25 @@
-// The drawing surface a movie renders through. The host implements it (GDI in the
-// control, a recorder in tests); the movie hands it finished geometry:
+// The drawing surface a movie renders through. RasterCanvas draws into memory
+// (the control adds device-font text and one blit to the window); tests also
+// record calls. The movie hands it finished geometry:
 //  - every coordinate is in device pixels, already through the view and object matrices;
 //  - curves are already flattened, so a contour is a plain polyline;
-//  - colours are 0xAARRGGBB with the object's colour transform applied.
+//  - colours are 0xAARRGGBB (straight alpha) with the object's colour transform
+//    applied; bitmap fills carry theirs, applied to every sample.
 #pragma once
 
+#include "control/movie/Color.h"
+#include "control/movie/ColorTransform.h"
+#include "control/movie/Filters.h"
 #include "control/movie/Geometry.h"
+#include "control/movie/PixelBuffer.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace lumbra::movie {
-
-using Argb = std::uint32_t;
-
-constexpr Argb argb(unsigned a, unsigned r, unsigned g, unsigned b)
-{
-    return (Argb(a & 0xFF) << 24) | (Argb(r & 0xFF) << 16) | (Argb(g & 0xFF) << 8) | Argb(b & 0xFF);
-}
-constexpr unsigned alphaOf(Argb c) { return c >> 24; }
-constexpr unsigned redOf(Argb c) { return (c >> 16) & 0xFF; }
-constexpr unsigned greenOf(Argb c) { return (c >> 8) & 0xFF; }
-constexpr unsigned blueOf(Argb c) { return c & 0xFF; }
 
 using Contour = std::vector<Point>;
 
@@ -36,8 +33,11 @@ struct GradientStop {
     Argb color = 0;
 };
 
+// What a gradient does beyond its ends.
+enum class Spread { Pad, Reflect, Repeat };
+
 struct Fill {
-    enum class Kind { Solid, LinearGradient, RadialGradient };
+    enum class Kind { Solid, LinearGradient, RadialGradient, FocalGradient, Bitmap };
     Kind kind = Kind::Solid;
     // The solid colour; for gradients the mean of the stops, so a canvas that
     // cannot draw gradients fills with it.
@@ -46,11 +46,31 @@ struct Fill {
     // Maps gradient space to pixels: a linear gradient runs from x = -1 to
     // x = 1; a radial one from the origin (ratio 0) to the unit circle (ratio 1).
     Matrix gradientToPixels;
+    Spread spread = Spread::Pad;
+    bool linearRgb = false; // stops interpolated in linear light
+    double focus = 0;       // focal gradients: the focal point at (focus, 0), -1..1
+
+    // Bitmap fills: the picture, its pixels mapped to canvas pixels, whether it
+    // repeats beyond its edges (else the edge pixels extend), whether it is
+    // sampled smoothly, and the colour transform applied to every sample.
+    std::shared_ptr<const PixelBuffer> bitmap;
+    Matrix bitmapToPixels;
+    bool repeat = false;
+    bool smooth = true;
+    ColorTransform bitmapColor;
 };
 
+enum class CapStyle { Round, None, Square };
+enum class JoinStyle { Round, Bevel, Miter };
+
 struct Stroke {
-    double width = 1; // pixels, never below 1
+    double width = 1; // pixels; below 1 a hairline of one pixel
     Argb color = 0xFF000000;
+    CapStyle startCap = CapStyle::Round, endCap = CapStyle::Round;
+    JoinStyle join = JoinStyle::Round;
+    double miterLimit = 3; // in widths
+    // A line painted with a fill (gradient or bitmap) instead of its colour.
+    std::optional<Fill> fill;
 };
 
 enum class TextAlign { Left, Right, Center, Justify };
@@ -75,6 +95,19 @@ public:
     virtual void fillPath(const Path& path, const Fill& fill) = 0;
     virtual void strokePath(const Path& path, const Stroke& stroke) = 0;
     virtual void drawText(const TextRun& run) = 0;
+
+    // Masks: what is drawn between beginMask and endMask is not shown but
+    // limits everything drawn after it, until popMask. Masks nest, each
+    // limiting within the one before.
+    virtual void beginMask() {}
+    virtual void endMask() {}
+    virtual void popMask() {}
+
+    // Layers: what is drawn between beginLayer and endLayer is gathered on a
+    // transparent surface, passed through the filters and then blended with
+    // what lies below.
+    virtual void beginLayer() {}
+    virtual void endLayer(const LayerEffects& effects) { (void)effects; }
 };
 
 } // namespace lumbra::movie

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <variant>
@@ -16,15 +17,19 @@
 
 namespace lumbra::movie {
 
-// Fill of a shape; gradient matrices here map gradient space to shape twips.
+// Fill of a shape; gradient and bitmap matrices here map to shape twips.
 struct FillStyle {
     Fill fill;
-    bool visible = true; // bitmap fills are not drawn
+    bool visible = true; // false for a bitmap fill whose picture is unknown
 };
 
 struct LineStyle {
-    double width = 20; // twips
+    double width = 20; // twips; 0 is a hairline
     Argb color = 0xFF000000;
+    CapStyle startCap = CapStyle::Round, endCap = CapStyle::Round;
+    JoinStyle join = JoinStyle::Round;
+    double miterLimit = 3;
+    std::optional<Fill> fill; // lines painted with a gradient or bitmap
 };
 
 // Outlines in twips, curves flattened. fillPaths[i] belongs to fills[i] and
@@ -35,6 +40,25 @@ struct ShapeDef {
     std::vector<Path> fillPaths;
     std::vector<LineStyle> lines;
     std::vector<Path> linePaths;
+};
+
+// A morph shape: a start and an end shape whose styles and edges pair up.
+struct MorphRecord {
+    // A style change: pen moved (absolute twips) and styles picked (raw
+    // indexes, 0 = none), each only when given.
+    bool edge = false;
+    std::optional<Point> moveTo;
+    std::optional<unsigned> fill0, fill1, line;
+    // An edge: its end and, for curves, its control point (absolute twips).
+    Point to;
+    std::optional<Point> control;
+};
+
+struct MorphShapeDef {
+    Rect startBounds, endBounds;
+    std::vector<FillStyle> startFills, endFills;
+    std::vector<LineStyle> startLines, endLines;
+    std::vector<MorphRecord> startRecords, endRecords;
 };
 
 struct EditTextDef {
@@ -89,7 +113,7 @@ struct SpriteDef {
     Timeline timeline;
 };
 
-using Character = std::variant<ShapeDef, EditTextDef, ButtonDef, SpriteDef>;
+using Character = std::variant<ShapeDef, EditTextDef, ButtonDef, SpriteDef, MorphShapeDef>;
 using Dictionary = std::unordered_map<std::uint16_t, std::shared_ptr<const Character>>;
 
 } // namespace lumbra::movie

@@ -5,6 +5,7 @@
 
 #include "control/movie/Character.h"
 #include "control/movie/ColorTransform.h"
+#include "control/movie/Filters.h"
 #include "control/movie/Geometry.h"
 #include "control/movie/Value.h"
 
@@ -36,6 +37,7 @@ public:
     const ShapeDef* shape() const { return std::get_if<ShapeDef>(character_); }
     const EditTextDef* text() const { return std::get_if<EditTextDef>(character_); }
     const ButtonDef* button() const { return std::get_if<ButtonDef>(character_); }
+    const MorphShapeDef* morph() const { return std::get_if<MorphShapeDef>(character_); }
     // The timeline of a clip; null for other objects.
     const Timeline* timeline() const { return timeline_; }
     bool isClip() const { return timeline_ != nullptr; }
@@ -63,6 +65,12 @@ public:
     ColorTransform colorTransform;
     int ratio = 0;
     bool clipLayer = false;
+    int clipDepth = 0; // a clip layer masks the siblings above it up to this depth
+    LayerEffects effects; // filters and blend mode
+    // Masking by script: the object whose shape limits this one, and whether
+    // this one serves as another's mask (and is then not drawn itself).
+    std::weak_ptr<DisplayObject> mask;
+    bool isMask = false;
     bool visible = true;
     bool placedByTimeline = true;
 

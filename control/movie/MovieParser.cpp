@@ -1,10 +1,16 @@
 #include "control/movie/Movie.h"
 
+#include "control/movie/BitmapParsers.h"
 #include "control/movie/DefinitionParsers.h"
+#include "control/movie/FilterParser.h"
+#include "control/movie/FontParser.h"
+#include "control/movie/MorphShape.h"
 #include "control/movie/MovieFile.h"
 #include "control/movie/ShapeParser.h"
 #include "control/movie/TagCodes.h"
 #include "control/movie/TextCodec.h"
+
+#include <algorithm>
 
 namespace lumbra::movie {
 
@@ -74,7 +80,11 @@ private:
             frame.label = decodeMovieString(in.cstring(), version());
             return true;
         case tag::SetBackgroundColor:
-            movie_.info.background = in.rgb();
+            // The first colour the movie sets is the one it keeps.
+            if (!backgroundSet_) {
+                movie_.info.background = in.rgb();
+                backgroundSet_ = true;
+            }
             return true;
         default:
             return false;
@@ -101,9 +111,23 @@ private:
         if (flags & 0x20)
             place.name = decodeMovieString(in.cstring(), version());
         if (flags & 0x40) {
-            in.u16();
+            place.clipDepth = in.u16();
             place.clipLayer = true;
         }
+        if (flags3 & 0x03) {
+            LayerEffects effects;
+            try {
+                if (flags3 & 0x01)
+                    effects.filters = parseFilterList(in);
+                if (flags3 & 0x02)
+                    effects.blend = blendModeFrom(in.u8());
+            } catch (const FormatError&) {
+                return place; // a filter we cannot read: the object is still placed, plain
+            }
+            place.effects = std::move(effects);
+        }
+        if (flags3 & 0x04)
+            in.u8(); // bitmap caching: drawing is the same either way
         return place; // clip actions and later fields are not used
     }
 
@@ -117,7 +141,31 @@ private:
             std::uint16_t id = in.u16();
             int shapeVersion = code == tag::DefineShape ? 1 : code == tag::DefineShape2 ? 2
                              : code == tag::DefineShape3 ? 3 : 4;
-            define(id, parseShape(in, shapeVersion));
+            define(id, parseShape(in, shapeVersion, &bitmaps_));
+            break;
+        }
+        case tag::DefineMorphShape:
+        case tag::DefineMorphShape2: {
+            std::uint16_t id = in.u16();
+            define(id, parseMorphShape(in, code == tag::DefineMorphShape2, &bitmaps_));
+            break;
+        }
+        case tag::JPEGTables: {
+            auto tables = in.bytes(in.remaining());
+            jpegTables_.assign(tables.begin(), tables.end());
+            break;
+        }
+        case tag::DefineBits:
+        case tag::DefineBitsJPEG2:
+        case tag::DefineBitsJPEG3:
+        case tag::DefineBitsJPEG4:
+        case tag::DefineBitsLossless:
+        case tag::DefineBitsLossless2: {
+            std::uint16_t id = in.u16();
+            auto picture = std::make_shared<const PixelBuffer>(
+                parseBitmap(in, code, jpegTables_, std::min(picturePixelsLeft_, kMaxPicturePixels)));
+            picturePixelsLeft_ -= std::size_t(picture->width()) * std::size_t(picture->height());
+            bitmaps_[id] = std::move(picture);
             break;
         }
         case tag::DefineEditText: {
@@ -143,7 +191,21 @@ private:
         case tag::DefineFontInfo:
         case tag::DefineFontInfo2: {
             std::uint16_t id = in.u16();
+            BitReader outlines = in;
             fonts_[id] = parseFontName(in, code, version());
+            if (code != tag::DefineFontInfo && code != tag::DefineFontInfo2)
+                embeddedFonts_[id] = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(outlines, code));
+            break;
+        }
+        case tag::DefineFont: {
+            std::uint16_t id = in.u16();
+            embeddedFonts_[id] = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(in, code));
+            break;
+        }
+        case tag::DefineText:
+        case tag::DefineText2: {
+            std::uint16_t id = in.u16();
+            define(id, parseStaticText(in, code, embeddedFonts_));
             break;
         }
         default:
@@ -158,6 +220,13 @@ private:
 
     Movie& movie_;
     FontTable fonts_;
+    BitmapTable bitmaps_;
+    EmbeddedFontTable embeddedFonts_;
+    std::vector<std::uint8_t> jpegTables_;
+    // All pictures of a movie together stay within this many pixels (128 MB),
+    // however many tags a hostile file repeats.
+    std::size_t picturePixelsLeft_ = std::size_t(32) << 20;
+    bool backgroundSet_ = false;
 };
 
 } // namespace

@@ -222,6 +222,8 @@ void Playback::applyCommand(DisplayObject& clip, const DisplayCommand& command)
         target->ratio = *place.ratio;
     if (place.name)
         target->name = *place.name;
+    if (place.effects)
+        target->effects = *place.effects;
     dirty = true;
 }
 
@@ -236,6 +238,8 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
     object->colorTransform = place.colorTransform.value_or(ColorTransform{});
     object->ratio = place.ratio.value_or(0);
     object->clipLayer = place.clipLayer;
+    object->clipDepth = place.clipDepth;
+    object->effects = place.effects.value_or(LayerEffects{});
     object->bornTick = tick_;
     if (place.name)
         object->name = *place.name;

@@ -5,9 +5,15 @@
 #include "control/movie/DisplayObject.h"
 #include "control/movie/Playback.h"
 
+#include <memory>
+
 namespace lumbra::movie {
 
 // view: root twips to canvas pixels.
 void renderTree(Playback& playback, const Matrix& view, Canvas& canvas);
+
+// MovieClip.setMask: `mask` (null to undo) limits what `object` shows and is
+// no longer drawn itself.
+void setMask(DisplayObject& object, const std::shared_ptr<DisplayObject>& mask);
 
 } // namespace lumbra::movie

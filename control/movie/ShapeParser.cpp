@@ -35,7 +35,8 @@ Argb averageColor(const std::vector<GradientStop>& stops)
 
 class ShapeBuilder {
 public:
-    ShapeBuilder(BitReader& in, int version) : in_(in), version_(version) {}
+    ShapeBuilder(BitReader& in, int version, const BitmapTable* bitmaps)
+        : in_(in), version_(version), bitmaps_(bitmaps) {}
 
     ShapeDef build()
     {
@@ -48,6 +49,30 @@ public:
         readRecords();
         finish();
         return std::move(shape_);
+    }
+
+    ShapeDef withStyles(std::vector<FillStyle> fills, std::vector<LineStyle> lines)
+    {
+        shape_.fills = std::move(fills);
+        shape_.lines = std::move(lines);
+        fillEdges_.resize(shape_.fills.size());
+        lineRuns_.resize(shape_.lines.size());
+        fillBits_ = in_.ub(4);
+        lineBits_ = in_.ub(4);
+        readRecords();
+        finish();
+        return std::move(shape_);
+    }
+
+    Path glyph()
+    {
+        shape_.fills.emplace_back();
+        fillEdges_.resize(1);
+        fillBits_ = in_.ub(4);
+        lineBits_ = in_.ub(4);
+        readRecords();
+        finish();
+        return std::move(shape_.fillPaths.front());
     }
 
 private:
@@ -68,25 +93,43 @@ private:
         if (type == 0x00) {
             style.fill.color = color();
         } else if (type == 0x10 || type == 0x12 || type == 0x13) {
-            style.fill.kind = type == 0x10 ? Fill::Kind::LinearGradient : Fill::Kind::RadialGradient;
+            style.fill.kind = type == 0x10 ? Fill::Kind::LinearGradient
+                            : type == 0x12 ? Fill::Kind::RadialGradient : Fill::Kind::FocalGradient;
             // The gradient square spans -16384..16384 units; scale it to -1..1.
             style.fill.gradientToPixels = in_.matrix() * Matrix::scaling(16384, 16384);
-            unsigned stops = in_.u8() & 0x0F;
+            unsigned head = in_.u8();
+            // Spread 3 and interpolation 2, 3 are reserved; they read as the defaults.
+            unsigned spread = head >> 6, interpolation = (head >> 4) & 3;
+            style.fill.spread = spread == 1 ? Spread::Reflect : spread == 2 ? Spread::Repeat : Spread::Pad;
+            style.fill.linearRgb = interpolation == 1;
+            unsigned stops = head & 0x0F;
             for (unsigned i = 0; i < stops; ++i) {
                 double ratio = in_.u8() / 255.0;
                 style.fill.stops.push_back({ratio, color()});
             }
             if (type == 0x13)
-                in_.fixed8(); // focal point: drawn as a plain radial gradient
+                style.fill.focus = std::clamp(in_.fixed8(), -1.0, 1.0);
             style.fill.color = averageColor(style.fill.stops);
         } else if (type >= 0x40 && type <= 0x43) {
-            in_.u16();
-            in_.matrix();
-            style.visible = false;
+            std::uint16_t id = in_.u16();
+            style.fill.kind = Fill::Kind::Bitmap;
+            style.fill.bitmapToPixels = in_.matrix();
+            style.fill.repeat = type == 0x40 || type == 0x42;
+            style.fill.smooth = type == 0x40 || type == 0x41;
+            auto found = bitmaps_ ? bitmaps_->find(id) : BitmapTable::const_iterator{};
+            if (bitmaps_ && found != bitmaps_->end())
+                style.fill.bitmap = found->second;
+            else
+                style.visible = false;
         } else {
             throw FormatError("unknown fill style type");
         }
         return style;
+    }
+
+    static CapStyle cap(unsigned raw)
+    {
+        return raw == 1 ? CapStyle::None : raw == 2 ? CapStyle::Square : CapStyle::Round;
     }
 
     LineStyle lineStyle()
@@ -97,16 +140,23 @@ private:
             style.color = color();
             return style;
         }
-        in_.ub(2); // start cap
+        style.startCap = cap(in_.ub(2));
         unsigned join = in_.ub(2);
+        style.join = join == 1 ? JoinStyle::Bevel : join == 2 ? JoinStyle::Miter : JoinStyle::Round;
         bool hasFill = in_.flag();
-        in_.ub(11); // scaling, hinting, reserved, no-close, end cap
+        in_.ub(3); // horizontal and vertical scaling off, pixel hinting
+        in_.ub(6); // reserved, no close
+        style.endCap = cap(in_.ub(2));
         if (join == 2)
-            in_.u16(); // miter limit
-        if (hasFill)
-            style.color = fillStyle().fill.color;
-        else
+            style.miterLimit = in_.fixed8();
+        if (hasFill) {
+            FillStyle fill = fillStyle();
+            style.color = fill.fill.color;
+            if (fill.fill.kind != Fill::Kind::Solid && fill.visible)
+                style.fill = std::move(fill.fill);
+        } else {
             style.color = in_.rgba();
+        }
         return style;
     }
 
@@ -271,6 +321,7 @@ private:
 
     BitReader& in_;
     int version_;
+    const BitmapTable* bitmaps_;
     ShapeDef shape_;
     std::vector<std::vector<Polyline>> fillEdges_;
     std::vector<Path> lineRuns_;
@@ -284,9 +335,19 @@ private:
 
 } // namespace
 
-ShapeDef parseShape(BitReader& in, int shapeVersion)
+ShapeDef parseShape(BitReader& in, int shapeVersion, const BitmapTable* bitmaps)
 {
-    return ShapeBuilder(in, shapeVersion).build();
+    return ShapeBuilder(in, shapeVersion, bitmaps).build();
+}
+
+ShapeDef parseShapeRecords(BitReader& in, std::vector<FillStyle> fills, std::vector<LineStyle> lines)
+{
+    return ShapeBuilder(in, 1, nullptr).withStyles(std::move(fills), std::move(lines));
+}
+
+Path parseGlyph(BitReader& in)
+{
+    return ShapeBuilder(in, 1, nullptr).glyph();
 }
 
 } // namespace lumbra::movie

@@ -26,6 +26,19 @@ enum : unsigned {
     PlaceObject3 = 70,
     DefineFont3 = 75,
     DefineShape4 = 83,
+    // Pictures, glyphs, static text and morph shapes.
+    DefineBits = 6,
+    JPEGTables = 8,
+    DefineFont = 10,
+    DefineText = 11,
+    DefineBitsLossless = 20,
+    DefineBitsJPEG2 = 21,
+    DefineText2 = 33,
+    DefineBitsJPEG3 = 35,
+    DefineBitsLossless2 = 36,
+    DefineMorphShape = 46,
+    DefineMorphShape2 = 84,
+    DefineBitsJPEG4 = 90,
 };
 
 } // namespace lumbra::movie::tag

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "control/movie/ColorTransform.h"
+#include "control/movie/Filters.h"
 #include "control/movie/Geometry.h"
 
 #include <cstdint>
@@ -24,6 +25,8 @@ struct PlaceCommand {
     std::optional<int> ratio;
     std::optional<std::u16string> name;
     bool clipLayer = false; // a mask: not drawn itself
+    int clipDepth = 0;      // the highest depth the mask covers
+    std::optional<LayerEffects> effects; // PlaceObject3's filters and blend mode
 };
 
 struct RemoveCommand {

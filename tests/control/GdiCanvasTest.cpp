@@ -1,4 +1,4 @@
-// The GDI canvas drawing finished geometry into a bitmap.
+// The control's canvas: drawing in memory, device-font text, one blit to a bitmap.
 #include "control/com/GdiCanvas.h"
 
 #include "tests/control/ControlHost.h"
@@ -24,19 +24,25 @@ movie::Contour square(double x0, double y0, double x1, double y1) {
 
 class GdiCanvasTest : public ::testing::Test {
 protected:
+    // What the canvas shows once blitted.
+    unsigned pixel(int x, int y) {
+        canvas.present(picture.dc(), 0, 0);
+        return picture.pixel(x, y);
+    }
+
     test::Picture picture{40, 40};
-    GdiCanvas canvas{picture.dc(), 40, 40};
+    GdiCanvas canvas{40, 40};
 };
 
 TEST_F(GdiCanvasTest, ClearsAndFillsClosedContours) {
     canvas.clear(argb(255, 0, 0, 255));
-    EXPECT_EQ(picture.pixel(0, 0), 0x0000FFu);
-    EXPECT_EQ(picture.pixel(39, 39), 0x0000FFu);
+    EXPECT_EQ(pixel(0, 0), 0x0000FFu);
+    EXPECT_EQ(pixel(39, 39), 0x0000FFu);
     canvas.fillPath({square(10, 10, 30, 30)}, solid(argb(255, 255, 0, 0)));
-    EXPECT_EQ(picture.pixel(10, 10), 0xFF0000u);
-    EXPECT_EQ(picture.pixel(20, 20), 0xFF0000u);
-    EXPECT_EQ(picture.pixel(9, 20), 0x0000FFu);
-    EXPECT_EQ(picture.pixel(31, 20), 0x0000FFu);
+    EXPECT_EQ(pixel(10, 10), 0xFF0000u);
+    EXPECT_EQ(pixel(20, 20), 0xFF0000u);
+    EXPECT_EQ(pixel(9, 20), 0x0000FFu);
+    EXPECT_EQ(pixel(31, 20), 0x0000FFu);
 }
 
 TEST_F(GdiCanvasTest, FillsByTheNonZeroWindingRule) {
@@ -44,23 +50,23 @@ TEST_F(GdiCanvasTest, FillsByTheNonZeroWindingRule) {
     // An inner square wound the same way stays filled; one wound against it is a hole.
     movie::Contour inner = square(15, 15, 25, 25);
     canvas.fillPath({square(0, 0, 20, 40), inner}, solid(argb(255, 0, 0, 0)));
-    EXPECT_EQ(picture.pixel(17, 20), 0x000000u);
+    EXPECT_EQ(pixel(17, 20), 0x000000u);
     canvas.clear(argb(255, 255, 255, 255));
     movie::Contour hole(inner.rbegin(), inner.rend());
     canvas.fillPath({square(10, 10, 30, 30), hole}, solid(argb(255, 0, 0, 0)));
-    EXPECT_EQ(picture.pixel(20, 20), 0xFFFFFFu);
-    EXPECT_EQ(picture.pixel(12, 12), 0x000000u);
+    EXPECT_EQ(pixel(20, 20), 0xFFFFFFu);
+    EXPECT_EQ(pixel(12, 12), 0x000000u);
 }
 
 TEST_F(GdiCanvasTest, BlendsPartlyTransparentColoursAndSkipsInvisibleOnes) {
     canvas.clear(argb(255, 255, 255, 255));
     canvas.fillPath({square(0, 0, 40, 40)}, solid(argb(0, 0, 0, 0)));
-    EXPECT_EQ(picture.pixel(20, 20), 0xFFFFFFu);
+    EXPECT_EQ(pixel(20, 20), 0xFFFFFFu);
     canvas.fillPath({square(0, 0, 20, 40)}, solid(argb(128, 255, 0, 0)));
-    unsigned blended = picture.pixel(10, 10);
+    unsigned blended = pixel(10, 10);
     EXPECT_EQ(blended >> 16, 0xFFu);
     EXPECT_NEAR(int((blended >> 8) & 0xFF), 127, 2);
-    EXPECT_EQ(picture.pixel(30, 10), 0xFFFFFFu) << "outside the shape nothing changes";
+    EXPECT_EQ(pixel(30, 10), 0xFFFFFFu) << "outside the shape nothing changes";
 }
 
 TEST_F(GdiCanvasTest, StrokesOpenPolylines) {
@@ -69,8 +75,8 @@ TEST_F(GdiCanvasTest, StrokesOpenPolylines) {
     stroke.width = 4;
     stroke.color = argb(255, 0, 128, 0);
     canvas.strokePath({{{5, 20}, {35, 20}}}, stroke);
-    EXPECT_EQ(picture.pixel(20, 20), 0x008000u);
-    EXPECT_EQ(picture.pixel(20, 30), 0xFFFFFFu);
+    EXPECT_EQ(pixel(20, 20), 0x008000u);
+    EXPECT_EQ(pixel(20, 30), 0xFFFFFFu);
 }
 
 TEST_F(GdiCanvasTest, DrawsDeviceFontTextInsideItsBox) {
@@ -81,6 +87,7 @@ TEST_F(GdiCanvasTest, DrawsDeviceFontTextInsideItsBox) {
     run.size = 16;
     run.box = {0, 0, 40, 20};
     canvas.drawText(run);
+    canvas.present(picture.dc(), 0, 0);
     int dark = 0, below = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)

@@ -25,6 +25,8 @@ public:
     void label(const std::u16string& name) { writer_.root().label(name); }
     void actions(const movie::ActionBytes& code) { writer_.root().actions(code); }
     void showFrame() { writer_.root().showFrame(); }
+    // The main timeline, for tags assembled by hand.
+    movie::TimelineWriter& timeline() { return writer_.root(); }
 
     void save(const std::filesystem::path& path) const;
 
