@@ -41,3 +41,15 @@ if(NOT EXISTS /usr/include/stb/stb_image.h)
 endif()
 add_library(lumbra_stb INTERFACE)
 target_include_directories(lumbra_stb SYSTEM INTERFACE ${LUMBRA_STB_ROOT})
+
+# The LZMA decoder of the public-domain LZMA SDK (Debian's lzma-dev ships its C
+# sources): movies compressed with LZMA. One decoder for both builds, compiled
+# from source because no Windows build of an LZMA library is packaged.
+set(LUMBRA_LZMA_SDK /usr/include/lzma)
+if(NOT EXISTS ${LUMBRA_LZMA_SDK}/LzmaDec.c)
+  message(FATAL_ERROR "LzmaDec.c not found: install lzma-dev")
+endif()
+add_library(lumbra_lzma_decoder STATIC ${LUMBRA_LZMA_SDK}/LzmaDec.c)
+# Only the SDK's own folder: in the cross build the rest of /usr/include must stay out.
+target_include_directories(lumbra_lzma_decoder SYSTEM PUBLIC ${LUMBRA_LZMA_SDK})
+set_target_properties(lumbra_lzma_decoder PROPERTIES POSITION_INDEPENDENT_CODE ON)

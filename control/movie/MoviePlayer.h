@@ -54,7 +54,7 @@ public:
     MoviePlayer(const MoviePlayer&) = delete;
     MoviePlayer& operator=(const MoviePlayer&) = delete;
 
-    // Parses the file (plain or zlib-compressed) and enters its first frame,
+    // Parses the file (plain, zlib- or LZMA-compressed) and enters its first frame,
     // running that frame's actions: set the handlers before. False, with
     // error() telling why, when the bytes are not a playable movie; the player
     // is then empty.
