@@ -408,11 +408,4 @@ HRESULT invokeMember(MovieControl& control, DISPID id, WORD flags, DISPPARAMS* p
     return hr;
 }
 
-std::vector<PropertyName> settableProperties() {
-    std::vector<PropertyName> names;
-    for (const Member& m : kMembers)
-        if (m.put) names.push_back({m.name, m.id});
-    return names;
-}
-
 } // namespace lumbra::com
