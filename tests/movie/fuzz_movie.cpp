@@ -23,6 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     player.setTraceHandler([](const std::u16string&) {});
     if (!player.load({data, size}))
         return 0;
+    // The same file once more on a level above, reached through its paths.
+    player.loadLevel(1, {data, size});
     player.setViewport(320, 240);
     NullCanvas canvas;
     for (int frame = 0; frame < 4; ++frame) {
@@ -36,5 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     player.getVariable(u"/:a");
     player.tCallFrame(u"/", 1);
     player.tGetProperty(u"/", 8);
+    player.tGotoFrame(u"_level1", 1);
+    player.getVariable(u"_level1:a");
+    player.unloadLevel(1);
     return 0;
 }
