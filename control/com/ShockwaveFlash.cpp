@@ -7,15 +7,12 @@
 #include "control/com/ServerModule.h"
 #include "control/com/SnapshotEnumerator.h"
 #include "control/com/TypeLibrary.h"
-#include "win32/Variant.h"
 
-#include <algorithm>
 #include <string>
 
 namespace lumbra::com {
 
 using win32::ComPtr;
-using win32::Variant;
 
 namespace {
 
