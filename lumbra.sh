@@ -22,7 +22,7 @@ packages=(
   cmake ninja-build g++ googletest zlib1g-dev libboost1.81-dev libstb-dev
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
-  clang libclang-rt-14-dev duktape mujs libedit-dev lua5.4 time
+  clang libclang-rt-14-dev lzma-dev duktape mujs libedit-dev lua5.4 time
 )
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -135,8 +135,8 @@ fuzz() {
   local dir="$build/fuzz"
   configure "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMBRA_LIBFUZZER=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined" \
-    "-DCMAKE_C_FLAGS=-fsanitize=address,undefined,fuzzer-no-link"
+    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined,float-cast-overflow,fuzzer-no-link -fno-sanitize-recover=undefined,float-cast-overflow" \
+    "-DCMAKE_C_FLAGS=-fsanitize=address,undefined,float-cast-overflow,fuzzer-no-link -fno-sanitize-recover=undefined,float-cast-overflow"
   cmake --build "$dir" --target "$name" -j "$jobs"
   local exe
   exe=$(find "$dir" -type f -name "$name" -perm -u+x | head -n 1)

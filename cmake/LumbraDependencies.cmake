@@ -41,3 +41,21 @@ if(NOT EXISTS /usr/include/stb/stb_image.h)
 endif()
 add_library(lumbra_stb INTERFACE)
 target_include_directories(lumbra_stb SYSTEM INTERFACE ${LUMBRA_STB_ROOT})
+
+# The LZMA decoder of the public-domain LZMA SDK (Debian's lzma-dev ships its C
+# sources): movies compressed with LZMA. One decoder for both builds, compiled
+# from source because no Windows build of an LZMA library is packaged. Its
+# folder also holds liblzma's headers, so the build sees only the decoder's
+# three files, linked into a folder of their own.
+set(LUMBRA_LZMA_SDK ${CMAKE_BINARY_DIR}/lzma-sdk)
+if(NOT EXISTS /usr/include/lzma/LzmaDec.c)
+  message(FATAL_ERROR "LzmaDec.c not found: install lzma-dev")
+endif()
+if(NOT EXISTS ${LUMBRA_LZMA_SDK}/LzmaDec.c)
+  file(MAKE_DIRECTORY ${LUMBRA_LZMA_SDK})
+  foreach(file LzmaDec.c LzmaDec.h Types.h)
+    file(CREATE_LINK /usr/include/lzma/${file} ${LUMBRA_LZMA_SDK}/${file} SYMBOLIC)
+  endforeach()
+endif()
+add_library(lumbra_lzma_decoder STATIC ${LUMBRA_LZMA_SDK}/LzmaDec.c)
+target_include_directories(lumbra_lzma_decoder SYSTEM PUBLIC ${LUMBRA_LZMA_SDK})

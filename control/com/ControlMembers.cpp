@@ -220,7 +220,7 @@ const Member kMembers[] = {
      [](MovieControl& c, const Arguments& a) { c.setLoop(a.boolean(0)); return S_OK; }},
     {u"Movie", 0x66, true, "s",
      [](MovieControl& c, const Arguments&, Variant& r) { return setText(r, c.movie()); },
-     [](MovieControl& c, const Arguments& a) { return status(c.loadMovie(a.text(0))); }},
+     [](MovieControl& c, const Arguments& a) { return c.loadMovie(a.text(0)); }},
     {u"FrameNum", 0x6b, true, "i",
      [](MovieControl& c, const Arguments&, Variant& r) {
          if (!c.peek()) return E_FAIL;
@@ -312,9 +312,7 @@ const Member kMembers[] = {
          return S_OK;
      }, nullptr},
     {u"LoadMovie", 0x8e, false, "is", [](MovieControl& c, const Arguments& a, Variant&) {
-         // Only level 0, the movie itself, is played.
-         if (a.integer(0) != 0) return E_NOTIMPL;
-         return status(c.loadMovie(a.text(1)));
+         return c.loadLevel(a.integer(0), a.text(1));
      }, nullptr},
     {u"TGotoFrame", 0x8f, false, "si", [](MovieControl& c, const Arguments& a, Variant&) {
          return onMovie(c, [&](MoviePlayer& p) { return p.tGotoFrame(a.text(0), a.integer(1)); });
@@ -406,13 +404,6 @@ HRESULT invokeMember(MovieControl& control, DISPID id, WORD flags, DISPPARAMS* p
         value.moveTo(result);
     }
     return hr;
-}
-
-std::vector<PropertyName> settableProperties() {
-    std::vector<PropertyName> names;
-    for (const Member& m : kMembers)
-        if (m.put) names.push_back({m.name, m.id});
-    return names;
 }
 
 } // namespace lumbra::com

@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace lumbra::com {
 
@@ -20,12 +19,5 @@ std::optional<DISPID> memberId(std::u16string_view name);
 // E_FAIL when the movie refuses the call (no movie, no such clip or frame).
 HRESULT invokeMember(MovieControl& control, DISPID id, WORD flags, DISPPARAMS* params,
                      VARIANT* result, UINT* argError);
-
-struct PropertyName {
-    std::u16string_view name;
-    DISPID id;
-};
-// Properties that can be set, in table order (persisted properties are read by these names).
-std::vector<PropertyName> settableProperties();
 
 } // namespace lumbra::com

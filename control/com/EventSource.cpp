@@ -2,6 +2,7 @@
 
 #include "win32/Bstr.h"
 #include "control/com/Guids.h"
+#include "control/com/SnapshotEnumerator.h"
 
 #include <olectl.h>
 
@@ -65,8 +66,9 @@ STDMETHODIMP EventSource::Unadvise(DWORD cookie) {
 }
 
 STDMETHODIMP EventSource::EnumConnections(IEnumConnections** out) {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
+    std::vector<CONNECTDATA> items;
+    for (const auto& connection : connections_) items.push_back({connection.sink.get(), connection.cookie});
+    return ConnectionEnumerator::create(items, out);
 }
 
 void EventSource::fire(DISPID id, VARIANTARG* argsLastFirst, UINT count) {

@@ -16,6 +16,10 @@ inline constexpr IID kControlInterfaceId = {
 inline constexpr IID kEventInterfaceId = {
     0xD27CDB6D, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
+// The type library ShockwaveFlashObjects, version 1.0 (LumbraFlash.idl).
+inline constexpr GUID kTypeLibraryId = {
+    0xD27CDB6B, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
 inline constexpr wchar_t kProgId[] = L"ShockwaveFlash.ShockwaveFlash";
 inline constexpr wchar_t kClassName[] = L"Shockwave Flash Object";
 

@@ -5,9 +5,13 @@
 #include "win32/GdiHandles.h"
 #include "control/com/MovieLocation.h"
 
+#include <urlmon.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace lumbra::com {
 
@@ -24,6 +28,7 @@ public:
     ~Reentry() {
         if (--control_.depth_ > 0) return;
         control_.retired_.clear();
+        control_.runPendingLoads();
         if (control_.player_ && control_.player_->needsRepaint() && control_.events_.repaint)
             control_.events_.repaint();
     }
@@ -39,6 +44,24 @@ constexpr std::array<std::u16string_view, 6> kQualities = {u"Low",  u"Medium",  
 
 constexpr movie::Argb kWhite = 0xFFFFFFFF;
 
+// The level a getURL target names: "_level0" to "_level16000", any case.
+std::optional<int> levelTarget(std::u16string_view target) {
+    constexpr std::u16string_view prefix = u"_level";
+    if (target.size() <= prefix.size() || !startsWithNoCase(target, prefix)) return std::nullopt;
+    int level = 0;
+    for (char16_t c : target.substr(prefix.size())) {
+        if (c < u'0' || c > u'9' || level > movie::kMaxLevel) return std::nullopt;
+        level = level * 10 + (c - u'0');
+    }
+    if (level > movie::kMaxLevel) return std::nullopt;
+    return level;
+}
+
+std::u16string folderOf(const std::u16string& path) {
+    auto slash = path.find_last_of(u"\\/");
+    return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash + 1);
+}
+
 } // namespace
 
 MovieControl::MovieControl(MovieEvents events) : events_(std::move(events)) {}
@@ -48,6 +71,11 @@ MovieControl::~MovieControl() = default;
 void MovieControl::configure(MoviePlayer& player) {
     player.setFsCommandHandler([this, self = &player](const std::u16string& command, const std::u16string& args) {
         if (player_.get() == self && events_.fsCommand) events_.fsCommand(command, args);
+    });
+    // Movies the movie loads onto levels (loadMovieNum, unloadMovieNum).
+    player.setUrlHandler([this, self = &player](const std::u16string& url, const std::u16string& target) {
+        auto level = levelTarget(target);
+        if (player_.get() == self && level) pendingLoads_.push_back({*level, url});
     });
     player.setLoop(loop_);
     player.setScaleMode(static_cast<movie::ScaleMode>(scaleMode_));
@@ -60,17 +88,30 @@ void MovieControl::retire(std::unique_ptr<MoviePlayer> player) {
     if (depth_ > 0) retired_.push_back(std::move(player));
 }
 
-bool MovieControl::loadMovie(std::u16string_view location) {
+HRESULT MovieControl::readLocation(std::u16string_view location, std::u16string_view base,
+                                   std::vector<std::uint8_t>& bytes, std::u16string* path) const {
+    if (isNetworkLocation(location, base)) return INET_E_UNKNOWN_PROTOCOL;
+    auto resolved = resolveMovieLocation(location, base);
+    if (!resolved) return E_FAIL;
+    auto read = readMovieFile(*resolved);
+    if (!read) return E_FAIL;
+    bytes = std::move(*read);
+    if (path) *path = std::move(*resolved);
+    return S_OK;
+}
+
+HRESULT MovieControl::loadMovie(std::u16string_view location) {
     if (location.empty()) {
         retire(std::move(player_));
         movie_.clear();
+        movieFolder_.clear();
         if (events_.movieChanged) events_.movieChanged();
-        return true;
+        return S_OK;
     }
-    auto path = resolveMovieLocation(location, base_);
-    if (!path) return false;
-    auto bytes = readMovieFile(*path);
-    if (!bytes) return false;
+    std::vector<std::uint8_t> bytes;
+    std::u16string path;
+    HRESULT hr = readLocation(location, base_, bytes, &path);
+    if (FAILED(hr)) return hr;
 
     // The new movie becomes current before its first frame runs, so that the
     // fscommands of that frame reach the container.
@@ -78,23 +119,54 @@ bool MovieControl::loadMovie(std::u16string_view location) {
     player_ = std::make_unique<MoviePlayer>();
     MoviePlayer* loading = player_.get();
     configure(*loading);
+    // Levels its first frame loads are found beside it.
+    auto previousFolder = std::exchange(movieFolder_, folderOf(path));
     bool loaded;
     {
         Reentry call(*this);
-        loaded = loading->load(*bytes, playing_);
+        loaded = loading->load(bytes, playing_);
     }
     if (!loaded) {
-        if (player_.get() == loading) player_ = std::move(previous);
-        return false;
+        if (player_.get() == loading) {
+            player_ = std::move(previous);
+            movieFolder_ = std::move(previousFolder);
+        }
+        return E_FAIL;
     }
     retire(std::move(previous));
     // The container may have loaded yet another movie from an event of this one's first frame.
-    if (player_.get() != loading) return true;
+    if (player_.get() != loading) return S_OK;
     movie_ = location;
     if (events_.movieChanged) events_.movieChanged();
     if (events_.progress) events_.progress(100);
     if (events_.readyStateChange) events_.readyStateChange(readyState());
-    return true;
+    return S_OK;
+}
+
+HRESULT MovieControl::loadLevel(int level, std::u16string_view location) {
+    if (level == 0) return loadMovie(location);
+    if (level < 0 || level > movie::kMaxLevel) return E_INVALIDARG;
+    if (!player_) return E_FAIL;
+    if (location.empty()) {
+        withMovie([&](MoviePlayer& p) {
+            p.unloadLevel(level);
+            return true;
+        });
+        return S_OK;
+    }
+    std::vector<std::uint8_t> bytes;
+    HRESULT hr = readLocation(location, base_.empty() ? movieFolder_ : base_, bytes);
+    if (FAILED(hr)) return hr;
+    return withMovie([&](MoviePlayer& p) { return p.loadLevel(level, bytes); }) ? S_OK : E_FAIL;
+}
+
+void MovieControl::runPendingLoads() {
+    if (loadingPending_ || pendingLoads_.empty()) return;
+    loadingPending_ = true;
+    auto loads = std::exchange(pendingLoads_, {});
+    // A load whose movie cannot be had changes nothing, as a failed load in the movie's own player does.
+    for (const auto& load : loads) loadLevel(load.level, load.location);
+    loadingPending_ = false;
 }
 
 int MovieControl::readyState() const { return player_ ? 4 : 0; }

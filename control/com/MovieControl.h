@@ -48,8 +48,14 @@ public:
     MovieControl& operator=(const MovieControl&) = delete;
 
     // Loads the movie at `location` (resolved against base()); an empty one
-    // unloads. False, with the current movie kept, when it cannot be read or played.
-    bool loadMovie(std::u16string_view location);
+    // unloads. On failure the current movie is kept: INET_E_UNKNOWN_PROTOCOL
+    // for a network URL (only local files are played), E_FAIL when the file
+    // cannot be read or is not a playable movie.
+    HRESULT loadMovie(std::u16string_view location);
+    // Loads the movie at `location` onto `level` over the main movie (level 0
+    // is loadMovie); an empty location unloads the level. Relative locations
+    // are resolved against base(), or without one against the main movie's folder.
+    HRESULT loadLevel(int level, std::u16string_view location);
     const std::u16string& movie() const { return movie_; }
     const std::u16string& base() const { return base_; }
     void setBase(std::u16string_view base) { base_ = base; }
@@ -95,6 +101,21 @@ private:
     class Reentry;
     void configure(movie::MoviePlayer& player);
     void retire(std::unique_ptr<movie::MoviePlayer> player);
+    // The file a location names, or the failure to report.
+    HRESULT readLocation(std::u16string_view location, std::u16string_view base,
+                         std::vector<std::uint8_t>& bytes, std::u16string* path = nullptr) const;
+    // Loads the movie asked for onto levels: carried out once the outermost
+    // call into the movie returns, so that no movie is replaced under its own
+    // running actions. Loads asked for meanwhile wait for the next call.
+    void runPendingLoads();
+
+    struct PendingLoad {
+        int level;
+        std::u16string location;
+    };
+    std::vector<PendingLoad> pendingLoads_;
+    bool loadingPending_ = false;
+    std::u16string movieFolder_; // of the main movie, for relative level loads
 
     MovieEvents events_;
     std::unique_ptr<movie::MoviePlayer> player_;

@@ -82,6 +82,13 @@ std::optional<std::u16string> resolveMovieLocation(std::u16string_view location,
     return *folder + *path;
 }
 
+bool isNetworkLocation(std::u16string_view location, std::u16string_view base) {
+    auto remote = [](std::u16string_view text) { return hasScheme(text) && !startsWithNoCase(text, u"file:"); };
+    if (remote(location)) return true;
+    bool relative = !hasScheme(location) && !isAbsolute(location);
+    return relative && remote(base);
+}
+
 std::optional<std::vector<std::uint8_t>> readMovieFile(const std::u16string& path) {
     HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
                               FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

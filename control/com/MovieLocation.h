@@ -17,6 +17,10 @@ namespace lumbra::com {
 std::optional<std::u16string> resolveMovieLocation(std::u16string_view location,
                                                    std::u16string_view base);
 
+// Whether `location` (relative to `base`) is on a network: a URL of another
+// scheme than file:, which the control does not fetch.
+bool isNetworkLocation(std::u16string_view location, std::u16string_view base);
+
 // Movie files are at most this long (the format's own length field is 32 bits,
 // but nothing we play comes near this).
 inline constexpr std::uint64_t kMaxMovieFileSize = 64u << 20;

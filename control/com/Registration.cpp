@@ -1,8 +1,10 @@
 #include "control/com/Registration.h"
 
 #include "control/com/Guids.h"
+#include "win32/ComPtr.h"
 
 #include <olectl.h>
+#include <oleauto.h>
 
 #include <string>
 
@@ -68,6 +70,21 @@ LSTATUS deleteTree(const std::wstring& path) {
     return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }
 
+// The type library the DLL carries, registered so that design tools find it
+// through the class's TypeLib key.
+HRESULT registerTypeLibrary(std::wstring path) {
+    win32::ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
+    if (FAILED(hr)) return hr;
+    return RegisterTypeLib(library.get(), path.data(), nullptr);
+}
+
+std::wstring guidText(const GUID& guid) {
+    wchar_t text[40];
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
 } // namespace
 
 HRESULT registerServer(HMODULE module) {
@@ -86,6 +103,8 @@ HRESULT registerServer(HMODULE module) {
         {server, L"ThreadingModel", L"Apartment"},
         {classKey + L"\\ProgID", nullptr, kProgId},
         {classKey + L"\\Control", nullptr, L""},
+        {classKey + L"\\TypeLib", nullptr, guidText(kTypeLibraryId)},
+        {classKey + L"\\Version", nullptr, L"1.0"},
         {kProgId, nullptr, kClassName},
         {std::wstring(kProgId) + L"\\CLSID", nullptr, clsid},
     };
@@ -95,6 +114,10 @@ HRESULT registerServer(HMODULE module) {
             unregisterServer(module);
             return SELFREG_E_CLASS;
         }
+    }
+    if (FAILED(registerTypeLibrary(path))) {
+        unregisterServer(module);
+        return SELFREG_E_TYPELIB;
     }
     return S_OK;
 }
@@ -107,6 +130,8 @@ HRESULT unregisterServer(HMODULE module) {
     if (!registered.empty() && lstrcmpiW(registered.c_str(), modulePath(module).c_str()) != 0)
         return S_FALSE;
     if (readDefault(std::wstring(kProgId) + L"\\CLSID") == classKey.substr(6)) deleteTree(kProgId);
+    // Gone already when registration stopped before it: nothing to report.
+    UnRegisterTypeLib(kTypeLibraryId, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
     return deleteTree(classKey) == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
 }
 

@@ -1,17 +1,18 @@
 #include "control/com/ShockwaveFlash.h"
 
 #include "control/com/ControlMembers.h"
+#include "control/com/ControlParameters.h"
 #include "control/com/Guids.h"
+#include "control/com/ParameterStream.h"
 #include "control/com/ServerModule.h"
-#include "win32/Variant.h"
+#include "control/com/SnapshotEnumerator.h"
+#include "control/com/TypeLibrary.h"
 
-#include <algorithm>
 #include <string>
 
 namespace lumbra::com {
 
 using win32::ComPtr;
-using win32::Variant;
 
 namespace {
 
@@ -19,8 +20,6 @@ namespace {
 // pixels, in HIMETRIC (0.01 mm) at 96 pixels per inch.
 constexpr LONG himetric(LONG pixels) { return pixels * 2540 / 96; }
 constexpr SIZEL kDefaultExtent = {himetric(550), himetric(400)};
-
-constexpr DISPID kMovieId = 0x66;
 
 } // namespace
 
@@ -59,8 +58,11 @@ void ShockwaveFlash::pictureChanged() {
 
 STDMETHODIMP ShockwaveFlash::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch)
+    // The control interface is a dispatch interface: IDispatch answers for it.
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kControlInterfaceId)
         *out = static_cast<IDispatch*>(this);
+    else if (iid == IID_IProvideClassInfo || iid == IID_IProvideClassInfo2)
+        *out = static_cast<IProvideClassInfo2*>(this);
     else if (iid == IID_IConnectionPointContainer)
         *out = static_cast<IConnectionPointContainer*>(this);
     else if (iid == IID_IOleObject)
@@ -97,13 +99,15 @@ STDMETHODIMP_(ULONG) ShockwaveFlash::Release() {
 
 STDMETHODIMP ShockwaveFlash::GetTypeInfoCount(UINT* count) {
     if (!count) return E_POINTER;
-    *count = 0;
+    *count = 1;
     return S_OK;
 }
 
-STDMETHODIMP ShockwaveFlash::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-    if (info) *info = nullptr;
-    return DISP_E_BADINDEX;
+STDMETHODIMP ShockwaveFlash::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return loadTypeInfo(kControlInterfaceId, info);
 }
 
 STDMETHODIMP ShockwaveFlash::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
@@ -123,14 +127,15 @@ STDMETHODIMP ShockwaveFlash::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DIS
     if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     // A member can run movie actions whose events make the container let go.
     ComPtr<IDispatch> keepAlive(this);
-    return invokeMember(control_, id, flags, params, result, argError);
+    HRESULT hr = invokeMember(control_, id, flags, params, result, argError);
+    if (SUCCEEDED(hr) && (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))) dirty_ = true;
+    return hr;
 }
 
 // --- IConnectionPointContainer ----------------------------------------------
 
 STDMETHODIMP ShockwaveFlash::EnumConnectionPoints(IEnumConnectionPoints** out) {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
+    return ConnectionPointEnumerator::create({&events_}, out);
 }
 
 STDMETHODIMP ShockwaveFlash::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
@@ -139,6 +144,20 @@ STDMETHODIMP ShockwaveFlash::FindConnectionPoint(REFIID iid, IConnectionPoint** 
     if (iid != kEventInterfaceId) return CONNECT_E_NOCONNECTION;
     events_.AddRef();
     *out = &events_;
+    return S_OK;
+}
+
+// --- IProvideClassInfo, IProvideClassInfo2 -----------------------------------
+
+STDMETHODIMP ShockwaveFlash::GetClassInfo(ITypeInfo** info) { return loadTypeInfo(kClassId, info); }
+
+STDMETHODIMP ShockwaveFlash::GetGUID(DWORD kind, GUID* guid) {
+    if (!guid) return E_POINTER;
+    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
+        *guid = GUID_NULL;
+        return E_INVALIDARG;
+    }
+    *guid = kEventInterfaceId;
     return S_OK;
 }
 
@@ -372,36 +391,46 @@ STDMETHODIMP ShockwaveFlash::GetClassID(CLSID* clsid) {
     return S_OK;
 }
 
-STDMETHODIMP ShockwaveFlash::IsDirty() { return S_FALSE; }
+STDMETHODIMP ShockwaveFlash::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
 
-// The control keeps no state of its own in a stream.
-STDMETHODIMP ShockwaveFlash::Load(LPSTREAM) { return E_NOTIMPL; }
-STDMETHODIMP ShockwaveFlash::Save(LPSTREAM, BOOL) { return E_NOTIMPL; }
+STDMETHODIMP ShockwaveFlash::Load(LPSTREAM stream) {
+    HRESULT hr = loadParameterStream(control_, stream);
+    if (SUCCEEDED(hr)) dirty_ = false;
+    return hr;
+}
+
+STDMETHODIMP ShockwaveFlash::Save(LPSTREAM stream, BOOL clearDirty) {
+    HRESULT hr = saveParameterStream(control_, stream);
+    if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
+    return hr;
+}
 
 STDMETHODIMP ShockwaveFlash::GetSizeMax(ULARGE_INTEGER* size) {
-    if (size) size->QuadPart = 0;
-    return E_NOTIMPL;
+    if (!size) return E_POINTER;
+    size->QuadPart = parameterStreamSize(control_);
+    return S_OK;
 }
 
 STDMETHODIMP ShockwaveFlash::InitNew() { return S_OK; }
 
 STDMETHODIMP ShockwaveFlash::Load(IPropertyBag* bag, IErrorLog* log) {
     if (!bag) return E_POINTER;
-    auto properties = settableProperties();
-    // The movie is loaded last, so that every other setting applies to it.
-    std::stable_partition(properties.begin(), properties.end(),
-                          [](const PropertyName& p) { return p.id != kMovieId; });
-    for (const auto& property : properties) {
-        Variant value;
-        std::wstring name(property.name.begin(), property.name.end());
-        if (FAILED(bag->Read(name.c_str(), value.get(), log))) continue;
-        DISPID putId = DISPID_PROPERTYPUT;
-        DISPPARAMS params = {value.get(), &putId, 1, 1};
-        invokeMember(control_, property.id, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr);
-    }
+    loadParameters(control_, [&](std::u16string_view name, VARIANT& value) {
+        std::wstring text(name.begin(), name.end());
+        return SUCCEEDED(bag->Read(text.c_str(), &value, log));
+    });
+    dirty_ = false;
     return S_OK;
 }
 
-STDMETHODIMP ShockwaveFlash::Save(IPropertyBag*, BOOL, BOOL) { return E_NOTIMPL; }
+STDMETHODIMP ShockwaveFlash::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
+    if (!bag) return E_POINTER;
+    HRESULT hr = saveParameters(control_, [&](std::u16string_view name, const VARIANT& value) {
+        std::wstring text(name.begin(), name.end());
+        return bag->Write(text.c_str(), const_cast<VARIANT*>(&value));
+    });
+    if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
+    return hr;
+}
 
 } // namespace lumbra::com

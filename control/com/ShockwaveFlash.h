@@ -16,6 +16,7 @@ using win32::ComPtr;
 
 class ShockwaveFlash final : public IDispatch,
                              public IConnectionPointContainer,
+                             public IProvideClassInfo2,
                              public IOleObject,
                              public IOleInPlaceObject,
                              public IOleInPlaceActiveObject,
@@ -42,6 +43,10 @@ public:
     // IConnectionPointContainer
     STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
     STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
+    // IProvideClassInfo, IProvideClassInfo2
+    STDMETHODIMP GetClassInfo(ITypeInfo** info) override;
+    STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override;
 
     // IOleObject
     STDMETHODIMP SetClientSite(IOleClientSite* site) override;
@@ -131,6 +136,8 @@ private:
     DWORD viewAspects_ = 0;
     DWORD viewFlags_ = 0;
     SIZEL extent_;
+    // A property changed since the container last loaded or saved them.
+    bool dirty_ = false;
 };
 
 } // namespace lumbra::com

@@ -1,5 +1,7 @@
 #include "control/movie/MovieFile.h"
 
+#include "control/movie/LzmaBody.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -46,23 +48,24 @@ MovieFile openMovieFile(std::span<const std::uint8_t> bytes)
 {
     if (bytes.size() < kHeaderSize)
         throw FormatError("file too short for a movie");
-    bool compressed = bytes[0] == 'C';
-    if ((bytes[0] != 'F' && !compressed) || bytes[1] != 'W' || bytes[2] != 'S')
+    char method = char(bytes[0]);
+    if ((method != 'F' && method != 'C' && method != 'Z') || bytes[1] != 'W' || bytes[2] != 'S')
         throw FormatError("not a movie file (bad signature)");
     MovieFile file;
-    file.info.compressed = compressed;
+    file.info.compressed = method != 'F';
     file.info.version = bytes[3];
     BitReader header(bytes.subspan(4, 4));
     file.info.fileLength = header.u32();
 
     auto rest = bytes.subspan(kHeaderSize);
+    std::size_t declared = file.info.fileLength > kHeaderSize ? file.info.fileLength - kHeaderSize : 0;
     std::vector<std::uint8_t> body;
-    if (compressed) {
-        std::size_t declared = file.info.fileLength > kHeaderSize ? file.info.fileLength - kHeaderSize : 0;
+    if (method == 'C')
         body = inflateBody(rest, std::min(declared, kMaxMovieSize));
-    } else {
+    else if (method == 'Z')
+        body = decodeLzmaBody(rest, std::min(declared, kMaxMovieSize));
+    else
         body.assign(rest.begin(), rest.end());
-    }
 
     BitReader in(body);
     try {

@@ -1,4 +1,4 @@
-// The container of a movie: signature, header and the stream of tags, inflated
+// The container of a movie: signature, header and the stream of tags, decompressed
 // when the file is compressed.
 #pragma once
 

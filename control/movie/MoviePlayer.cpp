@@ -5,11 +5,36 @@
 #include "control/movie/Playback.h"
 #include "control/movie/Properties.h"
 #include "control/movie/Renderer.h"
+#include "control/movie/TextCodec.h"
 #include "control/movie/View.h"
 
 #include <cmath>
+#include <map>
+#include <utility>
 
 namespace lumbra::movie {
+
+namespace {
+
+// A path that starts at an upper level ("_level2", "_level2/clip",
+// "_level2.clip", "_level2:var", any case): the level and the same path
+// within that level's own movie, where it is level 0.
+std::optional<std::pair<int, std::u16string>> upperLevelPath(std::u16string_view path)
+{
+    constexpr std::u16string_view prefix = u"_level";
+    if (path.size() <= prefix.size() || !equalsFolded(path.substr(0, prefix.size()), prefix))
+        return std::nullopt;
+    std::size_t end = prefix.size();
+    int level = 0;
+    while (end < path.size() && path[end] >= u'0' && path[end] <= u'9' && level <= kMaxLevel)
+        level = level * 10 + (path[end++] - u'0');
+    bool delimited = end == path.size() || path[end] == u'/' || path[end] == u'.' || path[end] == u':';
+    if (end == prefix.size() || !delimited || level == 0 || level > kMaxLevel)
+        return std::nullopt;
+    return std::pair{level, u"_level0" + std::u16string(path.substr(end))};
+}
+
+} // namespace
 
 // What outlives a loaded movie: the view, the host's handlers and the last
 // error. The playback itself is shared so that a call in progress keeps it
@@ -23,11 +48,44 @@ public:
     bool loop = true;
     bool repaint = true;
     std::shared_ptr<Playback> playback;
+    // The movies loaded onto the levels above the main one, drawn over it in level order.
+    std::map<int, std::shared_ptr<Playback>> levels;
     MovieInfo emptyInfo;
 
-    std::shared_ptr<DisplayObject> target(std::u16string_view path) const
+    // The playback a path starts in and the path within it.
+    std::pair<std::shared_ptr<Playback>, std::u16string> levelOf(std::u16string_view path) const
     {
-        return playback ? playback->resolveTarget(playback->root(), path) : nullptr;
+        if (auto upper = upperLevelPath(path)) {
+            auto it = levels.find(upper->first);
+            return {it == levels.end() ? nullptr : it->second, std::move(upper->second)};
+        }
+        return {playback, std::u16string(path)};
+    }
+
+    struct Located {
+        std::shared_ptr<Playback> playback;
+        std::shared_ptr<DisplayObject> clip;
+    };
+    Located locate(std::u16string_view path) const
+    {
+        auto [pb, inner] = levelOf(path);
+        if (!pb)
+            return {};
+        auto clip = pb->resolveTarget(pb->root(), inner);
+        return {clip ? pb : nullptr, clip};
+    }
+
+    std::shared_ptr<DisplayObject> target(std::u16string_view path) const { return locate(path).clip; }
+
+    // Every playback, main movie first; a copy, as their actions may load or unload levels.
+    std::vector<std::shared_ptr<Playback>> all() const
+    {
+        std::vector<std::shared_ptr<Playback>> list;
+        if (playback)
+            list.push_back(playback);
+        for (const auto& [level, pb] : levels)
+            list.push_back(pb);
+        return list;
     }
 };
 
@@ -38,17 +96,37 @@ MoviePlayer::~MoviePlayer()
     unload();
 }
 
+namespace {
+
+// The parsed movie, or nothing with the reason in `error`.
+std::shared_ptr<const Movie> parse(std::span<const std::uint8_t> bytes, std::string& error)
+{
+    try {
+        auto movie = std::make_shared<const Movie>(parseMovie(bytes));
+        error.clear();
+        return movie;
+    } catch (const FormatError& e) {
+        error = e.what();
+        return nullptr;
+    }
+}
+
+void closePlayback(std::shared_ptr<Playback>& playback)
+{
+    if (playback) {
+        playback->close();
+        playback.reset();
+    }
+}
+
+} // namespace
+
 bool MoviePlayer::load(std::span<const std::uint8_t> bytes, bool autoPlay)
 {
     unload();
-    std::shared_ptr<const Movie> movie;
-    try {
-        movie = std::make_shared<const Movie>(parseMovie(bytes));
-    } catch (const FormatError& e) {
-        stage_->error = e.what();
+    auto movie = parse(bytes, stage_->error);
+    if (!movie)
         return false;
-    }
-    stage_->error.clear();
     stage_->view.zoom = {};
     auto playback = std::make_shared<Playback>(movie, stage_->hooks);
     playback->loop = stage_->loop;
@@ -60,11 +138,54 @@ bool MoviePlayer::load(std::span<const std::uint8_t> bytes, bool autoPlay)
 
 void MoviePlayer::unload()
 {
+    // A new main movie replaces every level with it.
+    for (int level : loadedLevels())
+        unloadLevel(level);
     if (stage_->playback) {
-        stage_->playback->close();
-        stage_->playback.reset();
+        closePlayback(stage_->playback);
         stage_->repaint = true;
     }
+}
+
+bool MoviePlayer::loadLevel(int level, std::span<const std::uint8_t> bytes)
+{
+    if (level < 1 || level > kMaxLevel) {
+        stage_->error = "no such level";
+        return false;
+    }
+    if (!stage_->playback) {
+        stage_->error = "no main movie to load a level over";
+        return false;
+    }
+    auto movie = parse(bytes, stage_->error);
+    if (!movie)
+        return false;
+    unloadLevel(level);
+    auto playback = std::make_shared<Playback>(movie, stage_->hooks);
+    playback->loop = stage_->loop;
+    stage_->levels[level] = playback;
+    stage_->repaint = true;
+    playback->start(true);
+    return true;
+}
+
+void MoviePlayer::unloadLevel(int level)
+{
+    auto it = stage_->levels.find(level);
+    if (it == stage_->levels.end())
+        return;
+    auto playback = std::move(it->second);
+    stage_->levels.erase(it);
+    closePlayback(playback);
+    stage_->repaint = true;
+}
+
+std::vector<int> MoviePlayer::loadedLevels() const
+{
+    std::vector<int> list;
+    for (const auto& [level, pb] : stage_->levels)
+        list.push_back(level);
+    return list;
 }
 
 bool MoviePlayer::isLoaded() const { return stage_->playback != nullptr; }
@@ -92,16 +213,17 @@ bool MoviePlayer::isPlaying() const { return stage_->playback && stage_->playbac
 void MoviePlayer::setLoop(bool loop)
 {
     stage_->loop = loop;
-    if (stage_->playback)
-        stage_->playback->loop = loop;
+    for (const auto& pb : stage_->all())
+        pb->loop = loop;
 }
 
 bool MoviePlayer::loop() const { return stage_->loop; }
 
 void MoviePlayer::advance()
 {
-    if (auto pb = stage_->playback)
-        pb->tick();
+    for (const auto& pb : stage_->all())
+        if (!pb->closed())
+            pb->tick();
 }
 
 void MoviePlayer::rewind() { gotoFrame(0); }
@@ -124,8 +246,7 @@ int MoviePlayer::percentLoaded() const { return stage_->playback ? 100 : 0; }
 
 bool MoviePlayer::tGotoFrame(std::u16string_view target, int frame)
 {
-    auto pb = stage_->playback;
-    auto clip = stage_->target(target);
+    auto [pb, clip] = stage_->locate(target);
     if (!clip || !pb->gotoFrame(*clip, frame, false))
         return false;
     pb->runQueuedActions();
@@ -134,8 +255,7 @@ bool MoviePlayer::tGotoFrame(std::u16string_view target, int frame)
 
 bool MoviePlayer::tGotoLabel(std::u16string_view target, std::u16string_view label)
 {
-    auto pb = stage_->playback;
-    auto clip = stage_->target(target);
+    auto [pb, clip] = stage_->locate(target);
     if (!clip || !pb->gotoLabel(*clip, label, false))
         return false;
     pb->runQueuedActions();
@@ -178,8 +298,7 @@ bool MoviePlayer::tStopPlay(std::u16string_view target)
 
 bool MoviePlayer::tCallFrame(std::u16string_view target, int frame)
 {
-    auto pb = stage_->playback;
-    auto clip = stage_->target(target);
+    auto [pb, clip] = stage_->locate(target);
     if (!clip || !pb->callFrame(*clip, frame))
         return false;
     pb->runQueuedActions();
@@ -197,18 +316,18 @@ bool MoviePlayer::tCallLabel(std::u16string_view target, std::u16string_view lab
 
 std::optional<std::u16string> MoviePlayer::tGetProperty(std::u16string_view target, int property) const
 {
-    auto clip = stage_->target(target);
+    auto [pb, clip] = stage_->locate(target);
     if (!clip || property < 0 || property >= kPropertyCount)
         return std::nullopt;
-    return getProperty(*stage_->playback, *clip, property).toString();
+    return getProperty(*pb, *clip, property).toString();
 }
 
 std::optional<double> MoviePlayer::tGetPropertyNum(std::u16string_view target, int property) const
 {
-    auto clip = stage_->target(target);
+    auto [pb, clip] = stage_->locate(target);
     if (!clip || property < 0 || property >= kPropertyCount)
         return std::nullopt;
-    double n = getProperty(*stage_->playback, *clip, property).toNumber(stage_->playback->version());
+    double n = getProperty(*pb, *clip, property).toNumber(pb->version());
     if (std::isnan(n))
         return std::nullopt;
     return n;
@@ -216,22 +335,22 @@ std::optional<double> MoviePlayer::tGetPropertyNum(std::u16string_view target, i
 
 bool MoviePlayer::tSetProperty(std::u16string_view target, int property, std::u16string_view value)
 {
-    auto clip = stage_->target(target);
-    return clip && setProperty(*stage_->playback, *clip, property, Value(std::u16string(value)));
+    auto [pb, clip] = stage_->locate(target);
+    return clip && setProperty(*pb, *clip, property, Value(std::u16string(value)));
 }
 
 bool MoviePlayer::tSetPropertyNum(std::u16string_view target, int property, double value)
 {
-    auto clip = stage_->target(target);
-    return clip && setProperty(*stage_->playback, *clip, property, Value(value));
+    auto [pb, clip] = stage_->locate(target);
+    return clip && setProperty(*pb, *clip, property, Value(value));
 }
 
 std::optional<std::u16string> MoviePlayer::getVariable(std::u16string_view path) const
 {
-    auto pb = stage_->playback;
+    auto [pb, inner] = stage_->levelOf(path);
     if (!pb)
         return std::nullopt;
-    auto value = pb->getVariable(pb->root(), path);
+    auto value = pb->getVariable(pb->root(), inner);
     if (!value || value->isUndefined())
         return std::nullopt;
     return value->toString();
@@ -239,10 +358,10 @@ std::optional<std::u16string> MoviePlayer::getVariable(std::u16string_view path)
 
 bool MoviePlayer::setVariable(std::u16string_view path, std::u16string_view value)
 {
-    auto pb = stage_->playback;
+    auto [pb, inner] = stage_->levelOf(path);
     if (!pb || path.empty())
         return false;
-    pb->setVariable(pb->root(), path, Value(std::u16string(value)));
+    pb->setVariable(pb->root(), inner, Value(std::u16string(value)));
     return true;
 }
 
@@ -305,8 +424,10 @@ std::int32_t MoviePlayer::backgroundColor() const
 void MoviePlayer::render(Canvas& canvas)
 {
     canvas.clear(0xFF000000 | Argb(backgroundColor()));
-    if (auto pb = stage_->playback) {
-        renderTree(*pb, viewMatrix(), canvas);
+    // Every level in the main movie's frame and view, the higher ones on top.
+    Matrix view = viewMatrix();
+    for (const auto& pb : stage_->all()) {
+        renderTree(*pb, view, canvas);
         pb->dirty = false;
     }
     stage_->repaint = false;
@@ -314,28 +435,45 @@ void MoviePlayer::render(Canvas& canvas)
 
 bool MoviePlayer::needsRepaint() const
 {
-    return stage_->repaint || (stage_->playback && stage_->playback->dirty);
+    if (stage_->repaint)
+        return true;
+    for (const auto& pb : stage_->all())
+        if (pb->dirty)
+            return true;
+    return false;
 }
 
 void MoviePlayer::mouseMove(double x, double y)
 {
-    if (auto pb = stage_->playback)
-        pb->mouseMove(viewMatrix().inverse().apply({x, y}));
+    Point p = viewMatrix().inverse().apply({x, y});
+    for (const auto& pb : stage_->all())
+        if (!pb->closed())
+            pb->mouseMove(p);
 }
 
 void MoviePlayer::mouseDown(double x, double y)
 {
-    if (auto pb = stage_->playback)
-        pb->mouseDown(viewMatrix().inverse().apply({x, y}));
+    Point p = viewMatrix().inverse().apply({x, y});
+    for (const auto& pb : stage_->all())
+        if (!pb->closed())
+            pb->mouseDown(p);
 }
 
 void MoviePlayer::mouseUp(double x, double y)
 {
-    if (auto pb = stage_->playback)
-        pb->mouseUp(viewMatrix().inverse().apply({x, y}));
+    Point p = viewMatrix().inverse().apply({x, y});
+    for (const auto& pb : stage_->all())
+        if (!pb->closed())
+            pb->mouseUp(p);
 }
 
-bool MoviePlayer::overButton() const { return stage_->playback && stage_->playback->overButton(); }
+bool MoviePlayer::overButton() const
+{
+    for (const auto& pb : stage_->all())
+        if (pb->overButton())
+            return true;
+    return false;
+}
 
 void MoviePlayer::setFsCommandHandler(FsCommandHandler handler) { stage_->hooks.fsCommand = std::move(handler); }
 void MoviePlayer::setTraceHandler(TraceHandler handler) { stage_->hooks.trace = std::move(handler); }

@@ -5,7 +5,7 @@
 //
 // Frame numbers are 0-based throughout, as at the control's interface.
 // Target paths name clips: "/", "_level0", "_root", "/clip/inner", "_level0.clip",
-// "_root.clip.inner", "clip" (relative to the root).
+// "_root.clip.inner", "clip" (relative to the root), "_level1/clip" (a level above).
 // Variable paths add a variable name: "/clip:var", "_root.clip.var", "var".
 // Property numbers are the classic ones: 0 _x, 1 _y, 2 _xscale, 3 _yscale,
 // 4 _currentframe, 5 _totalframes, 6 _alpha, 7 _visible, 8 _width, 9 _height,
@@ -23,6 +23,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumbra::movie {
 
@@ -35,6 +36,9 @@ struct MovieInfo {
     bool compressed = false;
     Argb background = 0xFFFFFFFF; // the movie's own, white when it sets none
 };
+
+// The highest level a movie can be loaded onto.
+inline constexpr int kMaxLevel = 16000;
 
 enum class ScaleMode { ShowAll = 0, NoBorder = 1, ExactFit = 2, NoScale = 3 };
 
@@ -54,15 +58,25 @@ public:
     MoviePlayer(const MoviePlayer&) = delete;
     MoviePlayer& operator=(const MoviePlayer&) = delete;
 
-    // Parses the file (plain or zlib-compressed) and enters its first frame,
+    // Parses the file (plain, zlib- or LZMA-compressed) and enters its first frame,
     // running that frame's actions: set the handlers before. False, with
     // error() telling why, when the bytes are not a playable movie; the player
     // is then empty.
     bool load(std::span<const std::uint8_t> bytes, bool autoPlay = true);
+    // Unloads the main movie and every level.
     void unload();
     bool isLoaded() const;
     const std::string& error() const;
     const MovieInfo& info() const;
+
+    // Movies on the levels above the main one ("_level1" to "_level<kMaxLevel>"):
+    // each plays its own file in the main movie's frame and view, drawn over
+    // the levels below it, and its clips are reached by paths that start with
+    // its level. A movie on a taken level replaces the one there. False, with
+    // error() telling why, without a main movie or when the bytes are not a movie.
+    bool loadLevel(int level, std::span<const std::uint8_t> bytes);
+    void unloadLevel(int level);
+    std::vector<int> loadedLevels() const; // ascending
 
     // Playback of the main timeline.
     void play();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <urlmon.h>
+
 #include <algorithm>
 #include <fstream>
 
@@ -191,7 +193,11 @@ TEST_F(ControlPlayback, AMovieThatCannotBeLoadedLeavesTheCurrentOne) {
     auto good = save(countingMovie(), L"good");
     ASSERT_EQ(load(good), S_OK);
     EXPECT_LT(load(u"C:\\no\\such\\movie.swf"), 0);
-    EXPECT_LT(load(u"http://example.com/movie.swf"), 0);
+    // Network URLs fail with their own status: only local files are played.
+    EXPECT_EQ(load(u"http://example.com/movie.swf"), INET_E_UNKNOWN_PROTOCOL);
+    EXPECT_EQ(host.putText(L"Base", u"https://example.com/movies/"), S_OK);
+    EXPECT_EQ(load(u"relative.swf"), INET_E_UNKNOWN_PROTOCOL);
+    EXPECT_EQ(host.putText(L"Base", u""), S_OK);
     auto junk = folder.path() / L"junk.swf";
     std::ofstream(junk, std::ios::binary) << "this is not a movie at all";
     auto junkText = junk.wstring();
@@ -213,6 +219,38 @@ TEST_F(ControlPlayback, RelativeMoviesAreFoundThroughBaseAndFileUrls) {
     EXPECT_EQ(load({url.begin(), url.end()}), S_OK);
     EXPECT_EQ(load(u""), S_OK); // unloads
     EXPECT_LT(host.call(L"TotalFrames", {}), 0);
+}
+
+TEST_F(ControlPlayback, MoviesLoadOntoLevelsFromTheContainerAndFromTheMovie) {
+    // The upper movie announces itself and its level's variable path works.
+    TestMovie upper(100, 100, 30, kGrey);
+    upper.actions(ActionWriter().fsCommand(u"upper", u"").stop().finish());
+    upper.showFrame();
+    save(upper, L"upper");
+    // The main movie loads it onto level 2 itself (relative to its own folder),
+    // then stops.
+    TestMovie main(100, 100, 30, kGrey);
+    main.actions(ActionWriter().getUrl(u"upper.swf", u"_level2").stop().finish());
+    main.showFrame();
+    ASSERT_EQ(load(save(main, L"main")), S_OK);
+    ASSERT_TRUE(host.pumpUntil([&] { return !host.commands.empty(); }));
+    EXPECT_EQ(host.commands, (std::vector<FsCommand>{{u"upper", u""}}));
+    Bstr level2(u"_level2");
+    Variant frame;
+    ASSERT_EQ(host.call(L"TCurrentFrame", {textArg(level2)}, frame.get()), S_OK);
+    EXPECT_EQ(V_I4(frame.get()), 0);
+
+    // The container loads and unloads levels too; network URLs fail plainly.
+    Bstr upperName(u"upper.swf"), none(u""), remote(u"http://example.com/a.swf");
+    EXPECT_EQ(host.call(L"LoadMovie", {intArg(5), textArg(upperName)}), S_OK);
+    EXPECT_EQ(host.commands.size(), 2u);
+    EXPECT_EQ(host.call(L"LoadMovie", {intArg(6), textArg(remote)}), INET_E_UNKNOWN_PROTOCOL);
+    EXPECT_EQ(host.call(L"LoadMovie", {intArg(-1), textArg(upperName)}), E_INVALIDARG);
+    EXPECT_EQ(host.call(L"LoadMovie", {intArg(2), textArg(none)}), S_OK);
+    EXPECT_LT(host.call(L"TCurrentFrame", {textArg(level2)}, frame.put()), 0) << "level 2 is empty again";
+    Bstr level5(u"_level5");
+    EXPECT_EQ(host.call(L"TCurrentFrame", {textArg(level5)}, frame.put()), S_OK);
+    EXPECT_EQ(host.getInt(L"TotalFrames"), 1) << "the main movie stays";
 }
 
 TEST_F(ControlPlayback, AContainerMayLoadAnotherMovieFromInsideAnEvent) {

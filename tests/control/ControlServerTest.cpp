@@ -100,6 +100,13 @@ TEST(ControlServer, RegistersAndUnregistersItself) {
     EXPECT_EQ(readDefault(kClassKey + L"\\InProcServer32", L"ThreadingModel"), L"Apartment");
     EXPECT_EQ(readDefault(kClassKey + L"\\ProgID"), L"ShockwaveFlash.ShockwaveFlash");
     EXPECT_EQ(readDefault(L"ShockwaveFlash.ShockwaveFlash\\CLSID"), L"{D27CDB6E-AE6D-11CF-96B8-444553540000}");
+    // The type library too, found from the class as design tools look for it.
+    const std::wstring libraryId = L"{D27CDB6B-AE6D-11CF-96B8-444553540000}";
+    EXPECT_EQ(readDefault(kClassKey + L"\\TypeLib"), libraryId);
+    EXPECT_EQ(lstrcmpiW(readDefault(L"TypeLib\\" + libraryId + L"\\1.0\\0\\win32").c_str(), path), 0);
+    ComPtr<ITypeLib> registeredLibrary;
+    EXPECT_EQ(LoadRegTypeLib(kTypeLibraryId, 1, 0, LOCALE_NEUTRAL, registeredLibrary.put()), S_OK);
+    registeredLibrary.reset();
 
     // Registered, the control is found by COM as any installed control is.
     ComPtr<IDispatch> created;
@@ -112,6 +119,7 @@ TEST(ControlServer, RegistersAndUnregistersItself) {
     EXPECT_EQ(unregisterServer(), S_OK);
     EXPECT_FALSE(keyExists(kClassKey));
     EXPECT_FALSE(keyExists(L"ShockwaveFlash.ShockwaveFlash"));
+    EXPECT_FALSE(keyExists(L"TypeLib\\" + libraryId + L"\\1.0"));
     EXPECT_EQ(unregisterServer(), S_OK) << "nothing left to remove is no error";
 }
 

@@ -13,6 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     player.setTraceHandler([](const std::u16string&) {});
     if (!player.load({data, size}))
         return 0;
+    // The same file once more on a level above, reached through its paths.
+    player.loadLevel(1, {data, size});
     // A small surface keeps runs fast while every drawing path still runs.
     player.setViewport(80, 60);
     lumbra::movie::RasterCanvas canvas(80, 60);
@@ -27,5 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     player.getVariable(u"/:a");
     player.tCallFrame(u"/", 1);
     player.tGetProperty(u"/", 8);
+    player.tGotoFrame(u"_level1", 1);
+    player.getVariable(u"_level1:a");
+    player.unloadLevel(1);
     return 0;
 }
