@@ -1106,7 +1106,14 @@ void execute(ScriptContext& ctx, ScriptValue* sp, ScriptValue* fp, const std::ui
                 SAVE();
                 raiseError(ctx, kErrStackOverflow);
             }
-            const auto argSlots = static_cast<std::uint32_t>(sp[1].integer) + 2;
+            // The frame addresses exactly the slots the caller pushed. An
+            // array literal's negated count (a script function standing in
+            // for Array) counts by its magnitude, and the callee sees that
+            // magnitude as its count, so that its prologue pads as for any
+            // call. The count is checked again here: native code may have run
+            // since the call instruction checked it.
+            const std::uint32_t argSlots = callArgSlots(ctx, sp, fp);
+            sp[1].integer = static_cast<std::int64_t>(argSlots) - 2;
             fp = buildFrame(sp, fp, ip, argSlots);
             sp = frame::emptyStack(fp);
             ip = f.code.data();

@@ -229,6 +229,47 @@ TEST_F(Interpreter, MissingArgumentsArePaddedAndTheCallersStackStaysExact)
     EXPECT_EQ(global("result").kind, ValueKind::Undefined);
 }
 
+// An array literal passes its count negated; when Array is a script
+// function, the callee's frame holds just the slots the caller pushed, with
+// the count as its magnitude. The marker below the call must survive.
+TEST_F(Interpreter, ANegatedCountAddressesOnlyThePushedArguments)
+{
+    ImageBuilder b;
+    // raw (no prologue): writes and reads the slot just past its arguments.
+    b.function("raw").op(Op::PUSH_0).op(Op::SET_ARG, 5).op(Op::GET_ARG, 5).op(Op::RETURN);
+    // lit(a): count * 100 + its third argument.
+    b.function("lit").prologue(1).op(Op::GET_ARG, 1).pushInt(100).op(Op::MUL).op(Op::GET_ARG, 4).op(Op::ADD);
+    b.op(Op::RETURN);
+    b.function(".main").pushInt(99);
+    b.pushInt(30).pushInt(20).pushInt(10).pushInt(-3).op(Op::GET_GLOBAL, "raw").op(Op::CALL).op(Op::NIP, 5);
+    b.op(Op::SET_GLOBAL, "beyond");
+    b.pushInt(30).pushInt(20).pushInt(10).pushInt(-3).op(Op::GET_GLOBAL, "lit").op(Op::CALL).op(Op::NIP, 5);
+    b.op(Op::SET_GLOBAL, "result");
+    EXPECT_EQ(eval(b).integer, 99);
+    EXPECT_EQ(global("beyond").kind, ValueKind::Undefined);
+    EXPECT_EQ(global("result").integer, 330);
+}
+
+TEST_F(Interpreter, ANegatedCountToAScriptConstructorIsPaddedAndKeepsTheReceiver)
+{
+    ImageBuilder b;
+    // Pair(a, b): this.x = a; this.n = the count; this.y = b (padded).
+    b.function("Pair").prologue(2).op(Op::GET_ARG, 2).op(Op::GET_ARG, 0).op(Op::SET_PROP, "x");
+    b.op(Op::GET_ARG, 1).op(Op::GET_ARG, 0).op(Op::SET_PROP, "n");
+    b.op(Op::GET_ARG, 3).op(Op::GET_ARG, 0).op(Op::SET_PROP, "y").op(Op::PUSH_UNDEFINED).op(Op::RETURN);
+    b.function(".main").pushInt(99);
+    b.pushInt(7).pushInt(-1).op(Op::GET_GLOBAL, "Pair").op(Op::NEW).op(Op::SWAP).op(Op::NIP, 3);
+    b.op(Op::SET_GLOBAL, "p");
+    EXPECT_EQ(eval(b).integer, 99);
+    ASSERT_EQ(global("p").kind, ValueKind::Object);
+    ScriptValue x, n, y;
+    ASSERT_TRUE(getProperty(global("p").object, atom("x"), x));
+    ASSERT_TRUE(getProperty(global("p").object, atom("n"), n));
+    EXPECT_EQ(x.integer, 7);
+    EXPECT_EQ(n.integer, 1);
+    EXPECT_TRUE(!getProperty(global("p").object, atom("y"), y) || y.kind == ValueKind::Undefined);
+}
+
 TEST_F(Interpreter, ArgumentsAndFrameSlots)
 {
     ImageBuilder b;
