@@ -48,6 +48,11 @@ void DisplayObject::setVariable(std::u16string_view name, Value value)
     variables_[foldCase(name)] = std::move(value);
 }
 
+void DisplayObject::removeVariable(std::u16string_view name)
+{
+    variables_.erase(foldCase(name));
+}
+
 std::shared_ptr<DisplayObject> DisplayObject::childNamed(std::u16string_view name) const
 {
     for (const auto& [depth, child] : children_)

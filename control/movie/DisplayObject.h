@@ -49,6 +49,9 @@ public:
     // Variables, by name compared without case.
     const Value* variable(std::u16string_view name) const;
     void setVariable(std::u16string_view name, Value value);
+    void removeVariable(std::u16string_view name);
+    // Every variable by its folded name, for enumeration and the collector.
+    const std::map<std::u16string, Value>& variables() const { return variables_; }
 
     // Children by depth.
     std::map<int, std::shared_ptr<DisplayObject>>& children() { return children_; }

@@ -1,6 +1,7 @@
 #include "control/movie/Playback.h"
 
 #include "control/movie/ActionInterpreter.h"
+#include "control/movie/actions/Machine.h"
 
 #include <map>
 
@@ -33,6 +34,10 @@ Playback::Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks)
 {
     root_ = std::make_shared<DisplayObject>(nullptr, 0, nullptr, census_);
     root_->setRootTimeline(&movie_->root);
+    machine_ = std::make_unique<Machine>(*this, version());
+    SpriteDef empty;
+    empty.timeline.frames.resize(1);
+    emptyClip_ = std::move(empty);
 }
 
 Playback::~Playback() = default;
@@ -51,6 +56,25 @@ void Playback::tick()
     ++tick_;
     advance(*root_);
     runQueuedActions();
+    if (actionDepth_ == 0 && !closed_) {
+        budget_ = kStepBudget;
+        machine_->runIntervals(millisecondsSinceStart());
+        if (machine_->heap().due())
+            machine_->collectGarbage();
+    }
+}
+
+void Playback::markRoots(Marker& marker) const
+{
+    std::vector<const DisplayObject*> pending{root_.get()};
+    while (!pending.empty()) {
+        const DisplayObject* object = pending.back();
+        pending.pop_back();
+        for (const auto& [name, value] : object->variables())
+            marker.mark(value);
+        for (const auto& [depth, child] : object->children())
+            pending.push_back(child.get());
+    }
 }
 
 void Playback::advance(DisplayObject& clip)
@@ -280,6 +304,44 @@ bool Playback::cloneClip(DisplayObject& source, std::u16string_view newName, int
     if (clone)
         clone->placedByTimeline = false;
     return clone != nullptr;
+}
+
+std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth)
+{
+    if (!parent.isClip() || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
+        return nullptr;
+    auto object = std::make_shared<DisplayObject>(&emptyClip_, 0, &parent, census_);
+    object->depth = depth;
+    object->name = std::u16string(name);
+    object->bornTick = tick_;
+    object->placedByTimeline = false;
+    parent.children()[depth] = object;
+    enterFrame(*object, 0);
+    dirty = true;
+    return object;
+}
+
+void Playback::swapDepth(DisplayObject& object, int depth)
+{
+    DisplayObject* parent = object.parent();
+    if (!parent || depth == object.depth)
+        return;
+    auto& children = parent->children();
+    auto self = children.find(object.depth);
+    if (self == children.end() || self->second.get() != &object)
+        return;
+    std::shared_ptr<DisplayObject> moving = self->second;
+    children.erase(self);
+    if (auto other = children.find(depth); other != children.end()) {
+        std::shared_ptr<DisplayObject> displaced = other->second;
+        displaced->depth = moving->depth;
+        displaced->placedByTimeline = false;
+        children[displaced->depth] = displaced;
+    }
+    moving->depth = depth;
+    moving->placedByTimeline = false;
+    children[depth] = moving;
+    dirty = true;
 }
 
 bool Playback::removeClip(DisplayObject& clip)
