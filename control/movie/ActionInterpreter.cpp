@@ -430,8 +430,14 @@ private:
         std::optional<ScriptThrow> pending;
         Exit exit = Exit::Fell;
         std::size_t exitTo = 0;
+        // A compiler's jump from the end of one part past the next is an ordinary end.
+        auto normal = [&](std::size_t from) {
+            if (exit == Exit::Left && exitTo >= from && exitTo <= after)
+                exit = Exit::Fell;
+        };
         try {
             exit = runSub(tryStart, catchStart, exitTo);
+            normal(catchStart);
         } catch (ScriptThrow& thrown) {
             if (hasCatch) {
                 if (inRegister) {
@@ -442,6 +448,7 @@ private:
                 }
                 try {
                     exit = runSub(catchStart, finallyStart, exitTo);
+                    normal(finallyStart);
                 } catch (ScriptThrow& again) {
                     pending = std::move(again);
                 }

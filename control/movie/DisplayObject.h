@@ -46,11 +46,11 @@ public:
     Matrix worldMatrix() const;
     ColorTransform worldColorTransform() const;
 
-    // Variables, by name compared without case.
+    // Variables, by name compared without case (with case from version 7 on).
     const Value* variable(std::u16string_view name) const;
     void setVariable(std::u16string_view name, Value value);
     void removeVariable(std::u16string_view name);
-    // Every variable by its folded name, for enumeration and the collector.
+    // Every variable by its key (the folded name before version 7), for enumeration and the collector.
     const std::map<std::u16string, Value>& variables() const { return variables_; }
 
     // Children by depth.
@@ -68,6 +68,7 @@ public:
     bool clipLayer = false;
     bool visible = true;
     bool placedByTimeline = true;
+    bool caseSensitiveNames = false; // version 7 and later
 
     // Clip state: the frame entered (-1 before the first) and whether it plays.
     int frame = -1;

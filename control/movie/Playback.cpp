@@ -34,6 +34,7 @@ Playback::Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks)
 {
     root_ = std::make_shared<DisplayObject>(nullptr, 0, nullptr, census_);
     root_->setRootTimeline(&movie_->root);
+    root_->caseSensitiveNames = version() >= 7;
     machine_ = std::make_unique<Machine>(*this, version());
     SpriteDef empty;
     empty.timeline.frames.resize(1);
@@ -255,6 +256,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
     if (!character || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
         return nullptr;
     auto object = std::make_shared<DisplayObject>(character, id, &parent, census_);
+    object->caseSensitiveNames = parent.caseSensitiveNames;
     object->depth = place.depth;
     object->matrix = place.matrix.value_or(Matrix{});
     object->colorTransform = place.colorTransform.value_or(ColorTransform{});
@@ -311,6 +313,7 @@ std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, 
     if (!parent.isClip() || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
         return nullptr;
     auto object = std::make_shared<DisplayObject>(&emptyClip_, 0, &parent, census_);
+    object->caseSensitiveNames = parent.caseSensitiveNames;
     object->depth = depth;
     object->name = std::u16string(name);
     object->bornTick = tick_;

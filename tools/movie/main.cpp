@@ -3,6 +3,7 @@
 //   lumbra-movie build DESCRIPTION OUT.swf
 //   lumbra-movie info MOVIE.swf
 //   lumbra-movie play MOVIE.swf [--frames N]
+#include "control/movie/HeadlessPlay.h"
 #include "control/movie/MovieDescription.h"
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/TextCodec.h"
@@ -71,8 +72,6 @@ int info(const char* path)
     return 0;
 }
 
-// Plays the movie the way the control does, one advance() per frame, and
-// prints what it traces. The first frame is the load itself.
 int play(const char* path, long frames)
 {
     std::string bytes;
@@ -80,27 +79,15 @@ int play(const char* path, long frames)
         std::fprintf(stderr, "lumbra-movie: cannot read %s\n", path);
         return 1;
     }
-    MoviePlayer player;
-    bool quit = false;
-    player.setTraceHandler([](const std::u16string& message) {
-        std::string line = lumbra::movie::encodeUtf8(message);
-        std::ranges::replace(line, '\r', '\n');
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stdout);
-    });
-    player.setFsCommandHandler([&quit](const std::u16string& command, const std::u16string&) {
-        if (lumbra::movie::equalsFolded(command, u"quit"))
-            quit = true;
-    });
-    if (!player.load({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {
-        std::fprintf(stderr, "lumbra-movie: %s: %s\n", path, player.error().c_str());
+    auto error = lumbra::movie::playHeadless({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},
+                                             frames, [](std::string_view line) {
+                                                 std::fwrite(line.data(), 1, line.size(), stdout);
+                                             });
+    std::fflush(stdout);
+    if (error) {
+        std::fprintf(stderr, "lumbra-movie: %s: %s\n", path, error->c_str());
         return 1;
     }
-    if (frames < 0)
-        frames = std::max(1, player.totalFrames());
-    for (long frame = 1; frame < frames && !quit; ++frame)
-        player.advance();
-    std::fflush(stdout);
     return 0;
 }
 
