@@ -1031,3 +1031,27 @@ void runActionBlock(Playback& playback, DisplayObject& clip, std::span<const std
 }
 
 } // namespace lumbra::movie
+
+namespace lumbra::movie {
+
+void runHandler(Playback& playback, DisplayObject& clip, std::u16string_view name)
+{
+    Machine& machine = playback.machine();
+    if (!machine.enabled())
+        return;
+    auto self = clip.shared_from_this();
+    Value target(self);
+    Value handler = machine.get(target, name);
+    if (!handler.isObject())
+        return;
+    machine.pushClip(self);
+    try {
+        machine.call(handler, target, {});
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+    } catch (const FormatError&) {
+    }
+    machine.popClip();
+}
+
+} // namespace lumbra::movie

@@ -69,6 +69,8 @@ public:
     bool visible = true;
     bool placedByTimeline = true;
     bool caseSensitiveNames = false; // version 7 and later
+    // onClipEvent handlers of the placement.
+    std::shared_ptr<const std::vector<ClipAction>> clipActions;
 
     // Clip state: the frame entered (-1 before the first) and whether it plays.
     int frame = -1;

@@ -3,6 +3,7 @@
 #include "control/movie/ActionInterpreter.h"
 #include "control/movie/actions/Machine.h"
 
+#include <algorithm>
 #include <map>
 
 namespace lumbra::movie {
@@ -82,6 +83,7 @@ void Playback::advance(DisplayObject& clip)
 {
     if (clip.bornTick == tick_ && &clip != root_.get())
         return;
+    queueEvent(clip, ClipEnterFrame, u"onEnterFrame");
     int count = clip.timeline()->frameCount();
     if (clip.playing && count > 1) {
         int next = clip.frame + 1;
@@ -142,17 +144,34 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
     if (frame == clip.frame)
         return;
     const Timeline& timeline = *clip.timeline();
+    const Frame& entered = timeline.frames[frame];
+    for (const auto& actions : entered.initActions) {
+        if (std::ranges::find(initDone_, &actions) != initDone_.end())
+            continue;
+        initDone_.push_back(&actions);
+        queueActions(*root_, actions);
+    }
+    std::size_t queued = 0;
     if (frame > clip.frame) {
-        for (int f = clip.frame + 1; f <= frame; ++f)
+        for (int f = clip.frame + 1; f < frame; ++f)
             for (const auto& command : timeline.frames[f].commands)
                 applyCommand(clip, command);
+        // The entered frame's blocks take their places among its commands.
+        for (std::size_t c = 0; c <= entered.commands.size(); ++c) {
+            for (; queued < entered.actions.size() &&
+                   (queued >= entered.actionPositions.size() || entered.actionPositions[queued] <= c);
+                 ++queued)
+                queueActions(clip, entered.actions[queued]);
+            if (c < entered.commands.size())
+                applyCommand(clip, entered.commands[c]);
+        }
     } else {
         rebuildTo(clip, frame);
         dirty = true;
     }
     clip.frame = frame;
-    for (const auto& actions : timeline.frames[frame].actions)
-        queueActions(clip, actions);
+    for (; queued < entered.actions.size(); ++queued)
+        queueActions(clip, entered.actions[queued]);
 }
 
 // Going back: the display list the frame would have when played from the start,
@@ -262,6 +281,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
     object->colorTransform = place.colorTransform.value_or(ColorTransform{});
     object->ratio = place.ratio.value_or(0);
     object->clipLayer = place.clipLayer;
+    object->clipActions = place.clipActions;
     object->bornTick = tick_;
     if (place.name)
         object->name = *place.name;
@@ -287,8 +307,10 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
                 child->buttonStates = record.states;
         }
     }
-    if (object->isClip())
+    if (object->isClip()) {
+        queueEvent(*object, ClipLoad, u"onLoad");
         enterFrame(*object, 0);
+    }
     return object;
 }
 
@@ -359,7 +381,17 @@ bool Playback::removeClip(DisplayObject& clip)
 
 void Playback::queueActions(DisplayObject& clip, const ActionBytes& actions)
 {
-    queue_.push_back({clip.weak_from_this(), &actions});
+    queue_.push_back({clip.weak_from_this(), &actions, nullptr, nullptr});
+}
+
+void Playback::queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const char16_t* handler)
+{
+    if (clip.clipActions)
+        for (const auto& action : *clip.clipActions)
+            if (action.events & clipEvent)
+                queue_.push_back({clip.weak_from_this(), &action.actions, nullptr, clip.clipActions});
+    if (handler)
+        queue_.push_back({clip.weak_from_this(), nullptr, handler, nullptr});
 }
 
 void Playback::runQueuedActions()
@@ -374,7 +406,10 @@ void Playback::runQueuedActions()
         auto clip = queue_[i].clip.lock();
         if (!clip || !takeStep() || !enterActions())
             continue;
-        runActionBlock(*this, *clip, *queue_[i].actions);
+        if (queue_[i].actions)
+            runActionBlock(*this, *clip, *queue_[i].actions);
+        else
+            runHandler(*this, *clip, queue_[i].handler);
         leaveActions();
     }
     queue_.clear();

@@ -66,6 +66,9 @@ public:
 
     // Queues an action block for a clip / runs what is queued.
     void queueActions(DisplayObject& clip, const ActionBytes& actions);
+    // Queues an event: the clip's onClipEvent handlers for it, then its script
+    // handler method (onEnterFrame, onLoad ...) when it has one.
+    void queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const char16_t* handler);
     void runQueuedActions();
     // Spends one interpreter step; false once this run's budget is gone.
     bool takeStep();
@@ -95,7 +98,9 @@ public:
 private:
     struct QueuedAction {
         std::weak_ptr<DisplayObject> clip;
-        const ActionBytes* actions;
+        const ActionBytes* actions;   // or
+        const char16_t* handler;      // a method of the clip to call
+        std::shared_ptr<const std::vector<ClipAction>> keep; // what `actions` points into
     };
 
     void advance(DisplayObject& clip);
@@ -123,6 +128,7 @@ private:
 
     std::unique_ptr<Machine> machine_;
     Character emptyClip_; // what createEmptyMovieClip places
+    std::vector<const ActionBytes*> initDone_; // DoInitAction blocks already run
     std::minstd_rand random_;
     std::chrono::steady_clock::time_point started_;
 };

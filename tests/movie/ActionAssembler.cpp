@@ -204,25 +204,46 @@ Asm::Bytes Asm::bytes() const
     return out;
 }
 
-std::vector<std::uint8_t> movieOf(int version, const std::vector<Asm::Bytes>& frames)
+Asm::Bytes tagOf(unsigned code, const Asm::Bytes& body)
+{
+    Asm::Bytes out;
+    u16(out, (code << 6) | 0x3F);
+    u32(out, std::uint32_t(body.size()));
+    append(out, body);
+    return out;
+}
+
+Asm::Bytes actionsOf(const Asm& code)
+{
+    Asm::Bytes bytes = code.bytes();
+    bytes.push_back(0);
+    return bytes;
+}
+
+std::vector<std::uint8_t> movieOfTags(int version, int frameCount, const Asm::Bytes& tags)
 {
     Asm::Bytes body;
     body.push_back(0x00); // a frame rectangle of 0-bit fields
     u16(body, 12 << 8);   // 12 frames a second, 8.8 fixed
-    u16(body, unsigned(frames.size()));
-    for (const auto& actions : frames) {
-        // DoAction (12) with a long header, then ShowFrame (1).
-        u16(body, (12 << 6) | 0x3F);
-        u32(body, std::uint32_t(actions.size() + 1));
-        append(body, actions);
-        body.push_back(0);
-        u16(body, 1 << 6);
-    }
-    u16(body, 0);
+    u16(body, unsigned(frameCount));
+    append(body, tags);
     Asm::Bytes file{'F', 'W', 'S', std::uint8_t(version)};
     u32(file, std::uint32_t(8 + body.size()));
     append(file, body);
     return file;
+}
+
+std::vector<std::uint8_t> movieOf(int version, const std::vector<Asm::Bytes>& frames)
+{
+    Asm::Bytes tags;
+    for (const auto& actions : frames) {
+        Asm::Bytes block = actions;
+        block.push_back(0);
+        append(tags, tagOf(12, block));
+        append(tags, tagOf(1, {}));
+    }
+    append(tags, tagOf(0, {}));
+    return movieOfTags(version, int(frames.size()), tags);
 }
 
 std::string playOutput(const std::vector<std::uint8_t>& movie, long frames)

@@ -55,6 +55,12 @@ private:
     std::vector<std::pair<std::size_t, std::string>> fixups_; // offset of the s16, label
 };
 
+// One tag with a long header.
+Asm::Bytes tagOf(unsigned code, const Asm::Bytes& body);
+// A movie file from its tags (ShowFrame and End included by the caller).
+std::vector<std::uint8_t> movieOfTags(int version, int frameCount, const Asm::Bytes& tags);
+// Action bytes closed by an End record, as DoAction and clip actions hold them.
+Asm::Bytes actionsOf(const Asm& code);
 // A movie file: each frame's action bytes in a DoAction tag (with an End record).
 std::vector<std::uint8_t> movieOf(int version, const std::vector<Asm::Bytes>& frames);
 // What `lumbra-movie play` prints for the movie.

@@ -25,13 +25,6 @@ Asm& var(Asm& a, std::string_view name) { return a.str(name).op(GetVariable); }
 Asm& member(Asm& a, std::string_view name) { return a.str(name).op(GetMember); }
 // name(args...) with the arguments already pushed, last first.
 Asm& call(Asm& a, std::string_view name, int argc) { return a.f64(argc).str(name).op(CallFunction); }
-// object.name(args...) with the arguments pushed, then the object.
-Asm& callOn(Asm& a, std::string_view name, int argc)
-{
-    // CallMethod pops the name, the object, the count: push count under the object.
-    return a.str(name).op(CallMethod).f64(argc);
-}
-
 std::string lines(std::initializer_list<const char*> texts)
 {
     std::string out;
