@@ -135,8 +135,8 @@ fuzz() {
   local dir="$build/fuzz"
   configure "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMBRA_LIBFUZZER=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined" \
-    "-DCMAKE_C_FLAGS=-fsanitize=address,undefined,fuzzer-no-link"
+    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined,float-cast-overflow,fuzzer-no-link -fno-sanitize-recover=undefined,float-cast-overflow" \
+    "-DCMAKE_C_FLAGS=-fsanitize=address,undefined,float-cast-overflow,fuzzer-no-link"
   cmake --build "$dir" --target "$name" -j "$jobs"
   local exe
   exe=$(find "$dir" -type f -name "$name" -perm -u+x | head -n 1)

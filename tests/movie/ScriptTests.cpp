@@ -376,5 +376,40 @@ TEST(ScriptScopes, WithGlobalAndLocals)
     EXPECT_EQ(run(a), lines({"P", "G", "undefined", "2"}));
 }
 
+TEST(ScriptClips, CreatedClipsTheirPropertiesAndDepths)
+{
+    Asm a;
+    // _root.createEmptyMovieClip("e", 5)
+    a.f64(5).str("e").f64(2);
+    var(a, "_root").str("createEmptyMovieClip").op(CallMethod).op(Pop);
+    var(a, "e");
+    member(a, "_name").trace();
+    a.f64(0);
+    var(a, "e").str("getDepth").op(CallMethod).trace();
+    // Positions are whole twips.
+    var(a, "e").str("_x").f64(10.333).op(SetMember);
+    var(a, "e");
+    member(a, "_x").trace();
+    var(a, "e").op(TypeOf).trace();
+    var(a, "e").trace();
+    // A second clip, then swapDepths with it and getInstanceAtDepth.
+    a.f64(9).str("f").f64(2);
+    var(a, "_root").str("createEmptyMovieClip").op(CallMethod).op(Pop);
+    var(a, "f").f64(1);
+    var(a, "e").str("swapDepths").op(CallMethod).op(Pop);
+    a.f64(0);
+    var(a, "e").str("getDepth").op(CallMethod).trace();
+    a.f64(5).f64(1);
+    var(a, "_root").str("getInstanceAtDepth").op(CallMethod);
+    member(a, "_name").trace();
+    a.f64(0);
+    var(a, "_root").str("getNextHighestDepth").op(CallMethod).trace();
+    // removeMovieClip: the reference lapses.
+    a.f64(0);
+    var(a, "e").str("removeMovieClip").op(CallMethod).op(Pop);
+    var(a, "e").op(TypeOf).trace();
+    EXPECT_EQ(run(a, 6), lines({"e", "5", "10.3", "movieclip", "_level0.e", "9", "f", "10", "undefined"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test
