@@ -376,6 +376,40 @@ TEST(ScriptScopes, WithGlobalAndLocals)
     EXPECT_EQ(run(a), lines({"P", "G", "undefined", "2"}));
 }
 
+TEST(ScriptBuiltins, AccessorsBroadcastersAndKeyCodes)
+{
+    Asm getter, setter, ping;
+    getter.str("got").op(Return);
+    setter.str("set ");
+    var(setter, "x").op(Add2).trace();
+    ping.str("ping ");
+    var(ping, "a").op(Add2).trace();
+    Asm a;
+    // o = {}; o.addProperty("v", getter, setter); trace(o.v); o.v = 5;
+    a.str("o").f64(0).op(InitObject).op(SetVariable);
+    a.function("", {"x"}, setter).function("", {}, getter).str("v").f64(3);
+    var(a, "o").str("addProperty").op(CallMethod).trace();
+    var(a, "o");
+    member(a, "v").trace();
+    var(a, "o").str("v").f64(5).op(SetMember);
+    // l = {onPing: ping}; b = {}; AsBroadcaster.initialize(b); b.addListener(l); b.broadcastMessage("onPing", 3)
+    a.str("l").str("onPing").function("", {"a"}, ping).f64(1).op(InitObject).op(SetVariable);
+    a.str("b").f64(0).op(InitObject).op(SetVariable);
+    var(a, "b").f64(1);
+    var(a, "AsBroadcaster").str("initialize").op(CallMethod).op(Pop);
+    var(a, "l").f64(1);
+    var(a, "b").str("addListener").op(CallMethod).op(Pop);
+    a.f64(3).str("onPing").f64(2);
+    var(a, "b").str("broadcastMessage").op(CallMethod).op(Pop);
+    var(a, "Key");
+    member(a, "LEFT").trace();
+    a.f64(37).f64(1);
+    var(a, "Key").str("isDown").op(CallMethod).trace();
+    var(a, "Stage");
+    member(a, "width").trace();
+    EXPECT_EQ(run(a), lines({"true", "got", "set 5", "ping 3", "37", "false", "0"}));
+}
+
 TEST(ScriptClips, CreatedClipsTheirPropertiesAndDepths)
 {
     Asm a;

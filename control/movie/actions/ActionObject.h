@@ -20,7 +20,8 @@ class DisplayObject;
 class Machine;
 struct NativeCall;
 
-enum PropertyFlags : unsigned { DontEnum = 1, DontDelete = 2, ReadOnly = 4 };
+// Accessor: the value is an object holding the getter and setter (addProperty).
+enum PropertyFlags : unsigned { DontEnum = 1, DontDelete = 2, ReadOnly = 4, Accessor = 8 };
 
 // A function's code and what it was defined with.
 struct FunctionCode {

@@ -63,6 +63,10 @@ Machine::Machine(Playback& playback, int version)
     installDate(*this);
     installMovieClip(*this);
     installGlobals(*this);
+    installBroadcaster(*this);
+    installKey(*this);
+    installMouse(*this);
+    installStage(*this);
 }
 
 Machine::~Machine() = default;
@@ -140,7 +144,7 @@ Value Machine::getOwnOrClip(const Value& object, std::u16string_view name, bool&
         if (name == u"__proto__")
             return Value(o->proto);
         if (const auto* p = o->find(name))
-            return p->value;
+            return read(*p, object);
         found = false;
         return {};
     }
@@ -197,11 +201,37 @@ Value Machine::get(const Value& object, std::u16string_view name, ActionObject*&
             if (found)
                 return v;
         } else if (const auto* p = holder->find(name)) {
-            return p->value;
+            return read(*p, object);
         }
     }
     holder = nullptr;
     return {};
+}
+
+Value Machine::read(const ActionObject::Property& property, const Value& self)
+{
+    if (!(property.flags & Accessor))
+        return property.value;
+    ActionObject* pair = property.value.toObject();
+    if (!pair || pair->elements.empty())
+        return {};
+    return call(pair->elements[0], self, {});
+}
+
+bool Machine::writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value)
+{
+    for (int i = 0; object && i < kMaxChain; ++i, object = object->proto) {
+        const auto* p = object->find(name);
+        if (!p)
+            continue;
+        if (!(p->flags & Accessor))
+            return false;
+        ActionObject* pair = p->value.toObject();
+        if (pair && pair->elements.size() > 1)
+            call(pair->elements[1], self, std::span<const Value>(&value, 1));
+        return true;
+    }
+    return false;
 }
 
 void Machine::set(const Value& object, std::u16string_view name, Value value)
@@ -229,6 +259,8 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
             o->proto = proto;
             return;
         }
+        if (writeAccessor(o, name, object, value))
+            return;
         o->set(name, std::move(value));
         return;
     }

@@ -116,6 +116,14 @@ public:
     // Frees unreachable objects; the playback gives its roots.
     void collectGarbage();
 
+    // The keyboard as the host reports it.
+    struct Keys {
+        bool down[256] = {};
+        unsigned lastCode = 0;
+        unsigned lastAscii = 0;
+    };
+    Keys& keys() { return keys_; }
+
     // setInterval timers: checked each frame.
     struct Interval {
         int id;
@@ -131,6 +139,10 @@ public:
 
 private:
     ActionObject* wrapperPrototype(const Value& value);
+    // A property's value: an accessor's getter runs with `self` as this.
+    Value read(const ActionObject::Property& property, const Value& self);
+    // Runs the setter of an accessor found on the object or its prototypes; false when there is none.
+    bool writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value);
     Value getOwnOrClip(const Value& object, std::u16string_view name, bool& found);
 
     Playback& pb_;
@@ -141,6 +153,7 @@ private:
     std::vector<std::shared_ptr<DisplayObject>> clips_;
     std::vector<Interval> intervals_;
     int intervalIds_ = 0;
+    Keys keys_;
     int depth_ = 0;
     bool enabled_ = true;
 };
@@ -160,5 +173,11 @@ void installMath(Machine& m);
 void installDate(Machine& m);
 void installMovieClip(Machine& m);
 void installGlobals(Machine& m);
+void installBroadcaster(Machine& m);
+void installKey(Machine& m);
+void installMouse(Machine& m);
+void installStage(Machine& m);
+// Gives an object a listener list and addListener / removeListener / broadcastMessage.
+void makeBroadcaster(Machine& m, ActionObject* object);
 
 } // namespace lumbra::movie

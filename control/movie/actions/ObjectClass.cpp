@@ -48,6 +48,20 @@ Value isPropertyEnumerable(NativeCall& c)
     return p && !(p->flags & DontEnum);
 }
 
+// addProperty(name, getter, setter): reads and writes of the name call them.
+Value addProperty(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    std::u16string name = c.string(0);
+    ActionObject* getter = c.arg(1).toObject();
+    if (!self || name.empty() || !getter || getter->kind != ActionObject::Kind::Function)
+        return false;
+    ActionObject* pair = c.machine.newArray({c.arg(1), c.arg(2)});
+    self->remove(name);
+    self->set(name, Value(pair), Accessor);
+    return true;
+}
+
 } // namespace
 
 void installObject(Machine& m)
@@ -60,6 +74,7 @@ void installObject(Machine& m)
     m.method(proto, u"hasOwnProperty", hasOwnProperty);
     m.method(proto, u"isPrototypeOf", isPrototypeOf);
     m.method(proto, u"isPropertyEnumerable", isPropertyEnumerable);
+    m.method(proto, u"addProperty", addProperty);
 }
 
 } // namespace lumbra::movie
