@@ -199,10 +199,22 @@ TEST(ScriptExceptions, TryCatchFinallyAndThrowThroughCalls)
     quiet.traceStr("quiet");
     never.traceStr("never");
     a.tryCatch(quiet, "e", never, &last);
+    // try without catch: finally runs as the throw passes on to the caller's catch.
+    Asm throwing, nothing, cleanup;
+    call(throwing, "thrower", 0);
+    cleanup.traceStr("cleanup");
+    Asm f;
+    f.tryCatch(throwing, "", nothing, &cleanup);
+    a.function("f", {}, f);
+    Asm outer, report;
+    call(outer, "f", 0).op(Pop);
+    report.str("outer ");
+    var(report, "e").op(Add2).trace();
+    a.tryCatch(outer, "e", report);
     // An uncaught throw ends the block silently.
     call(a, "thrower", 0);
     a.traceStr("lost");
-    EXPECT_EQ(run(a), lines({"in try", "caught boom", "finally", "after", "quiet", "finally"}));
+    EXPECT_EQ(run(a), lines({"in try", "caught boom", "finally", "after", "quiet", "finally", "cleanup", "outer boom"}));
 }
 
 TEST(ScriptBuiltins, StringsArraysMathAndNumbers)
