@@ -6,7 +6,7 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr std::size_t kMaxObjects = 1'000'000;
+constexpr std::size_t kMaxObjects = 200'000;
 
 } // namespace
 
