@@ -4,9 +4,10 @@
 #include "control/movie/Playback.h"
 #include "control/movie/Properties.h"
 #include "control/movie/TextCodec.h"
+#include "control/movie/actions/Machine.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 namespace lumbra::movie {
@@ -14,7 +15,7 @@ namespace lumbra::movie {
 namespace {
 
 constexpr std::size_t kMaxStack = 10000;
-constexpr int kRegisterCount = 4;
+constexpr unsigned kDefaultRegisters = 4;
 constexpr std::u16string_view kFsCommandPrefix = u"FSCommand:";
 
 enum Op : unsigned {
@@ -23,7 +24,8 @@ enum Op : unsigned {
     Less = 0x0F, And = 0x10, Or = 0x11, Not = 0x12, StringEquals = 0x13, StringLength = 0x14,
     StringExtract = 0x15, Pop = 0x17, ToInteger = 0x18, GetVariable = 0x1C, SetVariable = 0x1D,
     SetTarget2 = 0x20, StringAdd = 0x21, GetProperty = 0x22, SetProperty = 0x23, CloneSprite = 0x24,
-    RemoveSprite = 0x25, Trace = 0x26, StartDrag = 0x27, EndDrag = 0x28, StringLess = 0x29,
+    RemoveSprite = 0x25, Trace = 0x26, StartDrag = 0x27, EndDrag = 0x28, StringLess = 0x29, Throw = 0x2A,
+    CastOp = 0x2B, ImplementsOp = 0x2C, FsCommand2 = 0x2D,
     RandomNumber = 0x30, MBStringLength = 0x31, CharToAscii = 0x32, AsciiToChar = 0x33, GetTime = 0x34,
     MBStringExtract = 0x35, MBCharToAscii = 0x36, MBAsciiToChar = 0x37, Delete = 0x3A, Delete2 = 0x3B,
     DefineLocal = 0x3C, CallFunction = 0x3D, Return = 0x3E, Modulo = 0x3F, NewObject = 0x40,
@@ -32,52 +34,86 @@ enum Op : unsigned {
     PushDuplicate = 0x4C, StackSwap = 0x4D, GetMember = 0x4E, SetMember = 0x4F, Increment = 0x50,
     Decrement = 0x51, CallMethod = 0x52, NewMethod = 0x53, InstanceOf = 0x54, Enumerate2 = 0x55,
     BitAnd = 0x60, BitOr = 0x61, BitXor = 0x62, BitLShift = 0x63, BitRShift = 0x64, BitURShift = 0x65,
-    StrictEquals = 0x66, Greater = 0x67, StringGreater = 0x68,
+    StrictEquals = 0x66, Greater = 0x67, StringGreater = 0x68, Extends = 0x69,
     GotoFrame = 0x81, GetUrl = 0x83, StoreRegister = 0x87, ConstantPool = 0x88, WaitForFrame = 0x8A,
     SetTarget = 0x8B, GotoLabel = 0x8C, WaitForFrame2 = 0x8D, DefineFunction2 = 0x8E, Try = 0x8F,
     With = 0x94, Push = 0x96, Jump = 0x99, GetUrl2 = 0x9A, DefineFunction = 0x9B, If = 0x9D,
     Call = 0x9E, GotoFrame2 = 0x9F,
 };
 
-std::int32_t toInt32(double n)
+// DefineFunction2's preload and suppress bits.
+enum FunctionFlags : unsigned {
+    PreloadThis = 0x01, SuppressThis = 0x02, PreloadArguments = 0x04, SuppressArguments = 0x08,
+    PreloadSuper = 0x10, SuppressSuper = 0x20, PreloadRoot = 0x40, PreloadParent = 0x80, PreloadGlobal = 0x100,
+};
+
+// A double as a frame number or count: NaN and out-of-range values clamp.
+int clampToInt(double n, int low, int high)
 {
-    if (!std::isfinite(n))
-        return 0;
-    double m = std::fmod(std::trunc(n), 4294967296.0);
-    if (m < 0)
-        m += 4294967296.0;
-    return std::int32_t(std::uint32_t(m));
+    if (std::isnan(n))
+        return low;
+    return int(std::clamp(std::trunc(n), double(low), double(high)));
 }
 
+// A script-visible name: "_root" etc. compare without case in every version.
+bool isName(std::u16string_view name, std::u16string_view what) { return equalsFolded(name, what); }
+
+// One activation of a block of code: the frame's actions or a function body.
 class Interpreter {
 public:
-    Interpreter(Playback& playback, DisplayObject& clip, std::span<const std::uint8_t> code)
-        : pb_(playback), code_(code), self_(clip.shared_from_this()), target_(self_),
-          version_(playback.version())
+    Interpreter(Machine& machine, std::shared_ptr<DisplayObject> clip, std::span<const std::uint8_t> code,
+                std::shared_ptr<const std::vector<std::u16string>> constants, unsigned registers)
+        : m_(machine), pb_(machine.playback()), code_(code), self_(clip), target_(std::move(clip)),
+          version_(machine.version()), constants_(std::move(constants)),
+          registers_(std::max(registers, kDefaultRegisters))
     {
+        if (!constants_)
+            constants_ = std::make_shared<std::vector<std::u16string>>();
     }
 
-    void run()
+    // The function's own scope: the chain it was defined in and its activation.
+    void enterFunction(std::vector<ScopeLink> scope, ActionObject* activation, Value thisValue, Value superValue)
     {
-        std::size_t pc = 0;
-        while (pc < code_.size() && pb_.takeStep()) {
-            if (!tryEnds_.empty() && pc == tryEnds_.back().first) {
-                pc += tryEnds_.back().second; // past the catch block
-                tryEnds_.pop_back();
-                continue;
-            }
+        scope_ = std::move(scope);
+        activation_ = activation;
+        scope_.push_back({activation, {}});
+        this_ = std::move(thisValue);
+        super_ = std::move(superValue);
+        inFunction_ = true;
+    }
+
+    Value& registerAt(unsigned r) { return registers_[r]; }
+
+    Value run()
+    {
+        if (!inFunction_)
+            scope_.push_back({nullptr, self_});
+        runRange(0, code_.size());
+        return returned_;
+    }
+
+private:
+    enum class Exit { Fell, Returned, Left };
+
+    // Runs the records in [pc, end). A jump out of the range leaves it with
+    // leftTo_ telling where to go on.
+    Exit runRange(std::size_t pc, std::size_t end)
+    {
+        while (pc < end) {
+            if (!pb_.takeStep() || !m_.enabled())
+                throw ScriptAbort{};
             unsigned op = code_[pc];
             if (op == End)
-                return;
+                return Exit::Returned;
             std::span<const std::uint8_t> body;
             std::size_t next = pc + 1;
             if (op >= 0x80) {
-                if (pc + 3 > code_.size())
-                    return;
+                if (pc + 3 > end)
+                    return Exit::Returned;
                 std::size_t length = code_[pc + 1] | (code_[pc + 2] << 8);
                 next = pc + 3 + length;
                 if (next > code_.size())
-                    return;
+                    return Exit::Returned;
                 body = code_.subspan(pc + 3, length);
             }
             std::optional<std::size_t> jump;
@@ -85,15 +121,21 @@ public:
                 BitReader in(body);
                 jump = execute(op, in, next);
             } catch (const FormatError&) {
-                return; // a malformed record ends the block
+                return Exit::Returned; // a malformed record ends the block
             }
             if (finished_ || pb_.closed())
-                return;
+                return Exit::Returned;
             pc = jump.value_or(next);
+            if (pc < rangeStart_ || pc > end) {
+                leftTo_ = pc;
+                return Exit::Left;
+            }
+            if (pc == end)
+                return Exit::Fell;
         }
+        return Exit::Fell;
     }
 
-private:
     // Returns the next pc when the record transfers control.
     std::optional<std::size_t> execute(unsigned op, BitReader& in, std::size_t next)
     {
@@ -108,7 +150,7 @@ private:
         case Add: binaryNumber([](double a, double b) { return a + b; }); break;
         case Subtract: binaryNumber([](double a, double b) { return a - b; }); break;
         case Multiply: binaryNumber([](double a, double b) { return a * b; }); break;
-        case Divide: binaryNumber([](double a, double b) { return a / b; }); break;
+        case Divide: divide(); break;
         case Modulo: binaryNumber([](double a, double b) { return std::fmod(a, b); }); break;
         case Equals: { double b = popNumber(), a = popNumber(); pushBool(a == b); break; }
         case Less: { double b = popNumber(), a = popNumber(); pushBool(a < b); break; }
@@ -125,50 +167,54 @@ private:
         case StringAdd: { auto b = popString(), a = popString(); push(a + b); break; }
         case Pop: pop(); break;
         case ToInteger: push(std::trunc(popNumberOrZero())); break;
-        case GetVariable: getVariable(); break;
-        case SetVariable: { Value v = pop(); auto name = popString(); pb_.setVariable(scope(), name, std::move(v)); break; }
+        case GetVariable: push(getVariable(popString())); break;
+        case SetVariable: { Value v = pop(); setVariable(popString(), std::move(v)); break; }
         case SetTarget2: setTarget(pop()); break;
         case GetProperty: getPropertyOp(); break;
         case SetProperty: setPropertyOp(); break;
         case CloneSprite: cloneSprite(); break;
         case RemoveSprite: if (auto clip = clipOf(pop())) pb_.removeClip(*clip); break;
-        case Trace: trace(pop().toString()); break;
+        case Trace: { Value v = pop(); trace(v.isUndefined() ? u"undefined" : m_.toString(v)); break; }
         case StartDrag: startDrag(); break;
+        case Throw: throw ScriptThrow{pop()};
+        case CastOp: { Value object = pop(), type = pop(); push(m_.instanceOf(object, type) ? object : Value::null()); break; }
+        case ImplementsOp: implementsOp(); break;
         case RandomNumber: push(pb_.random(popNumberOrZero())); break;
         case CharToAscii:
         case MBCharToAscii: { auto s = popString(); push(s.empty() ? 0.0 : double(s[0])); break; }
         case AsciiToChar:
-        case MBAsciiToChar: push(std::u16string(1, char16_t(toInt32(popNumberOrZero())))); break;
+        case MBAsciiToChar: push(std::u16string(1, char16_t(m_.toInt32(pop())))); break;
         case GetTime: push(std::floor(pb_.millisecondsSinceStart())); break;
-        case Delete: pop(); pop(); push(false); break;
-        case Delete2: pop(); push(false); break;
-        case DefineLocal: { Value v = pop(); auto name = popString(); scope().setVariable(name, std::move(v)); break; }
-        case DefineLocal2: { auto name = popString(); if (!scope().variable(name)) scope().setVariable(name, Value()); break; }
-        case CallFunction: { pop(); popArguments(); push(Value()); break; }
+        case Delete: { auto name = popString(); Value object = pop(); push(m_.remove(object, name)); break; }
+        case Delete2: push(deleteVariable(popString())); break;
+        case DefineLocal: { Value v = pop(); defineLocal(popString(), std::move(v)); break; }
+        case DefineLocal2: { auto name = popString(); if (!localScope().has(name)) defineLocal(name, Value()); break; }
+        case CallFunction: callFunction(); break;
         case CallMethod: callMethod(); break;
-        case NewObject: { pop(); popArguments(); push(Value()); break; }
-        case NewMethod: { pop(); pop(); popArguments(); push(Value()); break; }
-        case InitArray: { popArguments(); push(Value()); break; }
-        case InitObject: { popPairs(); push(Value()); break; }
-        case Return: finished_ = true; break;
-        case TypeOf: push(typeOf(pop())); break;
-        case TargetPath: { auto clip = clipOf(pop()); push(clip ? Value(clip->targetPath()) : Value()); break; }
-        case Enumerate:
-        case Enumerate2: pop(); push(Value::null()); break;
+        case NewObject: newObject(); break;
+        case NewMethod: newMethod(); break;
+        case InitArray: { auto args = popArguments(); push(Value(m_.newArray(std::move(args)))); break; }
+        case InitObject: initObject(); break;
+        case Return: returned_ = pop(); finished_ = true; break;
+        case TypeOf: push(m_.typeOf(pop())); break;
+        case TargetPath: { auto clip = pop().toClip(); push(clip ? Value(clip->targetPath()) : Value()); break; }
+        case Enumerate: enumerate(getVariable(popString())); break;
+        case Enumerate2: enumerate(pop()); break;
         case Add2: add2(); break;
         case Less2: less2(false); break;
         case Greater: less2(true); break;
-        case Equals2: { Value b = pop(), a = pop(); push(looseEquals(a, b)); break; }
-        case StrictEquals: { Value b = pop(), a = pop(); push(a.type() == b.type() && looseEquals(a, b)); break; }
-        case ToNumber: push(popNumber()); break;
+        case Equals2: { Value b = pop(), a = pop(); pushBool(m_.looseEquals(a, b)); break; }
+        case StrictEquals: { Value b = pop(), a = pop(); push(a.sameAs(b)); break; }
+        case ToNumber: push(m_.toNumber(pop())); break;
         case ToString: push(popString()); break;
         case PushDuplicate: { Value v = stack_.empty() ? Value() : stack_.back(); push(std::move(v)); break; }
         case StackSwap: { Value b = pop(), a = pop(); push(std::move(b)); push(std::move(a)); break; }
-        case GetMember: getMember(); break;
+        case GetMember: { Value name = pop(); Value object = pop(); push(getMember(object, m_.toString(name))); break; }
         case SetMember: setMember(); break;
         case Increment: push(popNumber() + 1); break;
         case Decrement: push(popNumber() - 1); break;
-        case InstanceOf: pop(); pop(); push(false); break;
+        case InstanceOf: { Value type = pop(), object = pop(); push(m_.instanceOf(object, type)); break; }
+        case Extends: extends(); break;
         case BitAnd: binaryInt([](std::int32_t a, std::int32_t b) { return double(a & b); }); break;
         case BitOr: binaryInt([](std::int32_t a, std::int32_t b) { return double(a | b); }); break;
         case BitXor: binaryInt([](std::int32_t a, std::int32_t b) { return double(a ^ b); }); break;
@@ -178,16 +224,16 @@ private:
 
         case GotoFrame: { int frame = in.u16(); if (target_) pb_.gotoFrame(*target_, frame, false); break; }
         case GetUrl: { auto url = string(in); auto window = string(in); getUrl(url, window); break; }
-        case StoreRegister: { unsigned r = in.u8(); if (r < kRegisterCount) registers_[r] = stack_.empty() ? Value() : stack_.back(); break; }
+        case StoreRegister: { unsigned r = in.u8(); if (r < registers_.size()) registers_[r] = stack_.empty() ? Value() : stack_.back(); break; }
         case ConstantPool: constantPool(in); break;
         case WaitForFrame: { int frame = in.u16(); unsigned skip = in.u8(); return waitForFrame(frame, skip, next); }
         case SetTarget: setTarget(Value(string(in))); break;
         case GotoLabel: { auto label = string(in); if (target_) pb_.gotoLabel(*target_, label, false); break; }
-        case WaitForFrame2: { unsigned skip = in.u8(); int frame = int(popNumberOrZero()) - 1; return waitForFrame(frame, skip, next); }
+        case WaitForFrame2: { unsigned skip = in.u8(); return waitForFrame(waitFrame(pop()), skip, next); }
         case DefineFunction:
         case DefineFunction2: return defineFunction(op, in, next);
-        case Try: tryBlock(in, next); break;
-        case With: pop(); break; // the block runs in the ordinary scope
+        case Try: return tryBlock(in, next);
+        case With: return withBlock(in, next);
         case Push: push(in); break;
         case Jump: return branch(in.s16(), next);
         case If: { int offset = in.s16(); if (popBool()) return branch(offset, next); break; }
@@ -215,14 +261,14 @@ private:
         stack_.pop_back();
         return v;
     }
-    double popNumber() { return pop().toNumber(version_); }
+    double popNumber() { return m_.toNumber(pop()); }
     double popNumberOrZero()
     {
         double n = popNumber();
         return std::isnan(n) ? 0 : n;
     }
-    bool popBool() { return pop().toBoolean(version_); }
-    std::u16string popString() { return pop().toString(); }
+    bool popBool() { return m_.toBoolean(pop()); }
+    std::u16string popString() { return m_.toString(pop()); }
     // Before version 5 comparisons give 1 or 0.
     void pushBool(bool b) { version_ < 5 ? push(b ? 1.0 : 0.0) : push(b); }
 
@@ -231,17 +277,13 @@ private:
         double n = popNumberOrZero();
         return n <= 0 ? 0 : std::size_t(std::min(n, double(stack_.size())));
     }
-    void popArguments()
+    // A count, then that many values: the first popped is the first argument.
+    std::vector<Value> popArguments()
     {
-        for (std::size_t n = popCount(); n > 0; --n)
-            pop();
-    }
-    void popPairs()
-    {
-        double n = popNumberOrZero();
-        std::size_t pairs = n <= 0 ? 0 : std::size_t(std::min(n, double(stack_.size())));
-        for (std::size_t i = 0; i < pairs * 2; ++i)
-            pop();
+        std::vector<Value> args(popCount());
+        for (auto& arg : args)
+            arg = pop();
+        return args;
     }
 
     template <class F> void binaryNumber(F f)
@@ -251,8 +293,18 @@ private:
     }
     template <class F> void binaryInt(F f)
     {
-        std::int32_t b = toInt32(popNumber()), a = toInt32(popNumber());
-        push(f(a, b));
+        Value b = pop(), a = pop();
+        push(f(m_.toInt32(a), m_.toInt32(b)));
+    }
+
+    // Version 4 shows division by zero as the text "#ERROR#".
+    void divide()
+    {
+        double b = popNumber(), a = popNumber();
+        if (b == 0 && version_ < 5)
+            push(u"#ERROR#");
+        else
+            push(a / b);
     }
 
     std::u16string string(BitReader& in) { return decodeMovieString(in.cstring(), version_); }
@@ -265,7 +317,7 @@ private:
             case 1: push(in.f32()); break;
             case 2: push(Value::null()); break;
             case 3: push(Value()); break;
-            case 4: { unsigned r = in.u8(); push(r < kRegisterCount ? registers_[r] : Value()); break; }
+            case 4: { unsigned r = in.u8(); push(r < registers_.size() ? registers_[r] : Value()); break; }
             case 5: push(in.u8() != 0); break;
             case 6: push(in.f64()); break;
             case 7: push(double(std::int32_t(in.u32()))); break;
@@ -275,13 +327,17 @@ private:
             }
         }
     }
-    void pushConstant(unsigned index) { push(index < constants_.size() ? Value(constants_[index]) : Value()); }
+    void pushConstant(unsigned index)
+    {
+        push(index < constants_->size() ? Value((*constants_)[index]) : Value());
+    }
 
     void constantPool(BitReader& in)
     {
-        constants_.clear();
+        auto pool = std::make_shared<std::vector<std::u16string>>();
         for (unsigned n = in.u16(); n > 0; --n)
-            constants_.push_back(string(in));
+            pool->push_back(string(in));
+        constants_ = std::move(pool);
     }
 
     // --- control flow --------------------------------------------------------
@@ -289,15 +345,28 @@ private:
     std::optional<std::size_t> branch(int offset, std::size_t next)
     {
         auto target = std::int64_t(next) + offset;
-        if (target < 0 || target > std::int64_t(code_.size()))
+        if (target < 0 || target > std::int64_t(code_.size())) {
             finished_ = true; // a jump out of the block ends it
-        return std::size_t(target < 0 ? 0 : target);
+            return code_.size();
+        }
+        return std::size_t(target);
     }
 
-    // Skips `count` records when the frame is not there (all loaded frames are).
+    // WaitForFrame2's frame: a number (1-based) or a frame reference.
+    int waitFrame(const Value& v)
+    {
+        if (v.isString()) {
+            FrameRef ref = frameRef(v);
+            return ref.frame.value_or(-1);
+        }
+        return clampToInt(m_.toNumber(v), -1, 65535) - 1;
+    }
+
+    // Skips `count` records when the frame is not there. Every frame of a
+    // loaded movie is there; one past the end never comes, so the records skip.
     std::optional<std::size_t> waitForFrame(int frame, unsigned count, std::size_t next)
     {
-        if (target_ && target_->isClip() && frame >= 0 && frame < target_->timeline()->frameCount())
+        if (target_ && target_->isClip() && frame < target_->timeline()->frameCount())
             return std::nullopt;
         std::size_t pc = next;
         for (unsigned i = 0; i < count && pc < code_.size(); ++i)
@@ -305,40 +374,393 @@ private:
         return std::min(pc, code_.size());
     }
 
-    // Function bodies follow their record; they are not run, only skipped.
     std::optional<std::size_t> defineFunction(unsigned op, BitReader& in, std::size_t next)
     {
-        auto name = in.cstring();
+        auto code = std::make_shared<FunctionCode>();
+        code->defineFunction2 = op == DefineFunction2;
+        std::u16string name = string(in);
         unsigned params = in.u16();
-        if (op == DefineFunction2) {
-            in.u8();
-            in.u16();
+        if (code->defineFunction2) {
+            code->registerCount = in.u8();
+            code->flags = in.u16();
         }
         for (unsigned i = 0; i < params; ++i) {
-            if (op == DefineFunction2)
-                in.u8();
-            in.cstring();
+            unsigned reg = code->defineFunction2 ? in.u8() : 0;
+            code->params.emplace_back(reg, string(in));
         }
         std::size_t size = in.u16();
-        if (name.empty())
-            push(Value());
-        if (next + size > code_.size())
+        if (next + size > code_.size()) {
             finished_ = true;
+            return code_.size();
+        }
+        code->body = code_.subspan(next, size);
+        code->constants = constants_;
+        ActionObject* prototype = m_.newObject();
+        ActionObject* function = m_.newFunction(nullptr, prototype);
+        function->code = std::move(code);
+        function->scope = scope_;
+        if (!function->scope.empty() && !function->scope.front().object && target_)
+            function->scope.front().clip = target_; // defined under SetTarget: that timeline
+        if (name.empty())
+            push(Value(function));
+        else
+            defineLocal(name, Value(function));
         return next + size;
     }
 
-    void tryBlock(BitReader& in, std::size_t next)
+    // try { } catch (name or register) { } finally { }
+    std::optional<std::size_t> tryBlock(BitReader& in, std::size_t next)
     {
-        in.u8();
-        std::size_t trySize = in.u16(), catchSize = in.u16();
-        if (tryEnds_.size() < 64)
-            tryEnds_.emplace_back(next + trySize, catchSize);
+        unsigned flags = in.u8();
+        std::size_t trySize = in.u16(), catchSize = in.u16(), finallySize = in.u16();
+        bool inRegister = flags & 0x04;
+        std::u16string catchName;
+        unsigned catchRegister = 0;
+        if (inRegister)
+            catchRegister = in.u8();
+        else
+            catchName = string(in);
+        std::size_t tryStart = next, catchStart = tryStart + trySize, finallyStart = catchStart + catchSize,
+                    after = finallyStart + finallySize;
+        if (after > code_.size()) {
+            finished_ = true;
+            return code_.size();
+        }
+        bool hasCatch = flags & 0x01, hasFinally = flags & 0x02;
+        std::optional<ScriptThrow> pending;
+        Exit exit = Exit::Fell;
+        std::size_t exitTo = 0;
+        // A compiler's jump from the end of one part past the next is an ordinary end.
+        auto normal = [&](std::size_t from) {
+            if (exit == Exit::Left && exitTo >= from && exitTo <= after)
+                exit = Exit::Fell;
+        };
+        try {
+            exit = runSub(tryStart, catchStart, exitTo);
+            normal(catchStart);
+        } catch (ScriptThrow& thrown) {
+            if (hasCatch) {
+                if (inRegister) {
+                    if (catchRegister < registers_.size())
+                        registers_[catchRegister] = thrown.value;
+                } else {
+                    setVariable(catchName, thrown.value);
+                }
+                try {
+                    exit = runSub(catchStart, finallyStart, exitTo);
+                    normal(finallyStart);
+                } catch (ScriptThrow& again) {
+                    pending = std::move(again);
+                }
+            } else {
+                pending = std::move(thrown);
+            }
+        }
+        if (hasFinally) {
+            bool wasFinished = finished_;
+            finished_ = false;
+            std::size_t finallyTo = 0;
+            Exit finallyExit = runSub(finallyStart, after, finallyTo);
+            if (finallyExit != Exit::Fell) {
+                // A return or jump in finally overrides what went before.
+                exit = finallyExit;
+                exitTo = finallyTo;
+                pending.reset();
+            } else {
+                finished_ = wasFinished;
+            }
+        }
+        if (pending)
+            throw *pending;
+        if (exit == Exit::Returned) {
+            finished_ = true;
+            return code_.size();
+        }
+        if (exit == Exit::Left)
+            return exitTo;
+        return after;
+    }
+
+    // Runs [begin, end) as a nested range and says how it ended.
+    Exit runSub(std::size_t begin, std::size_t end, std::size_t& leftTo)
+    {
+        std::size_t savedStart = rangeStart_;
+        rangeStart_ = begin;
+        Exit exit = runRange(begin, end);
+        rangeStart_ = savedStart;
+        if (finished_)
+            exit = Exit::Returned;
+        leftTo = leftTo_;
+        return exit;
+    }
+
+    std::optional<std::size_t> withBlock(BitReader& in, std::size_t next)
+    {
+        std::size_t size = in.u16();
+        Value object = pop();
+        std::size_t end = std::min(next + size, code_.size());
+        if (!object.isReference())
+            return end;
+        scope_.push_back(object.toObject() ? ScopeLink{object.toObject(), {}} : ScopeLink{nullptr, object.toClip()});
+        std::size_t leftTo = 0;
+        Exit exit;
+        try {
+            exit = runSub(next, end, leftTo);
+        } catch (...) {
+            scope_.pop_back();
+            throw;
+        }
+        scope_.pop_back();
+        if (exit == Exit::Returned)
+            return code_.size();
+        return exit == Exit::Left ? leftTo : end;
+    }
+
+    // --- scopes and variables ---------------------------------------------------
+
+    struct LocalScope {
+        Interpreter& i;
+        bool has(std::u16string_view name)
+        {
+            if (i.activation_)
+                return i.activation_->find(name) != nullptr;
+            auto clip = i.scopeClip();
+            return clip && clip->variable(name);
+        }
+    };
+    LocalScope localScope() { return {*this}; }
+
+    // The clip at the base of the scope chain (SetTarget moves it).
+    std::shared_ptr<DisplayObject> scopeClip()
+    {
+        if (!inFunction_)
+            return target_;
+        for (auto it = scope_.rbegin(); it != scope_.rend(); ++it)
+            if (!it->object)
+                if (auto clip = it->clip.lock())
+                    return clip;
+        return target_;
+    }
+
+    Value linkValue(const ScopeLink& link)
+    {
+        if (link.object)
+            return Value(link.object);
+        if (!inFunction_ && scope_.size() == 1)
+            return target_ ? Value(target_) : Value();
+        return Value(link.clip.lock());
+    }
+
+    std::optional<Value> special(std::u16string_view name)
+    {
+        if (name.empty() || (name[0] != u'_' && name[0] != u't' && name[0] != u'T' && name[0] != u's' && name[0] != u'S'))
+            return std::nullopt;
+        if (isName(name, u"this"))
+            return inFunction_ ? this_ : (target_ ? Value(target_) : Value());
+        if (isName(name, u"_root") || isName(name, u"_level0"))
+            return Value(pb_.root().shared_from_this());
+        if (isName(name, u"_global"))
+            return Value(m_.global());
+        if (isName(name, u"super") && inFunction_)
+            return super_;
+        if (isName(name, u"_parent")) {
+            auto clip = scopeClip();
+            return clip && clip->parent() ? Value(clip->parent()->shared_from_this()) : Value();
+        }
+        return std::nullopt;
+    }
+
+    static bool isPath(std::u16string_view name)
+    {
+        return name.find_first_of(u"/:.") != std::u16string_view::npos;
+    }
+
+    Value getVariable(const std::u16string& name)
+    {
+        if (auto s = special(name))
+            return *s;
+        if (isPath(name)) {
+            auto clip = scopeClip();
+            return clip ? pb_.getVariable(*clip, name).value_or(Value()) : Value();
+        }
+        for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
+            Value holder = linkValue(*it);
+            if (holder.isReference() && m_.has(holder, name))
+                return m_.get(holder, name);
+        }
+        if (m_.has(Value(m_.global()), name))
+            return m_.get(Value(m_.global()), name);
+        return {};
+    }
+
+    void setVariable(const std::u16string& name, Value value)
+    {
+        if (isPath(name)) {
+            if (auto clip = scopeClip())
+                pb_.setVariable(*clip, name, std::move(value));
+            return;
+        }
+        // The nearest scope that has it, else the timeline.
+        for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
+            Value holder = linkValue(*it);
+            if (it->object && holder.isReference() && m_.has(holder, name)) {
+                m_.set(holder, name, std::move(value));
+                return;
+            }
+        }
+        if (auto clip = scopeClip())
+            m_.set(Value(clip), name, std::move(value));
+    }
+
+    void defineLocal(const std::u16string& name, Value value)
+    {
+        if (activation_)
+            activation_->set(name, std::move(value));
+        else if (auto clip = scopeClip())
+            m_.set(Value(clip), name, std::move(value));
+    }
+
+    bool deleteVariable(const std::u16string& name)
+    {
+        for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
+            Value holder = linkValue(*it);
+            if (holder.isReference() && m_.has(holder, name))
+                return m_.remove(holder, name);
+        }
+        return m_.remove(Value(m_.global()), name);
+    }
+
+    // --- objects and calls ----------------------------------------------------------
+
+    Value getMember(const Value& object, const std::u16string& name)
+    {
+        if (object.isNullish())
+            return {};
+        return m_.get(object, name);
+    }
+
+    void setMember()
+    {
+        Value value = pop();
+        auto name = popString();
+        Value object = pop();
+        if (object.isReference())
+            m_.set(object, name, std::move(value));
+    }
+
+    // `this` for a plain function call: the timeline.
+    Value timelineThis() { return target_ ? Value(target_) : Value(); }
+
+    void callFunction()
+    {
+        auto name = popString();
+        auto args = popArguments();
+        Value function = getVariable(name);
+        push(m_.call(function, timelineThis(), args));
+    }
+
+    void callMethod()
+    {
+        Value nameValue = pop();
+        Value object = pop();
+        auto args = popArguments();
+        std::u16string name = nameValue.isUndefined() ? u"" : m_.toString(nameValue);
+        ActionObject* super = object.toObject() && object.toObject()->kind == ActionObject::Kind::Super
+                                  ? object.toObject() : nullptr;
+        Value self = super ? super->primitive : object;
+        if (name.empty()) {
+            // The object itself is the function; super() runs the parent constructor.
+            if (super) {
+                Value constructor = super->elements.empty() ? Value() : super->elements[0];
+                ActionObject* home = m_.get(constructor, u"prototype").toObject();
+                push(m_.call(constructor, self, args, home));
+            } else {
+                push(m_.call(object, timelineThis(), args));
+            }
+            return;
+        }
+        if (object.isNullish()) {
+            push(Value());
+            return;
+        }
+        ActionObject* holder = nullptr;
+        Value function = m_.get(object, name, holder);
+        push(m_.call(function, self, args, holder));
+    }
+
+    void newObject()
+    {
+        auto name = popString();
+        auto args = popArguments();
+        push(m_.construct(getVariable(name), args));
+    }
+
+    void newMethod()
+    {
+        Value nameValue = pop();
+        Value object = pop();
+        auto args = popArguments();
+        std::u16string name = nameValue.isUndefined() ? u"" : m_.toString(nameValue);
+        push(m_.construct(name.empty() ? object : getMember(object, name), args));
+    }
+
+    void initObject()
+    {
+        ActionObject* object = m_.newObject();
+        for (std::size_t n = popCount(); n > 0; --n) {
+            Value value = pop();
+            object->set(popString(), std::move(value));
+        }
+        push(Value(object));
+    }
+
+    // for (name in object): a null marks the end, then the names, the first to visit on top.
+    void enumerate(const Value& object)
+    {
+        push(Value::null());
+        std::vector<std::u16string> names;
+        if (auto clip = object.toClip()) {
+            for (const auto& [depth, child] : clip->children())
+                if (!child->name.empty() && (child->isClip() || child->text() || child->button()))
+                    names.push_back(child->name);
+            for (const auto& [name, value] : clip->variables())
+                names.push_back(name);
+        } else if (ActionObject* o = object.toObject()) {
+            for (int level = 0; o && level < 256; ++level, o = o->proto) {
+                if (o->kind == ActionObject::Kind::Array)
+                    for (std::size_t i = o->elements.size(); i-- > 0;)
+                        names.push_back(numberToString(double(i)));
+                for (auto& name : o->names())
+                    if (std::ranges::find(names, name) == names.end())
+                        names.push_back(std::move(name));
+            }
+        }
+        for (auto it = names.rbegin(); it != names.rend(); ++it)
+            push(*it);
+    }
+
+    void extends()
+    {
+        Value superClass = pop();
+        Value subClass = pop();
+        ActionObject* sub = subClass.toObject();
+        if (!sub)
+            return;
+        ActionObject* prototype = m_.newObject();
+        prototype->proto = m_.get(superClass, u"prototype").toObject();
+        prototype->set(u"__constructor__", superClass, DontEnum);
+        sub->set(u"prototype", Value(prototype), DontEnum);
+    }
+
+    void implementsOp()
+    {
+        Value constructor = pop();
+        auto faces = popArguments();
+        if (ActionObject* proto = m_.get(constructor, u"prototype").toObject())
+            proto->set(u"__interfaces__", Value(m_.newArray(std::move(faces))), DontEnum);
     }
 
     // --- timelines and targets --------------------------------------------------
-
-    // Variables go to the target clip when SetTarget named one.
-    DisplayObject& scope() { return target_ ? *target_ : *self_; }
 
     void step(int delta)
     {
@@ -350,7 +772,7 @@ private:
     {
         if (auto clip = v.toClip())
             return clip;
-        if (v.isString())
+        if (v.isString() && self_)
             return pb_.resolveTarget(*self_, v.toString());
         return nullptr;
     }
@@ -361,6 +783,8 @@ private:
             target_ = self_;
         else
             target_ = clipOf(v);
+        if (!inFunction_ && !scope_.empty())
+            scope_.front().clip = target_;
     }
 
     // "label", "7" or "path:frame" / "path:label".
@@ -372,20 +796,20 @@ private:
     {
         FrameRef ref{target_, std::nullopt};
         if (!v.isString()) {
-            ref.frame = int(std::max(-1.0, std::min(v.toNumber(version_), 65535.0))) - 1;
+            ref.frame = clampToInt(m_.toNumber(v), 0, 65535) - 1;
             return ref;
         }
         std::u16string text = v.toString();
         std::size_t colon = text.rfind(u':');
-        if (colon != std::u16string::npos) {
-            ref.clip = pb_.resolveTarget(scope(), std::u16string_view(text).substr(0, colon));
+        if (colon != std::u16string::npos && target_) {
+            ref.clip = pb_.resolveTarget(*target_, std::u16string_view(text).substr(0, colon));
             text.erase(0, colon + 1);
         }
         if (!ref.clip || !ref.clip->isClip())
             return {nullptr, std::nullopt};
         double n = parseNumber(text);
         if (!std::isnan(n))
-            ref.frame = int(std::max(-1.0, std::min(n, 65535.0))) - 1;
+            ref.frame = clampToInt(n, 0, 65535) - 1;
         else
             ref.frame = ref.clip->timeline()->findLabel(text);
         return ref;
@@ -424,17 +848,9 @@ private:
             pb_.hooks().trace(message);
     }
 
-    // --- variables, properties, members ------------------------------------------
-
-    void getVariable()
-    {
-        auto name = popString();
-        push(pb_.getVariable(scope(), name).value_or(Value()));
-    }
-
     void getPropertyOp()
     {
-        int index = int(popNumberOrZero());
+        int index = clampToInt(popNumberOrZero(), -1, kPropertyCount);
         Value where = pop();
         auto clip = where.isString() && where.toString().empty() ? target_ : clipOf(where);
         push(clip ? getProperty(pb_, *clip, index) : Value());
@@ -443,75 +859,11 @@ private:
     void setPropertyOp()
     {
         Value value = pop();
-        int index = int(popNumberOrZero());
+        int index = clampToInt(popNumberOrZero(), -1, kPropertyCount);
         Value where = pop();
         auto clip = where.isString() && where.toString().empty() ? target_ : clipOf(where);
         if (clip)
             setProperty(pb_, *clip, index, value);
-    }
-
-    void getMember()
-    {
-        auto name = popString();
-        auto clip = pop().toClip();
-        if (!clip) {
-            push(Value());
-            return;
-        }
-        if (const Value* v = clip->variable(name))
-            push(*v);
-        else if (auto child = clip->childNamed(name))
-            push(Value(child));
-        else if (auto property = propertyIndex(name))
-            push(getProperty(pb_, *clip, *property));
-        else if (equalsFolded(name, u"_parent") && clip->parent())
-            push(Value(clip->parent()->shared_from_this()));
-        else
-            push(Value());
-    }
-
-    void setMember()
-    {
-        Value value = pop();
-        auto name = popString();
-        auto clip = pop().toClip();
-        if (!clip)
-            return;
-        if (auto property = propertyIndex(name); property && !clip->variable(name))
-            setProperty(pb_, *clip, *property, value);
-        else
-            clip->setVariable(name, std::move(value));
-        pb_.dirty = true;
-    }
-
-    // Timeline methods of clips; other methods are not known here.
-    void callMethod()
-    {
-        auto name = popString();
-        auto clip = pop().toClip();
-        std::size_t count = popCount();
-        std::vector<Value> args;
-        for (std::size_t i = 0; i < count; ++i)
-            args.push_back(pop());
-        push(Value());
-        if (!clip || !clip->isClip())
-            return;
-        auto saved = target_;
-        target_ = clip;
-        if (equalsFolded(name, u"play")) {
-            clip->playing = true;
-        } else if (equalsFolded(name, u"stop")) {
-            clip->playing = false;
-        } else if (equalsFolded(name, u"nextFrame")) {
-            step(+1);
-        } else if (equalsFolded(name, u"prevFrame")) {
-            step(-1);
-        } else if ((equalsFolded(name, u"gotoAndPlay") || equalsFolded(name, u"gotoAndStop")) && !args.empty()) {
-            FrameRef ref = frameRef(args[0]);
-            if (ref.clip && ref.frame)
-                pb_.gotoFrame(*ref.clip, *ref.frame, equalsFolded(name, u"gotoAndPlay"));
-        }
-        target_ = saved;
     }
 
     void stringExtract()
@@ -532,7 +884,7 @@ private:
 
     void cloneSprite()
     {
-        int depth = int(popNumberOrZero());
+        int depth = clampToInt(popNumberOrZero(), -16384, 2130690045);
         auto name = popString();
         if (auto source = clipOf(pop()))
             pb_.cloneClip(*source, name, depth);
@@ -549,72 +901,157 @@ private:
 
     void add2()
     {
-        Value b = pop(), a = pop();
+        Value b = m_.toPrimitive(pop()), a = m_.toPrimitive(pop());
         if (a.isString() || b.isString())
-            push(a.toString() + b.toString());
+            push(m_.toString(a) + m_.toString(b));
         else
-            push(a.toNumber(version_) + b.toNumber(version_));
+            push(m_.toNumber(a) + m_.toNumber(b));
     }
 
     void less2(bool greater)
     {
-        Value b = pop(), a = pop();
+        Value b = m_.toPrimitive(pop()), a = m_.toPrimitive(pop());
         if (greater)
             std::swap(a, b);
         if (a.isString() && b.isString()) {
             push(a.toString() < b.toString());
             return;
         }
-        double x = a.toNumber(version_), y = b.toNumber(version_);
+        double x = m_.toNumber(a), y = m_.toNumber(b);
         if (std::isnan(x) || std::isnan(y))
             push(Value());
         else
             push(x < y);
     }
 
-    bool looseEquals(const Value& a, const Value& b)
-    {
-        using T = Value::Type;
-        T ta = a.type(), tb = b.type();
-        bool nullish = (ta == T::Undefined || ta == T::Null), otherNullish = (tb == T::Undefined || tb == T::Null);
-        if (nullish || otherNullish)
-            return nullish && otherNullish;
-        if (ta == T::Clip || tb == T::Clip)
-            return ta == tb && a.toClip() == b.toClip();
-        if (ta == T::String && tb == T::String)
-            return a.toString() == b.toString();
-        return a.toNumber(version_) == b.toNumber(version_);
-    }
-
-    std::u16string typeOf(const Value& v)
-    {
-        switch (v.type()) {
-        case Value::Type::Number: return u"number";
-        case Value::Type::String: return u"string";
-        case Value::Type::Boolean: return u"boolean";
-        case Value::Type::Null: return u"null";
-        case Value::Type::Clip: return u"movieclip";
-        default: return u"undefined";
-        }
-    }
-
+    Machine& m_;
     Playback& pb_;
     std::span<const std::uint8_t> code_;
     std::shared_ptr<DisplayObject> self_;
     std::shared_ptr<DisplayObject> target_; // null after SetTarget to a missing clip
     int version_;
+    std::shared_ptr<const std::vector<std::u16string>> constants_;
+    std::vector<Value> registers_;
     std::vector<Value> stack_;
-    std::vector<std::u16string> constants_;
-    Value registers_[kRegisterCount];
-    std::vector<std::pair<std::size_t, std::size_t>> tryEnds_;
+    std::vector<ScopeLink> scope_; // outermost first
+    ActionObject* activation_ = nullptr;
+    Value this_;
+    Value super_;
+    bool inFunction_ = false;
+    Value returned_;
     bool finished_ = false;
+    std::size_t rangeStart_ = 0;
+    std::size_t leftTo_ = 0;
 };
+
+// The clip a function runs against: the one its scope chain ends at.
+std::shared_ptr<DisplayObject> homeClip(const ActionObject& function, Machine& machine)
+{
+    for (const auto& link : function.scope)
+        if (!link.object)
+            if (auto clip = link.clip.lock())
+                return clip;
+    return machine.currentClip();
+}
 
 } // namespace
 
+Value runFunction(Machine& machine, ActionObject& function, const Value& thisValue, std::span<const Value> args,
+                  ActionObject* home)
+{
+    const FunctionCode& code = *function.code;
+    auto clip = homeClip(function, machine);
+    if (!clip)
+        clip = machine.playback().root().shared_from_this();
+    Interpreter frame(machine, clip, code.body, code.constants, code.defineFunction2 ? code.registerCount : 0);
+
+    ActionObject* activation = machine.heap().make(ActionObject::Kind::Plain, nullptr);
+    ActionObject* arguments = machine.newArray({args.begin(), args.end()});
+    arguments->set(u"callee", Value(&function), DontEnum);
+    // super: members from the prototype above the one the method came from.
+    Value super;
+    if (home) {
+        ActionObject* s = machine.heap().make(ActionObject::Kind::Super, home->proto);
+        s->primitive = thisValue;
+        const auto* constructor = home->find(u"__constructor__");
+        s->elements.push_back(constructor ? constructor->value : Value());
+        super = Value(s);
+    }
+    Value self = thisValue.isUndefined() ? Value(clip) : thisValue;
+
+    unsigned flags = code.defineFunction2 ? code.flags : 0;
+    unsigned reg = 1;
+    auto preload = [&](unsigned bit, const Value& v) {
+        if ((flags & bit) && reg < 256)
+            frame.registerAt(reg++) = v;
+    };
+    Value parent = clip->parent() ? Value(clip->parent()->shared_from_this()) : Value();
+    if (code.defineFunction2 && code.registerCount > 0) {
+        preload(PreloadThis, self);
+        preload(PreloadArguments, Value(arguments));
+        preload(PreloadSuper, super);
+        preload(PreloadRoot, Value(machine.playback().root().shared_from_this()));
+        preload(PreloadParent, parent);
+        preload(PreloadGlobal, Value(machine.global()));
+    }
+    if (!(flags & SuppressArguments))
+        activation->set(u"arguments", Value(arguments));
+    for (std::size_t i = 0; i < code.params.size(); ++i) {
+        Value v = i < args.size() ? args[i] : Value();
+        auto [r, name] = code.params[i];
+        if (r != 0 && r < code.registerCount)
+            frame.registerAt(r) = std::move(v);
+        else
+            activation->set(name, std::move(v));
+    }
+    frame.enterFunction(function.scope, activation, self, super);
+    machine.pushClip(clip);
+    struct PopClip {
+        Machine& m;
+        ~PopClip() { m.popClip(); }
+    } popClip{machine};
+    return frame.run();
+}
+
 void runActionBlock(Playback& playback, DisplayObject& clip, std::span<const std::uint8_t> code)
 {
-    Interpreter(playback, clip, code).run();
+    Machine& machine = playback.machine();
+    if (!machine.enabled())
+        return;
+    auto self = clip.shared_from_this();
+    machine.pushClip(self);
+    try {
+        Interpreter(machine, self, code, nullptr, 0).run();
+    } catch (const ScriptThrow&) {
+        // An uncaught throw ends the block.
+    } catch (const ScriptAbort&) {
+    } catch (const FormatError&) {
+    }
+    machine.popClip();
+}
+
+} // namespace lumbra::movie
+
+namespace lumbra::movie {
+
+void runHandler(Playback& playback, DisplayObject& clip, std::u16string_view name)
+{
+    Machine& machine = playback.machine();
+    if (!machine.enabled())
+        return;
+    auto self = clip.shared_from_this();
+    Value target(self);
+    Value handler = machine.get(target, name);
+    if (!handler.isObject())
+        return;
+    machine.pushClip(self);
+    try {
+        machine.call(handler, target, {});
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+    } catch (const FormatError&) {
+    }
+    machine.popClip();
 }
 
 } // namespace lumbra::movie

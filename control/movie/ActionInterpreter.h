@@ -7,11 +7,14 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace lumbra::movie {
 
 class Playback;
 
 void runActionBlock(Playback& playback, DisplayObject& clip, std::span<const std::uint8_t> code);
+// Calls the clip's method of that name (an event handler) when it has one.
+void runHandler(Playback& playback, DisplayObject& clip, std::u16string_view name);
 
 } // namespace lumbra::movie

@@ -39,13 +39,18 @@ ColorTransform DisplayObject::worldColorTransform() const
 
 const Value* DisplayObject::variable(std::u16string_view name) const
 {
-    auto it = variables_.find(foldCase(name));
+    auto it = variables_.find(caseSensitiveNames ? std::u16string(name) : foldCase(name));
     return it == variables_.end() ? nullptr : &it->second;
 }
 
 void DisplayObject::setVariable(std::u16string_view name, Value value)
 {
-    variables_[foldCase(name)] = std::move(value);
+    variables_[caseSensitiveNames ? std::u16string(name) : foldCase(name)] = std::move(value);
+}
+
+void DisplayObject::removeVariable(std::u16string_view name)
+{
+    variables_.erase(caseSensitiveNames ? std::u16string(name) : foldCase(name));
 }
 
 std::shared_ptr<DisplayObject> DisplayObject::childNamed(std::u16string_view name) const

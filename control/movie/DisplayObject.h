@@ -48,9 +48,12 @@ public:
     Matrix worldMatrix() const;
     ColorTransform worldColorTransform() const;
 
-    // Variables, by name compared without case.
+    // Variables, by name compared without case (with case from version 7 on).
     const Value* variable(std::u16string_view name) const;
     void setVariable(std::u16string_view name, Value value);
+    void removeVariable(std::u16string_view name);
+    // Every variable by its key (the folded name before version 7), for enumeration and the collector.
+    const std::map<std::u16string, Value>& variables() const { return variables_; }
 
     // Children by depth.
     std::map<int, std::shared_ptr<DisplayObject>>& children() { return children_; }
@@ -73,6 +76,9 @@ public:
     bool isMask = false;
     bool visible = true;
     bool placedByTimeline = true;
+    bool caseSensitiveNames = false; // version 7 and later
+    // onClipEvent handlers of the placement.
+    std::shared_ptr<const std::vector<ClipAction>> clipActions;
 
     // Clip state: the frame entered (-1 before the first) and whether it plays.
     int frame = -1;

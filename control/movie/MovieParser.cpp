@@ -41,7 +41,8 @@ public:
                 // A damaged tag is left out; the ones after it still count.
             }
         }
-        if (!frame.commands.empty() || !frame.actions.empty() || !frame.label.empty() || timeline.frames.empty())
+        if (!frame.commands.empty() || !frame.actions.empty() || !frame.initActions.empty() || !frame.label.empty() ||
+            timeline.frames.empty())
             timeline.frames.push_back(std::move(frame));
         return timeline;
     }
@@ -75,6 +76,11 @@ private:
             return true;
         case tag::DoAction:
             frame.actions.push_back(readActionBytes(in));
+            frame.actionPositions.push_back(frame.commands.size());
+            return true;
+        case tag::DoInitAction:
+            in.u16(); // the sprite it initialises: run with the frame that holds it
+            frame.initActions.push_back(readActionBytes(in));
             return true;
         case tag::FrameLabel:
             frame.label = decodeMovieString(in.cstring(), version());
@@ -128,7 +134,38 @@ private:
         }
         if (flags3 & 0x04)
             in.u8(); // bitmap caching: drawing is the same either way
-        return place; // clip actions and later fields are not used
+        if (flags & 0x80)
+            place.clipActions = std::make_shared<const std::vector<ClipAction>>(clipActions(in));
+        return place;
+    }
+
+    // onClipEvent handlers: each record its event flags, size, key code and actions.
+    std::vector<ClipAction> clipActions(BitReader& in)
+    {
+        bool wide = version() >= 6;
+        auto eventFlags = [&]() -> std::uint32_t { return wide ? in.u32() : in.u16(); };
+        in.u16();
+        eventFlags(); // all events together
+        std::vector<ClipAction> out;
+        while (!in.atEnd()) {
+            ClipAction action;
+            action.events = eventFlags();
+            if (action.events == 0)
+                break;
+            std::size_t size = in.u32();
+            if (size > in.remaining())
+                throw FormatError("clip action beyond its tag");
+            if (action.events & ClipKeyPress) {
+                if (size == 0)
+                    throw FormatError("clip action without its key");
+                action.keyCode = in.u8();
+                --size;
+            }
+            auto bytes = in.bytes(size);
+            action.actions.assign(bytes.begin(), bytes.end());
+            out.push_back(std::move(action));
+        }
+        return out;
     }
 
     void definitionTag(unsigned code, BitReader& in)

@@ -1,7 +1,9 @@
 #include "control/movie/Playback.h"
 
 #include "control/movie/ActionInterpreter.h"
+#include "control/movie/actions/Machine.h"
 
+#include <algorithm>
 #include <map>
 
 namespace lumbra::movie {
@@ -33,6 +35,11 @@ Playback::Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks)
 {
     root_ = std::make_shared<DisplayObject>(nullptr, 0, nullptr, census_);
     root_->setRootTimeline(&movie_->root);
+    root_->caseSensitiveNames = version() >= 7;
+    machine_ = std::make_unique<Machine>(*this, version());
+    SpriteDef empty;
+    empty.timeline.frames.resize(1);
+    emptyClip_ = std::move(empty);
 }
 
 Playback::~Playback() = default;
@@ -51,12 +58,32 @@ void Playback::tick()
     ++tick_;
     advance(*root_);
     runQueuedActions();
+    if (actionDepth_ == 0 && !closed_) {
+        budget_ = kStepBudget;
+        machine_->runIntervals(millisecondsSinceStart());
+        if (machine_->heap().due())
+            machine_->collectGarbage();
+    }
+}
+
+void Playback::markRoots(Marker& marker) const
+{
+    std::vector<const DisplayObject*> pending{root_.get()};
+    while (!pending.empty()) {
+        const DisplayObject* object = pending.back();
+        pending.pop_back();
+        for (const auto& [name, value] : object->variables())
+            marker.mark(value);
+        for (const auto& [depth, child] : object->children())
+            pending.push_back(child.get());
+    }
 }
 
 void Playback::advance(DisplayObject& clip)
 {
     if (clip.bornTick == tick_ && &clip != root_.get())
         return;
+    queueEvent(clip, ClipEnterFrame, u"onEnterFrame");
     int count = clip.timeline()->frameCount();
     if (clip.playing && count > 1) {
         int next = clip.frame + 1;
@@ -117,17 +144,34 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
     if (frame == clip.frame)
         return;
     const Timeline& timeline = *clip.timeline();
+    const Frame& entered = timeline.frames[frame];
+    for (const auto& actions : entered.initActions) {
+        if (std::ranges::find(initDone_, &actions) != initDone_.end())
+            continue;
+        initDone_.push_back(&actions);
+        queueActions(*root_, actions);
+    }
+    std::size_t queued = 0;
     if (frame > clip.frame) {
-        for (int f = clip.frame + 1; f <= frame; ++f)
+        for (int f = clip.frame + 1; f < frame; ++f)
             for (const auto& command : timeline.frames[f].commands)
                 applyCommand(clip, command);
+        // The entered frame's blocks take their places among its commands.
+        for (std::size_t c = 0; c <= entered.commands.size(); ++c) {
+            for (; queued < entered.actions.size() &&
+                   (queued >= entered.actionPositions.size() || entered.actionPositions[queued] <= c);
+                 ++queued)
+                queueActions(clip, entered.actions[queued]);
+            if (c < entered.commands.size())
+                applyCommand(clip, entered.commands[c]);
+        }
     } else {
         rebuildTo(clip, frame);
         dirty = true;
     }
     clip.frame = frame;
-    for (const auto& actions : timeline.frames[frame].actions)
-        queueActions(clip, actions);
+    for (; queued < entered.actions.size(); ++queued)
+        queueActions(clip, entered.actions[queued]);
 }
 
 // Going back: the display list the frame would have when played from the start,
@@ -233,6 +277,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
     if (!character || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
         return nullptr;
     auto object = std::make_shared<DisplayObject>(character, id, &parent, census_);
+    object->caseSensitiveNames = parent.caseSensitiveNames;
     object->depth = place.depth;
     object->matrix = place.matrix.value_or(Matrix{});
     object->colorTransform = place.colorTransform.value_or(ColorTransform{});
@@ -240,6 +285,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
     object->clipLayer = place.clipLayer;
     object->clipDepth = place.clipDepth;
     object->effects = place.effects.value_or(LayerEffects{});
+    object->clipActions = place.clipActions;
     object->bornTick = tick_;
     if (place.name)
         object->name = *place.name;
@@ -265,8 +311,10 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
                 child->buttonStates = record.states;
         }
     }
-    if (object->isClip())
+    if (object->isClip()) {
+        queueEvent(*object, ClipLoad, u"onLoad");
         enterFrame(*object, 0);
+    }
     return object;
 }
 
@@ -286,6 +334,45 @@ bool Playback::cloneClip(DisplayObject& source, std::u16string_view newName, int
     return clone != nullptr;
 }
 
+std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth)
+{
+    if (!parent.isClip() || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
+        return nullptr;
+    auto object = std::make_shared<DisplayObject>(&emptyClip_, 0, &parent, census_);
+    object->caseSensitiveNames = parent.caseSensitiveNames;
+    object->depth = depth;
+    object->name = std::u16string(name);
+    object->bornTick = tick_;
+    object->placedByTimeline = false;
+    parent.children()[depth] = object;
+    enterFrame(*object, 0);
+    dirty = true;
+    return object;
+}
+
+void Playback::swapDepth(DisplayObject& object, int depth)
+{
+    DisplayObject* parent = object.parent();
+    if (!parent || depth == object.depth)
+        return;
+    auto& children = parent->children();
+    auto self = children.find(object.depth);
+    if (self == children.end() || self->second.get() != &object)
+        return;
+    std::shared_ptr<DisplayObject> moving = self->second;
+    children.erase(self);
+    if (auto other = children.find(depth); other != children.end()) {
+        std::shared_ptr<DisplayObject> displaced = other->second;
+        displaced->depth = moving->depth;
+        displaced->placedByTimeline = false;
+        children[displaced->depth] = displaced;
+    }
+    moving->depth = depth;
+    moving->placedByTimeline = false;
+    children[depth] = moving;
+    dirty = true;
+}
+
 bool Playback::removeClip(DisplayObject& clip)
 {
     DisplayObject* parent = clip.parent();
@@ -298,7 +385,17 @@ bool Playback::removeClip(DisplayObject& clip)
 
 void Playback::queueActions(DisplayObject& clip, const ActionBytes& actions)
 {
-    queue_.push_back({clip.weak_from_this(), &actions});
+    queue_.push_back({clip.weak_from_this(), &actions, nullptr, nullptr});
+}
+
+void Playback::queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const char16_t* handler)
+{
+    if (clip.clipActions)
+        for (const auto& action : *clip.clipActions)
+            if (action.events & clipEvent)
+                queue_.push_back({clip.weak_from_this(), &action.actions, nullptr, clip.clipActions});
+    if (handler)
+        queue_.push_back({clip.weak_from_this(), nullptr, handler, nullptr});
 }
 
 void Playback::runQueuedActions()
@@ -313,7 +410,10 @@ void Playback::runQueuedActions()
         auto clip = queue_[i].clip.lock();
         if (!clip || !takeStep() || !enterActions())
             continue;
-        runActionBlock(*this, *clip, *queue_[i].actions);
+        if (queue_[i].actions)
+            runActionBlock(*this, *clip, *queue_[i].actions);
+        else
+            runHandler(*this, *clip, queue_[i].handler);
         leaveActions();
     }
     queue_.clear();

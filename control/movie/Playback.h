@@ -19,6 +19,9 @@
 
 namespace lumbra::movie {
 
+class Machine;
+class Marker;
+
 struct HostHooks {
     MoviePlayer::FsCommandHandler fsCommand;
     MoviePlayer::TraceHandler trace;
@@ -35,6 +38,9 @@ public:
     DisplayObject& root() { return *root_; }
     const DisplayObject& root() const { return *root_; }
     const HostHooks& hooks() const { return hooks_; }
+    Machine& machine() { return *machine_; }
+    // The script objects the display tree holds, for the collector.
+    void markRoots(Marker& marker) const;
 
     // Enters the first frame and runs its actions.
     void start(bool autoPlay);
@@ -60,6 +66,9 @@ public:
 
     // Queues an action block for a clip / runs what is queued.
     void queueActions(DisplayObject& clip, const ActionBytes& actions);
+    // Queues an event: the clip's onClipEvent handlers for it, then its script
+    // handler method (onEnterFrame, onLoad ...) when it has one.
+    void queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const char16_t* handler);
     void runQueuedActions();
     // Spends one interpreter step; false once this run's budget is gone.
     bool takeStep();
@@ -70,6 +79,11 @@ public:
     // Objects the scripts create and remove (duplicateMovieClip / removeMovieClip).
     bool cloneClip(DisplayObject& source, std::u16string_view newName, int depth);
     bool removeClip(DisplayObject& clip);
+    // createEmptyMovieClip: a clip with one empty frame, replacing what is at the depth.
+    std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth);
+    // Moves a script-placed or timeline object to another depth of its parent,
+    // swapping with what is there.
+    void swapDepth(DisplayObject& object, int depth);
 
     // Mouse input in root twips; buttons change phase and run their actions.
     void mouseMove(Point p);
@@ -84,7 +98,9 @@ public:
 private:
     struct QueuedAction {
         std::weak_ptr<DisplayObject> clip;
-        const ActionBytes* actions;
+        const ActionBytes* actions;   // or
+        const char16_t* handler;      // a method of the clip to call
+        std::shared_ptr<const std::vector<ClipAction>> keep; // what `actions` points into
     };
 
     void advance(DisplayObject& clip);
@@ -110,6 +126,9 @@ private:
     std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on
     Point mouse_;
 
+    std::unique_ptr<Machine> machine_;
+    Character emptyClip_; // what createEmptyMovieClip places
+    std::vector<const ActionBytes*> initDone_; // DoInitAction blocks already run
     std::minstd_rand random_;
     std::chrono::steady_clock::time_point started_;
 };

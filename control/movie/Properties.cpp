@@ -98,13 +98,14 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
     Matrix& m = object.matrix;
     bool finite = std::isfinite(n);
     switch (property) {
+    // Positions are whole twips: 10.333 reads back as 10.3.
     case X:
         if (finite)
-            m.tx = n * kTwips;
+            m.tx = std::trunc(n * kTwips);
         break;
     case Y:
         if (finite)
-            m.ty = n * kTwips;
+            m.ty = std::trunc(n * kTwips);
         break;
     case XScale:
         if (finite)

@@ -22,6 +22,7 @@ enum : unsigned {
     DefineSprite = 39,
     FrameLabel = 43,
     DefineFont2 = 48,
+    DoInitAction = 59,
     DefineFontInfo2 = 62,
     PlaceObject3 = 70,
     DefineFont3 = 75,

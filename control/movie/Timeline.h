@@ -7,6 +7,7 @@
 #include "control/movie/Geometry.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -15,6 +16,21 @@
 namespace lumbra::movie {
 
 using ActionBytes = std::vector<std::uint8_t>;
+
+// The events of onClipEvent handlers, as the placement's flags give them
+// (version 6 layout; version 5's 16 bits are the low half).
+enum ClipEvent : std::uint32_t {
+    ClipLoad = 0x1, ClipEnterFrame = 0x2, ClipUnload = 0x4, ClipMouseMove = 0x8, ClipMouseDown = 0x10,
+    ClipMouseUp = 0x20, ClipKeyDown = 0x40, ClipKeyUp = 0x80, ClipData = 0x100, ClipInitialize = 0x200,
+    ClipPress = 0x400, ClipRelease = 0x800, ClipReleaseOutside = 0x1000, ClipRollOver = 0x2000,
+    ClipRollOut = 0x4000, ClipKeyPress = 0x20000, ClipConstruct = 0x40000,
+};
+
+struct ClipAction {
+    std::uint32_t events = 0;
+    unsigned keyCode = 0; // for ClipKeyPress
+    ActionBytes actions;
+};
 
 struct PlaceCommand {
     int depth = 0;
@@ -27,6 +43,8 @@ struct PlaceCommand {
     bool clipLayer = false; // a mask: not drawn itself
     int clipDepth = 0;      // the highest depth the mask covers
     std::optional<LayerEffects> effects; // PlaceObject3's filters and blend mode
+    // Shared: the objects placed keep them while the timeline is rebuilt.
+    std::shared_ptr<const std::vector<ClipAction>> clipActions;
 };
 
 struct RemoveCommand {
@@ -38,6 +56,10 @@ using DisplayCommand = std::variant<PlaceCommand, RemoveCommand>;
 struct Frame {
     std::vector<DisplayCommand> commands;
     std::vector<ActionBytes> actions;
+    // For each action block, how many commands come before it in the file: a
+    // clip placed before a block has its first actions queued before it.
+    std::vector<std::size_t> actionPositions;
+    std::vector<ActionBytes> initActions; // DoInitAction: run once, before the frame's actions
     std::u16string label;
 };
 

@@ -18,6 +18,26 @@ bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == 
 
 } // namespace
 
+Value::Value(ActionObject* object)
+{
+    if (object)
+        data_ = object;
+}
+
+bool Value::sameAs(const Value& other) const
+{
+    if (type() != other.type())
+        return false;
+    switch (type()) {
+    case Type::Clip: return toClip() == other.toClip();
+    case Type::Object: return toObject() == other.toObject();
+    case Type::Number: return std::get<double>(data_) == std::get<double>(other.data_);
+    case Type::Boolean: return std::get<bool>(data_) == std::get<bool>(other.data_);
+    case Type::String: return std::get<std::u16string>(data_) == std::get<std::u16string>(other.data_);
+    default: return true;
+    }
+}
+
 Value::Type Value::type() const
 {
     switch (data_.index()) {
@@ -26,6 +46,7 @@ Value::Type Value::type() const
     case 3: return Type::Number;
     case 4: return Type::String;
     case 5: return toClip() ? Type::Clip : Type::Undefined;
+    case 6: return Type::Object;
     default: return Type::Undefined;
     }
 }
@@ -44,7 +65,8 @@ double Value::toNumber(int version) const
     }
     case Type::Null:
     case Type::Undefined: return version < 7 ? 0 : kNaN;
-    case Type::Clip: return kNaN;
+    case Type::Clip:
+    case Type::Object: return kNaN;
     }
     return kNaN;
 }
@@ -65,7 +87,8 @@ bool Value::toBoolean(int version) const
         double n = toNumber(version);
         return n != 0 && !std::isnan(n);
     }
-    case Type::Clip: return true;
+    case Type::Clip:
+    case Type::Object: return true;
     default: return false;
     }
 }
@@ -78,6 +101,7 @@ std::u16string Value::toString() const
     case Type::Number: return numberToString(std::get<double>(data_));
     case Type::String: return std::get<std::u16string>(data_);
     case Type::Clip: return toClip()->targetPath();
+    case Type::Object: return u"[object Object]";
     default: return u"undefined";
     }
 }

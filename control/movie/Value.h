@@ -1,5 +1,6 @@
 // A value of the movie's action language: undefined, null, boolean, number,
-// string, or a reference to a clip that lapses when the clip leaves the stage.
+// string, a script object (owned by the playback's heap), or a reference to a
+// clip that lapses when the clip leaves the stage.
 #pragma once
 
 #include <memory>
@@ -9,10 +10,11 @@
 namespace lumbra::movie {
 
 class DisplayObject;
+class ActionObject;
 
 class Value {
 public:
-    enum class Type { Undefined, Null, Boolean, Number, String, Clip };
+    enum class Type { Undefined, Null, Boolean, Number, String, Clip, Object };
 
     Value() = default;
     static Value null() { return Value(Data{std::in_place_index<1>, nullptr}); }
@@ -22,11 +24,17 @@ public:
     Value(std::u16string s) : data_(std::move(s)) {}
     Value(const char16_t* s) : data_(std::u16string(s)) {}
     Value(const std::shared_ptr<DisplayObject>& clip) : data_(std::weak_ptr<DisplayObject>(clip)) {}
+    // Null stays undefined.
+    Value(ActionObject* object);
 
     Type type() const;
     bool isUndefined() const { return type() == Type::Undefined; }
     bool isString() const { return data_.index() == 4; }
     bool isNumber() const { return data_.index() == 3; }
+    bool isObject() const { return data_.index() == 6; }
+    bool isNullish() const { auto t = type(); return t == Type::Undefined || t == Type::Null; }
+    // Objects and clips: what has members.
+    bool isReference() const { auto t = type(); return t == Type::Object || t == Type::Clip; }
 
     // Conversions follow the file version: before 5, text that is not a number
     // reads as 0 rather than NaN; before 7, the empty text reads as 0.
@@ -34,10 +42,12 @@ public:
     bool toBoolean(int version) const;
     std::u16string toString() const;
     std::shared_ptr<DisplayObject> toClip() const;
+    ActionObject* toObject() const { return isObject() ? std::get<ActionObject*>(data_) : nullptr; }
+    bool sameAs(const Value& other) const; // identity of references, equality of primitives
 
 private:
     using Data = std::variant<std::monostate, std::nullptr_t, bool, double, std::u16string,
-                              std::weak_ptr<DisplayObject>>;
+                              std::weak_ptr<DisplayObject>, ActionObject*>;
     explicit Value(Data d) : data_(std::move(d)) {}
     Data data_;
 };

@@ -1,11 +1,15 @@
-// lumbra-movie: builds movie files from text descriptions and reports on movies.
+// lumbra-movie: builds movie files from text descriptions, reports on movies
+// and plays them without a window.
 //   lumbra-movie build DESCRIPTION OUT.swf
 //   lumbra-movie info MOVIE.swf
+//   lumbra-movie play MOVIE.swf [--frames N]
+#include "control/movie/HeadlessPlay.h"
 #include "control/movie/MovieDescription.h"
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/TextCodec.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -68,9 +72,44 @@ int info(const char* path)
     return 0;
 }
 
+int play(const char* path, long frames)
+{
+    std::string bytes;
+    if (!readFile(path, bytes)) {
+        std::fprintf(stderr, "lumbra-movie: cannot read %s\n", path);
+        return 1;
+    }
+    auto error = lumbra::movie::playHeadless({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},
+                                             frames, [](std::string_view line) {
+                                                 std::fwrite(line.data(), 1, line.size(), stdout);
+                                             });
+    std::fflush(stdout);
+    if (error) {
+        std::fprintf(stderr, "lumbra-movie: %s: %s\n", path, error->c_str());
+        return 1;
+    }
+    return 0;
+}
+
+// "--frames N" with N a positive count; the movie's own frame count when absent.
+bool playFrames(const std::vector<std::string>& args, long& frames)
+{
+    frames = -1;
+    for (std::size_t i = 2; i < args.size(); i += 2) {
+        if (args[i] != "--frames" || i + 1 >= args.size())
+            return false;
+        const std::string& text = args[i + 1];
+        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), frames);
+        if (error != std::errc() || end != text.data() + text.size() || frames < 1)
+            return false;
+    }
+    return true;
+}
+
 constexpr const char* usageText =
     "usage: lumbra-movie build DESCRIPTION OUT.swf\n"
     "       lumbra-movie info MOVIE.swf\n"
+    "       lumbra-movie play MOVIE.swf [--frames N]\n"
     "       lumbra-movie COMMAND --help\n";
 
 constexpr const char* buildHelp =
@@ -87,6 +126,16 @@ constexpr const char* infoHelp =
     "Prints a movie's version, size in pixels, frame rate, frame count and\n"
     "background colour.\n";
 
+constexpr const char* playHelp =
+    "usage: lumbra-movie play MOVIE.swf [--frames N]\n"
+    "\n"
+    "Plays a movie without a window for N frames (the movie's frame count\n"
+    "when not given; the first frame is the load) and writes each trace text\n"
+    "followed by a line feed to standard output, carriage returns inside a\n"
+    "text becoming line feeds. fscommand(\"quit\") ends the run after its\n"
+    "frame. Status 0 when the movie played, 1 with a message when it could\n"
+    "not be loaded.\n";
+
 bool isHelp(const std::string& word)
 {
     return word == "--help" || word == "-h";
@@ -99,8 +148,8 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string command = args.empty() ? "" : args[0];
     bool help = std::ranges::any_of(args, isHelp);
-    if (help && (command == "build" || command == "info")) {
-        std::fputs(command == "build" ? buildHelp : infoHelp, stdout);
+    if (help && (command == "build" || command == "info" || command == "play")) {
+        std::fputs(command == "build" ? buildHelp : command == "info" ? infoHelp : playHelp, stdout);
         return 0;
     }
     if (help || command == "help") {
@@ -111,11 +160,14 @@ int main(int argc, char** argv)
         return build(argv[2], argv[3]);
     if (command == "info" && args.size() == 2)
         return info(argv[2]);
-    std::string problem = command.empty()                               ? "no command given"
-                          : command != "build" && command != "info" ? "unknown command " + command
-                                                                       : command + " takes " +
-                                                                             (command == "build" ? "two" : "one") +
-                                                                             " file names";
+    long frames = 0;
+    if (command == "play" && args.size() >= 2 && playFrames(args, frames))
+        return play(argv[2], frames);
+    std::string problem = command.empty() ? "no command given"
+                          : command == "play" ? "play takes a movie file name and optionally --frames N"
+                          : command != "build" && command != "info"
+                              ? "unknown command " + command
+                              : command + " takes " + (command == "build" ? "two" : "one") + " file names";
     std::fprintf(stderr, "lumbra-movie: %s (see lumbra-movie --help)\n", problem.c_str());
     return 2;
 }

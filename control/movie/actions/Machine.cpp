@@ -1,0 +1,517 @@
+#include "control/movie/actions/Machine.h"
+
+#include "control/movie/Playback.h"
+#include "control/movie/Properties.h"
+#include "control/movie/TextCodec.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumbra::movie {
+
+namespace {
+
+constexpr int kMaxCallDepth = 256;
+// Prototype chains are followed this far; a longer one is a cycle.
+constexpr int kMaxChain = 256;
+// Array indices beyond this are kept as plain properties.
+constexpr double kMaxDenseIndex = 1 << 20;
+
+// "3" but not "03", "3.0" or "-3".
+std::optional<std::size_t> arrayIndex(std::u16string_view name)
+{
+    if (name.empty() || name.size() > 7 || (name.size() > 1 && name[0] == u'0'))
+        return std::nullopt;
+    std::size_t n = 0;
+    for (char16_t c : name) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        n = n * 10 + (c - u'0');
+    }
+    return n < kMaxDenseIndex ? std::optional<std::size_t>(n) : std::nullopt;
+}
+
+class CallGuard {
+public:
+    explicit CallGuard(Machine& m) : m_(m) { m_.enterCall(); }
+    ~CallGuard() { m_.leaveCall(); }
+    CallGuard(const CallGuard&) = delete;
+    CallGuard& operator=(const CallGuard&) = delete;
+
+private:
+    Machine& m_;
+};
+
+} // namespace
+
+double NativeCall::number(std::size_t i) const { return machine.toNumber(arg(i)); }
+std::u16string NativeCall::string(std::size_t i) const { return machine.toString(arg(i)); }
+
+Machine::Machine(Playback& playback, int version)
+    : pb_(playback), version_(version), heap_(version >= 7)
+{
+    protos_.object = heap_.make(ActionObject::Kind::Plain, nullptr);
+    protos_.function = heap_.make(ActionObject::Kind::Plain, protos_.object);
+    global_ = heap_.make(ActionObject::Kind::Plain, protos_.object);
+    installObject(*this);
+    installFunction(*this);
+    installArray(*this);
+    installString(*this);
+    installNumber(*this);
+    installBoolean(*this);
+    installMath(*this);
+    installDate(*this);
+    installMovieClip(*this);
+    installGlobals(*this);
+    installBroadcaster(*this);
+    installKey(*this);
+    installMouse(*this);
+    installStage(*this);
+}
+
+Machine::~Machine() = default;
+
+// --- making objects ------------------------------------------------------------------
+
+ActionObject* Machine::newObject()
+{
+    return heap_.make(ActionObject::Kind::Plain, protos_.object);
+}
+
+ActionObject* Machine::newArray(std::vector<Value> elements)
+{
+    ActionObject* array = heap_.make(ActionObject::Kind::Array, protos_.array);
+    array->elements = std::move(elements);
+    return array;
+}
+
+ActionObject* Machine::newFunction(NativeFunction native, ActionObject* prototype)
+{
+    ActionObject* function = heap_.make(ActionObject::Kind::Function, protos_.function);
+    function->native = native;
+    if (prototype) {
+        function->set(u"prototype", Value(prototype), DontEnum | DontDelete);
+        prototype->set(u"constructor", Value(function), DontEnum | DontDelete);
+    }
+    return function;
+}
+
+ActionObject* Machine::method(ActionObject* on, std::u16string_view name, NativeFunction native)
+{
+    ActionObject* function = newFunction(native);
+    on->set(name, Value(function), DontEnum | DontDelete);
+    return function;
+}
+
+ActionObject* Machine::defineClass(std::u16string_view name, NativeFunction constructor, ActionObject* prototype)
+{
+    ActionObject* function = newFunction(constructor, prototype);
+    global_->set(name, Value(function), DontEnum);
+    return function;
+}
+
+// --- members ---------------------------------------------------------------------------
+
+ActionObject* Machine::wrapperPrototype(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::String: return protos_.string;
+    case Value::Type::Number: return protos_.number;
+    case Value::Type::Boolean: return protos_.boolean;
+    case Value::Type::Clip: return protos_.clip;
+    default: return nullptr;
+    }
+}
+
+ActionObject* Machine::prototypeOf(const Value& value)
+{
+    if (ActionObject* object = value.toObject())
+        return object->proto;
+    return wrapperPrototype(value);
+}
+
+// What an object or clip holds itself, before its prototypes.
+Value Machine::getOwnOrClip(const Value& object, std::u16string_view name, bool& found)
+{
+    found = true;
+    if (ActionObject* o = object.toObject()) {
+        if (o->kind == ActionObject::Kind::Array) {
+            if (name == u"length")
+                return double(o->elements.size());
+            if (auto index = arrayIndex(name))
+                return *index < o->elements.size() ? o->elements[*index] : Value();
+        }
+        if (name == u"__proto__")
+            return Value(o->proto);
+        if (const auto* p = o->find(name))
+            return read(*p, object);
+        found = false;
+        return {};
+    }
+    if (auto clip = object.toClip()) {
+        if (const Value* v = clip->variable(name))
+            return *v;
+        if (auto child = clip->childNamed(name))
+            return Value(child);
+        if (auto property = propertyIndex(name))
+            return getProperty(pb_, *clip, *property);
+        if (equalsFolded(name, u"_parent"))
+            return clip->parent() ? Value(clip->parent()->shared_from_this()) : Value();
+        if (equalsFolded(name, u"_root") || equalsFolded(name, u"_level0"))
+            return Value(pb_.root().shared_from_this());
+        if (equalsFolded(name, u"_global"))
+            return Value(global_);
+        if (name == u"__proto__")
+            return Value(protos_.clip);
+        found = false;
+        return {};
+    }
+    if (object.isString() && name == u"length")
+        return double(object.toString().size());
+    found = false;
+    return {};
+}
+
+Value Machine::get(const Value& object, std::u16string_view name)
+{
+    ActionObject* holder = nullptr;
+    return get(object, name, holder);
+}
+
+Value Machine::get(const Value& object, std::u16string_view name, ActionObject*& holder)
+{
+    holder = object.toObject();
+    if (holder && holder->kind == ActionObject::Kind::Super) {
+        // super.x: looked up from the prototype above the method's own.
+        holder = holder->proto;
+        for (int i = 0; holder && i < kMaxChain; ++i, holder = holder->proto)
+            if (const auto* p = holder->find(name))
+                return p->value;
+        holder = nullptr;
+        return {};
+    }
+    bool found = false;
+    Value own = getOwnOrClip(object, name, found);
+    if (found)
+        return own;
+    holder = prototypeOf(object);
+    for (int i = 0; holder && i < kMaxChain; ++i, holder = holder->proto) {
+        if (holder->kind == ActionObject::Kind::Array || name == u"__proto__") {
+            Value v = getOwnOrClip(Value(holder), name, found);
+            if (found)
+                return v;
+        } else if (const auto* p = holder->find(name)) {
+            return read(*p, object);
+        }
+    }
+    holder = nullptr;
+    return {};
+}
+
+Value Machine::read(const ActionObject::Property& property, const Value& self)
+{
+    if (!(property.flags & Accessor))
+        return property.value;
+    ActionObject* pair = property.value.toObject();
+    if (!pair || pair->elements.empty())
+        return {};
+    return call(pair->elements[0], self, {});
+}
+
+bool Machine::writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value)
+{
+    for (int i = 0; object && i < kMaxChain; ++i, object = object->proto) {
+        const auto* p = object->find(name);
+        if (!p)
+            continue;
+        if (!(p->flags & Accessor))
+            return false;
+        ActionObject* pair = p->value.toObject();
+        if (pair && pair->elements.size() > 1)
+            call(pair->elements[1], self, std::span<const Value>(&value, 1));
+        return true;
+    }
+    return false;
+}
+
+void Machine::set(const Value& object, std::u16string_view name, Value value)
+{
+    if (ActionObject* o = object.toObject()) {
+        if (o->kind == ActionObject::Kind::Array) {
+            if (name == u"length") {
+                double n = toNumber(value);
+                if (n >= 0 && n < kMaxDenseIndex)
+                    o->elements.resize(std::size_t(n));
+                return;
+            }
+            if (auto index = arrayIndex(name)) {
+                if (*index >= o->elements.size())
+                    o->elements.resize(*index + 1);
+                o->elements[*index] = std::move(value);
+                return;
+            }
+        }
+        if (name == u"__proto__") {
+            ActionObject* proto = value.toObject();
+            for (ActionObject* p = proto; p; p = p->proto)
+                if (p == o)
+                    return; // no cycles
+            o->proto = proto;
+            return;
+        }
+        if (writeAccessor(o, name, object, value))
+            return;
+        o->set(name, std::move(value));
+        return;
+    }
+    if (auto clip = object.toClip()) {
+        if (auto property = propertyIndex(name); property && !clip->variable(name))
+            setProperty(pb_, *clip, *property, value);
+        else
+            clip->setVariable(name, std::move(value));
+        pb_.dirty = true;
+    }
+}
+
+bool Machine::remove(const Value& object, std::u16string_view name)
+{
+    if (ActionObject* o = object.toObject()) {
+        if (o->kind == ActionObject::Kind::Array)
+            if (auto index = arrayIndex(name); index && *index < o->elements.size()) {
+                o->elements[*index] = Value();
+                return true;
+            }
+        return o->remove(name);
+    }
+    if (auto clip = object.toClip())
+        if (clip->variable(name)) {
+            clip->removeVariable(name);
+            return true;
+        }
+    return false;
+}
+
+bool Machine::has(const Value& object, std::u16string_view name)
+{
+    bool found = false;
+    getOwnOrClip(object, name, found);
+    if (found)
+        return true;
+    ActionObject* p = prototypeOf(object);
+    for (int i = 0; p && i < kMaxChain; ++i, p = p->proto)
+        if (p->find(name))
+            return true;
+    return false;
+}
+
+bool Machine::instanceOf(const Value& value, const Value& constructor)
+{
+    ActionObject* proto = get(constructor, u"prototype").toObject();
+    if (!proto || !value.isReference())
+        return false;
+    ActionObject* p = prototypeOf(value);
+    for (int i = 0; p && i < kMaxChain; ++i, p = p->proto) {
+        if (p == proto)
+            return true;
+        // Interfaces an AS2 class implements.
+        if (const auto* list = p->find(u"__interfaces__"))
+            if (ActionObject* array = list->value.toObject())
+                for (const Value& face : array->elements)
+                    if (get(face, u"prototype").toObject() == proto)
+                        return true;
+    }
+    return false;
+}
+
+// --- calls -----------------------------------------------------------------------------
+
+void Machine::enterCall()
+{
+    if (!enabled_)
+        throw ScriptAbort{};
+    if (++depth_ > kMaxCallDepth) {
+        --depth_;
+        enabled_ = false;
+        if (pb_.hooks().trace)
+            pb_.hooks().trace(u"256 levels of recursion were exceeded in one action list.\n"
+                              u"This is probably an infinite loop.\n"
+                              u"Further execution of actions has been disabled in this movie.");
+        throw ScriptAbort{};
+    }
+}
+
+Value Machine::call(const Value& function, const Value& thisValue, std::span<const Value> args, ActionObject* home)
+{
+    ActionObject* f = function.toObject();
+    if (!f || f->kind != ActionObject::Kind::Function)
+        return {};
+    CallGuard guard(*this);
+    if (f->native) {
+        NativeCall nc{*this, thisValue, args, f, false, currentClip()};
+        return f->native(nc);
+    }
+    return runFunction(*this, *f, thisValue, args, home);
+}
+
+Value Machine::callMethod(const Value& object, std::u16string_view name, std::span<const Value> args)
+{
+    ActionObject* holder = nullptr;
+    Value function = get(object, name, holder);
+    return call(function, object, args, holder);
+}
+
+Value Machine::construct(const Value& constructor, std::span<const Value> args)
+{
+    ActionObject* f = constructor.toObject();
+    if (!f || f->kind != ActionObject::Kind::Function)
+        return {};
+    ActionObject* proto = get(constructor, u"prototype").toObject();
+    ActionObject* object = heap_.make(ActionObject::Kind::Plain, proto ? proto : protos_.object);
+    object->set(u"__constructor__", constructor, DontEnum);
+    if (version_ < 7)
+        object->set(u"constructor", constructor, DontEnum);
+    Value self(object);
+    Value result;
+    {
+        CallGuard guard(*this);
+        if (f->native) {
+            NativeCall nc{*this, self, args, f, true, currentClip()};
+            result = f->native(nc);
+        } else {
+            result = runFunction(*this, *f, self, args, proto);
+        }
+    }
+    return result.isObject() ? result : self;
+}
+
+// --- conversions -------------------------------------------------------------------------
+
+Value Machine::toPrimitive(const Value& value, bool preferString)
+{
+    if (!value.isObject())
+        return value;
+    ActionObject* o = value.toObject();
+    if (o->kind == ActionObject::Kind::Date && !preferString)
+        preferString = true;
+    const char16_t* order[2] = {u"valueOf", u"toString"};
+    if (preferString)
+        std::swap(order[0], order[1]);
+    for (const char16_t* name : order) {
+        Value function = get(value, name);
+        if (!function.isObject())
+            continue;
+        Value result = call(function, value, {});
+        if (!result.isObject())
+            return result;
+    }
+    return o->kind == ActionObject::Kind::Function ? Value(u"[type Function]") : Value(u"[object Object]");
+}
+
+std::u16string Machine::toString(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::Undefined: return version_ < 7 ? u"" : u"undefined";
+    case Value::Type::Object: {
+        Value p = toPrimitive(value, true);
+        return p.isObject() ? u"[object Object]" : toString(p);
+    }
+    default: return value.toString();
+    }
+}
+
+double Machine::toNumber(const Value& value)
+{
+    if (value.isObject()) {
+        Value p = toPrimitive(value);
+        return p.isObject() ? std::nan("") : p.toNumber(version_);
+    }
+    return value.toNumber(version_);
+}
+
+std::int32_t Machine::toInt32(const Value& value)
+{
+    double n = toNumber(value);
+    if (!std::isfinite(n))
+        return 0;
+    double m = std::fmod(std::trunc(n), 4294967296.0);
+    if (m < 0)
+        m += 4294967296.0;
+    return std::int32_t(std::uint32_t(m));
+}
+
+std::u16string Machine::typeOf(const Value& value) const
+{
+    switch (value.type()) {
+    case Value::Type::Number: return u"number";
+    case Value::Type::String: return u"string";
+    case Value::Type::Boolean: return u"boolean";
+    case Value::Type::Null: return u"null";
+    case Value::Type::Clip: return value.toClip()->isClip() ? u"movieclip" : u"object";
+    case Value::Type::Object:
+        return value.toObject()->kind == ActionObject::Kind::Function ? u"function" : u"object";
+    default: return u"undefined";
+    }
+}
+
+bool Machine::looseEquals(const Value& a, const Value& b)
+{
+    using T = Value::Type;
+    T ta = a.type(), tb = b.type();
+    if (a.isNullish() || b.isNullish())
+        return a.isNullish() && b.isNullish();
+    if (ta == tb)
+        return ta == T::Number ? a.toNumber(version_) == b.toNumber(version_) : a.sameAs(b);
+    if (a.isReference() && b.isReference())
+        return false;
+    if (a.isReference())
+        return looseEquals(toPrimitive(a), b);
+    if (b.isReference())
+        return looseEquals(a, toPrimitive(b));
+    if (ta == T::Boolean || tb == T::Boolean || ta == T::Number || tb == T::Number)
+        return a.toNumber(version_) == b.toNumber(version_);
+    return a.toString() == b.toString();
+}
+
+// --- timers and the collector ------------------------------------------------------------
+
+void Machine::runIntervals(double now)
+{
+    // Ids, not iterators: a callback may set or clear intervals.
+    std::vector<int> ids;
+    for (const auto& interval : intervals_)
+        ids.push_back(interval.id);
+    for (int id : ids) {
+        auto it = std::ranges::find(intervals_, id, &Interval::id);
+        if (it == intervals_.end() || it->due > now)
+            continue;
+        it->due = std::max(it->due + it->period, now);
+        Interval copy = *it;
+        try {
+            if (copy.name.empty())
+                call(copy.target, Value(), copy.args);
+            else
+                callMethod(copy.target, copy.name, copy.args);
+        } catch (const ScriptThrow&) {
+        } catch (const ScriptAbort&) {
+            return;
+        }
+    }
+}
+
+void Machine::collectGarbage()
+{
+    heap_.collect([this](Marker& marker) {
+        marker.mark(global_);
+        for (ActionObject* proto : {protos_.object, protos_.function, protos_.array, protos_.string,
+                                    protos_.number, protos_.boolean, protos_.date, protos_.clip, protos_.error})
+            marker.mark(proto);
+        for (const auto& interval : intervals_) {
+            marker.mark(interval.target);
+            for (const auto& arg : interval.args)
+                marker.mark(arg);
+        }
+        pb_.markRoots(marker);
+    });
+}
+
+} // namespace lumbra::movie

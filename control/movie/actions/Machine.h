@@ -1,0 +1,183 @@
+// The script machine of one playback: the heap, the global object with the
+// built-in classes, and the language's operations on values that both the
+// interpreter and the built-ins need (members, calls, conversions). Calls nest
+// at most 256 deep; beyond that, as the reference player does, actions are
+// disabled for the rest of the movie.
+#pragma once
+
+#include "control/movie/actions/ActionObject.h"
+#include "control/movie/actions/Heap.h"
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace lumbra::movie {
+
+class DisplayObject;
+class Playback;
+
+// A script-level throw travelling to the nearest try.
+struct ScriptThrow {
+    Value value;
+};
+
+// Ends every running action at once (recursion limit, budget, closed movie).
+struct ScriptAbort {};
+
+// A built-in function's view of its call.
+struct NativeCall {
+    Machine& machine;
+    Value thisValue;
+    std::span<const Value> args;
+    ActionObject* callee;
+    bool constructing;
+    std::shared_ptr<DisplayObject> clip; // the clip whose actions called
+
+    Value arg(std::size_t i) const { return i < args.size() ? args[i] : Value(); }
+    double number(std::size_t i) const;
+    std::u16string string(std::size_t i) const;
+    ActionObject* self() const { return thisValue.toObject(); }
+};
+
+struct Prototypes {
+    ActionObject* object = nullptr;
+    ActionObject* function = nullptr;
+    ActionObject* array = nullptr;
+    ActionObject* string = nullptr;
+    ActionObject* number = nullptr;
+    ActionObject* boolean = nullptr;
+    ActionObject* date = nullptr;
+    ActionObject* clip = nullptr;
+    ActionObject* error = nullptr;
+};
+
+class Machine {
+public:
+    Machine(Playback& playback, int version);
+    ~Machine();
+
+    Playback& playback() { return pb_; }
+    int version() const { return version_; }
+    Heap& heap() { return heap_; }
+    ActionObject* global() { return global_; }
+    Prototypes& prototypes() { return protos_; }
+
+    // --- making objects --------------------------------------------------------
+    ActionObject* newObject();
+    ActionObject* newArray(std::vector<Value> elements = {});
+    ActionObject* newFunction(NativeFunction native, ActionObject* prototype = nullptr);
+    // Adds a built-in method (not enumerated).
+    ActionObject* method(ActionObject* on, std::u16string_view name, NativeFunction native);
+    // A constructor with its prototype, bound to a global name.
+    ActionObject* defineClass(std::u16string_view name, NativeFunction constructor, ActionObject* prototype);
+
+    // --- members ------------------------------------------------------------------
+    // The member of an object, clip or primitive (through its class's prototype).
+    Value get(const Value& object, std::u16string_view name);
+    // Where get found it: the object holding the member (for super).
+    Value get(const Value& object, std::u16string_view name, ActionObject*& holder);
+    void set(const Value& object, std::u16string_view name, Value value);
+    bool remove(const Value& object, std::u16string_view name);
+    bool has(const Value& object, std::u16string_view name);
+    // The object primitives borrow members from; null for undefined and null.
+    ActionObject* prototypeOf(const Value& value);
+    bool instanceOf(const Value& value, const Value& constructor);
+
+    // --- calls ---------------------------------------------------------------------
+    Value call(const Value& function, const Value& thisValue, std::span<const Value> args,
+               ActionObject* home = nullptr);
+    Value callMethod(const Value& object, std::u16string_view name, std::span<const Value> args);
+    Value construct(const Value& constructor, std::span<const Value> args);
+    // The clip whose actions run now: natives that act on "the current clip" use it.
+    std::shared_ptr<DisplayObject> currentClip() const { return clips_.empty() ? nullptr : clips_.back(); }
+    void pushClip(std::shared_ptr<DisplayObject> clip) { clips_.push_back(std::move(clip)); }
+    void popClip() { clips_.pop_back(); }
+
+    // --- conversions -------------------------------------------------------------
+    // Objects convert through their valueOf / toString methods.
+    Value toPrimitive(const Value& value, bool preferString = false);
+    std::u16string toString(const Value& value);
+    double toNumber(const Value& value);
+    std::int32_t toInt32(const Value& value);
+    bool toBoolean(const Value& value) const { return value.toBoolean(version_); }
+    std::u16string typeOf(const Value& value) const;
+    // ==
+    bool looseEquals(const Value& a, const Value& b);
+
+    // --- the recursion guard --------------------------------------------------------
+    // False once the machine has stopped for good.
+    bool enabled() const { return enabled_; }
+    void enterCall();
+    void leaveCall() { --depth_; }
+
+    // Frees unreachable objects; the playback gives its roots.
+    void collectGarbage();
+
+    // The keyboard as the host reports it.
+    struct Keys {
+        bool down[256] = {};
+        unsigned lastCode = 0;
+        unsigned lastAscii = 0;
+    };
+    Keys& keys() { return keys_; }
+
+    // setInterval timers: checked each frame.
+    struct Interval {
+        int id;
+        Value target;    // function, or object whose method `name` runs
+        std::u16string name;
+        std::vector<Value> args;
+        double period; // ms
+        double due;    // ms since start
+    };
+    std::vector<Interval>& intervals() { return intervals_; }
+    int nextIntervalId() { return ++intervalIds_; }
+    void runIntervals(double now);
+
+private:
+    ActionObject* wrapperPrototype(const Value& value);
+    // A property's value: an accessor's getter runs with `self` as this.
+    Value read(const ActionObject::Property& property, const Value& self);
+    // Runs the setter of an accessor found on the object or its prototypes; false when there is none.
+    bool writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value);
+    Value getOwnOrClip(const Value& object, std::u16string_view name, bool& found);
+
+    Playback& pb_;
+    int version_;
+    Heap heap_;
+    ActionObject* global_ = nullptr;
+    Prototypes protos_;
+    std::vector<std::shared_ptr<DisplayObject>> clips_;
+    std::vector<Interval> intervals_;
+    int intervalIds_ = 0;
+    Keys keys_;
+    int depth_ = 0;
+    bool enabled_ = true;
+};
+
+// Runs a script function (DefineFunction / DefineFunction2).
+Value runFunction(Machine& machine, ActionObject& function, const Value& thisValue, std::span<const Value> args,
+                  ActionObject* home);
+
+// The built-in classes, one unit each.
+void installObject(Machine& m);
+void installFunction(Machine& m);
+void installArray(Machine& m);
+void installString(Machine& m);
+void installNumber(Machine& m);
+void installBoolean(Machine& m);
+void installMath(Machine& m);
+void installDate(Machine& m);
+void installMovieClip(Machine& m);
+void installGlobals(Machine& m);
+void installBroadcaster(Machine& m);
+void installKey(Machine& m);
+void installMouse(Machine& m);
+void installStage(Machine& m);
+// Gives an object a listener list and addListener / removeListener / broadcastMessage.
+void makeBroadcaster(Machine& m, ActionObject* object);
+
+} // namespace lumbra::movie

@@ -1,0 +1,87 @@
+// Math: its constants and functions on numbers.
+#include "control/movie/Playback.h"
+#include "control/movie/actions/Machine.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace lumbra::movie {
+
+namespace {
+
+template <double (*F)(double)> Value unary(NativeCall& c) { return F(c.number(0)); }
+
+double absolute(double x) { return std::fabs(x); }
+double ceiling(double x) { return std::ceil(x); }
+double floor(double x) { return std::floor(x); }
+// Halves go up: round(-2.5) is -2.
+double round(double x) { return std::floor(x + 0.5); }
+
+Value atan2(NativeCall& c) { return std::atan2(c.number(0), c.number(1)); }
+Value pow(NativeCall& c) { return std::pow(c.number(0), c.number(1)); }
+
+Value max(NativeCall& c)
+{
+    if (c.args.empty())
+        return -INFINITY;
+    double best = c.number(0);
+    for (std::size_t i = 1; i < c.args.size(); ++i) {
+        double n = c.number(i);
+        if (std::isnan(n) || std::isnan(best))
+            best = NAN;
+        else if (n > best)
+            best = n;
+    }
+    return best;
+}
+
+Value min(NativeCall& c)
+{
+    if (c.args.empty())
+        return INFINITY;
+    double best = c.number(0);
+    for (std::size_t i = 1; i < c.args.size(); ++i) {
+        double n = c.number(i);
+        if (std::isnan(n) || std::isnan(best))
+            best = NAN;
+        else if (n < best)
+            best = n;
+    }
+    return best;
+}
+
+Value random(NativeCall& c) { return c.machine.playback().random(2147483647.0) / 2147483647.0; }
+
+} // namespace
+
+void installMath(Machine& m)
+{
+    ActionObject* math = m.newObject();
+    m.global()->set(u"Math", Value(math), DontEnum);
+    const std::pair<const char16_t*, double> constants[] = {
+        {u"E", std::numbers::e}, {u"LN10", std::numbers::ln10}, {u"LN2", std::numbers::ln2},
+        {u"LOG10E", std::numbers::log10e}, {u"LOG2E", std::numbers::log2e}, {u"PI", std::numbers::pi},
+        {u"SQRT1_2", std::numbers::sqrt2 / 2}, {u"SQRT2", std::numbers::sqrt2}};
+    for (auto [name, value] : constants)
+        math->set(name, value, DontEnum | DontDelete | ReadOnly);
+    m.method(math, u"abs", unary<absolute>);
+    m.method(math, u"acos", unary<static_cast<double (*)(double)>(std::acos)>);
+    m.method(math, u"asin", unary<static_cast<double (*)(double)>(std::asin)>);
+    m.method(math, u"atan", unary<static_cast<double (*)(double)>(std::atan)>);
+    m.method(math, u"ceil", unary<ceiling>);
+    m.method(math, u"cos", unary<static_cast<double (*)(double)>(std::cos)>);
+    m.method(math, u"exp", unary<static_cast<double (*)(double)>(std::exp)>);
+    m.method(math, u"floor", unary<floor>);
+    m.method(math, u"log", unary<static_cast<double (*)(double)>(std::log)>);
+    m.method(math, u"round", unary<round>);
+    m.method(math, u"sin", unary<static_cast<double (*)(double)>(std::sin)>);
+    m.method(math, u"sqrt", unary<static_cast<double (*)(double)>(std::sqrt)>);
+    m.method(math, u"tan", unary<static_cast<double (*)(double)>(std::tan)>);
+    m.method(math, u"atan2", atan2);
+    m.method(math, u"pow", pow);
+    m.method(math, u"max", max);
+    m.method(math, u"min", min);
+    m.method(math, u"random", random);
+}
+
+} // namespace lumbra::movie

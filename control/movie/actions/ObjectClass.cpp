@@ -1,0 +1,80 @@
+// Object: the root of every prototype chain.
+#include "control/movie/actions/Machine.h"
+
+namespace lumbra::movie {
+
+namespace {
+
+Value construct(NativeCall& c)
+{
+    Value v = c.arg(0);
+    if (v.isReference())
+        return v;
+    return c.constructing ? c.thisValue : Value(c.machine.newObject());
+}
+
+Value toString(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    return self && self->kind == ActionObject::Kind::Function ? u"[type Function]" : u"[object Object]";
+}
+
+Value valueOf(NativeCall& c) { return c.thisValue; }
+
+Value hasOwnProperty(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    if (!self)
+        return c.thisValue.isReference() && c.machine.has(c.thisValue, c.string(0));
+    std::u16string name = c.string(0);
+    return self->find(name) != nullptr ||
+           (self->kind == ActionObject::Kind::Array && c.machine.get(c.thisValue, name).type() != Value::Type::Undefined);
+}
+
+Value isPrototypeOf(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    ActionObject* p = c.machine.prototypeOf(c.arg(0));
+    for (int i = 0; p && i < 256; ++i, p = p->proto)
+        if (p == self)
+            return true;
+    return false;
+}
+
+Value isPropertyEnumerable(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    const auto* p = self ? self->find(c.string(0)) : nullptr;
+    return p && !(p->flags & DontEnum);
+}
+
+// addProperty(name, getter, setter): reads and writes of the name call them.
+Value addProperty(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    std::u16string name = c.string(0);
+    ActionObject* getter = c.arg(1).toObject();
+    if (!self || name.empty() || !getter || getter->kind != ActionObject::Kind::Function)
+        return false;
+    ActionObject* pair = c.machine.newArray({c.arg(1), c.arg(2)});
+    self->remove(name);
+    self->set(name, Value(pair), Accessor);
+    return true;
+}
+
+} // namespace
+
+void installObject(Machine& m)
+{
+    ActionObject* proto = m.prototypes().object;
+    m.defineClass(u"Object", construct, proto);
+    m.method(proto, u"toString", toString);
+    m.method(proto, u"toLocaleString", toString);
+    m.method(proto, u"valueOf", valueOf);
+    m.method(proto, u"hasOwnProperty", hasOwnProperty);
+    m.method(proto, u"isPrototypeOf", isPrototypeOf);
+    m.method(proto, u"isPropertyEnumerable", isPropertyEnumerable);
+    m.method(proto, u"addProperty", addProperty);
+}
+
+} // namespace lumbra::movie
