@@ -109,10 +109,27 @@ bool parseDecimalInteger(const std::string& digits, std::int64_t& value)
     return true;
 }
 
+// A code point below 0x10000 (a \u escape has four digits) as UTF-8.
+void appendUtf8(std::string& text, int codePoint)
+{
+    const auto put = [&text](int byte) { text += static_cast<char>(byte); };
+    if (codePoint < 0x80) {
+        put(codePoint);
+    } else if (codePoint < 0x800) {
+        put(0xC0 | (codePoint >> 6));
+        put(0x80 | (codePoint & 0x3F));
+    } else {
+        put(0xE0 | (codePoint >> 12));
+        put(0x80 | ((codePoint >> 6) & 0x3F));
+        put(0x80 | (codePoint & 0x3F));
+    }
+}
+
 } // namespace
 
-Lexer::Lexer(ByteStream& source, Diagnostics& diagnostics, bool warnLineTerminatorsInStrings)
-    : source_(source), diagnostics_(diagnostics), warnLineTerminators_(warnLineTerminatorsInStrings)
+Lexer::Lexer(ByteStream& source, Diagnostics& diagnostics, bool warnLineTerminatorsInStrings, bool unicodeStrings)
+    : source_(source), diagnostics_(diagnostics), warnLineTerminators_(warnLineTerminatorsInStrings),
+      unicodeStrings_(unicodeStrings)
 {
 }
 
@@ -273,8 +290,14 @@ Token Lexer::lexString(int quote)
             warned = true;
             diagnostics_.warning(line_ - 1, "ECMAScript don't allow line terminators in %s constants", "string");
         }
-        if (c == '\\' && (c = readEscape("string", startLine)) < 0)
-            continue;
+        if (c == '\\') {
+            if ((c = readEscape("string", startLine)) < 0)
+                continue;
+            if (unicodeStrings_) {
+                appendUtf8(token.text, c);
+                continue;
+            }
+        }
         token.text += static_cast<char>(c);
     }
 }
@@ -295,6 +318,8 @@ int Lexer::readHexEscape(const char* literalKind, int digits)
         }
         value = value * 16 + hexValue(bytes[i]);
     }
+    if (unicodeStrings_)
+        return value;
     return value & 0xFF; // strings are 8-bit here: only the low byte counts
 }
 

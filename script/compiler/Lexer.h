@@ -18,7 +18,10 @@ struct RegExpLiteral {
 
 class Lexer {
 public:
-    Lexer(ByteStream& source, Diagnostics& diagnostics, bool warnLineTerminatorsInStrings);
+    // With unicodeStrings set, an escape in a string literal stands for a
+    // code point, written into the literal as UTF-8 ("\u00e9", "\xE9").
+    Lexer(ByteStream& source, Diagnostics& diagnostics, bool warnLineTerminatorsInStrings,
+          bool unicodeStrings = false);
 
     Token next();
     // Reads a regular-expression literal; the parser calls it right after
@@ -47,6 +50,7 @@ private:
     ByteStream& source_;
     Diagnostics& diagnostics_;
     bool warnLineTerminators_;
+    bool unicodeStrings_;
     int line_ = 0;
 };
 

@@ -71,8 +71,9 @@ private:
     Parser& parser_;
 };
 
-Parser::Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon)
-    : lexer_(lexer), diagnostics_(diagnostics), pool_(pool), warnMissingSemicolon_(warnMissingSemicolon)
+Parser::Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon, bool actionScript)
+    : lexer_(lexer), diagnostics_(diagnostics), pool_(pool), warnMissingSemicolon_(warnMissingSemicolon),
+      actionScript_(actionScript)
 {
 }
 
@@ -163,7 +164,9 @@ ParsedProgram Parser::parseProgram()
     NodeList topLevel;
     while (peek().kind != tk::End) {
         if (peek().kind == tk::Function) {
-            parseFunction();
+            SyntaxNode* function = parseFunction();
+            if (actionScript_)
+                topLevel.append(function);
             continue;
         }
         SyntaxNode* statement = parseStatement();
@@ -232,6 +235,8 @@ SyntaxNode* Parser::parseFunctionStatement()
 {
     const int line = peek().line;
     SyntaxNode* function = parseFunction();
+    if (actionScript_)
+        return function;
     if (functionNames_.empty() || function->text2.empty())
         return make(NodeKind::Empty, line);
     SyntaxNode* node = make(NodeKind::NestedFunction, line);
@@ -555,7 +560,7 @@ SyntaxNode* Parser::parseAssignment()
     SyntaxNode* node = make(NodeKind::Assign, consume().line);
     node->op = op;
     node->a = target;
-    if (op == '=' && peek().kind == tk::Function) {
+    if (op == '=' && peek().kind == tk::Function && !actionScript_) {
         // The one place a function may stand in an expression: it is hoisted
         // and the value is its (internal) name.
         SyntaxNode* function = parseFunction();
@@ -591,9 +596,14 @@ SyntaxNode* Parser::parseBinary(int level)
         return parseUnary();
     const BinaryLevel& binary = kBinaryLevels[level];
     SyntaxNode* left = parseBinary(level + 1);
-    while (left && std::ranges::find(binary.operators, peek().kind) != std::end(binary.operators)) {
+    for (;;) {
+        const bool instanceOf = actionScript_ && binary.kind == NodeKind::Relational && peek().kind == tk::Identifier
+                                && peek().text == "instanceof";
+        if (!left || (!instanceOf && std::ranges::find(binary.operators, peek().kind) == std::end(binary.operators)))
+            break;
         SyntaxNode* node = make(binary.kind, peek().line);
-        node->op = consume().kind;
+        node->op = instanceOf ? tk::InstanceOf : peek().kind;
+        consume();
         node->a = left;
         node->b = parseBinary(level + 1);
         if (!node->b)
@@ -766,6 +776,16 @@ SyntaxNode* Parser::parsePrimary()
         node->staticType = static_type::Boolean;
         break;
     case tk::Undefined: node = make(NodeKind::Undefined, line); break;
+    case tk::Function:
+        if (!actionScript_)
+            return nullptr;
+        return parseFunction();
+    case tk::Super:
+        if (!actionScript_)
+            return nullptr;
+        node = make(NodeKind::Identifier, line);
+        node->text = "super";
+        break;
     default:
         return nullptr;
     }

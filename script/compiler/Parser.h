@@ -21,7 +21,13 @@ struct ParsedProgram {
 
 class Parser {
 public:
-    Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon);
+    // With actionScript set the parser also reads what ActionScript adds:
+    // function expressions anywhere an expression may stand and function
+    // declarations left in place (both as Function nodes in the tree, the
+    // declarations also in the top-level list), "super" (an Identifier) and
+    // the instanceof operator (a Relational node, op tk::InstanceOf).
+    Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon,
+           bool actionScript = false);
 
     ParsedProgram parseProgram();
 
@@ -84,6 +90,7 @@ private:
     Diagnostics& diagnostics_;
     NodePool& pool_;
     bool warnMissingSemicolon_;
+    bool actionScript_;
 
     Token lookahead_;
     bool hasLookahead_ = false;

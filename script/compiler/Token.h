@@ -78,6 +78,7 @@ inline constexpr int UshrAssign = 189;
 inline constexpr int StrictEq = 190;
 inline constexpr int StrictNotEq = 191;
 inline constexpr int Undefined = 192;
+inline constexpr int InstanceOf = 193; // only the ActionScript parser makes it
 inline constexpr int HighByte = 256; // + the byte
 } // namespace tk
 

@@ -3,10 +3,12 @@
 //   lumbra-movie build DESCRIPTION OUT.swf
 //   lumbra-movie info MOVIE.swf
 //   lumbra-movie play MOVIE.swf [--frames N]
+//   lumbra-movie compile SOURCE.as OUT.swf [--version N] [--frames N]
 #include "control/movie/HeadlessPlay.h"
 #include "control/movie/MovieDescription.h"
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/TextCodec.h"
+#include "tools/actionscript/SourceCompiler.h"
 
 #include <algorithm>
 #include <charconv>
@@ -29,6 +31,16 @@ bool readFile(const char* path, std::string& out)
     return !in.bad();
 }
 
+bool writeFile(const char* path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    out.close();
+    if (!out)
+        std::fprintf(stderr, "lumbra-movie: cannot write %s\n", path);
+    return bool(out);
+}
+
 int build(const char* descriptionPath, const char* outPath)
 {
     std::string description;
@@ -43,14 +55,24 @@ int build(const char* descriptionPath, const char* outPath)
         std::fprintf(stderr, "%s: %s\n", descriptionPath, e.what());
         return 1;
     }
-    std::ofstream out(outPath, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "lumbra-movie: cannot write %s\n", outPath);
+    return writeFile(outPath, movie) ? 0 : 1;
+}
+
+int compile(const char* sourcePath, const char* outPath, int version, long frames)
+{
+    std::string source;
+    if (!readFile(sourcePath, source)) {
+        std::fprintf(stderr, "lumbra-movie: cannot read %s\n", sourcePath);
         return 1;
     }
-    return 0;
+    std::vector<std::uint8_t> movie;
+    try {
+        movie = lumbra::actionscript::compileMovie(source, version, int(frames));
+    } catch (const lumbra::actionscript::SourceError& e) {
+        std::fprintf(stderr, "%s: %s\n", sourcePath, e.what());
+        return 1;
+    }
+    return writeFile(outPath, movie) ? 0 : 1;
 }
 
 int info(const char* path)
@@ -91,17 +113,38 @@ int play(const char* path, long frames)
     return 0;
 }
 
+bool positiveNumber(const std::string& text, long& value)
+{
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value >= 1;
+}
+
 // "--frames N" with N a positive count; the movie's own frame count when absent.
 bool playFrames(const std::vector<std::string>& args, long& frames)
 {
     frames = -1;
-    for (std::size_t i = 2; i < args.size(); i += 2) {
-        if (args[i] != "--frames" || i + 1 >= args.size())
+    for (std::size_t i = 2; i < args.size(); i += 2)
+        if (args[i] != "--frames" || i + 1 >= args.size() || !positiveNumber(args[i + 1], frames))
             return false;
-        const std::string& text = args[i + 1];
-        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), frames);
-        if (error != std::errc() || end != text.data() + text.size() || frames < 1)
+    return true;
+}
+
+// "--version N" (8 when absent) and "--frames N" (1 when absent) after the
+// two file names.
+bool compileOptions(const std::vector<std::string>& args, long& version, long& frames)
+{
+    version = 8;
+    frames = 1;
+    for (std::size_t i = 3; i < args.size(); i += 2) {
+        if (i + 1 >= args.size())
             return false;
+        if (args[i] == "--version") {
+            if (!positiveNumber(args[i + 1], version) || version < lumbra::actionscript::kMinVersion
+                || version > lumbra::actionscript::kMaxVersion)
+                return false;
+        } else if (args[i] != "--frames" || !positiveNumber(args[i + 1], frames) || frames > 0xFFFF) {
+            return false;
+        }
     }
     return true;
 }
@@ -110,6 +153,7 @@ constexpr const char* usageText =
     "usage: lumbra-movie build DESCRIPTION OUT.swf\n"
     "       lumbra-movie info MOVIE.swf\n"
     "       lumbra-movie play MOVIE.swf [--frames N]\n"
+    "       lumbra-movie compile SOURCE.as OUT.swf [--version N] [--frames N]\n"
     "       lumbra-movie COMMAND --help\n";
 
 constexpr const char* buildHelp =
@@ -136,6 +180,15 @@ constexpr const char* playHelp =
     "frame. Status 0 when the movie played, 1 with a message when it could\n"
     "not be loaded.\n";
 
+constexpr const char* compileHelp =
+    "usage: lumbra-movie compile SOURCE.as OUT.swf [--version N] [--frames N]\n"
+    "\n"
+    "Compiles ActionScript 1.0 source (UTF-8) into a movie of version N (5 to\n"
+    "10, 8 when not given) whose first frame's actions are the code. A line\n"
+    "that reads #frame starts the next frame's script; --frames N makes the\n"
+    "movie at least N frames long. An error names the source's line. See\n"
+    "tools/actionscript/README.md.\n";
+
 bool isHelp(const std::string& word)
 {
     return word == "--help" || word == "-h";
@@ -148,8 +201,12 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string command = args.empty() ? "" : args[0];
     bool help = std::ranges::any_of(args, isHelp);
-    if (help && (command == "build" || command == "info" || command == "play")) {
-        std::fputs(command == "build" ? buildHelp : command == "info" ? infoHelp : playHelp, stdout);
+    if (help && (command == "build" || command == "info" || command == "play" || command == "compile")) {
+        std::fputs(command == "build"     ? buildHelp
+                   : command == "info"    ? infoHelp
+                   : command == "compile" ? compileHelp
+                                          : playHelp,
+                   stdout);
         return 0;
     }
     if (help || command == "help") {
@@ -163,8 +220,14 @@ int main(int argc, char** argv)
     long frames = 0;
     if (command == "play" && args.size() >= 2 && playFrames(args, frames))
         return play(argv[2], frames);
+    long version = 0;
+    if (command == "compile" && args.size() >= 3 && compileOptions(args, version, frames))
+        return compile(argv[2], argv[3], int(version), frames);
     std::string problem = command.empty() ? "no command given"
                           : command == "play" ? "play takes a movie file name and optionally --frames N"
+                          : command == "compile"
+                              ? "compile takes a source and a movie file name, optionally --version N (5 to 10) "
+                                "and --frames N"
                           : command != "build" && command != "info"
                               ? "unknown command " + command
                               : command + " takes " + (command == "build" ? "two" : "one") + " file names";

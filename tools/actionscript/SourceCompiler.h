@@ -1,0 +1,27 @@
+// An ActionScript 1.0 compiler: source text (UTF-8) to the action records a
+// DoAction tag holds, written as the authoring tools of SWF 6-8 write them.
+// Errors throw SourceError with the line they stand on.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "tools/actionscript/SourceError.h"
+
+namespace lumbra::actionscript {
+
+// The supported movie versions.
+inline constexpr int kMinVersion = 5;
+inline constexpr int kMaxVersion = 10;
+
+// The action records of `source` for a movie of `version`, closed by an End
+// record. firstLine: the number of the source's first line in messages.
+std::vector<std::uint8_t> compileActions(std::string_view source, int version, int firstLine = 1);
+
+// A movie of `frames` frames (at least one per script) whose frames hold the
+// scripts of `source` in DoAction tags: a line that reads "#frame" ends one
+// frame's script and starts the next one's.
+std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int frames = 1);
+
+} // namespace lumbra::actionscript
