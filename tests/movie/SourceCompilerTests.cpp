@@ -283,7 +283,7 @@ TEST(SourceCompiler, FramesRunInTurn)
 {
     EXPECT_EQ(runSource("trace('one');\n#frame\ntrace('two');\nstop();\n#frame\ntrace('three');\n", 8, 4),
               "one\ntwo\n");
-    EXPECT_EQ(runSource("var n = 0;\n#frame\nn++;\ntrace(n);\nif (n == 3) stop(); else gotoAndPlay(2);\n", 8, 10),
+    EXPECT_EQ(runSource("var n = 0;\n#frame\nn++;\ntrace(n);\nif (n == 3) stop();\n#frame\ngotoAndPlay(2);\n", 8, 10),
               "1\n2\n3\n");
 }
 
@@ -317,8 +317,9 @@ TEST(SourceCompilerBytes, ValuesInARowShareOnePush)
 {
     Asm expected;
     expected.pool({"x"});
-    expected.record(0x96, {0x08, 0x00, 0x07, 0x01, 0x00, 0x00, 0x00, 0x06, 0x3F, 0xF8, 0x00, 0x00, 0x00, 0x00,
-                           0x00, 0x00, 0x05, 0x01, 0x02, 0x03});
+    // "x", then the elements last first, then the count; 1.5's high word first.
+    expected.record(0x96, {0x08, 0x00, 0x07, 0x01, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0xF8, 0x3F, 0x00, 0x00,
+                           0x00, 0x00, 0x05, 0x01, 0x03, 0x02, 0x07, 0x05, 0x00, 0x00, 0x00});
     expected.op(0x42).op(0x1D); // InitArray, SetVariable
     EXPECT_EQ(compileActions("x = [null, undefined, true, 1.5, 1];", 8), actionsOf(expected));
 }
