@@ -179,6 +179,20 @@ ParsedProgram Parser::parseProgram()
     return ParsedProgram{std::move(functions_), topLevel.head};
 }
 
+// ActionScript 2's ": Type" after a variable, a parameter or a parameter
+// list (a dotted name or Void) declares what the compiler may check; the code
+// is the same without it.
+void Parser::skipTypeAnnotation()
+{
+    if (!actionScript_ || !accept(':'))
+        return;
+    do {
+        if (peek().kind != tk::Identifier)
+            syntaxError("missing type name after :");
+        consume();
+    } while (accept('.'));
+}
+
 // ---- Statements ----
 
 SyntaxNode* Parser::parseStatement()
@@ -269,6 +283,7 @@ NodeList Parser::parseDeclarators()
         }
         SyntaxNode* declarator = make(NodeKind::Declarator, name.line);
         declarator->text = consume().text;
+        skipTypeAnnotation();
         if (accept('=')) {
             declarator->a = parseAssignment();
             if (!declarator->a)
@@ -504,6 +519,7 @@ SyntaxNode* Parser::parseFunction()
                 syntaxError("illegal identifier");
             SyntaxNode* parameter = make(NodeKind::Identifier, peek().line);
             parameter->text = consume().text;
+            skipTypeAnnotation();
             parameters.append(parameter);
             if (accept(')'))
                 break;
@@ -513,6 +529,7 @@ SyntaxNode* Parser::parseFunction()
     }
     node->a = parameters.head;
     node->count = parameters.count;
+    skipTypeAnnotation();
     if (peek().kind != '{')
         syntaxError("invalid function body");
     node->line2 = peek().line;

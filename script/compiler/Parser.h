@@ -25,7 +25,8 @@ public:
     // function expressions anywhere an expression may stand and function
     // declarations left in place (both as Function nodes in the tree, the
     // declarations also in the top-level list), "super" (an Identifier) and
-    // the instanceof operator (a Relational node, op tk::InstanceOf).
+    // the instanceof operator (a Relational node, op tk::InstanceOf); type
+    // annotations (": Number") are read and dropped.
     Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon,
            bool actionScript = false);
 
@@ -47,6 +48,7 @@ private:
     void expectSemicolon();
     void omitSemicolon();
     SyntaxNode* make(NodeKind kind, int line);
+    void skipTypeAnnotation();
     SyntaxNode* seal(SyntaxNode* node);
 
     // Statements: nullptr when the look-ahead cannot start one.

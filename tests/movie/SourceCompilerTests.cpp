@@ -70,8 +70,8 @@ TEST(SourceCompiler, PrototypesAndConstructors)
 TEST(SourceCompiler, TypeofDeleteAndOperatorsOnValues)
 {
     EXPECT_EQ(runSource(R"(
-        var o = {a: 1, b: "x"};
-        trace(typeof o + " " + typeof o.a + " " + typeof o.b + " " + typeof o.c + " " + typeof trace);
+        var o = {a: 1, b: "x", f: function () {}};
+        trace(typeof o + " " + typeof o.a + " " + typeof o.b + " " + typeof o.c + " " + typeof o.f);
         trace(delete o.a);
         trace(o.a);
         var k = "b";
@@ -261,6 +261,20 @@ TEST(SourceCompiler, FunctionsAreDefinedBeforeTheCodeRuns)
         trace([3, , 1].length + " " + {}.missing);
     )"),
               "20\nanonymous now\n1-2-3-4-5\n3 undefined\n");
+}
+
+TEST(SourceCompiler, TypeAnnotationsAndEscapes)
+{
+    EXPECT_EQ(runSource(R"(
+        var n:Number = 3;
+        function twice(x:Number, unused:mx.core.Thing):Number { return x * 2; }
+        for (var k:String in {only: 1}) trace(k);
+        trace(twice(n));
+        var s:String = "caf\u00e9\x21\t";
+        trace(s.length + " " + s.charCodeAt(3) + " " + s.charCodeAt(4) + " " + s.charCodeAt(5));
+        trace("café".length);
+    )"),
+              "only\n6\n6 233 33 9\n4\n");
 }
 
 TEST(SourceCompiler, BuiltinFunctionsAreActions)
