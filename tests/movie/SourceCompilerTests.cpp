@@ -139,6 +139,30 @@ TEST(SourceCompiler, LocalsInRegistersBehaveAsVariables)
     EXPECT_EQ(runSource(source, 6), "6p\n2:t\n");
 }
 
+TEST(SourceCompiler, FunctionValuesSuperAndPreloadedNames)
+{
+    // Versions 6 to 8: by name, then with registers for locals and for
+    // this, super, _root and _global.
+    const char* source = R"(
+        function apply(f, C, v) { return f(new C(v).x); }
+        trace(apply(function (n) { return n * 2; }, function (x) { this.x = x; }, 4));
+        function Base() {}
+        Base.prototype.hello = function () { return "base hello"; };
+        function Derived() {}
+        Derived.prototype = new Base();
+        Derived.prototype.hello = function () { return "derived, " + super.hello(); };
+        trace(new Derived().hello());
+        var o = {f: function () { return this.tag; }, tag: "me"};
+        trace(o["f"]());
+        _global.shared = 5;
+        function readGlobal() { return _global.shared + _root.rootVar; }
+        rootVar = 1;
+        trace(readGlobal());
+    )";
+    for (int version : {6, 7, 8})
+        EXPECT_EQ(runSource(source, version), "8\nderived, base hello\nme\n6\n") << version;
+}
+
 TEST(SourceCompiler, ForInVisitsEveryMember)
 {
     EXPECT_EQ(runSource(R"(
