@@ -323,6 +323,17 @@ TEST(SourceCompiler, FramesRunInTurn)
               "one\ntwo\n");
     EXPECT_EQ(runSource("var n = 0;\n#frame\nn++;\ntrace(n);\nif (n == 3) stop();\n#frame\ngotoAndPlay(2);\n", 8, 10),
               "1\n2\n3\n");
+    EXPECT_EQ(runSource("var n = 0;\n#frame\n#label again\nn++;\ntrace(n);\nif (n == 2) stop();\n#frame\n"
+                        "gotoAndPlay(\"again\");\n",
+                        8, 10),
+              "1\n2\n");
+    // Lines count through the whole source.
+    try {
+        actionscript::compileMovie("trace(1);\n#frame\n#label x\ntrace(2);\nvar = 1;\n", 8);
+        ADD_FAILURE() << "compiled";
+    } catch (const SourceError& e) {
+        EXPECT_EQ(e.line(), 5);
+    }
 }
 
 TEST(SourceCompiler, FsCommandQuitEndsThePlay)

@@ -8,6 +8,7 @@
 #include "script/compiler/Lexer.h"
 #include "script/compiler/Parser.h"
 #include "script/runtime/ByteStream.h"
+#include "text/Utf8.h"
 #include "tools/actionscript/CodeGenerator.h"
 
 namespace lumbra::actionscript {
@@ -29,29 +30,41 @@ namespace {
     throw SourceError(line + firstLine, text.substr(colon + 2, end - colon - 2));
 }
 
-std::vector<std::string_view> frameScripts(std::string_view source, std::vector<int>& firstLines)
+struct FrameScript {
+    std::string source; // directive lines left empty, so lines keep their numbers
+    int firstLine = 1;
+    std::vector<std::string> labels;
+};
+
+// Splits the source at its directive lines: "#frame" starts the next frame's
+// script, "#label NAME" names the frame.
+std::vector<FrameScript> frameScripts(std::string_view source)
 {
-    std::vector<std::string_view> scripts;
-    std::size_t start = 0, lineStart = 0;
+    std::vector<FrameScript> frames(1);
     int line = 1;
-    firstLines.assign(1, 1);
-    while (lineStart <= source.size()) {
-        std::size_t end = source.find('\n', lineStart);
-        std::string_view text = source.substr(lineStart, end == std::string_view::npos ? end : end - lineStart);
-        while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t'))
-            text.remove_suffix(1);
-        if (text == "#frame") {
-            scripts.push_back(source.substr(start, lineStart - start));
-            start = end == std::string_view::npos ? source.size() : end + 1;
-            firstLines.push_back(line + 1);
+    for (std::size_t start = 0; start <= source.size(); ++line) {
+        std::size_t end = std::min(source.find('\n', start), source.size());
+        std::string_view text = source.substr(start, end - start);
+        std::string_view trimmed = text;
+        while (!trimmed.empty() && (trimmed.back() == '\r' || trimmed.back() == ' ' || trimmed.back() == '\t'))
+            trimmed.remove_suffix(1);
+        if (trimmed == "#frame") {
+            frames.push_back({{}, line + 1, {}});
+        } else if (trimmed.starts_with("#label ")) {
+            std::string_view name = trimmed.substr(7);
+            while (!name.empty() && name.front() == ' ')
+                name.remove_prefix(1);
+            if (name.empty())
+                throw SourceError(line, "#label needs a name");
+            frames.back().labels.emplace_back(name);
+            frames.back().source += '\n';
+        } else {
+            frames.back().source.append(text);
+            frames.back().source += '\n';
         }
-        if (end == std::string_view::npos)
-            break;
-        lineStart = end + 1;
-        ++line;
+        start = end + 1;
     }
-    scripts.push_back(source.substr(start));
-    return scripts;
+    return frames;
 }
 
 } // namespace
@@ -84,12 +97,12 @@ std::vector<std::uint8_t> compileActions(std::string_view source, int version, i
 
 std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int frames)
 {
-    std::vector<int> firstLines;
-    std::vector<std::string_view> scripts = frameScripts(source, firstLines);
     movie::MovieWriter writer(550 * 20, 400 * 20, 12, version);
     auto& timeline = writer.root();
-    for (std::size_t i = 0; i < scripts.size(); ++i) {
-        timeline.actions(compileActions(scripts[i], version, firstLines[i]));
+    for (const FrameScript& frame : frameScripts(source)) {
+        for (const std::string& label : frame.labels)
+            timeline.label(text::decodeUtf8(label));
+        timeline.actions(compileActions(frame.source, version, frame.firstLine));
         timeline.showFrame();
     }
     while (timeline.frameCount() < frames)

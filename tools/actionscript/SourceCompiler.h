@@ -21,7 +21,8 @@ std::vector<std::uint8_t> compileActions(std::string_view source, int version, i
 
 // A movie of `frames` frames (at least one per script) whose frames hold the
 // scripts of `source` in DoAction tags: a line that reads "#frame" ends one
-// frame's script and starts the next one's.
+// frame's script and starts the next one's, a line "#label NAME" gives the
+// frame a label.
 std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int frames = 1);
 
 } // namespace lumbra::actionscript

@@ -185,9 +185,9 @@ constexpr const char* compileHelp =
     "\n"
     "Compiles ActionScript 1.0 source (UTF-8) into a movie of version N (5 to\n"
     "10, 8 when not given) whose first frame's actions are the code. A line\n"
-    "that reads #frame starts the next frame's script; --frames N makes the\n"
-    "movie at least N frames long. An error names the source's line. See\n"
-    "tools/actionscript/README.md.\n";
+    "that reads #frame starts the next frame's script, #label NAME names the\n"
+    "frame; --frames N makes the movie at least N frames long. An error names\n"
+    "the source's line. See tools/actionscript/README.md.\n";
 
 bool isHelp(const std::string& word)
 {
