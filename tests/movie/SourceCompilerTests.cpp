@@ -181,17 +181,19 @@ TEST(SourceCompiler, ForInVisitsEveryMember)
             return "none";
         }
         trace(firstOver({x: 1}, 0) + " " + firstOver({x: 1}, 5));
-        var seen = 0;
+        // Leaving inner loops early must not leave their names behind for
+        // the outer loop to take.
+        var runs = 0;
         for (var p in o) {
-            for (var q in o) {
-                seen++;
-                break;
-            }
-            if (seen == 2) break;
+            runs++;
+            for (var q in o) break;
+            inner: for (var r in o)
+                for (var t in o)
+                    continue inner;
         }
-        trace(seen);
+        trace(runs);
     )"),
-              "a,b,c 6\nx none\n2\n");
+              "a,b,c 6\nx none\n3\n");
 }
 
 TEST(SourceCompiler, TryCatchFinallyAndThrow)
