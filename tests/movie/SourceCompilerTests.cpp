@@ -338,6 +338,41 @@ TEST(SourceCompiler, FramesRunInTurn)
     }
 }
 
+TEST(SourceCompiler, ClipsAndInitActionsOfAFrame)
+{
+    EXPECT_EQ(runSource(R"(trace("root frame");
+#clip ball
+_root.fromBall = targetPath(this) + " " + this._name;
+#endclip
+#initclip
+_global.initRan = "init ran";
+#endinitclip
+#frame
+trace(fromBall + " / " + typeof ball + " / " + initRan);
+)",
+                        8, 2),
+              "root frame\n_level0.ball ball / movieclip / init ran\n");
+}
+
+TEST(SourceCompiler, LayoutMistakesNameTheirLine)
+{
+    auto lineOf = [](std::string_view source) {
+        try {
+            actionscript::compileMovie(source, 8);
+        } catch (const SourceError& e) {
+            return std::to_string(e.line()) + ": " + e.what();
+        }
+        return std::string("compiled");
+    };
+    EXPECT_EQ(lineOf("trace(1);\n#clip a\ntrace(2);\nvar = 1;\n#endclip\n"),
+              "4: line 4: syntax error: missing variable name");
+    EXPECT_EQ(lineOf("#clip a\n#frame\n"), "2: line 2: #frame does not belong here");
+    EXPECT_EQ(lineOf("#clip\n"), "1: line 1: #clip needs an instance name");
+    EXPECT_EQ(lineOf("\n#initclip\ntrace(1);\n"), "2: line 2: #initclip without #endinitclip");
+    EXPECT_EQ(lineOf("#endclip\n"), "1: line 1: #endclip does not belong here");
+    EXPECT_EQ(lineOf("#include \"x.as\"\n"), "1: line 1: unknown directive #include \"x.as\"");
+}
+
 TEST(SourceCompiler, FsCommandQuitEndsThePlay)
 {
     EXPECT_EQ(runSource("trace(1);\nfscommand('quit');\n#frame\ntrace(2);\n", 8, 5), "1\n");

@@ -4,12 +4,14 @@
 #include <string>
 
 #include "control/movie/MovieWriter.h"
+#include "control/movie/TagCodes.h"
 #include "script/compiler/Diagnostics.h"
 #include "script/compiler/Lexer.h"
 #include "script/compiler/Parser.h"
 #include "script/runtime/ByteStream.h"
 #include "text/Utf8.h"
 #include "tools/actionscript/CodeGenerator.h"
+#include "tools/actionscript/SourceLayout.h"
 
 namespace lumbra::actionscript {
 
@@ -28,43 +30,6 @@ namespace {
     std::size_t end = text.find("\r\n", colon);
     int line = std::stoi(text.substr(at, colon - at));
     throw SourceError(line + firstLine, text.substr(colon + 2, end - colon - 2));
-}
-
-struct FrameScript {
-    std::string source; // directive lines left empty, so lines keep their numbers
-    int firstLine = 1;
-    std::vector<std::string> labels;
-};
-
-// Splits the source at its directive lines: "#frame" starts the next frame's
-// script, "#label NAME" names the frame.
-std::vector<FrameScript> frameScripts(std::string_view source)
-{
-    std::vector<FrameScript> frames(1);
-    int line = 1;
-    for (std::size_t start = 0; start <= source.size(); ++line) {
-        std::size_t end = std::min(source.find('\n', start), source.size());
-        std::string_view text = source.substr(start, end - start);
-        std::string_view trimmed = text;
-        while (!trimmed.empty() && (trimmed.back() == '\r' || trimmed.back() == ' ' || trimmed.back() == '\t'))
-            trimmed.remove_suffix(1);
-        if (trimmed == "#frame") {
-            frames.push_back({{}, line + 1, {}});
-        } else if (trimmed.starts_with("#label ")) {
-            std::string_view name = trimmed.substr(7);
-            while (!name.empty() && name.front() == ' ')
-                name.remove_prefix(1);
-            if (name.empty())
-                throw SourceError(line, "#label needs a name");
-            frames.back().labels.emplace_back(name);
-            frames.back().source += '\n';
-        } else {
-            frames.back().source.append(text);
-            frames.back().source += '\n';
-        }
-        start = end + 1;
-    }
-    return frames;
 }
 
 } // namespace
@@ -95,14 +60,34 @@ std::vector<std::uint8_t> compileActions(std::string_view source, int version, i
     return code;
 }
 
+// Init actions go to DoInitAction tags of empty clips defined on their
+// frame; each clip is defined with its script and placed at the next depth.
 std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int frames)
 {
     movie::MovieWriter writer(550 * 20, 400 * 20, 12, version);
     auto& timeline = writer.root();
-    for (const FrameScript& frame : frameScripts(source)) {
+    int depth = 1;
+    for (const FrameLayout& frame : layoutOf(source)) {
         for (const std::string& label : frame.labels)
             timeline.label(text::decodeUtf8(label));
-        timeline.actions(compileActions(frame.source, version, frame.firstLine));
+        for (const Script& init : frame.initActions) {
+            std::vector<std::uint8_t> body(2);
+            const std::uint16_t id = writer.defineSprite(movie::TimelineWriter());
+            body[0] = std::uint8_t(id);
+            body[1] = std::uint8_t(id >> 8);
+            auto code = compileActions(init.source, version, init.firstLine);
+            body.insert(body.end(), code.begin(), code.end());
+            timeline.tag(movie::tag::DoInitAction, body);
+        }
+        for (const ClipScript& clip : frame.clips) {
+            movie::TimelineWriter clipTimeline;
+            clipTimeline.actions(compileActions(clip.script.source, version, clip.script.firstLine));
+            clipTimeline.showFrame();
+            if (depth > 0xFFFF)
+                throw SourceError(clip.script.firstLine, "too many clips");
+            timeline.place({depth++, writer.defineSprite(clipTimeline), {}, text::decodeUtf8(clip.name)});
+        }
+        timeline.actions(compileActions(frame.actions.source, version, frame.actions.firstLine));
         timeline.showFrame();
     }
     while (timeline.frameCount() < frames)

@@ -20,9 +20,10 @@ inline constexpr int kMaxVersion = 10;
 std::vector<std::uint8_t> compileActions(std::string_view source, int version, int firstLine = 1);
 
 // A movie of `frames` frames (at least one per script) whose frames hold the
-// scripts of `source` in DoAction tags: a line that reads "#frame" ends one
-// frame's script and starts the next one's, a line "#label NAME" gives the
-// frame a label.
+// scripts of `source` in DoAction tags, laid out by its directive lines
+// (SourceLayout.h): "#frame" starts the next frame's script, "#label NAME"
+// names the frame, "#initclip" and "#clip NAME" blocks add init actions and
+// placed clips.
 std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int frames = 1);
 
 } // namespace lumbra::actionscript

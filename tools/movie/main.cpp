@@ -186,8 +186,10 @@ constexpr const char* compileHelp =
     "Compiles ActionScript 1.0 source (UTF-8) into a movie of version N (5 to\n"
     "10, 8 when not given) whose first frame's actions are the code. A line\n"
     "that reads #frame starts the next frame's script, #label NAME names the\n"
-    "frame; --frames N makes the movie at least N frames long. An error names\n"
-    "the source's line. See tools/actionscript/README.md.\n";
+    "frame, #initclip ... #endinitclip holds its init actions and #clip NAME\n"
+    "... #endclip places a clip NAME running the script between. --frames N\n"
+    "makes the movie at least N frames long. An error names the source's\n"
+    "line. See tools/actionscript/README.md.\n";
 
 bool isHelp(const std::string& word)
 {
