@@ -495,6 +495,14 @@ SyntaxNode* Parser::parseExpressionStatement()
         node->a = requireStatement("invalid label");
         return seal(node);
     }
+    if (actionScript_ && expression->kind == NodeKind::Call && expression->a->kind == NodeKind::Identifier
+        && expression->a->text == "tellTarget" && expression->count == 1 && peek().kind == '{') {
+        SyntaxNode* node = make(NodeKind::With, line);
+        node->flag = true;
+        node->a = expression->b;
+        node->b = parseBlock();
+        return seal(node);
+    }
     expectSemicolon();
     SyntaxNode* node = make(NodeKind::ExpressionStatement, line);
     node->a = expression;

@@ -25,7 +25,8 @@ public:
     // function expressions anywhere an expression may stand and function
     // declarations left in place (both as Function nodes in the tree, the
     // declarations also in the top-level list), "super" (an Identifier) and
-    // the instanceof operator (a Relational node, op tk::InstanceOf); type
+    // the instanceof operator (a Relational node, op tk::InstanceOf),
+    // tellTarget (target) { ... } (a With node with flag set); type
     // annotations (": Number") are read and dropped.
     Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon,
            bool actionScript = false);

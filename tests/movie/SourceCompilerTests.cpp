@@ -354,6 +354,22 @@ trace(fromBall + " / " + typeof ball + " / " + initRan);
               "root frame\n_level0.ball ball / movieclip / init ran\n");
 }
 
+TEST(SourceCompiler, TellTargetActsOnAnotherClip)
+{
+    EXPECT_EQ(runSource(R"(#clip ball
+var inBall = "ball's";
+#endclip
+#frame
+tellTarget ("ball") { trace(inBall); }
+tellTarget (ball) {
+    trace(_name);
+}
+trace(_name == "" ? "back" : _name);
+)",
+                        8, 2),
+              "ball's\nball\nback\n");
+}
+
 TEST(SourceCompiler, LayoutMistakesNameTheirLine)
 {
     auto lineOf = [](std::string_view source) {
@@ -466,6 +482,16 @@ TEST(SourceCompilerBytes, FsCommandIsAGetUrl)
     EXPECT_EQ(compileActions("gotoAndPlay(5);", 8), actionsOf(gotoPlay));
 }
 
+TEST(SourceCompilerBytes, TellTargetSetsAndResetsTheTarget)
+{
+    Asm literal;
+    literal.record(0x8B, {'a', 0}).op(0x07).record(0x8B, {0}); // SetTarget "a"; Stop; SetTarget ""
+    EXPECT_EQ(compileActions("tellTarget (\"a\") { stop(); }", 8), actionsOf(literal));
+    Asm computed;
+    computed.pool({"t"}).constant(0).op(0x1C).op(0x20).op(0x06).record(0x8B, {0}); // t; SetTarget2; Play
+    EXPECT_EQ(compileActions("tellTarget (t) { play(); }", 8), actionsOf(computed));
+}
+
 TEST(SourceCompilerErrors, ClearMessagesWithLines)
 {
     auto errorOf = [](std::string_view source) -> std::string {
@@ -484,6 +510,8 @@ TEST(SourceCompilerErrors, ClearMessagesWithLines)
     EXPECT_EQ(errorOf("f() = 1;"), "line 1: cannot assign to this expression");
     EXPECT_EQ(errorOf(std::string_view("trace(1);\0", 10)), "line 1: the source holds a NUL byte");
     EXPECT_EQ(errorOf("try {} catch (a) {} catch (b) {}"), "line 1: a try statement takes one catch clause");
+    EXPECT_EQ(errorOf("\ngetURL(\"a\\0b\");"), "line 2: a string in a movie cannot hold the character 0");
+    EXPECT_EQ(errorOf("a[f()] += b[g()] += c[h()] += 1;"), "line 1: expression too complex: no register left for it");
     // Deep nesting is refused, not a crash.
     std::string deep(5000, '(');
     deep += "1" + std::string(5000, ')') + ";";

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/actionscript/TextEncoding.h"
 
 namespace lumbra::actionscript {
 
@@ -90,8 +89,8 @@ bool CodeGenerator::builtinCall(const SyntaxNode* node, bool& pushed)
     auto getUrl2 = [&](std::uint8_t flags) { out().record(Action::GetURL2, {flags}); };
     auto getUrl = [&](const std::string& url, const std::string& window) {
         Bytes body;
-        appendCString(body, movieText(url, version_));
-        appendCString(body, movieText(window, version_));
+        appendCString(body, movieString(node, url));
+        appendCString(body, movieString(node, window));
         out().record(Action::GetURL, body);
     };
 
@@ -119,7 +118,7 @@ bool CodeGenerator::builtinCall(const SyntaxNode* node, bool& pushed)
                 out().op(Action::Play);
         } else if (isString(frame)) {
             Bytes body;
-            appendCString(body, movieText(frame->text, version_));
+            appendCString(body, movieString(frame, frame->text));
             out().record(Action::GotoLabel, body);
             if (play)
                 out().op(Action::Play);

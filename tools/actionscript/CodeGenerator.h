@@ -79,6 +79,7 @@ private:
     void jumpStatement(const orvet::SyntaxNode* node);
     void returnStatement(const orvet::SyntaxNode* node);
     void withStatement(const orvet::SyntaxNode* node);
+    void tellTarget(const orvet::SyntaxNode* node);
     void tryStatement(const orvet::SyntaxNode* node);
     void endEnumeration();
     void condition(const orvet::SyntaxNode* node, ActionEmitter::Label whenFalse);
@@ -94,6 +95,8 @@ private:
     void effect(const orvet::SyntaxNode* node);
     void literal(const orvet::SyntaxNode* node);
     void string(const orvet::SyntaxNode* where, const std::string& text);
+    // Source text as the movie stores it; the character 0 cannot be stored.
+    std::string movieString(const orvet::SyntaxNode* where, const std::string& text) const;
     void identifier(const orvet::SyntaxNode* node);
     void binaryChain(const orvet::SyntaxNode* node);
     void binaryOperator(const orvet::SyntaxNode* node);

@@ -63,11 +63,16 @@ void CodeGenerator::effect(const SyntaxNode* node)
     out().op(Action::Pop);
 }
 
-void CodeGenerator::string(const SyntaxNode* where, const std::string& text)
+std::string CodeGenerator::movieString(const SyntaxNode* where, const std::string& text) const
 {
     if (text.find('\0') != std::string::npos)
         fail(where, "a string in a movie cannot hold the character 0");
-    out().pushString(movieText(text, version_));
+    return movieText(text, version_);
+}
+
+void CodeGenerator::string(const SyntaxNode* where, const std::string& text)
+{
+    out().pushString(movieString(where, text));
 }
 
 void CodeGenerator::literal(const SyntaxNode* node)

@@ -267,6 +267,8 @@ void CodeGenerator::returnStatement(const SyntaxNode* node)
 
 void CodeGenerator::withStatement(const SyntaxNode* node)
 {
+    if (node->flag)
+        return tellTarget(node);
     expression(node->a);
     std::size_t sizeAt = out().recordWithSize(Action::With, {});
     std::size_t start = out().position();
@@ -275,6 +277,25 @@ void CodeGenerator::withStatement(const SyntaxNode* node)
     if (size > 0xFFFF)
         fail(node, "with block too long: its code passes 64 KB");
     out().patchU16(sizeAt, size);
+}
+
+// tellTarget (target) { ... }: the block's actions act on the target clip;
+// SetTarget with an empty name returns to the script's own timeline.
+void CodeGenerator::tellTarget(const SyntaxNode* node)
+{
+    auto setTarget = [&](const std::string& name) {
+        Bytes body;
+        appendCString(body, movieString(node, name));
+        out().record(Action::SetTarget, body);
+    };
+    if (node->a->kind == NodeKind::String) {
+        setTarget(node->a->text);
+    } else {
+        expression(node->a);
+        out().op(Action::SetTarget2);
+    }
+    statement(node->b);
+    setTarget({});
 }
 
 // try { ... } catch (name) { ... } finally { ... }: the Try record gives the
