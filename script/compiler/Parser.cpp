@@ -49,6 +49,12 @@ bool isUnaryOperator(int kind)
     }
 }
 
+// ActionScript's statements written as a call followed by a block.
+bool isBlockCall(const std::string& name)
+{
+    return name == "tellTarget" || name == "onClipEvent" || name == "on";
+}
+
 std::string anonymousName(int number)
 {
     return "@F_" + std::to_string(number);
@@ -496,10 +502,12 @@ SyntaxNode* Parser::parseExpressionStatement()
         return seal(node);
     }
     if (actionScript_ && expression->kind == NodeKind::Call && expression->a->kind == NodeKind::Identifier
-        && expression->a->text == "tellTarget" && expression->count == 1 && peek().kind == '{') {
+        && isBlockCall(expression->a->text) && peek().kind == '{') {
         SyntaxNode* node = make(NodeKind::With, line);
         node->flag = true;
+        node->text = expression->a->text;
         node->a = expression->b;
+        node->count = expression->count;
         node->b = parseBlock();
         return seal(node);
     }

@@ -26,7 +26,8 @@ public:
     // declarations left in place (both as Function nodes in the tree, the
     // declarations also in the top-level list), "super" (an Identifier) and
     // the instanceof operator (a Relational node, op tk::InstanceOf),
-    // tellTarget (target) { ... } (a With node with flag set); type
+    // tellTarget, on and onClipEvent (...) { ... } (With nodes with flag
+    // set and the word in text); type
     // annotations (": Number") are read and dropped.
     Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon,
            bool actionScript = false);

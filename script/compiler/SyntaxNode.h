@@ -50,7 +50,8 @@ enum class NodeKind : int {
     Continue = 40,      // text label
     Break = 41,         // text label
     Return = 42,        // a value
-    With = 43,          // a object, b body; flag: ActionScript's tellTarget (a the target)
+    With = 43,          // a object, b body; flag: ActionScript's tellTarget, on or onClipEvent
+                        // (text), a its arguments (last first), count, b the block
     Try = 44,           // a body, b catch clauses (text variable, a guard, b body), c finally, line2 end
     Throw = 45,         // a value
     DoWhile = 46,       // a condition, b body

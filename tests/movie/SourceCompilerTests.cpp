@@ -354,6 +354,24 @@ trace(fromBall + " / " + typeof ball + " / " + initRan);
               "root frame\n_level0.ball ball / movieclip / init ran\n");
 }
 
+TEST(SourceCompiler, ClipEventHandlersBecomeClipActions)
+{
+    // Version 5 writes 16-bit event flags, later versions 32-bit ones.
+    const char* source = R"(var frames = 0;
+#clip ball
+onClipEvent (load) { trace("load " + this._name); }
+onClipEvent (enterFrame) { _root.frames++; }
+var own = "ball frame";
+trace(own);
+#endclip
+#frame
+#frame
+trace(frames > 0);
+)";
+    for (int version : {5, 6, 8})
+        EXPECT_EQ(runSource(source, version, 3), "load ball\nball frame\ntrue\n") << version;
+}
+
 TEST(SourceCompiler, TellTargetActsOnAnotherClip)
 {
     EXPECT_EQ(runSource(R"(#clip ball
@@ -387,6 +405,10 @@ TEST(SourceCompiler, LayoutMistakesNameTheirLine)
     EXPECT_EQ(lineOf("\n#initclip\ntrace(1);\n"), "2: line 2: #initclip without #endinitclip");
     EXPECT_EQ(lineOf("#endclip\n"), "1: line 1: #endclip does not belong here");
     EXPECT_EQ(lineOf("#include \"x.as\"\n"), "1: line 1: unknown directive #include \"x.as\"");
+    EXPECT_EQ(lineOf("#clip a\nonClipEvent (bogus) {}\n#endclip\n"), "2: line 2: onClipEvent: no event bogus");
+    EXPECT_EQ(lineOf("\nonClipEvent (load) {}\n"), "2: line 2: onClipEvent handlers stand at the top level of a #clip script");
+    EXPECT_EQ(lineOf("#clip a\nif (1) { on (press) {} }\n#endclip\n"), "2: line 2: on handlers stand at the top level of a #clip script");
+    EXPECT_EQ(lineOf("#clip a\non () {}\n#endclip\n"), "2: line 2: on names no event");
 }
 
 TEST(SourceCompiler, FsCommandQuitEndsThePlay)

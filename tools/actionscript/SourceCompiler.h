@@ -19,6 +19,19 @@ inline constexpr int kMaxVersion = 10;
 // record. firstLine: the number of the source's first line in messages.
 std::vector<std::uint8_t> compileActions(std::string_view source, int version, int firstLine = 1);
 
+// A movie clip's script: its first frame's actions, and the handlers its
+// top level holds (onClipEvent (load) { ... }, on (press, release) { ... })
+// as clip actions, each with its event flags.
+struct ClipEventCode {
+    std::uint32_t events = 0;
+    std::vector<std::uint8_t> actions; // closed by an End record
+};
+struct ClipCode {
+    std::vector<std::uint8_t> actions;
+    std::vector<ClipEventCode> events;
+};
+ClipCode compileClip(std::string_view source, int version, int firstLine = 1);
+
 // A movie of `frames` frames (at least one per script) whose frames hold the
 // scripts of `source` in DoAction tags, laid out by its directive lines
 // (SourceLayout.h): "#frame" starts the next frame's script, "#label NAME"

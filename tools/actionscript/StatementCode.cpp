@@ -267,8 +267,10 @@ void CodeGenerator::returnStatement(const SyntaxNode* node)
 
 void CodeGenerator::withStatement(const SyntaxNode* node)
 {
-    if (node->flag)
+    if (node->flag && node->text == "tellTarget")
         return tellTarget(node);
+    if (node->flag)
+        fail(node, node->text + " handlers stand at the top level of a #clip script");
     expression(node->a);
     std::size_t sizeAt = out().recordWithSize(Action::With, {});
     std::size_t start = out().position();
@@ -283,6 +285,8 @@ void CodeGenerator::withStatement(const SyntaxNode* node)
 // SetTarget with an empty name returns to the script's own timeline.
 void CodeGenerator::tellTarget(const SyntaxNode* node)
 {
+    if (node->count != 1)
+        fail(node, "tellTarget takes 1 argument");
     auto setTarget = [&](const std::string& name) {
         Bytes body;
         appendCString(body, movieString(node, name));
