@@ -52,6 +52,10 @@ private:
     Data data_;
 };
 
+// Texts the built-in functions build (joins, concatenations, escapes) stop
+// growing at this length, so that memory stays bounded.
+inline constexpr std::size_t kMaxBuiltText = std::size_t(1) << 24;
+
 std::u16string numberToString(double n);
 // The whole text as a number, with surrounding blanks allowed; NaN when it is
 // not one. From version 6, "0x.." is read as hexadecimal and "0.." with only
