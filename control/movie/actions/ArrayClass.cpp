@@ -1,4 +1,5 @@
 // Array: elements kept densely in the object, with the usual methods.
+#include "control/movie/actions/CaseMapping.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -192,14 +193,6 @@ void mergeSort(std::vector<std::size_t>& order, const std::function<bool(std::si
     }
 }
 
-std::u16string lower(std::u16string s)
-{
-    for (auto& ch : s)
-        if (ch >= u'A' && ch <= u'Z')
-            ch = char16_t(ch + 32);
-    return s;
-}
-
 // One level of an ordering: the flags, and for sortOn the field it reads.
 struct SortKey {
     std::u16string field; // empty: the element itself
@@ -232,8 +225,8 @@ Value sortWith(NativeCall& c, ActionObject* a, const Value& compare, const std::
         } else {
             std::u16string s = c.machine.toString(p), t = c.machine.toString(q);
             if (flags & CaseInsensitive) {
-                s = lower(std::move(s));
-                t = lower(std::move(t));
+                s = toLower(std::move(s));
+                t = toLower(std::move(t));
             }
             r = s < t ? -1 : s > t ? 1 : 0;
         }

@@ -1,5 +1,6 @@
 // String: methods work on `this` converted to text, so they serve both the
 // wrapper objects and plain strings.
+#include "control/movie/actions/CaseMapping.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -59,7 +60,7 @@ Value charCodeAt(NativeCall& c)
 Value concat(NativeCall& c)
 {
     std::u16string s = self(c);
-    for (std::size_t i = 0; i < c.args.size(); ++i)
+    for (std::size_t i = 0; i < c.args.size() && s.size() < kMaxBuiltText; ++i)
         s += c.string(i);
     return s;
 }
@@ -144,40 +145,8 @@ Value split(NativeCall& c)
     return Value(c.machine.newArray(std::move(parts)));
 }
 
-// Case mapping of the Latin letters and the basic Greek and Cyrillic ranges.
-char16_t upper(char16_t ch)
-{
-    if ((ch >= u'a' && ch <= u'z') || (ch >= 0xE0 && ch <= 0xFE && ch != 0xF7) || (ch >= 0x3B1 && ch <= 0x3C9 && ch != 0x3C2) ||
-        (ch >= 0x430 && ch <= 0x44F))
-        return char16_t(ch - 32);
-    if (ch >= 0x450 && ch <= 0x45F)
-        return char16_t(ch - 80);
-    return ch;
-}
-
-char16_t lower(char16_t ch)
-{
-    if ((ch >= u'A' && ch <= u'Z') || (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7) || (ch >= 0x391 && ch <= 0x3A9) ||
-        (ch >= 0x410 && ch <= 0x42F))
-        return char16_t(ch + 32);
-    if (ch >= 0x400 && ch <= 0x40F)
-        return char16_t(ch + 80);
-    return ch;
-}
-
-Value toUpperCase(NativeCall& c)
-{
-    std::u16string s = self(c);
-    std::ranges::transform(s, s.begin(), upper);
-    return s;
-}
-
-Value toLowerCase(NativeCall& c)
-{
-    std::u16string s = self(c);
-    std::ranges::transform(s, s.begin(), lower);
-    return s;
-}
+Value toUpperCase(NativeCall& c) { return toUpper(self(c)); }
+Value toLowerCase(NativeCall& c) { return toLower(self(c)); }
 
 Value fromCharCode(NativeCall& c)
 {
