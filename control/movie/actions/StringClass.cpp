@@ -10,6 +10,9 @@ namespace lumbra::movie {
 
 namespace {
 
+// split makes at most as many parts as an array may hold elements.
+constexpr std::size_t kMaxParts = std::size_t(1) << 20;
+
 std::u16string self(NativeCall& c) { return c.machine.toString(c.thisValue); }
 
 Value construct(NativeCall& c)
@@ -127,11 +130,11 @@ Value split(NativeCall& c)
     } else {
         std::u16string separator = c.string(0);
         if (separator.empty()) {
-            for (char16_t ch : s)
-                parts.push_back(std::u16string(1, ch));
+            for (std::size_t i = 0; i < s.size() && i < kMaxParts; ++i)
+                parts.push_back(std::u16string(1, s[i]));
         } else {
             std::size_t start = 0;
-            for (;;) {
+            while (parts.size() < kMaxParts) {
                 std::size_t at = s.find(separator, start);
                 parts.push_back(s.substr(start, at == std::u16string::npos ? std::u16string::npos : at - start));
                 if (at == std::u16string::npos)
