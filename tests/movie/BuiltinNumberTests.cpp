@@ -120,5 +120,10 @@ TEST(BuiltinNumbers, EscapeAndUnescapeByVersion)
     EXPECT_EQ(traced({Call("escape", {S("\xFC ")}), Call("unescape", {S("%FC")})}, 5),
               lines({"%FC%20", "\xC3\xBC"}));
 }
+
+TEST(BuiltinGlobals, PlayerVersionByFunctionAndVariable)
+{
+    EXPECT_EQ(traced({Call("getVersion"), Var("$version")}), lines({"WIN 8,0,24,0", "WIN 8,0,24,0"}));
+}
 } // namespace
 } // namespace lumbra::movie::test

@@ -233,8 +233,10 @@ Value unescape(NativeCall& c)
 
 Value nothing(NativeCall&) { return {}; }
 
-// The player's platform and version, as movies test it.
-Value getVersion(NativeCall&) { return u"WIN 8,0,24,0"; }
+// The player's platform and version, as movies test it (getVersion() and $version).
+constexpr const char16_t* kPlayerVersion = u"WIN 8,0,24,0";
+
+Value getVersion(NativeCall&) { return kPlayerVersion; }
 
 } // namespace
 
@@ -254,6 +256,7 @@ void installGlobals(Machine& m)
     m.method(g, u"escape", escape);
     m.method(g, u"unescape", unescape);
     m.method(g, u"updateAfterEvent", nothing);
+    g->set(u"$version", kPlayerVersion, DontEnum);
     g->set(u"NaN", kNaN, DontEnum | DontDelete);
     g->set(u"Infinity", std::numeric_limits<double>::infinity(), DontEnum | DontDelete);
 }
