@@ -150,5 +150,33 @@ TEST(BuiltinArrays, SortOnOneOrSeveralFields)
     EXPECT_EQ(run(a), lines({"abc", "bca", "abc", "bca", "cba", "cba", "1,0,2", "0", "bac"}));
 }
 
+
+TEST(BuiltinArrays, HostileArgumentsStayBounded)
+{
+    Asm thrower; // function (x, y) { throw "stop"; }
+    S("stop")(thrower);
+    thrower.op(0x2A);
+    Asm attempt, handler;
+    discard(attempt, Method(Var("t"), "sort", {Function({"x", "y"}, thrower)}));
+    trace(handler, Var("e"));
+
+    Asm a;
+    trace(a, Member(New("Array", {N(1e10)}), "length"));
+    trace(a, Member(New("Array", {N(-1)}), "length"));
+    trace(a, Member(Method(Numbers({1, 2, 3}), "slice", {N(-1e300), N(1e300)}), "length"));
+    trace(a, Method(Numbers({1, 2, 3}), "splice", {N(1e300), N(-1e300)}));
+    trace(a, Method(Numbers({1, 2, 3}), "splice", {Div(N(0), N(0)), Div(N(1), N(0))}));
+    trace(a, Method(Numbers({2, 1}), "sort", {N(-1)}));
+    trace(a, Member(Method(S("abc"), "split", {S(""), N(1e300)}), "length"));
+    trace(a, Method(S("abc"), "substr", {N(1e300), N(-1e300)}));
+    trace(a, Method(Method(Var("String"), "fromCharCode", {N(1e300), N(65 + 65536)}), "charCodeAt", {N(1)}));
+    trace(a, Method(N(1e300), "toString", {N(36.9)}));
+    trace(a, Method(New("Date", {N(0)}), "setDate", {N(1e308)}));
+    // A compare function that throws leaves the array as it was.
+    assign(a, "t", Numbers({3, 1, 2}));
+    a.tryCatch(attempt, "e", handler);
+    trace(a, Var("t"));
+    EXPECT_EQ(run(a), lines({"0", "0", "3", "", "1,2,3", "0,1", "3", "", "65", "0", "NaN", "stop", "3,1,2"}));
+}
 } // namespace
 } // namespace lumbra::movie::test
