@@ -24,8 +24,8 @@ TEST(BuiltinStrings, CharactersAndSearches)
                       Str("hello world", "indexOf", {S("z")}), Str("hello", "indexOf", {S("")}),
                       Str("hello world", "lastIndexOf", {S("o")}), Str("hello world", "lastIndexOf", {S("o"), N(6)}),
                       Str("hello world", "lastIndexOf", {S("o"), N(-1)}), Str("hello", "lastIndexOf", {S("h"), N(0)}),
-                      Str("hello", "lastIndexOf", {S("lo"), N(99)})}),
-              lines({"e", "", "", "e", "H", "72", "NaN", "4", "7", "4", "-1", "0", "7", "4", "-1", "0", "3"}));
+                      Str("hello", "lastIndexOf", {S("lo"), N(99)}), Str("hello", "lastIndexOf", {S("l"), S("x")})}),
+              lines({"e", "", "", "e", "H", "72", "NaN", "4", "7", "4", "-1", "0", "7", "4", "-1", "0", "3", "3"}));
 }
 
 TEST(BuiltinStrings, PiecesWithNegativeAndMissingBounds)

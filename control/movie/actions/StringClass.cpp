@@ -79,7 +79,8 @@ Value indexOf(NativeCall& c)
 Value lastIndexOf(NativeCall& c)
 {
     std::u16string s = self(c);
-    double from = integer(c, 1, double(s.size()));
+    // A start that is not a number searches the whole text.
+    double from = std::isnan(c.number(1)) ? double(s.size()) : integer(c, 1, double(s.size()));
     if (from < 0)
         return -1.0;
     auto at = s.rfind(c.string(0), clampIndex(from, s.size()));
