@@ -196,10 +196,7 @@ Value isFinite(NativeCall& c) { return std::isfinite(c.number(0)); }
 Value escape(NativeCall& c)
 {
     std::u16string s = c.string(0);
-    std::string bytes = c.machine.version() >= 6 ? encodeUtf8(s) : std::string();
-    if (c.machine.version() < 6)
-        for (char16_t ch : s)
-            bytes += char(ch & 0xFF);
+    std::string bytes = c.machine.version() >= 6 ? encodeUtf8(s) : text::encodeWindows1252(s);
     static const char hex[] = "0123456789ABCDEF";
     std::u16string out;
     for (unsigned char b : bytes) {
