@@ -207,30 +207,41 @@ Value sortWith(NativeCall& c, ActionObject* a, const Value& compare, const std::
 {
     // A snapshot: the compare function may change the array while we sort.
     const std::vector<Value> items = a->elements;
-    std::vector<std::vector<Value>> fields(keys.size());
-    for (std::size_t k = 0; k < keys.size(); ++k)
-        for (const auto& item : items)
-            fields[k].push_back(keys[k].field.empty() ? item : c.machine.get(item, keys[k].field));
+    // Each key's values are converted once, before sorting: as numbers or
+    // texts by the flags, or kept for the compare function.
+    struct Column {
+        std::vector<Value> values;
+        std::vector<double> numbers;
+        std::vector<std::u16string> texts;
+    };
+    std::vector<Column> columns(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        for (const auto& item : items) {
+            Value v = keys[k].field.empty() ? item : c.machine.get(item, keys[k].field);
+            if (compare.isObject())
+                columns[k].values.push_back(v);
+            else if (keys[k].flags & Numeric)
+                columns[k].numbers.push_back(c.machine.toNumber(v));
+            else if (keys[k].flags & CaseInsensitive)
+                columns[k].texts.push_back(toLower(c.machine.toString(v)));
+            else
+                columns[k].texts.push_back(c.machine.toString(v));
+        }
+    }
+    auto order3 = [](const auto& p, const auto& q) { return p < q ? -1.0 : q < p ? 1.0 : 0.0; };
     auto compareOne = [&](std::size_t k, std::size_t x, std::size_t y) -> double {
-        const Value &p = fields[k][x], &q = fields[k][y];
-        unsigned flags = keys[k].flags;
+        const Column& column = columns[k];
         double r;
         if (compare.isObject()) {
-            Value args[2] = {p, q};
+            Value args[2] = {column.values[x], column.values[y]};
             r = c.machine.toNumber(c.machine.call(compare, Value(), args));
             r = r < 0 ? -1 : r > 0 ? 1 : 0;
-        } else if (flags & Numeric) {
-            double m = c.machine.toNumber(p), n = c.machine.toNumber(q);
-            r = m < n ? -1 : m > n ? 1 : 0;
+        } else if (keys[k].flags & Numeric) {
+            r = order3(column.numbers[x], column.numbers[y]);
         } else {
-            std::u16string s = c.machine.toString(p), t = c.machine.toString(q);
-            if (flags & CaseInsensitive) {
-                s = toLower(std::move(s));
-                t = toLower(std::move(t));
-            }
-            r = s < t ? -1 : s > t ? 1 : 0;
+            r = order3(column.texts[x], column.texts[y]);
         }
-        return (flags & Descending) ? -r : r;
+        return (keys[k].flags & Descending) ? -r : r;
     };
     bool duplicate = false;
     std::vector<std::size_t> order(items.size());
