@@ -2,6 +2,7 @@
 
 #include "control/movie/DisplayObject.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -60,7 +61,7 @@ double Value::toNumber(int version) const
         const auto& s = std::get<std::u16string>(data_);
         if (s.empty() && version < 7)
             return 0;
-        double n = parseNumber(s);
+        double n = parseNumber(s, version);
         return std::isnan(n) && version < 5 ? 0 : n;
     }
     case Type::Null:
@@ -113,6 +114,8 @@ std::shared_ptr<DisplayObject> Value::toClip() const
     return nullptr;
 }
 
+// Fifteen significant digits, trailing zeros dropped. Plain notation from
+// 1e-5 up to 1e15; beyond that "d.ddde+X" with the exponent unpadded.
 std::u16string numberToString(double n)
 {
     if (std::isnan(n))
@@ -121,12 +124,38 @@ std::u16string numberToString(double n)
         return n > 0 ? u"Infinity" : u"-Infinity";
     if (n == 0)
         return u"0"; // also for -0
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.15g", n);
-    return {buffer, buffer + std::char_traits<char>::length(buffer)};
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.14e", n); // "-d.dddddddddddddde+XX"
+    std::string text = digits;
+    std::size_t e = text.find('e');
+    int exponent = std::atoi(text.c_str() + e + 1);
+    std::string mantissa = text.substr(0, e);
+    std::string sign;
+    if (mantissa[0] == '-') {
+        sign = "-";
+        mantissa.erase(0, 1);
+    }
+    mantissa.erase(1, 1); // the point: 15 digits remain
+    while (mantissa.size() > 1 && mantissa.back() == '0')
+        mantissa.pop_back();
+    std::string out = sign;
+    if (exponent >= 15 || exponent < -5) {
+        out += mantissa.substr(0, 1);
+        if (mantissa.size() > 1)
+            out += "." + mantissa.substr(1);
+        out += exponent > 0 ? "e+" : "e-";
+        out += std::to_string(exponent < 0 ? -exponent : exponent);
+    } else if (exponent < 0) {
+        out += "0." + std::string(std::size_t(-exponent - 1), '0') + mantissa;
+    } else if (mantissa.size() <= std::size_t(exponent) + 1) {
+        out += mantissa + std::string(std::size_t(exponent) + 1 - mantissa.size(), '0');
+    } else {
+        out += mantissa.substr(0, std::size_t(exponent) + 1) + "." + mantissa.substr(std::size_t(exponent) + 1);
+    }
+    return {out.begin(), out.end()};
 }
 
-double parseNumber(std::u16string_view text)
+double parseNumber(std::u16string_view text, int version)
 {
     std::size_t begin = 0, end = text.size();
     while (begin < end && isBlank(text[begin]))
@@ -141,22 +170,32 @@ double parseNumber(std::u16string_view text)
             return kNaN;
         ascii += char(text[i]);
     }
+    bool negative = ascii[0] == '-';
+    std::size_t first = (ascii[0] == '-' || ascii[0] == '+') ? 1 : 0;
+    std::string_view body = std::string_view(ascii).substr(first);
+    if (version >= 6 && body.size() > 1 && body[0] == '0') {
+        // From version 6 "0x1F" is hexadecimal and "017" octal, as in source text.
+        bool hex = body[1] == 'x' || body[1] == 'X';
+        std::string_view digits = body.substr(hex ? 2 : 1);
+        auto isDigit = [hex](char c) {
+            return hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : c >= '0' && c <= '7';
+        };
+        if (hex || std::ranges::all_of(digits, isDigit)) {
+            if (digits.empty() || !std::ranges::all_of(digits, isDigit))
+                return kNaN;
+            double value = 0;
+            for (char c : digits)
+                value = value * (hex ? 16 : 8) + (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c | 0x20) - 'a' + 10);
+            return negative ? -value : value;
+        }
+    }
+    // Only plain decimal forms: strtod would also take "inf", "nan" and hex floats.
+    for (char c : body)
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'))
+            return kNaN;
     const char* start = ascii.c_str();
     char* stop = nullptr;
-    bool negative = ascii[0] == '-';
-    std::size_t digits = (ascii[0] == '-' || ascii[0] == '+') ? 1 : 0;
-    double value;
-    if (ascii.size() > digits + 2 && ascii[digits] == '0' && (ascii[digits + 1] == 'x' || ascii[digits + 1] == 'X')) {
-        value = double(std::strtoull(start + digits + 2, &stop, 16));
-        if (negative)
-            value = -value;
-    } else {
-        // Only plain decimal forms: strtod would also take "inf", "nan" and hex floats.
-        for (char c : ascii)
-            if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'))
-                return kNaN;
-        value = std::strtod(start, &stop);
-    }
+    double value = std::strtod(start, &stop);
     return stop && *stop == '\0' && stop != start ? value : kNaN;
 }
 

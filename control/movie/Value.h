@@ -52,9 +52,14 @@ private:
     Data data_;
 };
 
+// Texts the built-in functions build (joins, concatenations, escapes) stop
+// growing at this length, so that memory stays bounded.
+inline constexpr std::size_t kMaxBuiltText = std::size_t(1) << 24;
+
 std::u16string numberToString(double n);
-// The whole text as a number (decimal, or hexadecimal after "0x"), with
-// surrounding blanks allowed; NaN when it is not one.
-double parseNumber(std::u16string_view text);
+// The whole text as a number, with surrounding blanks allowed; NaN when it is
+// not one. From version 6, "0x.." is read as hexadecimal and "0.." with only
+// octal digits as octal.
+double parseNumber(std::u16string_view text, int version = 8);
 
 } // namespace lumbra::movie

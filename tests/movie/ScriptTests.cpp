@@ -250,7 +250,7 @@ TEST(ScriptBuiltins, StringsArraysMathAndNumbers)
     var(a, "Math").str("round").op(CallMethod).trace();
     a.f64(3).f64(2).f64(2);
     var(a, "Math").str("pow").op(CallMethod).trace();
-    a.f64(7).f64(-1).f64(3).f64(3);
+    a.f64(-1).f64(7).f64(2);
     var(a, "Math").str("max").op(CallMethod).trace();
     // Number formatting and parsing
     a.f64(16).f64(1).f64(255).f64(1).str("Number").op(NewObject).str("toString").op(CallMethod).trace();

@@ -1,4 +1,5 @@
 // Array: elements kept densely in the object, with the usual methods.
+#include "control/movie/actions/CaseMapping.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -37,10 +38,12 @@ Value construct(NativeCall& c)
 std::u16string join(NativeCall& c, ActionObject* a, const std::u16string& separator)
 {
     std::u16string out;
-    for (std::size_t i = 0; i < a->elements.size(); ++i) {
+    // A copy: an element's toString may change the array.
+    const std::vector<Value> items = a->elements;
+    for (std::size_t i = 0; i < items.size() && out.size() < kMaxBuiltText; ++i) {
         if (i)
             out += separator;
-        out += c.machine.toString(a->elements[i]);
+        out += c.machine.toString(items[i]);
     }
     return out;
 }
@@ -190,81 +193,116 @@ void mergeSort(std::vector<std::size_t>& order, const std::function<bool(std::si
     }
 }
 
-std::u16string lower(std::u16string s)
-{
-    for (auto& ch : s)
-        if (ch >= u'A' && ch <= u'Z')
-            ch = char16_t(ch + 32);
-    return s;
-}
+// One level of an ordering: the flags, and for sortOn the field it reads.
+struct SortKey {
+    std::u16string field; // empty: the element itself
+    unsigned flags = 0;
+};
 
-// -1, 0 or 1 by the flags; a compare function decides when given.
-Value sortWith(NativeCall& c, ActionObject* a, const Value& compare, unsigned flags,
-               const std::function<Value(const Value&)>& key)
+// Sorts `a` by the keys in turn (or by a script's compare function), as the
+// flags ask: -1/0/1 per comparison, DESCENDING turning the order round,
+// UNIQUESORT refusing equal elements with 0, RETURNINDEXEDARRAY giving the
+// order as indices and leaving the array as it was.
+Value sortWith(NativeCall& c, ActionObject* a, const Value& compare, const std::vector<SortKey>& keys)
 {
-    std::vector<Value> keys;
-    for (const auto& e : a->elements)
-        keys.push_back(key(e));
-    auto compareKeys = [&](std::size_t x, std::size_t y) -> double {
-        const Value &p = keys[x], &q = keys[y];
-        if (compare.isObject()) {
-            Value args[2] = {a->elements[x], a->elements[y]};
-            return c.machine.toNumber(c.machine.call(compare, Value(), args));
-        }
-        if (flags & Numeric) {
-            double m = c.machine.toNumber(p), n = c.machine.toNumber(q);
-            return m < n ? -1 : m > n ? 1 : 0;
-        }
-        std::u16string s = c.machine.toString(p), t = c.machine.toString(q);
-        if (flags & CaseInsensitive) {
-            s = lower(std::move(s));
-            t = lower(std::move(t));
-        }
-        return s < t ? -1 : s > t ? 1 : 0;
+    // A snapshot: the compare function may change the array while we sort.
+    const std::vector<Value> items = a->elements;
+    // Each key's values are converted once, before sorting: as numbers or
+    // texts by the flags, or kept for the compare function.
+    struct Column {
+        std::vector<Value> values;
+        std::vector<double> numbers;
+        std::vector<std::u16string> texts;
     };
-    std::vector<std::size_t> order(a->elements.size());
+    std::vector<Column> columns(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        for (const auto& item : items) {
+            Value v = keys[k].field.empty() ? item : c.machine.get(item, keys[k].field);
+            if (compare.isObject())
+                columns[k].values.push_back(v);
+            else if (keys[k].flags & Numeric)
+                columns[k].numbers.push_back(c.machine.toNumber(v));
+            else if (keys[k].flags & CaseInsensitive)
+                columns[k].texts.push_back(toLower(c.machine.toString(v)));
+            else
+                columns[k].texts.push_back(c.machine.toString(v));
+        }
+    }
+    auto order3 = [](const auto& p, const auto& q) { return p < q ? -1.0 : q < p ? 1.0 : 0.0; };
+    auto compareOne = [&](std::size_t k, std::size_t x, std::size_t y) -> double {
+        const Column& column = columns[k];
+        double r;
+        if (compare.isObject()) {
+            Value args[2] = {column.values[x], column.values[y]};
+            r = c.machine.toNumber(c.machine.call(compare, Value(), args));
+            r = r < 0 ? -1 : r > 0 ? 1 : 0;
+        } else if (keys[k].flags & Numeric) {
+            r = order3(column.numbers[x], column.numbers[y]);
+        } else {
+            r = order3(column.texts[x], column.texts[y]);
+        }
+        return (keys[k].flags & Descending) ? -r : r;
+    };
+    bool duplicate = false;
+    std::vector<std::size_t> order(items.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    bool duplicate = false;
     mergeSort(order, [&](std::size_t x, std::size_t y) {
-        double r = compareKeys(x, y);
-        if (r == 0)
-            duplicate = true;
-        return (flags & Descending) ? r > 0 : r < 0;
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            if (double r = compareOne(k, x, y); r != 0)
+                return r < 0;
+        duplicate = true;
+        return false;
     });
+    unsigned flags = keys.empty() ? 0 : keys.front().flags;
     if ((flags & UniqueSort) && duplicate)
         return 0.0;
-    if (flags & ReturnIndexedArray) {
-        std::vector<Value> indices;
-        for (std::size_t i : order)
-            indices.push_back(double(i));
-        return Value(c.machine.newArray(std::move(indices)));
-    }
     std::vector<Value> sorted;
     for (std::size_t i : order)
-        sorted.push_back(a->elements[i]);
+        sorted.push_back(flags & ReturnIndexedArray ? Value(double(i)) : items[i]);
+    if (flags & ReturnIndexedArray)
+        return Value(c.machine.newArray(std::move(sorted)));
     a->elements = std::move(sorted);
     return Value(a);
 }
 
+// sort(), sort(flags), sort(compare), sort(compare, flags)
 Value sort(NativeCall& c)
 {
     ActionObject* a = array(c);
     if (!a)
         return {};
-    Value compare = c.arg(0).isObject() ? c.arg(0) : Value();
+    ActionObject* first = c.arg(0).toObject();
+    Value compare = first && first->kind == ActionObject::Kind::Function ? c.arg(0) : Value();
     unsigned flags = unsigned(c.machine.toInt32(compare.isObject() ? c.arg(1) : c.arg(0)));
-    return sortWith(c, a, compare, flags, [](const Value& v) { return v; });
+    return sortWith(c, a, compare, {SortKey{{}, flags}});
 }
 
+// sortOn("field", flags) or sortOn(["a", "b"], flags or [flagsA, flagsB]).
 Value sortOn(NativeCall& c)
 {
     ActionObject* a = array(c);
-    if (!a)
+    if (!a || c.args.empty())
         return {};
-    std::u16string field = c.string(0);
-    unsigned flags = unsigned(c.machine.toInt32(c.arg(1)));
-    return sortWith(c, a, Value(), flags, [&](const Value& v) { return c.machine.get(v, field); });
+    ActionObject* names = c.arg(0).toObject();
+    ActionObject* flagList = c.arg(1).toObject();
+    bool flagsPerField = flagList && flagList->kind == ActionObject::Kind::Array;
+    unsigned common = flagsPerField ? 0 : unsigned(c.machine.toInt32(c.arg(1)));
+    std::vector<SortKey> keys;
+    if (names && names->kind == ActionObject::Kind::Array) {
+        // Flags per field count only when there is one for each field.
+        flagsPerField = flagsPerField && flagList->elements.size() == names->elements.size();
+        for (std::size_t i = 0; i < names->elements.size(); ++i) {
+            unsigned flags = flagsPerField ? unsigned(c.machine.toInt32(flagList->elements[i])) : common;
+            keys.push_back({c.machine.toString(names->elements[i]), flags});
+        }
+    } else {
+        keys.push_back({c.string(0), common});
+    }
+    if (keys.empty())
+        return Value(a);
+    // The whole-sort flags (unique, indexed) follow the first field.
+    return sortWith(c, a, Value(), keys);
 }
 
 } // namespace

@@ -84,6 +84,20 @@ double now()
     return double(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
+// Years 0 to 99 are those of the 1900s.
+double fullYear(double year)
+{
+    double whole = std::trunc(year);
+    return whole >= 0 && whole <= 99 ? whole + 1900 : year;
+}
+
+// (year, month[, date, hours, minutes, seconds, ms]) as a time.
+double timeFromParts(NativeCall& c)
+{
+    auto part = [&](std::size_t i, double fallback) { return c.args.size() > i ? c.number(i) : fallback; };
+    return makeTime(fullYear(c.number(0)), c.number(1), part(2, 1), part(3, 0), part(4, 0), part(5, 0), part(6, 0));
+}
+
 ActionObject* date(NativeCall& c)
 {
     ActionObject* o = c.self();
@@ -112,10 +126,7 @@ Value construct(NativeCall& c)
     else if (c.args.size() == 1)
         t = c.number(0);
     else
-        t = makeTime(c.number(0) + (std::fabs(c.number(0)) < 100 ? 1900 : 0), c.number(1),
-                     c.args.size() > 2 ? c.number(2) : 1, c.args.size() > 3 ? c.number(3) : 0,
-                     c.args.size() > 4 ? c.number(4) : 0, c.args.size() > 5 ? c.number(5) : 0,
-                     c.args.size() > 6 ? c.number(6) : 0);
+        t = timeFromParts(c);
     o->primitive = std::fabs(t) <= kMaxTime ? std::trunc(t) : NAN;
     return c.thisValue;
 }
@@ -152,8 +163,13 @@ template <Field First, int Count> Value setParts(NativeCall& c)
     if (!o)
         return {};
     double t = timeOf(c);
-    if (std::isnan(t))
+    // An invalid date stays invalid, except that a new year starts it afresh
+    // at the first moment of that year.
+    if (std::isnan(t)) {
+        if (First != Year)
+            return NAN;
         t = 0;
+    }
     Parts p = split(t);
     double* fields[] = {&p.year, &p.month, &p.date, &p.hours, &p.minutes, &p.seconds, &p.ms};
     for (int i = 0; i < Count && std::size_t(i) < c.args.size(); ++i)
@@ -163,12 +179,17 @@ template <Field First, int Count> Value setParts(NativeCall& c)
     return result;
 }
 
+Value setYear(NativeCall& c)
+{
+    NativeCall call = c;
+    Value args[] = {fullYear(c.number(0))};
+    call.args = args;
+    return setParts<Year, 1>(call);
+}
+
 Value utc(NativeCall& c)
 {
-    return makeTime(c.number(0) + (std::fabs(c.number(0)) < 100 ? 1900 : 0), c.number(1),
-                    c.args.size() > 2 ? c.number(2) : 1, c.args.size() > 3 ? c.number(3) : 0,
-                    c.args.size() > 4 ? c.number(4) : 0, c.args.size() > 5 ? c.number(5) : 0,
-                    c.args.size() > 6 ? c.number(6) : 0);
+    return c.args.size() < 2 ? NAN : timeFromParts(c);
 }
 
 // "Tue Jan 2 03:04:05 GMT+0000 2001"
@@ -200,6 +221,7 @@ void installDate(Machine& m)
     m.method(proto, u"getTimezoneOffset", getTimezoneOffset);
     m.method(proto, u"getYear", getYear);
     m.method(proto, u"setTime", setTime);
+    m.method(proto, u"setYear", setYear);
     // Local time is UTC: each getter and setter serves both names.
     struct Pair {
         const char16_t* local;

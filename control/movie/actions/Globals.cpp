@@ -4,6 +4,7 @@
 #include "control/movie/actions/Machine.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace lumbra::movie {
@@ -48,31 +49,37 @@ Value setPropFlags(NativeCall& c)
     return {};
 }
 
-// setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
-Value setInterval(NativeCall& c)
+// setInterval(function, ms, args...) or setInterval(object, "method", ms, args...);
+// setTimeout takes the same arguments and runs once. The id, or undefined
+// when the arguments name nothing to call.
+Value startTimer(NativeCall& c, bool once)
 {
     Machine::Interval interval;
     std::size_t next = 1;
     ActionObject* first = c.arg(0).toObject();
     if (first && first->kind == ActionObject::Kind::Function) {
         interval.target = c.arg(0);
-    } else if (c.arg(0).isReference()) {
+    } else if (c.arg(0).isReference() && c.args.size() > 1) {
         interval.target = c.arg(0);
         interval.name = c.string(1);
         next = 2;
     } else {
         return {};
     }
+    if (c.machine.intervals().size() >= 1000)
+        return {};
     double period = c.number(next);
     interval.period = std::isnan(period) || period < 10 ? 10 : std::min(period, 1e12);
     interval.args.assign(c.args.begin() + std::ptrdiff_t(std::min(next + 1, c.args.size())), c.args.end());
     interval.due = c.machine.playback().millisecondsSinceStart() + interval.period;
+    interval.once = once;
     interval.id = c.machine.nextIntervalId();
-    if (c.machine.intervals().size() >= 1000)
-        return {};
     c.machine.intervals().push_back(interval);
     return double(interval.id);
 }
+
+Value setInterval(NativeCall& c) { return startTimer(c, false); }
+Value setTimeout(NativeCall& c) { return startTimer(c, true); }
 
 Value clearInterval(NativeCall& c)
 {
@@ -132,35 +139,53 @@ Value parseInt(NativeCall& c)
     return negative ? -value : value;
 }
 
+// The longest decimal number at the start of the text, after blanks.
 Value parseFloat(NativeCall& c)
 {
     std::u16string s = c.string(0);
     std::size_t i = 0;
     while (i < s.size() && isSpace(s[i]))
         ++i;
+    std::string ascii;
     std::size_t end = i;
     if (end < s.size() && (s[end] == u'-' || s[end] == u'+'))
-        ++end;
-    bool digits = false, dot = false, exponent = false;
-    std::size_t good = i;
+        ascii += char(s[end++]);
+    bool digits = false, dot = false;
+    std::size_t good = 0; // characters of `ascii` that form a number
     for (; end < s.size(); ++end) {
         char16_t ch = s[end];
         if (ch >= u'0' && ch <= u'9') {
             digits = true;
-            good = end + 1;
-        } else if (ch == u'.' && !dot && !exponent) {
+        } else if (ch == u'.' && !dot) {
             dot = true;
-        } else if ((ch == u'e' || ch == u'E') && digits && !exponent) {
-            exponent = true;
-            if (end + 1 < s.size() && (s[end + 1] == u'-' || s[end + 1] == u'+'))
-                ++end;
         } else {
             break;
         }
+        ascii += char(ch);
+        if (digits)
+            good = ascii.size();
     }
     if (!digits)
         return kNaN;
-    return parseNumber(s.substr(i, good - i));
+    // An exponent counts only with at least one digit after it.
+    if (end < s.size() && (s[end] == u'e' || s[end] == u'E')) {
+        std::size_t at = end + 1;
+        std::string exponent = "e";
+        if (at < s.size() && (s[at] == u'-' || s[at] == u'+'))
+            exponent += char(s[at++]);
+        bool any = false;
+        for (; at < s.size() && s[at] >= u'0' && s[at] <= u'9'; ++at) {
+            exponent += char(s[at]);
+            any = true;
+        }
+        if (any) {
+            ascii.resize(good);
+            ascii += exponent;
+            good = ascii.size();
+        }
+    }
+    ascii.resize(good);
+    return std::strtod(ascii.c_str(), nullptr);
 }
 
 Value isNaN(NativeCall& c) { return std::isnan(c.number(0)); }
@@ -171,10 +196,7 @@ Value isFinite(NativeCall& c) { return std::isfinite(c.number(0)); }
 Value escape(NativeCall& c)
 {
     std::u16string s = c.string(0);
-    std::string bytes = c.machine.version() >= 6 ? encodeUtf8(s) : std::string();
-    if (c.machine.version() < 6)
-        for (char16_t ch : s)
-            bytes += char(ch & 0xFF);
+    std::string bytes = c.machine.version() >= 6 ? encodeUtf8(s) : text::encodeWindows1252(s);
     static const char hex[] = "0123456789ABCDEF";
     std::u16string out;
     for (unsigned char b : bytes) {
@@ -208,6 +230,11 @@ Value unescape(NativeCall& c)
 
 Value nothing(NativeCall&) { return {}; }
 
+// The player's platform and version, as movies test it (getVersion() and $version).
+constexpr const char16_t* kPlayerVersion = u"WIN 8,0,24,0";
+
+Value getVersion(NativeCall&) { return kPlayerVersion; }
+
 } // namespace
 
 void installGlobals(Machine& m)
@@ -216,6 +243,9 @@ void installGlobals(Machine& m)
     m.method(g, u"ASSetPropFlags", setPropFlags);
     m.method(g, u"setInterval", setInterval);
     m.method(g, u"clearInterval", clearInterval);
+    m.method(g, u"setTimeout", setTimeout);
+    m.method(g, u"clearTimeout", clearInterval);
+    m.method(g, u"getVersion", getVersion);
     m.method(g, u"parseInt", parseInt);
     m.method(g, u"parseFloat", parseFloat);
     m.method(g, u"isNaN", isNaN);
@@ -223,6 +253,7 @@ void installGlobals(Machine& m)
     m.method(g, u"escape", escape);
     m.method(g, u"unescape", unescape);
     m.method(g, u"updateAfterEvent", nothing);
+    g->set(u"$version", kPlayerVersion, DontEnum);
     g->set(u"NaN", kNaN, DontEnum | DontDelete);
     g->set(u"Infinity", std::numeric_limits<double>::infinity(), DontEnum | DontDelete);
 }

@@ -486,6 +486,8 @@ void Machine::runIntervals(double now)
             continue;
         it->due = std::max(it->due + it->period, now);
         Interval copy = *it;
+        if (copy.once)
+            intervals_.erase(it);
         try {
             if (copy.name.empty())
                 call(copy.target, Value(), copy.args);

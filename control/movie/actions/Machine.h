@@ -132,6 +132,7 @@ public:
         std::vector<Value> args;
         double period; // ms
         double due;    // ms since start
+        bool once = false; // setTimeout: runs one time
     };
     std::vector<Interval>& intervals() { return intervals_; }
     int nextIntervalId() { return ++intervalIds_; }

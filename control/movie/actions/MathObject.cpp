@@ -2,6 +2,7 @@
 #include "control/movie/Playback.h"
 #include "control/movie/actions/Machine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -20,34 +21,18 @@ double round(double x) { return std::floor(x + 0.5); }
 Value atan2(NativeCall& c) { return std::atan2(c.number(0), c.number(1)); }
 Value pow(NativeCall& c) { return std::pow(c.number(0), c.number(1)); }
 
-Value max(NativeCall& c)
+// max and min compare their first two arguments only; with one they give
+// NaN, with none the infinity that loses every comparison.
+template <bool Greatest> Value extreme(NativeCall& c)
 {
     if (c.args.empty())
-        return -INFINITY;
-    double best = c.number(0);
-    for (std::size_t i = 1; i < c.args.size(); ++i) {
-        double n = c.number(i);
-        if (std::isnan(n) || std::isnan(best))
-            best = NAN;
-        else if (n > best)
-            best = n;
-    }
-    return best;
-}
-
-Value min(NativeCall& c)
-{
-    if (c.args.empty())
-        return INFINITY;
-    double best = c.number(0);
-    for (std::size_t i = 1; i < c.args.size(); ++i) {
-        double n = c.number(i);
-        if (std::isnan(n) || std::isnan(best))
-            best = NAN;
-        else if (n < best)
-            best = n;
-    }
-    return best;
+        return Greatest ? -INFINITY : INFINITY;
+    if (c.args.size() < 2)
+        return NAN;
+    double x = c.number(0), y = c.number(1);
+    if (std::isnan(x) || std::isnan(y))
+        return NAN;
+    return Greatest ? std::max(x, y) : std::min(x, y);
 }
 
 Value random(NativeCall& c) { return c.machine.playback().random(2147483647.0) / 2147483647.0; }
@@ -79,8 +64,8 @@ void installMath(Machine& m)
     m.method(math, u"tan", unary<static_cast<double (*)(double)>(std::tan)>);
     m.method(math, u"atan2", atan2);
     m.method(math, u"pow", pow);
-    m.method(math, u"max", max);
-    m.method(math, u"min", min);
+    m.method(math, u"max", extreme<true>);
+    m.method(math, u"min", extreme<false>);
     m.method(math, u"random", random);
 }
 

@@ -33,7 +33,7 @@ Value valueOf(NativeCall& c) { return self(c); }
 Value toString(NativeCall& c)
 {
     double n = self(c);
-    double radix = c.args.empty() || c.arg(0).isUndefined() ? 10 : c.number(0);
+    double radix = c.args.empty() || c.arg(0).isUndefined() ? 10 : std::trunc(c.number(0));
     if (radix == 10 || !(radix >= 2 && radix <= 36) || !std::isfinite(n))
         return numberToString(n);
     int base = int(radix);

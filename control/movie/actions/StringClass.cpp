@@ -1,5 +1,6 @@
 // String: methods work on `this` converted to text, so they serve both the
 // wrapper objects and plain strings.
+#include "control/movie/actions/CaseMapping.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -8,6 +9,9 @@
 namespace lumbra::movie {
 
 namespace {
+
+// split makes at most as many parts as an array may hold elements.
+constexpr std::size_t kMaxParts = std::size_t(1) << 20;
 
 std::u16string self(NativeCall& c) { return c.machine.toString(c.thisValue); }
 
@@ -59,7 +63,7 @@ Value charCodeAt(NativeCall& c)
 Value concat(NativeCall& c)
 {
     std::u16string s = self(c);
-    for (std::size_t i = 0; i < c.args.size(); ++i)
+    for (std::size_t i = 0; i < c.args.size() && s.size() < kMaxBuiltText; ++i)
         s += c.string(i);
     return s;
 }
@@ -75,7 +79,8 @@ Value indexOf(NativeCall& c)
 Value lastIndexOf(NativeCall& c)
 {
     std::u16string s = self(c);
-    double from = integer(c, 1, double(s.size()));
+    // A start that is not a number searches the whole text.
+    double from = std::isnan(c.number(1)) ? double(s.size()) : integer(c, 1, double(s.size()));
     if (from < 0)
         return -1.0;
     auto at = s.rfind(c.string(0), clampIndex(from, s.size()));
@@ -126,11 +131,11 @@ Value split(NativeCall& c)
     } else {
         std::u16string separator = c.string(0);
         if (separator.empty()) {
-            for (char16_t ch : s)
-                parts.push_back(std::u16string(1, ch));
+            for (std::size_t i = 0; i < s.size() && i < kMaxParts; ++i)
+                parts.push_back(std::u16string(1, s[i]));
         } else {
             std::size_t start = 0;
-            for (;;) {
+            while (parts.size() < kMaxParts) {
                 std::size_t at = s.find(separator, start);
                 parts.push_back(s.substr(start, at == std::u16string::npos ? std::u16string::npos : at - start));
                 if (at == std::u16string::npos)
@@ -144,40 +149,8 @@ Value split(NativeCall& c)
     return Value(c.machine.newArray(std::move(parts)));
 }
 
-// Case mapping of the Latin letters and the basic Greek and Cyrillic ranges.
-char16_t upper(char16_t ch)
-{
-    if ((ch >= u'a' && ch <= u'z') || (ch >= 0xE0 && ch <= 0xFE && ch != 0xF7) || (ch >= 0x3B1 && ch <= 0x3C9 && ch != 0x3C2) ||
-        (ch >= 0x430 && ch <= 0x44F))
-        return char16_t(ch - 32);
-    if (ch >= 0x450 && ch <= 0x45F)
-        return char16_t(ch - 80);
-    return ch;
-}
-
-char16_t lower(char16_t ch)
-{
-    if ((ch >= u'A' && ch <= u'Z') || (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7) || (ch >= 0x391 && ch <= 0x3A9) ||
-        (ch >= 0x410 && ch <= 0x42F))
-        return char16_t(ch + 32);
-    if (ch >= 0x400 && ch <= 0x40F)
-        return char16_t(ch + 80);
-    return ch;
-}
-
-Value toUpperCase(NativeCall& c)
-{
-    std::u16string s = self(c);
-    std::ranges::transform(s, s.begin(), upper);
-    return s;
-}
-
-Value toLowerCase(NativeCall& c)
-{
-    std::u16string s = self(c);
-    std::ranges::transform(s, s.begin(), lower);
-    return s;
-}
+Value toUpperCase(NativeCall& c) { return toUpper(self(c)); }
+Value toLowerCase(NativeCall& c) { return toLower(self(c)); }
 
 Value fromCharCode(NativeCall& c)
 {
