@@ -4,6 +4,7 @@
 #include "control/movie/Playback.h"
 #include "control/movie/Properties.h"
 #include "control/movie/TextCodec.h"
+#include "control/movie/actions/CharacterActions.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -160,13 +161,13 @@ private:
         case StringEquals: { auto b = popString(), a = popString(); pushBool(a == b); break; }
         case StringLess: { auto b = popString(), a = popString(); pushBool(a < b); break; }
         case StringGreater: { auto b = popString(), a = popString(); pushBool(a > b); break; }
-        case StringLength:
-        case MBStringLength: push(double(popString().size())); break;
-        case StringExtract:
-        case MBStringExtract: stringExtract(); break;
+        case StringLength: push(double(characterCount(popString(), CharacterUnit::CodeUnit))); break;
+        case MBStringLength: push(double(characterCount(popString(), CharacterUnit::CodePoint))); break;
+        case StringExtract: stringExtract(CharacterUnit::CodeUnit); break;
+        case MBStringExtract: stringExtract(CharacterUnit::CodePoint); break;
         case StringAdd: { auto b = popString(), a = popString(); push(a + b); break; }
         case Pop: pop(); break;
-        case ToInteger: push(std::trunc(popNumberOrZero())); break;
+        case ToInteger: push(double(m_.toInt32(pop()))); break;
         case GetVariable: push(getVariable(popString())); break;
         case SetVariable: { Value v = pop(); setVariable(popString(), std::move(v)); break; }
         case SetTarget2: setTarget(pop()); break;
@@ -180,10 +181,10 @@ private:
         case CastOp: { Value object = pop(), type = pop(); push(m_.instanceOf(object, type) ? object : Value::null()); break; }
         case ImplementsOp: implementsOp(); break;
         case RandomNumber: push(pb_.random(popNumberOrZero())); break;
-        case CharToAscii:
-        case MBCharToAscii: { auto s = popString(); push(s.empty() ? 0.0 : double(s[0])); break; }
-        case AsciiToChar:
-        case MBAsciiToChar: push(std::u16string(1, char16_t(m_.toInt32(pop())))); break;
+        case CharToAscii: push(characterCode(popString(), CharacterUnit::CodeUnit, version_)); break;
+        case MBCharToAscii: push(characterCode(popString(), CharacterUnit::CodePoint, version_)); break;
+        case AsciiToChar: push(characterOf(popNumber(), CharacterUnit::CodeUnit, version_)); break;
+        case MBAsciiToChar: push(characterOf(popNumber(), CharacterUnit::CodePoint, version_)); break;
         case GetTime: push(std::floor(pb_.millisecondsSinceStart())); break;
         case Delete: { auto name = popString(); Value object = pop(); push(m_.remove(object, name)); break; }
         case Delete2: push(deleteVariable(popString())); break;
@@ -866,20 +867,11 @@ private:
             setProperty(pb_, *clip, index, value);
     }
 
-    void stringExtract()
+    void stringExtract(CharacterUnit unit)
     {
         double count = popNumberOrZero();
-        double index = popNumberOrZero() - 1; // 1-based
-        std::u16string s = popString();
-        if (index < 0)
-            index = 0;
-        if (index >= double(s.size()) || count == 0) {
-            push(u"");
-            return;
-        }
-        std::size_t from = std::size_t(index);
-        std::size_t n = count < 0 ? s.size() : std::size_t(std::min(count, double(s.size())));
-        push(s.substr(from, n));
+        double index = popNumberOrZero();
+        push(extractCharacters(popString(), index, count, unit));
     }
 
     void cloneSprite()

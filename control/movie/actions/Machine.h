@@ -177,6 +177,7 @@ void installBroadcaster(Machine& m);
 void installKey(Machine& m);
 void installMouse(Machine& m);
 void installStage(Machine& m);
+void installError(Machine& m);
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 

@@ -1,0 +1,205 @@
+// The core language of the action machine on hand-assembled code: the old
+// string and number actions, the equality and ordering rules, conversions of
+// every kind of value, the object model's hooks (accessors, watchpoints,
+// __resolve, property flags), function calls and the Error class. Expected
+// texts follow the file format's action list and the language reference.
+#include "ActionAssembler.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace lumbra::movie::test {
+namespace {
+
+enum : std::uint8_t {
+    Add = 0x0A, Equals = 0x0E, Less = 0x0F, And = 0x10, Not = 0x12, StringEquals = 0x13,
+    StringLength = 0x14, StringExtract = 0x15, Pop = 0x17, ToInteger = 0x18, GetVariable = 0x1C,
+    SetVariable = 0x1D, StringAdd = 0x21, GetProperty = 0x22, SetProperty = 0x23, StringLess = 0x29,
+    Throw = 0x2A, MBStringLength = 0x31, CharToAscii = 0x32, AsciiToChar = 0x33, MBStringExtract = 0x35,
+    MBCharToAscii = 0x36, MBAsciiToChar = 0x37, Delete = 0x3A, DefineLocal = 0x3C, CallFunction = 0x3D,
+    Return = 0x3E, Modulo = 0x3F, NewObject = 0x40, InitArray = 0x42, InitObject = 0x43, TypeOf = 0x44,
+    Enumerate2 = 0x55, Add2 = 0x47, Less2 = 0x48, Equals2 = 0x49, ToNumber = 0x4A, ToString = 0x4B,
+    GetMember = 0x4E, SetMember = 0x4F, CallMethod = 0x52, NewMethod = 0x53, BitURShift = 0x65,
+    StrictEquals = 0x66, Greater = 0x67, StringGreater = 0x68, If = 0x9D,
+};
+
+Asm& var(Asm& a, std::string_view name) { return a.str(name).op(GetVariable); }
+Asm& member(Asm& a, std::string_view name) { return a.str(name).op(GetMember); }
+// name(args...) with the arguments already pushed, last first.
+Asm& call(Asm& a, std::string_view name, int argc) { return a.f64(argc).str(name).op(CallFunction); }
+// object.name(args...) with the arguments already pushed, last first.
+Asm& callOn(Asm& a, std::string_view object, std::string_view name, int argc)
+{
+    a.f64(argc);
+    return var(a, object).str(name).op(CallMethod);
+}
+// Each pair of pushes compared (or combined) by `op`, then traced.
+Asm& each(Asm& a, std::uint8_t op, std::initializer_list<std::pair<double, double>> pairs)
+{
+    for (auto [x, y] : pairs)
+        a.f64(x).f64(y).op(op).trace();
+    return a;
+}
+std::string lines(std::initializer_list<const char*> texts)
+{
+    std::string out;
+    for (const char* t : texts)
+        out += std::string(t) + "\n";
+    return out;
+}
+
+TEST(LanguageStrings, VersionFourStringActions)
+{
+    Asm a;
+    a.str("ab").str("cd").op(StringAdd).trace();
+    a.str("abc").str("abc").op(StringEquals).trace().str("abc").str("abd").op(StringLess).trace();
+    a.str("b").str("a").op(StringGreater).trace();
+    a.str("hello").op(StringLength).trace();
+    // substring("hello", 2, 3); an index below 1 counts from the start; a negative count takes the rest.
+    a.str("hello").f64(2).f64(3).op(StringExtract).trace();
+    a.str("hello").f64(0).f64(2).op(StringExtract).trace();
+    a.str("hello").f64(3).f64(-1).op(StringExtract).trace();
+    a.str("hello").f64(9).f64(2).op(StringExtract).trace();
+    a.str("A").op(CharToAscii).trace().f64(66).op(AsciiToChar).trace();
+    // chr(0) is the empty text: strings end at a zero character.
+    a.f64(0).op(AsciiToChar).op(StringLength).trace();
+    // int(): truncation towards zero, and wrapping as a 32-bit integer.
+    a.f64(-3.7).op(ToInteger).trace().f64(4294967297.0).op(ToInteger).trace();
+    a.str("x").op(ToInteger).trace();
+    EXPECT_EQ(run(a, 4), lines({"abcd", "1", "1", "1", "5", "ell", "he", "llo", "", "65", "B", "0", "-3", "1", "0"}));
+}
+
+TEST(LanguageStrings, MultiByteActionsCountCharactersNotUnits)
+{
+    // U+1D11E (a surrogate pair in UTF-16) then "x".
+    Asm a;
+    a.str("\xF0\x9D\x84\x9Ex").op(MBStringLength).trace();
+    a.str("\xF0\x9D\x84\x9Ex").f64(2).f64(1).op(MBStringExtract).trace();
+    a.str("\xF0\x9D\x84\x9E").op(MBCharToAscii).trace();
+    a.f64(0x1D11E).op(MBAsciiToChar).op(MBStringLength).trace();
+    a.f64(0x20AC).op(MBAsciiToChar).trace();
+    EXPECT_EQ(run(a, 6), lines({"2", "x", "119070", "1", "\xE2\x82\xAC"}));
+}
+
+TEST(LanguageNumbers, ModuloShiftsAndOldEquality)
+{
+    Asm a;
+    each(a, Modulo, {{-7, 3}, {7, -3}, {5, 0}, {std::numeric_limits<double>::infinity(), 2},
+                     {5, std::numeric_limits<double>::infinity()}, {5.5, 2}});
+    each(a, BitURShift, {{-1, 0}, {-8, 1}, {4294967296.0 + 5, 0}, {1, 33}, {-2147483648.0, 31}});
+    // The old Equals compares numbers, whatever the operands were.
+    a.str("1").str("1.0").op(Equals).trace().str("abc").str("xyz").op(Equals).trace();
+    // Version 5 and 6 read a text that is not a number as NaN there.
+    EXPECT_EQ(run(a, 5), lines({"-1", "1", "NaN", "NaN", "5", "1.5", "4294967295", "2147483644", "5", "0", "1",
+                                "true", "false"}));
+    Asm old;
+    old.str("abc").str("xyz").op(Equals).trace();
+    EXPECT_EQ(run(old, 4), lines({"1"}));
+}
+
+TEST(LanguageValues, AbstractEqualityFollowsTheConversionRules)
+{
+    Asm a;
+    a.str("1").f64(1).op(Equals2).trace();             // text and number: as numbers
+    a.boolean(true).f64(1).op(Equals2).trace();        // booleans as numbers
+    a.str("true").boolean(true).op(Equals2).trace();   // "true" is NaN as a number
+    a.null().f64(0).op(Equals2).trace();               // null equals only null and undefined
+    a.undef().null().op(Equals2).trace();
+    a.f64(std::nan("")).f64(std::nan("")).op(Equals2).trace();
+    // {valueOf: function () { return 7; }} == 7 and == "7"; two objects compare by identity.
+    Asm seven;
+    seven.f64(7).op(Return);
+    a.str("o").str("valueOf").function("", {}, seven).f64(1).op(InitObject).op(SetVariable);
+    var(a, "o").f64(7).op(Equals2).trace();
+    var(a, "o").str("7").op(Equals2).trace();
+    var(a, "o").f64(0).op(InitObject).op(Equals2).trace();
+    var(a, "o");
+    var(a, "o").op(Equals2).trace();
+    var(a, "o").f64(7).op(StrictEquals).trace();
+    EXPECT_EQ(run(a), lines({"true", "true", "false", "false", "true", "false", "true", "true", "false", "true",
+                             "false"}));
+}
+
+TEST(LanguageValues, OrderingOfTextsNumbersAndNaN)
+{
+    Asm a;
+    a.str("a").str("b").op(Less2).trace();
+    a.str("10").str("9").op(Less2).trace();   // both texts: by characters
+    a.f64(10).str("9").op(Less2).trace();     // one number: as numbers
+    a.str("x").f64(1).op(Less2).trace();      // NaN: undefined
+    a.str("B").str("a").op(Greater).trace();
+    a.f64(2).f64(1).op(Greater).trace();
+    a.undef().f64(1).op(Greater).trace();
+    EXPECT_EQ(run(a, 7), lines({"true", "true", "false", "undefined", "false", "true", "undefined"}));
+    // Before version 7 undefined reads as 0.
+    Asm old;
+    old.undef().f64(1).op(Greater).trace().undef().f64(1).op(Less2).trace();
+    EXPECT_EQ(run(old, 6), lines({"false", "true"}));
+}
+
+TEST(LanguageValues, TypesAndTextsOfEveryKind)
+{
+    Asm a;
+    a.f64(1).op(TypeOf).trace().str("").op(TypeOf).trace().boolean(false).op(TypeOf).trace();
+    a.null().op(TypeOf).trace().undef().op(TypeOf).trace();
+    var(a, "_root").op(TypeOf).trace();
+    var(a, "Object").op(TypeOf).trace();
+    a.f64(0).op(InitObject).op(TypeOf).trace();
+    var(a, "_root").op(ToString).trace();
+    var(a, "Object").op(ToString).trace();
+    a.f64(0).op(InitObject).op(ToString).trace();
+    a.f64(1).f64(2).f64(2).op(InitArray).op(ToString).trace();
+    a.null().op(ToString).trace();
+    a.str(" 0x1F ").op(ToNumber).trace().str("1e3").op(ToNumber).trace().str("12px").op(ToNumber).trace();
+    a.boolean(true).op(ToNumber).trace().null().op(ToNumber).trace();
+    EXPECT_EQ(run(a, 7), lines({"number", "string", "boolean", "null", "undefined", "movieclip", "function", "object",
+                                "_level0", "[type Function]", "[object Object]", "2,1", "null", "31", "1000", "NaN",
+                                "1", "NaN"}));
+}
+
+TEST(LanguageObjects, ErrorClassAndThrownValues)
+{
+    Asm a;
+    // e = new Error("bad"); trace(e.message); trace(e.name); trace(e)
+    a.str("e").str("bad").f64(1).str("Error").op(NewObject).op(SetVariable);
+    var(a, "e");
+    member(a, "message").trace();
+    var(a, "e");
+    member(a, "name").trace();
+    var(a, "e").trace();
+    // A message-less error shows "Error".
+    a.f64(0).str("Error").op(NewObject).trace();
+    // Error is a class: instanceof and a prototype with toString.
+    var(a, "e");
+    var(a, "Error").op(0x54).trace();
+    // throw "text" and throw new Error, caught.
+    Asm thrower;
+    thrower.str("plain").op(Throw);
+    Asm handler;
+    var(handler, "x").trace();
+    a.tryCatch(thrower, "x", handler);
+    Asm thrower2;
+    var(thrower2, "e").op(Throw);
+    Asm handler2;
+    var(handler2, "x");
+    member(handler2, "message").trace();
+    a.tryCatch(thrower2, "x", handler2);
+    // A subclass sets its own name through the prototype.
+    a.str("E2").f64(0).op(InitObject).op(SetVariable);
+    a.str("after").trace();
+    EXPECT_EQ(run(a), lines({"bad", "Error", "bad", "Error", "true", "plain", "bad", "after"}));
+}
+
+TEST(LanguageObjects, UncaughtThrowEndsOnlyTheCurrentBlock)
+{
+    Asm first;
+    first.str("one").trace().str("oops").op(Throw).str("never").trace();
+    Asm second;
+    second.str("two").trace();
+    EXPECT_EQ(playOutput(movieOf(7, {actionsOf(first), actionsOf(second)})), lines({"one", "two"}));
+}
+
+} // namespace
+} // namespace lumbra::movie::test
