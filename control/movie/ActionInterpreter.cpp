@@ -960,6 +960,8 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
     ActionObject* activation = machine.heap().make(ActionObject::Kind::Plain, nullptr);
     ActionObject* arguments = machine.newArray({args.begin(), args.end()});
     arguments->set(u"callee", Value(&function), DontEnum);
+    ActionObject* caller = machine.runningFunction();
+    arguments->set(u"caller", caller ? Value(caller) : Value::null(), DontEnum);
     // super: members from the prototype above the one the method came from.
     Value super;
     if (home) {
@@ -998,10 +1000,15 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
     }
     frame.enterFunction(function.scope, activation, self, super);
     machine.pushClip(clip);
-    struct PopClip {
+    struct Running {
         Machine& m;
-        ~PopClip() { m.popClip(); }
-    } popClip{machine};
+        ActionObject* caller;
+        ~Running()
+        {
+            m.exchangeRunningFunction(caller);
+            m.popClip();
+        }
+    } running{machine, machine.exchangeRunningFunction(&function)};
     return frame.run();
 }
 

@@ -201,5 +201,162 @@ TEST(LanguageObjects, UncaughtThrowEndsOnlyTheCurrentBlock)
     EXPECT_EQ(playOutput(movieOf(7, {actionsOf(first), actionsOf(second)})), lines({"one", "two"}));
 }
 
+TEST(LanguageObjects, WatchpointsDecideWhatIsStored)
+{
+    // function w(name, old, value, data) { trace(name + ":" + old + ">" + value + data); return value * 2; }
+    Asm w;
+    var(w, "name").str(":").op(Add2);
+    var(w, "old").op(Add2).str(">").op(Add2);
+    var(w, "value").op(Add2);
+    var(w, "data").op(Add2).trace();
+    var(w, "value").f64(2).op(0x0C).op(Return);
+    Asm a;
+    a.function("w", {"name", "old", "value", "data"}, w);
+    a.str("o").f64(0).op(InitObject).op(SetVariable);
+    a.str("!");
+    var(a, "w").str("x");
+    callOn(a, "o", "watch", 3).trace();
+    var(a, "o").str("x").f64(5).op(SetMember);
+    var(a, "o").str("x").f64(6).op(SetMember);
+    var(a, "o");
+    member(a, "x").trace();
+    a.str("x");
+    callOn(a, "o", "unwatch", 1).trace();
+    var(a, "o").str("x").f64(7).op(SetMember);
+    var(a, "o");
+    member(a, "x").trace();
+    a.str("x");
+    callOn(a, "o", "unwatch", 1).trace();
+    // A callback that assigns the watched name itself is not called again.
+    Asm self;
+    var(self, "this").str("y").f64(1).op(SetMember).str("seen").trace();
+    var(self, "value").op(Return);
+    a.function("s", {"name", "old", "value"}, self);
+    var(a, "s").str("y");
+    callOn(a, "o", "watch", 2).op(Pop);
+    var(a, "o").str("y").f64(9).op(SetMember);
+    var(a, "o");
+    member(a, "y").trace();
+    EXPECT_EQ(run(a), lines({"true", "x:undefined>5!", "x:10>6!", "12", "true", "7", "false", "seen", "9"}));
+}
+
+TEST(LanguageObjects, ResolveAnswersMissingMembers)
+{
+    // o.__resolve = function (name) { return "<" + name + ">"; }
+    Asm resolver;
+    resolver.str("<");
+    var(resolver, "name").op(Add2).str(">").op(Add2).op(Return);
+    Asm a;
+    a.str("o").str("here").f64(1).f64(1).op(InitObject).op(SetVariable);
+    var(a, "o").str("__resolve").function("", {"name"}, resolver).op(SetMember);
+    var(a, "o");
+    member(a, "missing").trace();
+    var(a, "o");
+    member(a, "here").trace();
+    // Objects made from it inherit the resolver.
+    a.str("p").f64(0).op(InitObject).op(SetVariable);
+    var(a, "p").str("__proto__");
+    var(a, "o").op(SetMember);
+    var(a, "p");
+    member(a, "deep").trace();
+    EXPECT_EQ(run(a), lines({"<missing>", "1", "<deep>"}));
+}
+
+TEST(LanguageObjects, AccessorsAreInheritedAndRunOnTheInstance)
+{
+    // P.prototype.addProperty("v", function () { return this.k * 10; }, function (x) { this.k = x; })
+    Asm getter;
+    var(getter, "this");
+    member(getter, "k").f64(10).op(0x0C).op(Return);
+    Asm setter;
+    var(setter, "this").str("k");
+    var(setter, "x").op(SetMember);
+    Asm a;
+    a.str("proto").f64(0).op(InitObject).op(SetVariable);
+    a.function("", {"x"}, setter).function("", {}, getter).str("v");
+    callOn(a, "proto", "addProperty", 3).trace();
+    a.str("o").f64(0).op(InitObject).op(SetVariable);
+    var(a, "o").str("__proto__");
+    var(a, "proto").op(SetMember);
+    var(a, "o").str("v").f64(4).op(SetMember);
+    var(a, "o");
+    member(a, "v").trace();
+    var(a, "o");
+    member(a, "k").trace();
+    // Without a getter function the property is not added.
+    a.null().str("w");
+    callOn(a, "o", "addProperty", 2).trace();
+    // hasOwnProperty sees the instance's k, not the inherited v.
+    a.str("k");
+    callOn(a, "o", "hasOwnProperty", 1).trace();
+    a.str("v");
+    callOn(a, "o", "hasOwnProperty", 1).trace();
+    var(a, "o");
+    callOn(a, "proto", "isPrototypeOf", 1).trace();
+    EXPECT_EQ(run(a), lines({"true", "40", "4", "false", "true", "false", "true"}));
+}
+
+TEST(LanguageObjects, PropertyFlagsHideProtectAndFollowTheVersion)
+{
+    // o = {a: 1, b: 2, c: 3, d: 4}; ASSetPropFlags(o, "a,b", 1); ASSetPropFlags(o, ["c"], 6)
+    Asm a;
+    a.str("o").str("a").f64(1).str("b").f64(2).str("c").f64(3).str("d").f64(4).f64(4).op(InitObject).op(SetVariable);
+    a.f64(1).str("a,b");
+    var(a, "o").f64(3).str("ASSetPropFlags").op(CallFunction).op(Pop);
+    a.f64(6).str("c").f64(1).op(InitArray);
+    var(a, "o").f64(3).str("ASSetPropFlags").op(CallFunction).op(Pop);
+    // for (n in o) trace(n): only c and d; the literal sets its pairs last first,
+    // and the newest property comes first.
+    var(a, "o").op(Enumerate2).label("loop").storeRegister(0).null().op(Equals2).branchIf("done");
+    a.reg(0).trace().jump("loop").label("done");
+    // c is read-only and cannot be deleted; a stays readable and deletable.
+    var(a, "o").str("c").f64(9).op(SetMember);
+    var(a, "o");
+    member(a, "c").trace();
+    var(a, "o").str("c").op(Delete).trace();
+    var(a, "o");
+    member(a, "a").trace();
+    a.str("a");
+    callOn(a, "o", "isPropertyEnumerable", 1).trace();
+    // Clearing bits makes b enumerable again.
+    a.f64(1).f64(0).str("b");
+    var(a, "o").f64(4).str("ASSetPropFlags").op(CallFunction).op(Pop);
+    a.str("b");
+    callOn(a, "o", "isPropertyEnumerable", 1).trace();
+    // The version bits: 0x400 hides from movies before 7, 0x100 from movies of 6.
+    a.f64(0x400).str("d");
+    var(a, "o").f64(3).str("ASSetPropFlags").op(CallFunction).op(Pop);
+    var(a, "o");
+    member(a, "d").trace();
+    a.f64(0x100).f64(0x400).str("d");
+    var(a, "o").f64(4).str("ASSetPropFlags").op(CallFunction).op(Pop);
+    var(a, "o");
+    member(a, "d").trace();
+    EXPECT_EQ(run(a, 6), lines({"c", "d", "3", "false", "1", "false", "true", "undefined", "undefined"}));
+    EXPECT_EQ(run(a, 7), lines({"c", "d", "3", "false", "1", "false", "true", "4", "4"}));
+}
+
+TEST(LanguageFunctions, ArgumentsKnowTheirCalleeAndCaller)
+{
+    // function inner() { return arguments.caller == outer && arguments.callee == inner; }
+    Asm inner;
+    var(inner, "arguments");
+    member(inner, "caller");
+    var(inner, "outer").op(StrictEquals);
+    var(inner, "arguments");
+    member(inner, "callee");
+    var(inner, "inner").op(StrictEquals).op(And).op(Return);
+    Asm outer;
+    call(outer, "inner", 0).op(Return);
+    Asm top;
+    var(top, "arguments");
+    member(top, "caller").op(TypeOf).op(Return);
+    Asm a;
+    a.function("inner", {}, inner).function("outer", {}, outer).function("top", {}, top);
+    call(a, "outer", 0).trace();
+    call(a, "top", 0).trace();
+    EXPECT_EQ(run(a), lines({"true", "null"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test

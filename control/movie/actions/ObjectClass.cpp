@@ -62,6 +62,34 @@ Value addProperty(NativeCall& c)
     return true;
 }
 
+// watch(name, callback, data): assignments to the name call
+// callback(name, old, new, data), whose result is what gets stored.
+Value watch(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    ActionObject* callback = c.arg(1).toObject();
+    if (!self || c.args.size() < 2 || !callback || callback->kind != ActionObject::Kind::Function)
+        return false;
+    std::u16string name = c.string(0);
+    if (auto* existing = self->watchOf(name)) {
+        existing->callback = c.arg(1);
+        existing->data = c.arg(2);
+    } else {
+        self->watches.push_back({name, c.arg(1), c.arg(2)});
+    }
+    return true;
+}
+
+Value unwatch(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    auto* existing = self ? self->watchOf(c.string(0)) : nullptr;
+    if (!existing)
+        return false;
+    self->watches.erase(self->watches.begin() + (existing - self->watches.data()));
+    return true;
+}
+
 } // namespace
 
 void installObject(Machine& m)
@@ -75,6 +103,8 @@ void installObject(Machine& m)
     m.method(proto, u"isPrototypeOf", isPrototypeOf);
     m.method(proto, u"isPropertyEnumerable", isPropertyEnumerable);
     m.method(proto, u"addProperty", addProperty);
+    m.method(proto, u"watch", watch);
+    m.method(proto, u"unwatch", unwatch);
 }
 
 } // namespace lumbra::movie
