@@ -576,10 +576,41 @@ private:
         return name.find_first_of(u"/:.") != std::u16string_view::npos;
     }
 
+    // "a.b.c" without slashes or colons: the first name through the scope
+    // chain, the rest as members, so it reaches into objects as well as clips.
+    static bool isDotPath(std::u16string_view name)
+    {
+        return name.find_first_of(u"/:") == std::u16string_view::npos && name.front() != u'.' &&
+               name.back() != u'.';
+    }
+
+    // The value the path names up to its last dot; the last name goes to `last`.
+    Value dotPathHolder(std::u16string_view path, std::u16string_view& last)
+    {
+        std::size_t dot = path.find(u'.');
+        Value holder = getVariable(std::u16string(path.substr(0, dot)));
+        for (;;) {
+            std::size_t next = path.find(u'.', dot + 1);
+            if (next == std::u16string_view::npos) {
+                last = path.substr(dot + 1);
+                return holder;
+            }
+            if (!holder.isReference())
+                return {};
+            holder = m_.get(holder, path.substr(dot + 1, next - dot - 1));
+            dot = next;
+        }
+    }
+
     Value getVariable(const std::u16string& name)
     {
         if (auto s = special(name))
             return *s;
+        if (isPath(name) && isDotPath(name)) {
+            std::u16string_view last;
+            Value holder = dotPathHolder(name, last);
+            return holder.isReference() ? m_.get(holder, last) : Value();
+        }
         if (isPath(name)) {
             auto clip = scopeClip();
             return clip ? pb_.getVariable(*clip, name).value_or(Value()) : Value();
@@ -596,6 +627,13 @@ private:
 
     void setVariable(const std::u16string& name, Value value)
     {
+        if (isPath(name) && isDotPath(name)) {
+            std::u16string_view last;
+            Value holder = dotPathHolder(name, last);
+            if (holder.isReference())
+                m_.set(holder, last, std::move(value));
+            return;
+        }
         if (isPath(name)) {
             if (auto clip = scopeClip())
                 pb_.setVariable(*clip, name, std::move(value));

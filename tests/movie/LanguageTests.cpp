@@ -358,5 +358,67 @@ TEST(LanguageFunctions, ArgumentsKnowTheirCalleeAndCaller)
     EXPECT_EQ(run(a), lines({"true", "null"}));
 }
 
+TEST(LanguageNames, PathsReachClipsAndObjects)
+{
+    Asm a;
+    // _root.createEmptyMovieClip("a", 1); a.v = "clip";
+    a.f64(1).str("a");
+    callOn(a, "_root", "createEmptyMovieClip", 2).op(Pop);
+    var(a, "a").str("v").str("clip").op(SetMember);
+    a.str("/a:v").op(GetVariable).trace();
+    a.str("a:v").op(GetVariable).trace();
+    a.str("_root.a.v").op(GetVariable).trace();
+    a.str("/a").op(GetVariable).trace();
+    a.str("/:w").str("root w").op(SetVariable);
+    var(a, "w").trace();
+    // Inside a: "../w" is the root's, "_parent.w" too.
+    a.str("/a").op(0x20);
+    a.str("../:w").op(GetVariable).trace();
+    a.str("_parent.w").op(GetVariable).trace();
+    var(a, "v").trace();
+    a.str("").op(0x20);
+    // Dots reach into objects: o = {p: {q: 5}}; eval("o.p.q"); set("o.p.r", 6).
+    a.str("o").str("p").str("q").f64(5).f64(1).op(InitObject).f64(1).op(InitObject).op(SetVariable);
+    a.str("o.p.q").op(GetVariable).trace();
+    a.str("o.p.r").f64(6).op(SetVariable);
+    var(a, "o");
+    member(a, "p");
+    member(a, "r").trace();
+    a.str("o.missing.q").op(GetVariable).trace();
+    EXPECT_EQ(run(a), lines({"clip", "clip", "clip", "_level0.a", "root w", "root w", "root w", "clip", "5", "6",
+                             "undefined"}));
+}
+
+TEST(LanguageNames, MembersIgnoreCaseBeforeVersionSeven)
+{
+    Asm a;
+    a.str("o").str("Foo").f64(1).f64(1).op(InitObject).op(SetVariable);
+    var(a, "O");
+    member(a, "foo").trace();
+    var(a, "_ROOT").op(TypeOf).trace();
+    EXPECT_EQ(run(a, 6), lines({"1", "movieclip"}));
+    EXPECT_EQ(run(a, 7), lines({"undefined", "movieclip"}));
+}
+
+TEST(LanguageClips, PropertiesKeepTheirStoredPrecision)
+{
+    Asm a;
+    var(a, "_root").str("_alpha").f64(30).op(SetMember);
+    var(a, "_root");
+    member(a, "_alpha").trace();
+    var(a, "_root");
+    member(a, "_visible").trace();
+    var(a, "_root").str("_x").f64(10.337).op(SetMember);
+    var(a, "_root");
+    member(a, "_x").trace();
+    var(a, "_root").str("_rotation").f64(270).op(SetMember);
+    var(a, "_root");
+    member(a, "_rotation").trace();
+    EXPECT_EQ(run(a), lines({"29.6875", "true", "10.3", "-90"}));
+    Asm old;
+    old.str("").f64(7).op(GetProperty).trace();
+    EXPECT_EQ(run(old, 4), lines({"1"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test
