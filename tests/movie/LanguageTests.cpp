@@ -420,5 +420,89 @@ TEST(LanguageClips, PropertiesKeepTheirStoredPrecision)
     EXPECT_EQ(run(old, 4), lines({"1"}));
 }
 
+TEST(LanguageValues, ClipsCompareByIdentityAndByTheirPath)
+{
+    Asm a;
+    var(a, "_root").str("_level0").op(Equals2).trace();
+    var(a, "_root");
+    var(a, "this").op(Equals2).trace();
+    var(a, "_root").f64(1).op(Equals2).trace();
+    var(a, "_root").str("_level0").op(StrictEquals).trace();
+    var(a, "_root").str("/").op(Add2).trace();
+    var(a, "_root").str("_level1").op(Less2).trace();
+    EXPECT_EQ(run(a), lines({"true", "true", "false", "false", "_level0/", "true"}));
+}
+
+TEST(LanguageFunctions, SuperReachesEachLevelOfAClassChain)
+{
+    // A.prototype.who = function () { return "A"; }
+    // B extends A: who() { return "B" + super.who(); }; C extends B likewise.
+    Asm whoA;
+    whoA.str("A").op(Return);
+    auto level = [](const char* name) {
+        Asm who;
+        who.str(name).f64(0);
+        var(who, "super").str("who").op(CallMethod).op(Add2).op(Return);
+        return who;
+    };
+    // Constructors record the chain: A sets this.a, B and C call super() first.
+    Asm ctorA;
+    var(ctorA, "this").str("made").str("A").op(SetMember);
+    Asm ctorB;
+    ctorB.f64(0);
+    var(ctorB, "super").undef().op(CallMethod).op(Pop);
+    var(ctorB, "this").str("made");
+    var(ctorB, "this");
+    member(ctorB, "made").str("B").op(Add2).op(SetMember);
+    Asm a;
+    a.function("A", {}, ctorA).function("B", {}, ctorB).function("C", {}, ctorB);
+    var(a, "A");
+    member(a, "prototype").str("who").function("", {}, whoA).op(SetMember);
+    var(a, "B");
+    var(a, "A").op(0x69);
+    var(a, "C");
+    var(a, "B").op(0x69);
+    var(a, "B");
+    member(a, "prototype").str("who").function("", {}, level("B")).op(SetMember);
+    var(a, "C");
+    member(a, "prototype").str("who").function("", {}, level("C")).op(SetMember);
+    a.str("c").f64(0).str("C").op(NewObject).op(SetVariable);
+    a.f64(0);
+    var(a, "c").str("who").op(CallMethod).trace();
+    var(a, "c");
+    member(a, "made").trace();
+    EXPECT_EQ(run(a), lines({"CBA", "ABB"}));
+}
+
+TEST(LanguageFunctions, InterfacesCastsAndPlainCallsThroughCall)
+{
+    // function I() {}  function K() {}  K implements I
+    Asm empty;
+    Asm a;
+    a.function("I", {}, empty).function("K", {}, empty).function("J", {}, empty);
+    var(a, "I").f64(1);
+    var(a, "K").op(0x2C);
+    a.str("k").f64(0).str("K").op(NewObject).op(SetVariable);
+    var(a, "k");
+    var(a, "I").op(0x54).trace();
+    var(a, "k");
+    var(a, "J").op(0x54).trace();
+    var(a, "I");
+    var(a, "k").op(0x2B).op(TypeOf).trace();
+    var(a, "J");
+    var(a, "k").op(0x2B).trace();
+    // function t() { return this; }  t.call(null) is a plain call: the timeline.
+    Asm self;
+    var(self, "this").op(Return);
+    a.function("t", {}, self);
+    a.null();
+    callOn(a, "t", "call", 1).trace();
+    a.str("o").f64(0).op(InitObject).op(SetVariable);
+    a.f64(0).op(InitArray);
+    var(a, "o");
+    callOn(a, "t", "apply", 2).op(TypeOf).trace();
+    EXPECT_EQ(run(a), lines({"true", "false", "object", "null", "_level0", "object"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test

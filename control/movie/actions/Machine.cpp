@@ -427,6 +427,9 @@ Value Machine::construct(const Value& constructor, std::span<const Value> args)
 
 Value Machine::toPrimitive(const Value& value, bool preferString)
 {
+    // A clip's valueOf is the clip itself; its text is its path.
+    if (value.type() == Value::Type::Clip)
+        return value.toString();
     if (!value.isObject())
         return value;
     ActionObject* o = value.toObject();
