@@ -504,5 +504,27 @@ TEST(LanguageFunctions, InterfacesCastsAndPlainCallsThroughCall)
     EXPECT_EQ(run(a), lines({"true", "false", "object", "null", "_level0", "object"}));
 }
 
+TEST(LanguageFunctions, FunctionsKeepTheScopeOfTheClipThatDefinedThem)
+{
+    Asm a;
+    a.f64(1).str("a");
+    callOn(a, "_root", "createEmptyMovieClip", 2).op(Pop);
+    a.str("v").str("root").op(SetVariable);
+    var(a, "a").str("v").str("in a").op(SetMember);
+    // Under tellTarget("a"): function f() { return v; } defined there, called from the root.
+    Asm body;
+    var(body, "v").op(Return);
+    a.str("a").op(0x20).function("f", {}, body).str("").op(0x20);
+    var(a, "a");
+    member(a, "f").op(TypeOf).trace();
+    a.f64(0);
+    var(a, "a").str("f").op(CallMethod).trace();
+    a.str("g");
+    var(a, "a");
+    member(a, "f").op(SetVariable);
+    call(a, "g", 0).trace();
+    EXPECT_EQ(run(a), lines({"function", "in a", "in a"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test
