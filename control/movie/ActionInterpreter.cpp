@@ -762,8 +762,8 @@ private:
             for (const auto& [depth, child] : clip->children())
                 if (!child->name.empty() && (child->isClip() || child->text() || child->button()))
                     names.push_back(child->name);
-            for (const auto& [name, value] : clip->variables())
-                names.push_back(name);
+            for (auto& name : clip->variableNames())
+                names.push_back(std::move(name));
         } else if (ActionObject* o = object.toObject()) {
             for (int level = 0; o && level < 256; ++level, o = o->proto) {
                 if (o->kind == ActionObject::Kind::Array)

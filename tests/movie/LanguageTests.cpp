@@ -526,5 +526,36 @@ TEST(LanguageFunctions, FunctionsKeepTheScopeOfTheClipThatDefinedThem)
     EXPECT_EQ(run(a), lines({"function", "in a", "in a"}));
 }
 
+// for (n in <object pushed by `subject`>) trace(n), then "|".
+Asm& forIn(Asm& a, const std::string& tag)
+{
+    a.op(Enumerate2).label(tag).storeRegister(0).null().op(Equals2).branchIf(tag + "end");
+    return a.reg(0).trace().jump(tag).label(tag + "end").traceStr("|");
+}
+
+TEST(LanguageObjects, ForInVisitsTheNewestFirstAndHidesBuiltIns)
+{
+    Asm a;
+    // Timeline variables keep the case they were first set with (version 6 names ignore case).
+    a.str("First").f64(1).op(SetVariable).str("second").f64(2).op(SetVariable).str("FIRST").f64(3).op(SetVariable);
+    var(a, "this");
+    forIn(a, "clip");
+    // o.x = 1; o.y = 2; o.z = 3; delete o.y; o.y = 4
+    a.str("o").f64(0).op(InitObject).op(SetVariable);
+    for (const char* n : {"x", "y", "z"})
+        var(a, "o").str(n).f64(1).op(SetMember);
+    var(a, "o").str("y").op(Delete).op(Pop);
+    var(a, "o").str("y").f64(4).op(SetMember);
+    var(a, "o");
+    forIn(a, "object");
+    // Built-ins show nothing.
+    var(a, "_global");
+    forIn(a, "global");
+    var(a, "Object");
+    member(a, "prototype");
+    forIn(a, "proto");
+    EXPECT_EQ(run(a, 6), lines({"second", "First", "|", "y", "z", "x", "|", "|", "|"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test
