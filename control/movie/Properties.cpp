@@ -72,8 +72,10 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
     case TotalFrames:
     case FramesLoaded: return object.isClip() ? object.timeline()->frameCount() : 0;
     case Alpha: return object.colorTransform.aMult * 100;
-    // Version 4 had no booleans.
-    case Visible: return playback.version() >= 5 ? Value(object.visible) : Value(object.visible ? 1 : 0);
+    case Visible:
+        if (playback.version() < 5)
+            return object.visible ? 1 : 0;
+        return object.visible;
     case Width: return transformRect(m, localBounds(object)).width() / kTwips;
     case Height: return transformRect(m, localBounds(object)).height() / kTwips;
     case Rotation: return rotationOf(m);

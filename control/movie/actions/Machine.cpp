@@ -55,6 +55,7 @@ Machine::Machine(Playback& playback, int version)
     global_ = heap_.make(ActionObject::Kind::Plain, protos_.object);
     installObject(*this);
     installFunction(*this);
+    installError(*this);
     installArray(*this);
     installString(*this);
     installNumber(*this);
@@ -67,7 +68,6 @@ Machine::Machine(Playback& playback, int version)
     installKey(*this);
     installMouse(*this);
     installStage(*this);
-    installError(*this);
 }
 
 Machine::~Machine() = default;

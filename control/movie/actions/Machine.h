@@ -175,6 +175,7 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
 // The built-in classes, one unit each.
 void installObject(Machine& m);
 void installFunction(Machine& m);
+void installError(Machine& m);
 void installArray(Machine& m);
 void installString(Machine& m);
 void installNumber(Machine& m);
@@ -187,7 +188,6 @@ void installBroadcaster(Machine& m);
 void installKey(Machine& m);
 void installMouse(Machine& m);
 void installStage(Machine& m);
-void installError(Machine& m);
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
