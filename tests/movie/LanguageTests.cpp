@@ -557,5 +557,31 @@ TEST(LanguageObjects, ForInVisitsTheNewestFirstAndHidesBuiltIns)
     EXPECT_EQ(run(a, 6), lines({"second", "First", "|", "y", "z", "x", "|", "|", "|"}));
 }
 
+TEST(LanguageFunctions, DefineFunction2PreloadsInOrderAndSuppresses)
+{
+    // Preload this, arguments, _root, _parent and _global into r1..r5. Called
+    // as a method of clip a: this is a; _parent is the defining timeline's
+    // (the root's: none), as the name would read there.
+    Asm body;
+    body.reg(1).trace().reg(2);
+    member(body, "length").trace().reg(3).trace().reg(4).trace().reg(5).op(TypeOf).trace();
+    // The parameter in r6 and the one by name.
+    body.reg(6).trace();
+    var(body, "q").trace();
+    Asm a;
+    a.f64(1).str("a");
+    callOn(a, "_root", "createEmptyMovieClip", 2).op(Pop);
+    var(a, "a").str("f").function2("", 7, 0x01 | 0x04 | 0x40 | 0x80 | 0x100, {{6, "p"}, {0, "q"}}, body).op(SetMember);
+    a.str("Q").str("P");
+    callOn(a, "a", "f", 2);
+    a.op(Pop);
+    // Suppressed arguments are not there by name.
+    Asm hidden;
+    var(hidden, "arguments").op(TypeOf).trace();
+    a.function2("g", 1, 0x02 | 0x08, {}, hidden);
+    call(a, "g", 0).op(Pop);
+    EXPECT_EQ(run(a), lines({"_level0.a", "2", "_level0", "undefined", "object", "P", "Q", "undefined"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test
