@@ -583,5 +583,25 @@ TEST(LanguageFunctions, DefineFunction2PreloadsInOrderAndSuppresses)
     EXPECT_EQ(run(a), lines({"_level0.a", "2", "_level0", "undefined", "object", "P", "Q", "undefined"}));
 }
 
+TEST(LanguageFunctions, FunctionsOfRemovedClipsStillRun)
+{
+    Asm a;
+    a.f64(1).str("a");
+    callOn(a, "_root", "createEmptyMovieClip", 2).op(Pop);
+    // a.f = function (x) { return "got " + x; } defined under tellTarget("a"), kept in g.
+    Asm body;
+    body.str("got ");
+    var(body, "x").op(Add2).op(Return);
+    a.str("a").op(0x20).str("f").function("", {"x"}, body).op(DefineLocal).str("").op(0x20);
+    a.str("g");
+    var(a, "a");
+    member(a, "f").op(SetVariable);
+    callOn(a, "a", "removeMovieClip", 0).op(Pop);
+    var(a, "a").op(TypeOf).trace();
+    a.f64(5);
+    call(a, "g", 1).trace();
+    EXPECT_EQ(run(a), lines({"undefined", "got 5"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test
