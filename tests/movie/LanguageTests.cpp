@@ -328,10 +328,11 @@ TEST(LanguageObjects, PropertyFlagsHideProtectAndFollowTheVersion)
     var(a, "o").f64(3).str("ASSetPropFlags").op(CallFunction).op(Pop);
     var(a, "o");
     member(a, "d").trace();
-    a.f64(0x100).f64(0x400).str("d");
+    a.f64(0x400).f64(0x100).str("d");
     var(a, "o").f64(4).str("ASSetPropFlags").op(CallFunction).op(Pop);
     var(a, "o");
     member(a, "d").trace();
+    EXPECT_EQ(run(a, 5), lines({"c", "d", "3", "false", "1", "false", "true", "undefined", "4"}));
     EXPECT_EQ(run(a, 6), lines({"c", "d", "3", "false", "1", "false", "true", "undefined", "undefined"}));
     EXPECT_EQ(run(a, 7), lines({"c", "d", "3", "false", "1", "false", "true", "4", "4"}));
 }
