@@ -604,5 +604,26 @@ TEST(LanguageFunctions, FunctionsOfRemovedClipsStillRun)
     EXPECT_EQ(run(a), lines({"undefined", "got 5"}));
 }
 
+TEST(LanguageObjects, ObjectWrapsPrimitivesAndArraysOwnTheirElements)
+{
+    Asm a;
+    a.str("abc").f64(1).str("Object").op(CallFunction).op(TypeOf).trace();
+    a.str("abc").f64(1).str("Object").op(CallFunction);
+    member(a, "length").trace();
+    a.f64(5).f64(1).str("Object").op(NewObject).f64(1).op(Add2).trace();
+    a.null().f64(1).str("Object").op(CallFunction).op(TypeOf).trace();
+    // arr = [undefined, 2]: index 0 is its own (and enumerable) even holding undefined.
+    a.str("arr").f64(2).undef().f64(2).op(InitArray).op(SetVariable);
+    a.str("0");
+    callOn(a, "arr", "hasOwnProperty", 1).trace();
+    a.f64(1);
+    callOn(a, "arr", "isPropertyEnumerable", 1).trace();
+    a.f64(2);
+    callOn(a, "arr", "hasOwnProperty", 1).trace();
+    a.str("length");
+    callOn(a, "arr", "isPropertyEnumerable", 1).trace();
+    EXPECT_EQ(run(a), lines({"object", "3", "6", "object", "true", "true", "false", "false"}));
+}
+
 } // namespace
 } // namespace lumbra::movie::test

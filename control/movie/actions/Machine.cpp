@@ -343,6 +343,12 @@ bool Machine::has(const Value& object, std::u16string_view name)
     return false;
 }
 
+bool Machine::hasElement(const ActionObject& array, std::u16string_view name)
+{
+    auto index = arrayIndex(name);
+    return index && *index < array.elements.size();
+}
+
 bool Machine::instanceOf(const Value& value, const Value& constructor)
 {
     ActionObject* proto = get(constructor, u"prototype").toObject();

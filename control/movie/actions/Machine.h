@@ -83,6 +83,8 @@ public:
     void set(const Value& object, std::u16string_view name, Value value);
     bool remove(const Value& object, std::u16string_view name);
     bool has(const Value& object, std::u16string_view name);
+    // Whether the name is the index of one of the array's elements.
+    static bool hasElement(const ActionObject& array, std::u16string_view name);
     // The object primitives borrow members from; null for undefined and null.
     ActionObject* prototypeOf(const Value& value);
     bool instanceOf(const Value& value, const Value& constructor);

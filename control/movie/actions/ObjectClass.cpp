@@ -5,11 +5,19 @@ namespace lumbra::movie {
 
 namespace {
 
+// Object(value): objects as they are, texts, numbers and booleans in their
+// wrapper class, anything else a new plain object.
 Value construct(NativeCall& c)
 {
     Value v = c.arg(0);
     if (v.isReference())
         return v;
+    const Prototypes& protos = c.machine.prototypes();
+    ActionObject* wrapper = v.isString() ? protos.string
+                            : v.isNumber() ? protos.number
+                            : v.type() == Value::Type::Boolean ? protos.boolean : nullptr;
+    if (wrapper)
+        return c.machine.construct(c.machine.get(Value(wrapper), u"constructor"), std::span<const Value>(&v, 1));
     return c.constructing ? c.thisValue : Value(c.machine.newObject());
 }
 
@@ -27,8 +35,7 @@ Value hasOwnProperty(NativeCall& c)
     if (!self)
         return c.thisValue.isReference() && c.machine.has(c.thisValue, c.string(0));
     std::u16string name = c.string(0);
-    return self->find(name) != nullptr ||
-           (self->kind == ActionObject::Kind::Array && c.machine.get(c.thisValue, name).type() != Value::Type::Undefined);
+    return self->find(name) != nullptr || (self->kind == ActionObject::Kind::Array && Machine::hasElement(*self, name));
 }
 
 Value isPrototypeOf(NativeCall& c)
@@ -44,7 +51,12 @@ Value isPrototypeOf(NativeCall& c)
 Value isPropertyEnumerable(NativeCall& c)
 {
     ActionObject* self = c.self();
-    const auto* p = self ? self->find(c.string(0)) : nullptr;
+    if (!self)
+        return false;
+    std::u16string name = c.string(0);
+    if (self->kind == ActionObject::Kind::Array && c.machine.hasElement(*self, name))
+        return true;
+    const auto* p = self->find(name);
     return p && !(p->flags & DontEnum);
 }
 
