@@ -4,6 +4,7 @@
 #include "control/movie/Playback.h"
 #include "control/movie/Properties.h"
 #include "control/movie/TextCodec.h"
+#include "control/movie/actions/CharacterActions.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -160,13 +161,13 @@ private:
         case StringEquals: { auto b = popString(), a = popString(); pushBool(a == b); break; }
         case StringLess: { auto b = popString(), a = popString(); pushBool(a < b); break; }
         case StringGreater: { auto b = popString(), a = popString(); pushBool(a > b); break; }
-        case StringLength:
-        case MBStringLength: push(double(popString().size())); break;
-        case StringExtract:
-        case MBStringExtract: stringExtract(); break;
+        case StringLength: push(double(characterCount(popString(), CharacterUnit::CodeUnit))); break;
+        case MBStringLength: push(double(characterCount(popString(), CharacterUnit::CodePoint))); break;
+        case StringExtract: stringExtract(CharacterUnit::CodeUnit); break;
+        case MBStringExtract: stringExtract(CharacterUnit::CodePoint); break;
         case StringAdd: { auto b = popString(), a = popString(); push(a + b); break; }
         case Pop: pop(); break;
-        case ToInteger: push(std::trunc(popNumberOrZero())); break;
+        case ToInteger: push(double(m_.toInt32(pop()))); break;
         case GetVariable: push(getVariable(popString())); break;
         case SetVariable: { Value v = pop(); setVariable(popString(), std::move(v)); break; }
         case SetTarget2: setTarget(pop()); break;
@@ -180,10 +181,10 @@ private:
         case CastOp: { Value object = pop(), type = pop(); push(m_.instanceOf(object, type) ? object : Value::null()); break; }
         case ImplementsOp: implementsOp(); break;
         case RandomNumber: push(pb_.random(popNumberOrZero())); break;
-        case CharToAscii:
-        case MBCharToAscii: { auto s = popString(); push(s.empty() ? 0.0 : double(s[0])); break; }
-        case AsciiToChar:
-        case MBAsciiToChar: push(std::u16string(1, char16_t(m_.toInt32(pop())))); break;
+        case CharToAscii: push(characterCode(popString(), CharacterUnit::CodeUnit, version_)); break;
+        case MBCharToAscii: push(characterCode(popString(), CharacterUnit::CodePoint, version_)); break;
+        case AsciiToChar: push(characterOf(popNumber(), CharacterUnit::CodeUnit, version_)); break;
+        case MBAsciiToChar: push(characterOf(popNumber(), CharacterUnit::CodePoint, version_)); break;
         case GetTime: push(std::floor(pb_.millisecondsSinceStart())); break;
         case Delete: { auto name = popString(); Value object = pop(); push(m_.remove(object, name)); break; }
         case Delete2: push(deleteVariable(popString())); break;
@@ -575,10 +576,41 @@ private:
         return name.find_first_of(u"/:.") != std::u16string_view::npos;
     }
 
+    // "a.b.c" without slashes or colons: the first name through the scope
+    // chain, the rest as members, so it reaches into objects as well as clips.
+    static bool isDotPath(std::u16string_view name)
+    {
+        return name.find_first_of(u"/:") == std::u16string_view::npos && name.front() != u'.' &&
+               name.back() != u'.';
+    }
+
+    // The value the path names up to its last dot; the last name goes to `last`.
+    Value dotPathHolder(std::u16string_view path, std::u16string_view& last)
+    {
+        std::size_t dot = path.find(u'.');
+        Value holder = getVariable(std::u16string(path.substr(0, dot)));
+        for (;;) {
+            std::size_t next = path.find(u'.', dot + 1);
+            if (next == std::u16string_view::npos) {
+                last = path.substr(dot + 1);
+                return holder;
+            }
+            if (!holder.isReference())
+                return {};
+            holder = m_.get(holder, path.substr(dot + 1, next - dot - 1));
+            dot = next;
+        }
+    }
+
     Value getVariable(const std::u16string& name)
     {
         if (auto s = special(name))
             return *s;
+        if (isPath(name) && isDotPath(name)) {
+            std::u16string_view last;
+            Value holder = dotPathHolder(name, last);
+            return holder.isReference() ? m_.get(holder, last) : Value();
+        }
         if (isPath(name)) {
             auto clip = scopeClip();
             return clip ? pb_.getVariable(*clip, name).value_or(Value()) : Value();
@@ -595,6 +627,13 @@ private:
 
     void setVariable(const std::u16string& name, Value value)
     {
+        if (isPath(name) && isDotPath(name)) {
+            std::u16string_view last;
+            Value holder = dotPathHolder(name, last);
+            if (holder.isReference())
+                m_.set(holder, last, std::move(value));
+            return;
+        }
         if (isPath(name)) {
             if (auto clip = scopeClip())
                 pb_.setVariable(*clip, name, std::move(value));
@@ -723,8 +762,8 @@ private:
             for (const auto& [depth, child] : clip->children())
                 if (!child->name.empty() && (child->isClip() || child->text() || child->button()))
                     names.push_back(child->name);
-            for (const auto& [name, value] : clip->variables())
-                names.push_back(name);
+            for (auto& name : clip->variableNames())
+                names.push_back(std::move(name));
         } else if (ActionObject* o = object.toObject()) {
             for (int level = 0; o && level < 256; ++level, o = o->proto) {
                 if (o->kind == ActionObject::Kind::Array)
@@ -866,20 +905,11 @@ private:
             setProperty(pb_, *clip, index, value);
     }
 
-    void stringExtract()
+    void stringExtract(CharacterUnit unit)
     {
         double count = popNumberOrZero();
-        double index = popNumberOrZero() - 1; // 1-based
-        std::u16string s = popString();
-        if (index < 0)
-            index = 0;
-        if (index >= double(s.size()) || count == 0) {
-            push(u"");
-            return;
-        }
-        std::size_t from = std::size_t(index);
-        std::size_t n = count < 0 ? s.size() : std::size_t(std::min(count, double(s.size())));
-        push(s.substr(from, n));
+        double index = popNumberOrZero();
+        push(extractCharacters(popString(), index, count, unit));
     }
 
     void cloneSprite()
@@ -968,6 +998,8 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
     ActionObject* activation = machine.heap().make(ActionObject::Kind::Plain, nullptr);
     ActionObject* arguments = machine.newArray({args.begin(), args.end()});
     arguments->set(u"callee", Value(&function), DontEnum);
+    ActionObject* caller = machine.runningFunction();
+    arguments->set(u"caller", caller ? Value(caller) : Value::null(), DontEnum);
     // super: members from the prototype above the one the method came from.
     Value super;
     if (home) {
@@ -1006,10 +1038,15 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
     }
     frame.enterFunction(function.scope, activation, self, super);
     machine.pushClip(clip);
-    struct PopClip {
+    struct Running {
         Machine& m;
-        ~PopClip() { m.popClip(); }
-    } popClip{machine};
+        ActionObject* caller;
+        ~Running()
+        {
+            m.exchangeRunningFunction(caller);
+            m.popClip();
+        }
+    } running{machine, machine.exchangeRunningFunction(&function)};
     return frame.run();
 }
 

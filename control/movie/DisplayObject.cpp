@@ -2,6 +2,8 @@
 
 #include "control/movie/TextCodec.h"
 
+#include <algorithm>
+
 namespace lumbra::movie {
 
 DisplayObject::DisplayObject(const Character* character, std::uint16_t id, DisplayObject* parent,
@@ -45,12 +47,28 @@ const Value* DisplayObject::variable(std::u16string_view name) const
 
 void DisplayObject::setVariable(std::u16string_view name, Value value)
 {
-    variables_[caseSensitiveNames ? std::u16string(name) : foldCase(name)] = std::move(value);
+    std::u16string key = caseSensitiveNames ? std::u16string(name) : foldCase(name);
+    variableNames_.try_emplace(key, std::u16string(name), variablesMade_++);
+    variables_[std::move(key)] = std::move(value);
 }
 
 void DisplayObject::removeVariable(std::u16string_view name)
 {
-    variables_.erase(caseSensitiveNames ? std::u16string(name) : foldCase(name));
+    std::u16string key = caseSensitiveNames ? std::u16string(name) : foldCase(name);
+    variables_.erase(key);
+    variableNames_.erase(key);
+}
+
+std::vector<std::u16string> DisplayObject::variableNames() const
+{
+    std::vector<const std::pair<std::u16string, std::uint64_t>*> made;
+    for (const auto& [key, entry] : variableNames_)
+        made.push_back(&entry);
+    std::ranges::sort(made, [](const auto* a, const auto* b) { return a->second > b->second; });
+    std::vector<std::u16string> names;
+    for (const auto* entry : made)
+        names.push_back(entry->first);
+    return names;
 }
 
 std::shared_ptr<DisplayObject> DisplayObject::childNamed(std::u16string_view name) const

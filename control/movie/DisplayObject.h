@@ -54,6 +54,8 @@ public:
     void removeVariable(std::u16string_view name);
     // Every variable by its key (the folded name before version 7), for enumeration and the collector.
     const std::map<std::u16string, Value>& variables() const { return variables_; }
+    // The variables' names as first set, the newest first: the for-in order.
+    std::vector<std::u16string> variableNames() const;
 
     // Children by depth.
     std::map<int, std::shared_ptr<DisplayObject>>& children() { return children_; }
@@ -98,6 +100,9 @@ private:
     const Timeline* timeline_ = nullptr;
     std::map<int, std::shared_ptr<DisplayObject>> children_;
     std::map<std::u16string, Value> variables_; // keyed by the folded name
+    // By the same key: the name a variable was first set with, and when.
+    std::map<std::u16string, std::pair<std::u16string, std::uint64_t>> variableNames_;
+    std::uint64_t variablesMade_ = 0;
     std::shared_ptr<std::size_t> census_;
 };
 

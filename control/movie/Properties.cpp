@@ -4,6 +4,7 @@
 #include "control/movie/Playback.h"
 #include "control/movie/TextCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -71,7 +72,10 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
     case TotalFrames:
     case FramesLoaded: return object.isClip() ? object.timeline()->frameCount() : 0;
     case Alpha: return object.colorTransform.aMult * 100;
-    case Visible: return object.visible ? 1 : 0;
+    case Visible:
+        if (playback.version() < 5)
+            return object.visible ? 1 : 0;
+        return object.visible;
     case Width: return transformRect(m, localBounds(object)).width() / kTwips;
     case Height: return transformRect(m, localBounds(object)).height() / kTwips;
     case Rotation: return rotationOf(m);
@@ -115,9 +119,10 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
         if (finite)
             compose(m, xScaleOf(m), n / 100, rotationOf(m));
         break;
+    // The multiplier is kept in 8.8 fixed point: 30 reads back as 29.6875.
     case Alpha:
         if (finite)
-            object.colorTransform.aMult = n / 100;
+            object.colorTransform.aMult = std::trunc(std::clamp(n * 2.56, -32768.0, 32767.0)) / 256;
         break;
     case Visible:
         object.visible = value.toBoolean(playback.version());

@@ -20,8 +20,15 @@ class DisplayObject;
 class Machine;
 struct NativeCall;
 
+// The low bits are the ones scripts set with ASSetPropFlags: the first three
+// protect, the others hide the property from movies of some versions.
 // Accessor: the value is an object holding the getter and setter (addProperty).
-enum PropertyFlags : unsigned { DontEnum = 1, DontDelete = 2, ReadOnly = 4, Accessor = 8 };
+enum PropertyFlags : unsigned {
+    DontEnum = 1, DontDelete = 2, ReadOnly = 4,
+    OnlyFrom6 = 0x80, NotIn6 = 0x100, OnlyFrom7 = 0x400, OnlyFrom8 = 0x1000, OnlyFrom9 = 0x2000,
+    ScriptFlags = 0xFFFF,
+    Accessor = 0x10000,
+};
 
 // A function's code and what it was defined with.
 struct FunctionCode {
@@ -45,10 +52,9 @@ class ActionObject {
 public:
     enum class Kind { Plain, Function, Array, Boolean, Number, String, Date, Super };
 
-    ActionObject(Kind kind, ActionObject* proto, bool caseSensitive)
-        : kind(kind), proto(proto), caseSensitive_(caseSensitive)
-    {
-    }
+    // Names compare with case from version 7 on; the version also decides
+    // which properties the version bits hide.
+    ActionObject(Kind kind, ActionObject* proto, int version) : kind(kind), proto(proto), version_(version) {}
 
     struct Property {
         std::u16string name;
@@ -57,9 +63,12 @@ public:
         std::uint64_t order = 0;
     };
 
-    // Own properties only; the caller walks the prototype chain.
+    // Own properties only; the caller walks the prototype chain. A property
+    // hidden from this version is not found.
     const Property* find(std::u16string_view name) const;
     Property* find(std::u16string_view name);
+    // Hidden or not, for changing its flags.
+    Property* findAny(std::u16string_view name);
     // Sets or adds; a read-only property keeps its value (false).
     bool set(std::u16string_view name, Value value, unsigned flags = 0);
     // False when absent or not deletable.
@@ -69,8 +78,18 @@ public:
     // Every own property, for flags changes and the collector.
     std::map<std::u16string, Property>& properties() { return properties_; }
 
+    // A watchpoint (watch): the callback decides what an assignment stores.
+    struct Watch {
+        std::u16string name;
+        Value callback;
+        Value data;
+        bool running = false; // the callback's own assignments are not watched
+    };
+    Watch* watchOf(std::u16string_view name);
+
     Kind kind;
     ActionObject* proto;
+    std::vector<Watch> watches;
     // Functions: script code or a native entry, and the chain they were defined in.
     std::shared_ptr<FunctionCode> code;
     std::vector<ScopeLink> scope;
@@ -82,8 +101,9 @@ public:
 
 private:
     std::u16string key(std::u16string_view name) const;
+    bool visible(const Property& property) const;
 
-    bool caseSensitive_;
+    int version_;
     std::map<std::u16string, Property> properties_; // by key
     std::uint64_t nextOrder_ = 0;
 };

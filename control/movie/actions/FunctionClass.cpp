@@ -9,10 +9,14 @@ namespace {
 
 Value construct(NativeCall& c) { return c.arg(0).isReference() ? c.arg(0) : Value(c.machine.newObject()); }
 
+// A null or undefined `this` makes it a plain call: `this` is then the
+// function's timeline, as for a call by name.
+Value thisFor(const Value& given) { return given.isNullish() ? Value() : given; }
+
 Value call(NativeCall& c)
 {
     std::span<const Value> rest = c.args.empty() ? c.args : c.args.subspan(1);
-    return c.machine.call(c.thisValue, c.arg(0), rest);
+    return c.machine.call(c.thisValue, thisFor(c.arg(0)), rest);
 }
 
 Value apply(NativeCall& c)
@@ -27,7 +31,7 @@ Value apply(NativeCall& c)
                 args.push_back(c.machine.get(c.arg(1), numberToString(i)));
         }
     }
-    return c.machine.call(c.thisValue, c.arg(0), args);
+    return c.machine.call(c.thisValue, thisFor(c.arg(0)), args);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ Value setPropFlags(NativeCall& c)
         return {};
     unsigned set = unsigned(c.machine.toInt32(c.arg(2)));
     unsigned clear = c.args.size() > 3 ? unsigned(c.machine.toInt32(c.arg(3))) : 0;
-    auto apply = [&](ActionObject::Property& p) { p.flags = (p.flags & ~clear) | (set & 7); };
+    auto apply = [&](ActionObject::Property& p) { p.flags = (p.flags & ~(clear & ScriptFlags)) | (set & ScriptFlags); };
     Value names = c.arg(1);
     if (names.isNullish()) {
         for (auto& [key, p] : o->properties())
@@ -44,7 +44,7 @@ Value setPropFlags(NativeCall& c)
         }
     }
     for (const auto& name : list)
-        if (auto* p = o->find(name))
+        if (auto* p = o->findAny(name))
             apply(*p);
     return {};
 }

@@ -27,7 +27,7 @@ ActionObject* Heap::make(ActionObject::Kind kind, ActionObject* proto)
 {
     if (objects_.size() >= kMaxObjects)
         throw FormatError("too many script objects");
-    objects_.push_back(std::make_unique<ActionObject>(kind, proto, caseSensitive_));
+    objects_.push_back(std::make_unique<ActionObject>(kind, proto, version_));
     return objects_.back().get();
 }
 
@@ -47,6 +47,10 @@ void Heap::collect(const std::function<void(Marker&)>& markRoots)
         marker.mark(object->primitive);
         for (const auto& link : object->scope)
             marker.mark(link.object);
+        for (const auto& watch : object->watches) {
+            marker.mark(watch.callback);
+            marker.mark(watch.data);
+        }
     }
     std::erase_if(objects_, [](const std::unique_ptr<ActionObject>& object) { return !object->marked; });
     for (auto& object : objects_)

@@ -25,7 +25,7 @@ private:
 
 class Heap {
 public:
-    explicit Heap(bool caseSensitive) : caseSensitive_(caseSensitive) {}
+    explicit Heap(int version) : version_(version) {}
     ActionObject* make(ActionObject::Kind kind, ActionObject* proto);
     std::size_t size() const { return objects_.size(); }
     // Frees every object the roots do not reach; markRoots marks them.
@@ -34,7 +34,7 @@ public:
     bool due() const { return objects_.size() >= 2 * survivors_ + 1000; }
 
 private:
-    bool caseSensitive_;
+    int version_;
     std::vector<std::unique_ptr<ActionObject>> objects_;
     std::size_t survivors_ = 0;
 };

@@ -48,13 +48,14 @@ double NativeCall::number(std::size_t i) const { return machine.toNumber(arg(i))
 std::u16string NativeCall::string(std::size_t i) const { return machine.toString(arg(i)); }
 
 Machine::Machine(Playback& playback, int version)
-    : pb_(playback), version_(version), heap_(version >= 7)
+    : pb_(playback), version_(version), heap_(version)
 {
     protos_.object = heap_.make(ActionObject::Kind::Plain, nullptr);
     protos_.function = heap_.make(ActionObject::Kind::Plain, protos_.object);
     global_ = heap_.make(ActionObject::Kind::Plain, protos_.object);
     installObject(*this);
     installFunction(*this);
+    installError(*this);
     installArray(*this);
     installString(*this);
     installNumber(*this);
@@ -205,7 +206,43 @@ Value Machine::get(const Value& object, std::u16string_view name, ActionObject*&
         }
     }
     holder = nullptr;
-    return {};
+    return resolve(object, name);
+}
+
+Value Machine::resolve(const Value& object, std::u16string_view name)
+{
+    constexpr std::u16string_view kResolve = u"__resolve";
+    if (!object.isObject() || (version_ >= 7 ? name == kResolve : equalsFolded(name, kResolve)))
+        return {};
+    Value resolver = get(object, kResolve);
+    if (!resolver.isObject())
+        return {};
+    Value nameValue{std::u16string(name)};
+    return call(resolver, object, std::span<const Value>(&nameValue, 1));
+}
+
+Value Machine::watched(ActionObject* object, const Value& self, std::u16string_view name, Value value)
+{
+    auto* watch = object->watchOf(name);
+    if (!watch || watch->running)
+        return value;
+    const auto* own = object->find(name);
+    Value args[] = {Value(std::u16string(name)), own ? own->value : Value(), std::move(value), watch->data};
+    Value callback = watch->callback;
+    watch->running = true;
+    // The callback may unwatch or rewatch: find the watch again afterwards.
+    auto done = [&] {
+        if (auto* after = object->watchOf(name))
+            after->running = false;
+    };
+    try {
+        Value stored = call(callback, self, args);
+        done();
+        return stored;
+    } catch (...) {
+        done();
+        throw;
+    }
 }
 
 Value Machine::read(const ActionObject::Property& property, const Value& self)
@@ -259,6 +296,8 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
             o->proto = proto;
             return;
         }
+        if (!o->watches.empty())
+            value = watched(o, object, name, std::move(value));
         if (writeAccessor(o, name, object, value))
             return;
         o->set(name, std::move(value));
@@ -302,6 +341,12 @@ bool Machine::has(const Value& object, std::u16string_view name)
         if (p->find(name))
             return true;
     return false;
+}
+
+bool Machine::hasElement(const ActionObject& array, std::u16string_view name)
+{
+    auto index = arrayIndex(name);
+    return index && *index < array.elements.size();
 }
 
 bool Machine::instanceOf(const Value& value, const Value& constructor)
@@ -388,6 +433,9 @@ Value Machine::construct(const Value& constructor, std::span<const Value> args)
 
 Value Machine::toPrimitive(const Value& value, bool preferString)
 {
+    // A clip's valueOf is the clip itself; its text is its path.
+    if (value.type() == Value::Type::Clip)
+        return value.toString();
     if (!value.isObject())
         return value;
     ActionObject* o = value.toObject();

@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumbra::movie {
@@ -82,6 +83,8 @@ public:
     void set(const Value& object, std::u16string_view name, Value value);
     bool remove(const Value& object, std::u16string_view name);
     bool has(const Value& object, std::u16string_view name);
+    // Whether the name is the index of one of the array's elements.
+    static bool hasElement(const ActionObject& array, std::u16string_view name);
     // The object primitives borrow members from; null for undefined and null.
     ActionObject* prototypeOf(const Value& value);
     bool instanceOf(const Value& value, const Value& constructor);
@@ -95,6 +98,10 @@ public:
     std::shared_ptr<DisplayObject> currentClip() const { return clips_.empty() ? nullptr : clips_.back(); }
     void pushClip(std::shared_ptr<DisplayObject> clip) { clips_.push_back(std::move(clip)); }
     void popClip() { clips_.pop_back(); }
+    // The script function running now (null at the top of an action block):
+    // what a call's arguments.caller shows.
+    ActionObject* runningFunction() const { return running_; }
+    ActionObject* exchangeRunningFunction(ActionObject* function) { return std::exchange(running_, function); }
 
     // --- conversions -------------------------------------------------------------
     // Objects convert through their valueOf / toString methods.
@@ -145,6 +152,10 @@ private:
     // Runs the setter of an accessor found on the object or its prototypes; false when there is none.
     bool writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value);
     Value getOwnOrClip(const Value& object, std::u16string_view name, bool& found);
+    // What an assignment stores once a watchpoint on the name has seen it.
+    Value watched(ActionObject* object, const Value& self, std::u16string_view name, Value value);
+    // A member no object of the chain has: the object's __resolve answers.
+    Value resolve(const Value& object, std::u16string_view name);
 
     Playback& pb_;
     int version_;
@@ -157,6 +168,7 @@ private:
     Keys keys_;
     int depth_ = 0;
     bool enabled_ = true;
+    ActionObject* running_ = nullptr;
 };
 
 // Runs a script function (DefineFunction / DefineFunction2).
@@ -166,6 +178,7 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
 // The built-in classes, one unit each.
 void installObject(Machine& m);
 void installFunction(Machine& m);
+void installError(Machine& m);
 void installArray(Machine& m);
 void installString(Machine& m);
 void installNumber(Machine& m);

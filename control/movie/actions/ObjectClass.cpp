@@ -5,11 +5,19 @@ namespace lumbra::movie {
 
 namespace {
 
+// Object(value): objects as they are, texts, numbers and booleans in their
+// wrapper class, anything else a new plain object.
 Value construct(NativeCall& c)
 {
     Value v = c.arg(0);
     if (v.isReference())
         return v;
+    const Prototypes& protos = c.machine.prototypes();
+    ActionObject* wrapper = v.isString() ? protos.string
+                            : v.isNumber() ? protos.number
+                            : v.type() == Value::Type::Boolean ? protos.boolean : nullptr;
+    if (wrapper)
+        return c.machine.construct(c.machine.get(Value(wrapper), u"constructor"), std::span<const Value>(&v, 1));
     return c.constructing ? c.thisValue : Value(c.machine.newObject());
 }
 
@@ -27,8 +35,7 @@ Value hasOwnProperty(NativeCall& c)
     if (!self)
         return c.thisValue.isReference() && c.machine.has(c.thisValue, c.string(0));
     std::u16string name = c.string(0);
-    return self->find(name) != nullptr ||
-           (self->kind == ActionObject::Kind::Array && c.machine.get(c.thisValue, name).type() != Value::Type::Undefined);
+    return self->find(name) != nullptr || (self->kind == ActionObject::Kind::Array && Machine::hasElement(*self, name));
 }
 
 Value isPrototypeOf(NativeCall& c)
@@ -44,7 +51,12 @@ Value isPrototypeOf(NativeCall& c)
 Value isPropertyEnumerable(NativeCall& c)
 {
     ActionObject* self = c.self();
-    const auto* p = self ? self->find(c.string(0)) : nullptr;
+    if (!self)
+        return false;
+    std::u16string name = c.string(0);
+    if (self->kind == ActionObject::Kind::Array && c.machine.hasElement(*self, name))
+        return true;
+    const auto* p = self->find(name);
     return p && !(p->flags & DontEnum);
 }
 
@@ -62,6 +74,34 @@ Value addProperty(NativeCall& c)
     return true;
 }
 
+// watch(name, callback, data): assignments to the name call
+// callback(name, old, new, data), whose result is what gets stored.
+Value watch(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    ActionObject* callback = c.arg(1).toObject();
+    if (!self || c.args.size() < 2 || !callback || callback->kind != ActionObject::Kind::Function)
+        return false;
+    std::u16string name = c.string(0);
+    if (auto* existing = self->watchOf(name)) {
+        existing->callback = c.arg(1);
+        existing->data = c.arg(2);
+    } else {
+        self->watches.push_back({name, c.arg(1), c.arg(2)});
+    }
+    return true;
+}
+
+Value unwatch(NativeCall& c)
+{
+    ActionObject* self = c.self();
+    auto* existing = self ? self->watchOf(c.string(0)) : nullptr;
+    if (!existing)
+        return false;
+    self->watches.erase(self->watches.begin() + (existing - self->watches.data()));
+    return true;
+}
+
 } // namespace
 
 void installObject(Machine& m)
@@ -75,6 +115,8 @@ void installObject(Machine& m)
     m.method(proto, u"isPrototypeOf", isPrototypeOf);
     m.method(proto, u"isPropertyEnumerable", isPropertyEnumerable);
     m.method(proto, u"addProperty", addProperty);
+    m.method(proto, u"watch", watch);
+    m.method(proto, u"unwatch", unwatch);
 }
 
 } // namespace lumbra::movie
