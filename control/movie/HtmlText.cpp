@@ -265,7 +265,6 @@ public:
 private:
     void tag(const Tag& t)
     {
-        pendingBreak_ = false;
         if (t.name == u"br" && !t.closing) {
             put(u'\r');
             return;
@@ -388,7 +387,8 @@ std::u16string paragraph(const TextFormat& f, const std::u16string& content)
     return attrs.empty() ? block : u"<TEXTFORMAT" + attrs + u">" + block + u"</TEXTFORMAT>";
 }
 
-std::u16string span(const TextFormat& f, std::u16string_view text)
+// A run's text inside its character tags, without its FONT.
+std::u16string styled(const TextFormat& f, std::u16string_view text)
 {
     std::u16string inner;
     appendEscaped(inner, text);
@@ -400,9 +400,18 @@ std::u16string span(const TextFormat& f, std::u16string_view text)
         inner = u"<B>" + inner + u"</B>";
     if (f.url && !f.url->empty())
         inner = u"<A" + attribute(u"HREF", *f.url) + attribute(u"TARGET", f.target.value_or(u"")) + u">" + inner + u"</A>";
+    return inner;
+}
+
+std::u16string fontTag(const TextFormat& f)
+{
     return u"<FONT" + attribute(u"FACE", f.font.value_or(u"")) + attribute(u"SIZE", numberToString(f.size.value_or(12)))
-         + attribute(u"COLOR", hexColor(f.color.value_or(0))) + u" LETTERSPACING=\"0\" KERNING=\"0\">" + inner
-         + u"</FONT>";
+         + attribute(u"COLOR", hexColor(f.color.value_or(0))) + u" LETTERSPACING=\"0\" KERNING=\"0\">";
+}
+
+bool sameFont(const TextFormat& a, const TextFormat& b)
+{
+    return a.font == b.font && a.size == b.size && a.color == b.color;
 }
 
 } // namespace
@@ -426,16 +435,21 @@ std::u16string formatHtml(std::u16string_view text, const std::vector<StyledRun>
     for (;;) {
         std::size_t end = std::min(text.find(u'\r', begin), text.size());
         const TextFormat& first = begin < text.size() ? *formats[begin] : (text.empty() ? empty : *formats.back());
-        std::u16string content;
-        if (begin == end)
-            content = span(first, u"");
+        // Runs sharing face, size and colour share one FONT.
+        std::u16string content = fontTag(first);
+        const TextFormat* font = &first;
         for (std::size_t i = begin; i < end;) {
             std::size_t j = i;
             while (j < end && *formats[j] == *formats[i])
                 ++j;
-            content += span(*formats[i], text.substr(i, j - i));
+            if (!sameFont(*font, *formats[i])) {
+                font = formats[i];
+                content += u"</FONT>" + fontTag(*font);
+            }
+            content += styled(*formats[i], text.substr(i, j - i));
             i = j;
         }
+        content += u"</FONT>";
         out += paragraph(first, content);
         if (end >= text.size())
             break;

@@ -225,14 +225,8 @@ bool TextField::type(std::u16string_view typed)
     for (char16_t c : normalizedBreaks(typed)) {
         if (kept.size() >= room)
             break;
-        if (accepts(c)) {
+        if (accepts(c))
             kept += c;
-            continue;
-        }
-        // A restricted field takes a letter in its other case when only that case is allowed.
-        char16_t other = c >= u'a' && c <= u'z' ? char16_t(c - 32) : c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        if (other != c && accepts(other))
-            kept += other;
     }
     if (kept.empty() && begin == end)
         return false;
