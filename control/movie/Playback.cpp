@@ -301,6 +301,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
 
     if (auto text = object->text()) {
         object->textField = std::make_unique<TextField>(*text);
+        object->textField->fonts = &movie_->fieldFonts;
         if (!text->variable.empty() && !text->initialText.empty()) {
             auto current = getVariable(parent, text->variable);
             if (!current || current->isUndefined())
@@ -372,6 +373,7 @@ std::shared_ptr<DisplayObject> Playback::createTextField(DisplayObject& parent, 
     object->placedByTimeline = false;
     object->matrix = Matrix::translation(box.xMin, box.yMin);
     object->textField = std::make_unique<TextField>();
+    object->textField->fonts = &movie_->fieldFonts;
     object->textField->bounds = Rect{0, 0, box.xMax - box.xMin, box.yMax - box.yMin};
     object->textField->editable = false;
     parent.children()[depth] = object;

@@ -1,7 +1,6 @@
 #include "control/movie/Renderer.h"
 
 #include "control/movie/TextField.h"
-#include "control/movie/TextMetrics.h"
 #include "control/movie/MorphShape.h"
 
 #include <algorithm>
@@ -210,12 +209,19 @@ private:
         if (field.text().empty())
             return;
         std::u16string shown = field.shownText();
-        // Device pixels per field pixel.
-        double scaleX = std::hypot(m.a, m.b) * kTwips, scaleY = std::hypot(m.c, m.d) * kTwips;
+        // Text stays within the box: embedded glyphs through a mask of it,
+        // device text by the boxes of its runs.
+        bool clipped = field.embedFonts && surfaces_ < kMaxSurfaces;
+        if (clipped) {
+            canvas_.beginMask();
+            canvas_.fillPath(rectanglePath(box), solidFill(0xFFFFFFFF));
+            canvas_.endMask();
+            ++surfaces_;
+        }
         const TextLine& first = layout.lines[std::min(std::size_t(field.scroll() - 1), layout.lines.size() - 1)];
         double shiftY = first.top - TextField::kGutter;
         double bottom = field.boxHeight() - TextField::kGutter;
-        // Each line's runs of one format become one run of device text.
+        // Each line's runs of one format are drawn together.
         std::vector<const TextFormat*> formats;
         formats.reserve(shown.size());
         for (const auto& run : field.runs())
@@ -231,26 +237,68 @@ private:
                 std::size_t j = i;
                 double width = 0;
                 while (j < line.end && formats[j] == formats[i])
-                    width += advanceWidth(*formats[j], shown[j]), ++j;
-                const TextFormat& f = *formats[i];
-                FontMetrics metrics = fontMetrics(f);
-                Point origin = m.apply({field.bounds.xMin + x * kTwips,
-                                        field.bounds.yMin + (top + line.ascent - metrics.ascent) * kTwips});
-                TextRun run;
-                run.text = shown.substr(i, j - i);
-                run.font = f.font.value_or(u"_sans");
-                run.size = f.size.value_or(12) * scaleY;
-                run.color = cx.apply(0xFF000000u | f.color.value_or(0));
-                run.box = Rect{origin.x, origin.y, std::min(box.xMax, origin.x + (width + 8) * scaleX),
-                               std::min(box.yMax, origin.y + (metrics.ascent + metrics.descent + 1) * scaleY)};
-                run.bold = f.bold.value_or(false);
-                run.italic = f.italic.value_or(false);
-                if (run.box.xMax > run.box.xMin && run.box.yMax > run.box.yMin)
-                    canvas_.drawText(run);
+                    width += field.advance(*formats[j], shown[j]), ++j;
+                Segment segment{std::u16string_view(shown).substr(i, j - i), *formats[i], x, top + line.ascent, width};
+                if (const FieldFont* font = field.fieldFont(segment.format))
+                    drawGlyphs(field, *font, segment, m, cx);
+                else
+                    drawDeviceText(field, segment, box, m, cx);
                 x += width;
                 i = j;
             }
         }
+        if (clipped) {
+            canvas_.popMask();
+            --surfaces_;
+        }
+    }
+
+    // Text of one format on one line, placed in field pixels.
+    struct Segment {
+        std::u16string_view text;
+        const TextFormat& format;
+        double x, baseline, width;
+    };
+
+    void drawDeviceText(const TextField& field, const Segment& s, const Rect& box, const Matrix& m,
+                        const ColorTransform& cx)
+    {
+        // Device pixels per field pixel.
+        double scaleX = std::hypot(m.a, m.b) * kTwips, scaleY = std::hypot(m.c, m.d) * kTwips;
+        FontMetrics metrics = field.metrics(s.format);
+        Point origin = m.apply({field.bounds.xMin + s.x * kTwips, field.bounds.yMin + (s.baseline - metrics.ascent) * kTwips});
+        TextRun run;
+        run.text = s.text;
+        run.font = s.format.font.value_or(u"_sans");
+        run.size = s.format.size.value_or(12) * scaleY;
+        run.color = cx.apply(0xFF000000u | s.format.color.value_or(0));
+        // A little room beyond the measured width, for faces wider than our measures.
+        run.box = Rect{origin.x, origin.y, std::min(box.xMax, origin.x + (s.width + 8) * scaleX),
+                       std::min(box.yMax, origin.y + (metrics.ascent + metrics.descent + 1) * scaleY)};
+        run.bold = s.format.bold.value_or(false);
+        run.italic = s.format.italic.value_or(false);
+        if (run.box.xMax > run.box.xMin && run.box.yMax > run.box.yMin)
+            canvas_.drawText(run);
+    }
+
+    // Embedded glyphs are outlines in font units, the baseline at y = 0.
+    void drawGlyphs(const TextField& field, const FieldFont& font, const Segment& s, const Matrix& m,
+                    const ColorTransform& cx)
+    {
+        double size = s.format.size.value_or(12);
+        double unit = size / font.font->unitsPerEm * kTwips; // twips per font unit
+        double x = s.x;
+        Path outline;
+        for (char16_t c : s.text) {
+            if (const Path* glyph = font.glyph(c)) {
+                Matrix place{unit, 0, 0, unit, field.bounds.xMin + x * kTwips, field.bounds.yMin + s.baseline * kTwips};
+                Path placed = transformPath(*glyph, m * place);
+                outline.insert(outline.end(), placed.begin(), placed.end());
+            }
+            x += font.advance(c, size);
+        }
+        if (!outline.empty())
+            canvas_.fillPath(outline, solidFill(cx.apply(0xFF000000u | s.format.color.value_or(0))));
     }
 
     Canvas& canvas_;

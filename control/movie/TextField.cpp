@@ -292,8 +292,31 @@ void TextField::clampState()
     anchor_ = std::min(anchor_, text_.size());
     caret_ = std::min(caret_, text_.size());
     invalidate();
-    scroll_ = std::clamp(scroll_, 1, maxScroll());
-    hscroll_ = std::clamp(hscroll_, 0.0, maxHscroll());
+    // Only a scrolled field needs the layout to know its limits now.
+    if (scroll_ > 1)
+        scroll_ = std::clamp(scroll_, 1, maxScroll());
+    if (hscroll_ > 0)
+        hscroll_ = std::clamp(hscroll_, 0.0, maxHscroll());
+}
+
+const FieldFont* TextField::fieldFont(const TextFormat& format) const
+{
+    if (!embedFonts || !fonts || !format.font)
+        return nullptr;
+    auto it = fonts->find(*format.font);
+    return it == fonts->end() ? nullptr : it->second.get();
+}
+
+double TextField::advance(const TextFormat& format, char16_t c) const
+{
+    const FieldFont* font = fieldFont(format);
+    return font ? font->advance(c, format.size.value_or(12)) : advanceWidth(format, c);
+}
+
+FontMetrics TextField::metrics(const TextFormat& format) const
+{
+    const FieldFont* font = fieldFont(format);
+    return font ? font->metrics(format.size.value_or(12)) : fontMetrics(format);
 }
 
 // --- layout --------------------------------------------------------------------------
@@ -327,7 +350,7 @@ const TextLayout& TextField::layout() const
         std::size_t lastSpace = std::string::npos;
         double widthAtSpace = 0;
         while (i < shown.size() && shown[i] != u'\r') {
-            double advance = advanceWidth(*formats[i], shown[i]);
+            double advance = this->advance(*formats[i], shown[i]);
             if (wordWrap && width + advance > limit && i > line.begin) {
                 if (lastSpace != std::string::npos) {
                     i = lastSpace + 1;
@@ -348,12 +371,12 @@ const TextLayout& TextField::layout() const
         if (broke)
             ++i;
 
-        FontMetrics metrics = fontMetrics(paragraph);
-        line.ascent = metrics.ascent;
-        line.descent = metrics.descent;
+        FontMetrics lineMetrics = metrics(paragraph);
+        line.ascent = lineMetrics.ascent;
+        line.descent = lineMetrics.descent;
         line.leading = paragraph.leading.value_or(0);
         for (std::size_t k = line.begin; k < line.end; ++k) {
-            FontMetrics m = fontMetrics(*formats[k]);
+            FontMetrics m = metrics(*formats[k]);
             line.ascent = std::max(line.ascent, m.ascent);
             line.descent = std::max(line.descent, m.descent);
         }

@@ -7,6 +7,7 @@
 #include "control/movie/Character.h"
 #include "control/movie/HtmlText.h"
 #include "control/movie/TextFormat.h"
+#include "control/movie/TextMetrics.h"
 #include "control/movie/Value.h"
 
 #include <cstddef>
@@ -107,6 +108,11 @@ public:
     double boxWidth() const { return (bounds.xMax - bounds.xMin) / 20; }
     double boxHeight() const { return (bounds.yMax - bounds.yMin) / 20; }
 
+    // The embedded font text in this format draws with; null for device text.
+    const FieldFont* fieldFont(const TextFormat& format) const;
+    double advance(const TextFormat& format, char16_t c) const; // pixels
+    FontMetrics metrics(const TextFormat& format) const;
+
     // Changes of the box or of flags that move text call this.
     void invalidate() { layout_.reset(); }
 
@@ -124,6 +130,7 @@ public:
     int maxChars = 0; // 0: no limit
     std::u16string lastVariableText; // what the bound variable held when last shown
     std::vector<Value> listeners; // objects told of onChanged and onScroller
+    const FieldFonts* fonts = nullptr; // the movie's embedded fonts, for embedFonts
 
 private:
     void clampState();

@@ -68,4 +68,31 @@ FontMetrics fontMetrics(const TextFormat& format)
     return {0.905 * size, 0.212 * size};
 }
 
+FieldFont::FieldFont(std::shared_ptr<const EmbeddedFont> embedded) : font(std::move(embedded))
+{
+    for (std::size_t i = 0; i < font->codes.size() && i < font->glyphs.size(); ++i)
+        glyphOf.emplace(font->codes[i], i);
+}
+
+const Path* FieldFont::glyph(char16_t c) const
+{
+    auto it = glyphOf.find(c);
+    return it == glyphOf.end() ? nullptr : &font->glyphs[it->second];
+}
+
+double FieldFont::advance(char16_t c, double size) const
+{
+    auto it = glyphOf.find(c);
+    if (it == glyphOf.end() || it->second >= font->advances.size())
+        return it == glyphOf.end() ? 0 : size / 2; // a font without layout: half an em
+    return font->advances[it->second] * size / font->unitsPerEm;
+}
+
+FontMetrics FieldFont::metrics(double size) const
+{
+    if (font->ascent <= 0 && font->descent <= 0)
+        return {0.8 * size, 0.2 * size};
+    return {font->ascent * size / font->unitsPerEm, font->descent * size / font->unitsPerEm};
+}
+
 } // namespace lumbra::movie
