@@ -294,7 +294,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
     object->bornTick = tick_;
     if (place.name)
         object->name = *place.name;
-    else if (object->isClip() || object->button())
+    else if (object->isClip() || object->button() || object->text())
         object->name = u"instance" + std::u16string(numberToString(nextInstance_++));
     parent.children()[place.depth] = object;
     dirty = true;

@@ -460,6 +460,13 @@ int TextField::bottomScroll() const
     return int(last) + 1;
 }
 
+void TextField::resize(bool width, double twips)
+{
+    (width ? bounds.xMax : bounds.yMax) = (width ? bounds.xMin : bounds.yMin) + twips;
+    invalidate();
+    fitBox();
+}
+
 int TextField::scrollToCaret()
 {
     int line = int(lineOf(caret_)) + 1;

@@ -98,6 +98,8 @@ public:
     double hscroll() const { return hscroll_; }
     void setHscroll(double pixels);
     double maxHscroll() const;
+    // A new width or height of the box, in twips.
+    void resize(bool width, double twips);
     // Scrolls so the caret's line shows; the new scroll.
     int scrollToCaret();
     // Grows or shrinks the box to the text when autoSize asks.

@@ -189,7 +189,7 @@ TEST(TextFieldScript, PropertiesRoundTripAndRefuseWhatTheyShould)
                              "16777215", "0", "1", "mine"}));
 }
 
-TEST(TextFieldScript, AutoSizeGrowsTheBox)
+TEST(TextFieldScript, BoxSizeAutoSizeAndClass)
 {
     Asm a;
     makeField(a, "tf", 1, 0, 0, 10, 10);
@@ -199,7 +199,16 @@ TEST(TextFieldScript, AutoSizeGrowsTheBox)
     traceOf(a, "tf.textWidth");
     traceOf(a, "tf._width");
     traceOf(a, "tf._height");
-    EXPECT_EQ(run(a), lines({"10.65", "14.7", "17.3"}));
+    // A field's _width sizes its box rather than scaling it.
+    assign(a, "tf.autoSize", "none");
+    assign(a, "tf._width", 50.0);
+    traceOf(a, "tf._width");
+    traceOf(a, "tf._xscale");
+    // It is a TextField.
+    a.str("tf").op(GetVariable).str("TextField").op(GetVariable).op(0x54).trace();
+    a.str("tf").op(GetVariable).str("__proto__").op(GetMember).str("TextField").op(GetVariable);
+    a.str("prototype").op(GetMember).op(0x66).trace();
+    EXPECT_EQ(run(a), lines({"10.65", "14.7", "17.3", "50", "100", "true", "true"}));
 }
 
 TEST(TextFieldScript, TextFormatsOverRanges)

@@ -168,7 +168,7 @@ Value Machine::getOwnOrClip(const Value& object, std::u16string_view name, bool&
         if (equalsFolded(name, u"_global"))
             return Value(global_);
         if (name == u"__proto__")
-            return Value(protos_.clip);
+            return Value(wrapperPrototype(object));
         found = false;
         return {};
     }
