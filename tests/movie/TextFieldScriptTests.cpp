@@ -227,6 +227,11 @@ TEST(TextFieldScript, TextFormatsOverRanges)
         invoke(a, "tf.getTextFormat", {2.0, 4.0});
         a.str(m).op(GetMember).trace();
     }
+    // Only the range changed: the characters at 1 and 4 are as before.
+    for (double i : {1.0, 4.0}) {
+        invoke(a, "tf.getTextFormat", {i});
+        a.str("bold").op(GetMember).trace();
+    }
     for (const char* m : {"font", "bold", "italic"}) {
         invoke(a, "tf.getTextFormat", {});
         a.str(m).op(GetMember).trace();
@@ -240,7 +245,7 @@ TEST(TextFieldScript, TextFormatsOverRanges)
     assign(a, "tf.text", "xyz");
     invoke(a, "tf.getTextFormat", {0.0});
     a.str("bold").op(GetMember).trace();
-    EXPECT_EQ(run(a), lines({"Arial", "null", "null", "Arial", "20", "true", "false", "0", "left", "null", "null",
+    EXPECT_EQ(run(a), lines({"Arial", "null", "null", "Arial", "20", "true", "false", "0", "left", "false", "false", "null", "null",
                              "false", "12", "false", "true"}));
 }
 

@@ -240,6 +240,15 @@ TEST(TextFieldLayout, WidthsWrappingAlignmentAndScrolling)
     EXPECT_EQ(tall.scroll(), 9);
     tall.setScroll(-3);
     EXPECT_EQ(tall.scroll(), 1);
+    // At the edge: two lines need 26.568 of the room.
+    TextField snug = inputField(100, 30.6, true);
+    snug.setText(tall.text());
+    EXPECT_EQ(snug.maxScroll(), 9);
+    EXPECT_EQ(snug.bottomScroll(), 2);
+    TextField tight = inputField(100, 30.5, true);
+    tight.setText(tall.text());
+    EXPECT_EQ(tight.maxScroll(), 10);
+    EXPECT_EQ(tight.bottomScroll(), 1);
     // Typing at the end scrolls the caret into view.
     tall.setSelection(tall.text().size(), tall.text().size());
     EXPECT_EQ(tall.scrollToCaret(), 9);
