@@ -338,7 +338,11 @@ TEST(TextFieldScript, VariableBindingBothWays)
     // An unset variable takes the field's text.
     assign(a, "tf.variable", "fresh");
     traceOf(a, "fresh");
-    EXPECT_EQ(run(a), lines({"shown", "first", "42", "typed", "typed"}));
+    // Paths reach a field's properties: set("tf.text", ...), eval("/tf:length").
+    a.str("tf.text").str("by path").op(SetVariable);
+    a.str("tf.text").op(GetVariable).trace();
+    a.str("/tf:length").op(GetVariable).trace();
+    EXPECT_EQ(run(a), lines({"shown", "first", "42", "typed", "typed", "by path", "7"}));
 }
 
 TEST(TextFieldScript, RemovedFieldsAndHostileArguments)

@@ -77,65 +77,61 @@ struct FieldProperty {
     NativeFunction set; // null: read-only
 };
 
-#define FIELD_OR_UNDEFINED \
-    TextField* f = field(c); \
-    if (!f) \
-        return {}
-
-Value getText(NativeCall& c) { FIELD_OR_UNDEFINED; return f->text(); }
-Value setText(NativeCall& c)
+// A property or method of a field: undefined when `this` is no text field.
+template <Value (*Body)(NativeCall&, TextField&)> Value onField(NativeCall& c)
 {
-    FIELD_OR_UNDEFINED;
-    f->setText(c.string(0));
-    updateVariable(c, *f);
-    changed(c, *f);
-    return {};
-}
-Value getHtmlText(NativeCall& c) { FIELD_OR_UNDEFINED; return f->htmlText(); }
-Value setHtmlText(NativeCall& c)
-{
-    FIELD_OR_UNDEFINED;
-    f->setHtmlText(c.string(0));
-    updateVariable(c, *f);
-    changed(c, *f);
-    return {};
-}
-Value getLength(NativeCall& c) { FIELD_OR_UNDEFINED; return double(f->text().size()); }
-
-template <bool TextField::*Member> Value getFlag(NativeCall& c) { FIELD_OR_UNDEFINED; return f->*Member; }
-template <bool TextField::*Member> Value setFlag(NativeCall& c)
-{
-    FIELD_OR_UNDEFINED;
-    f->*Member = c.machine.toBoolean(c.arg(0));
-    changed(c, *f);
-    return {};
+    TextField* f = field(c);
+    return f ? Body(c, *f) : Value();
 }
 
-template <Argb TextField::*Member> Value getColor(NativeCall& c) { FIELD_OR_UNDEFINED; return colorValue(f->*Member); }
-template <Argb TextField::*Member> Value setColor(NativeCall& c)
+Value getText(NativeCall& c, TextField& f) { return f.text(); }
+Value setText(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    f->*Member = colorFrom(c);
-    changed(c, *f);
+    f.setText(c.string(0));
+    updateVariable(c, f);
+    changed(c, f);
+    return {};
+}
+Value getHtmlText(NativeCall& c, TextField& f) { return f.htmlText(); }
+Value setHtmlText(NativeCall& c, TextField& f)
+{
+    f.setHtmlText(c.string(0));
+    updateVariable(c, f);
+    changed(c, f);
+    return {};
+}
+Value getLength(NativeCall& c, TextField& f) { return double(f.text().size()); }
+
+template <bool TextField::*Member> Value getFlag(NativeCall& c, TextField& f) { return f.*Member; }
+template <bool TextField::*Member> Value setFlag(NativeCall& c, TextField& f)
+{
+    f.*Member = c.machine.toBoolean(c.arg(0));
+    changed(c, f);
     return {};
 }
 
-Value getTextColor(NativeCall& c) { FIELD_OR_UNDEFINED; return colorValue(f->format(0, 0).color.value_or(0)); }
-Value setTextColor(NativeCall& c)
+template <Argb TextField::*Member> Value getColor(NativeCall& c, TextField& f) { return colorValue(f.*Member); }
+template <Argb TextField::*Member> Value setColor(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
+    f.*Member = colorFrom(c);
+    changed(c, f);
+    return {};
+}
+
+Value getTextColor(NativeCall& c, TextField& f) { return colorValue(f.format(0, 0).color.value_or(0)); }
+Value setTextColor(NativeCall& c, TextField& f)
+{
     TextFormat color;
     color.color = colorFrom(c) & 0xFFFFFF;
-    f->applyFormat(0, f->text().size(), color);
-    f->setNewTextFormat(color);
-    changed(c, *f);
+    f.applyFormat(0, f.text().size(), color);
+    f.setNewTextFormat(color);
+    changed(c, f);
     return {};
 }
 
-Value getAutoSize(NativeCall& c)
+Value getAutoSize(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    switch (f->autoSize) {
+    switch (f.autoSize) {
     case AutoSize::Left: return u"left";
     case AutoSize::Center: return u"center";
     case AutoSize::Right: return u"right";
@@ -143,157 +139,145 @@ Value getAutoSize(NativeCall& c)
     }
     return u"none";
 }
-Value setAutoSize(NativeCall& c)
+Value setAutoSize(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
     Value v = c.arg(0);
     if (v.type() == Value::Type::Boolean) {
-        f->autoSize = c.machine.toBoolean(v) ? AutoSize::Left : AutoSize::None;
+        f.autoSize = c.machine.toBoolean(v) ? AutoSize::Left : AutoSize::None;
     } else {
         std::u16string s = c.machine.toString(v);
-        f->autoSize = s == u"left" ? AutoSize::Left : s == u"center" ? AutoSize::Center
+        f.autoSize = s == u"left" ? AutoSize::Left : s == u"center" ? AutoSize::Center
                     : s == u"right" ? AutoSize::Right : AutoSize::None;
     }
-    changed(c, *f);
+    changed(c, f);
     return {};
 }
 
-Value getType(NativeCall& c) { FIELD_OR_UNDEFINED; return f->editable ? u"input" : u"dynamic"; }
-Value setType(NativeCall& c)
+Value getType(NativeCall& c, TextField& f) { return f.editable ? u"input" : u"dynamic"; }
+Value setType(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
     std::u16string s = c.string(0);
     if (s == u"input" || s == u"dynamic")
-        f->editable = s == u"input";
+        f.editable = s == u"input";
     return {};
 }
 
-Value getVariable(NativeCall& c)
+Value getVariable(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    return f->variable.empty() ? Value::null() : Value(f->variable);
+    return f.variable.empty() ? Value::null() : Value(f.variable);
 }
-Value setVariable(NativeCall& c)
+Value setVariable(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    f->variable = c.arg(0).isNullish() ? std::u16string() : c.string(0);
-    f->lastVariableText.clear();
+    f.variable = c.arg(0).isNullish() ? std::u16string() : c.string(0);
+    f.lastVariableText.clear();
     if (auto self = fieldObject(c)) {
         auto& playback = c.machine.playback();
         // A variable not yet set takes the field's text; else the field shows it.
-        if (!f->variable.empty() && self->parent()) {
-            auto current = playback.getVariable(*self->parent(), f->variable);
+        if (!f.variable.empty() && self->parent()) {
+            auto current = playback.getVariable(*self->parent(), f.variable);
             if (!current || current->isUndefined())
-                updateVariable(c, *f);
+                updateVariable(c, f);
         }
         playback.syncTextField(*self);
     }
-    changed(c, *f);
+    changed(c, f);
     return {};
 }
 
-Value getMaxChars(NativeCall& c)
+Value getMaxChars(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    return f->maxChars > 0 ? Value(double(f->maxChars)) : Value::null();
+    return f.maxChars > 0 ? Value(double(f.maxChars)) : Value::null();
 }
-Value setMaxChars(NativeCall& c)
+Value setMaxChars(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
     double n = c.number(0);
-    f->maxChars = std::isnan(n) || n < 1 ? 0 : int(std::min(n, double(TextField::kMaxLength)));
+    f.maxChars = std::isnan(n) || n < 1 ? 0 : int(std::min(n, double(TextField::kMaxLength)));
     return {};
 }
 
-Value getRestrict(NativeCall& c)
+Value getRestrict(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    return f->restrict ? Value(*f->restrict) : Value::null();
+    return f.restrict ? Value(*f.restrict) : Value::null();
 }
-Value setRestrict(NativeCall& c)
+Value setRestrict(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
     if (c.arg(0).isNullish())
-        f->restrict.reset();
+        f.restrict.reset();
     else
-        f->restrict = c.string(0);
+        f.restrict = c.string(0);
     return {};
 }
 
-Value getScroll(NativeCall& c) { FIELD_OR_UNDEFINED; return double(f->scroll()); }
-Value setScroll(NativeCall& c)
+Value getScroll(NativeCall& c, TextField& f) { return double(f.scroll()); }
+Value setScroll(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    f->setScroll(c.number(0));
+    f.setScroll(c.number(0));
     c.machine.playback().dirty = true;
     return {};
 }
-Value getMaxScroll(NativeCall& c) { FIELD_OR_UNDEFINED; return double(f->maxScroll()); }
-Value getBottomScroll(NativeCall& c) { FIELD_OR_UNDEFINED; return double(f->bottomScroll()); }
-Value getHscroll(NativeCall& c) { FIELD_OR_UNDEFINED; return f->hscroll(); }
-Value setHscroll(NativeCall& c)
+Value getMaxScroll(NativeCall& c, TextField& f) { return double(f.maxScroll()); }
+Value getBottomScroll(NativeCall& c, TextField& f) { return double(f.bottomScroll()); }
+Value getHscroll(NativeCall& c, TextField& f) { return f.hscroll(); }
+Value setHscroll(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    f->setHscroll(c.number(0));
+    f.setHscroll(c.number(0));
     c.machine.playback().dirty = true;
     return {};
 }
-Value getMaxHscroll(NativeCall& c) { FIELD_OR_UNDEFINED; return f->maxHscroll(); }
-Value getTextWidth(NativeCall& c) { FIELD_OR_UNDEFINED; return std::round(f->layout().width * 20) / 20; }
-Value getTextHeight(NativeCall& c) { FIELD_OR_UNDEFINED; return std::round(f->layout().height * 20) / 20; }
+Value getMaxHscroll(NativeCall& c, TextField& f) { return f.maxHscroll(); }
+Value getTextWidth(NativeCall& c, TextField& f) { return std::round(f.layout().width * 20) / 20; }
+Value getTextHeight(NativeCall& c, TextField& f) { return std::round(f.layout().height * 20) / 20; }
 
 const FieldProperty kProperties[] = {
-    {u"text", getText, setText},
-    {u"htmlText", getHtmlText, setHtmlText},
-    {u"html", getFlag<&TextField::html>, setFlag<&TextField::html>},
-    {u"length", getLength, nullptr},
-    {u"textColor", getTextColor, setTextColor},
-    {u"background", getFlag<&TextField::background>, setFlag<&TextField::background>},
-    {u"backgroundColor", getColor<&TextField::backgroundColor>, setColor<&TextField::backgroundColor>},
-    {u"border", getFlag<&TextField::border>, setFlag<&TextField::border>},
-    {u"borderColor", getColor<&TextField::borderColor>, setColor<&TextField::borderColor>},
-    {u"autoSize", getAutoSize, setAutoSize},
-    {u"multiline", getFlag<&TextField::multiline>, setFlag<&TextField::multiline>},
-    {u"wordWrap", getFlag<&TextField::wordWrap>, setFlag<&TextField::wordWrap>},
-    {u"password", getFlag<&TextField::password>, setFlag<&TextField::password>},
-    {u"selectable", getFlag<&TextField::selectable>, setFlag<&TextField::selectable>},
-    {u"embedFonts", getFlag<&TextField::embedFonts>, setFlag<&TextField::embedFonts>},
-    {u"condenseWhite", getFlag<&TextField::condenseWhite>, setFlag<&TextField::condenseWhite>},
-    {u"maxChars", getMaxChars, setMaxChars},
-    {u"restrict", getRestrict, setRestrict},
-    {u"type", getType, setType},
-    {u"variable", getVariable, setVariable},
-    {u"scroll", getScroll, setScroll},
-    {u"maxscroll", getMaxScroll, nullptr},
-    {u"bottomScroll", getBottomScroll, nullptr},
-    {u"hscroll", getHscroll, setHscroll},
-    {u"maxhscroll", getMaxHscroll, nullptr},
-    {u"textWidth", getTextWidth, nullptr},
-    {u"textHeight", getTextHeight, nullptr},
+    {u"text", onField<getText>, onField<setText>},
+    {u"htmlText", onField<getHtmlText>, onField<setHtmlText>},
+    {u"html", onField<getFlag<&TextField::html>>, onField<setFlag<&TextField::html>>},
+    {u"length", onField<getLength>, nullptr},
+    {u"textColor", onField<getTextColor>, onField<setTextColor>},
+    {u"background", onField<getFlag<&TextField::background>>, onField<setFlag<&TextField::background>>},
+    {u"backgroundColor", onField<getColor<&TextField::backgroundColor>>, onField<setColor<&TextField::backgroundColor>>},
+    {u"border", onField<getFlag<&TextField::border>>, onField<setFlag<&TextField::border>>},
+    {u"borderColor", onField<getColor<&TextField::borderColor>>, onField<setColor<&TextField::borderColor>>},
+    {u"autoSize", onField<getAutoSize>, onField<setAutoSize>},
+    {u"multiline", onField<getFlag<&TextField::multiline>>, onField<setFlag<&TextField::multiline>>},
+    {u"wordWrap", onField<getFlag<&TextField::wordWrap>>, onField<setFlag<&TextField::wordWrap>>},
+    {u"password", onField<getFlag<&TextField::password>>, onField<setFlag<&TextField::password>>},
+    {u"selectable", onField<getFlag<&TextField::selectable>>, onField<setFlag<&TextField::selectable>>},
+    {u"embedFonts", onField<getFlag<&TextField::embedFonts>>, onField<setFlag<&TextField::embedFonts>>},
+    {u"condenseWhite", onField<getFlag<&TextField::condenseWhite>>, onField<setFlag<&TextField::condenseWhite>>},
+    {u"maxChars", onField<getMaxChars>, onField<setMaxChars>},
+    {u"restrict", onField<getRestrict>, onField<setRestrict>},
+    {u"type", onField<getType>, onField<setType>},
+    {u"variable", onField<getVariable>, onField<setVariable>},
+    {u"scroll", onField<getScroll>, onField<setScroll>},
+    {u"maxscroll", onField<getMaxScroll>, nullptr},
+    {u"bottomScroll", onField<getBottomScroll>, nullptr},
+    {u"hscroll", onField<getHscroll>, onField<setHscroll>},
+    {u"maxhscroll", onField<getMaxHscroll>, nullptr},
+    {u"textWidth", onField<getTextWidth>, nullptr},
+    {u"textHeight", onField<getTextHeight>, nullptr},
 };
 
 // --- methods ----------------------------------------------------------------------
 
-Value replaceSel(NativeCall& c)
+Value replaceSel(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    f->replace(f->selectionBegin(), f->selectionEnd(), c.string(0), f->newTextFormat());
-    updateVariable(c, *f);
-    changed(c, *f);
+    f.replace(f.selectionBegin(), f.selectionEnd(), c.string(0), f.newTextFormat());
+    updateVariable(c, f);
+    changed(c, f);
     return {};
 }
 
-Value replaceText(NativeCall& c)
+Value replaceText(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    std::size_t length = f->text().size();
+    std::size_t length = f.text().size();
     std::size_t begin = index(c, 0, length), end = index(c, 1, length);
     if (begin > end)
         return {};
-    TextFormat format = length ? f->format(begin, begin + 1) : f->newTextFormat();
-    f->replace(begin, end, c.string(2), format);
-    updateVariable(c, *f);
-    changed(c, *f);
+    TextFormat format = length ? f.format(begin, begin + 1) : f.newTextFormat();
+    f.replace(begin, end, c.string(2), format);
+    updateVariable(c, f);
+    changed(c, f);
     return {};
 }
 
@@ -310,35 +294,31 @@ std::pair<std::size_t, std::size_t> range(NativeCall& c, std::size_t given, cons
     return {begin, index(c, 1, length)};
 }
 
-Value getTextFormat(NativeCall& c)
+Value getTextFormat(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    auto [begin, end] = range(c, std::min<std::size_t>(c.args.size(), 2), *f);
-    return Value(textFormatObject(c.machine, f->format(begin, end)));
+    auto [begin, end] = range(c, std::min<std::size_t>(c.args.size(), 2), f);
+    return Value(textFormatObject(c.machine, f.format(begin, end)));
 }
 
-Value setTextFormat(NativeCall& c)
+Value setTextFormat(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
     if (c.args.empty())
         return {};
     std::size_t given = std::min<std::size_t>(c.args.size() - 1, 2);
-    auto [begin, end] = range(c, given, *f);
-    f->applyFormat(begin, end, textFormatFrom(c.machine, c.args[given]));
-    changed(c, *f);
+    auto [begin, end] = range(c, given, f);
+    f.applyFormat(begin, end, textFormatFrom(c.machine, c.args[given]));
+    changed(c, f);
     return {};
 }
 
-Value getNewTextFormat(NativeCall& c)
+Value getNewTextFormat(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    return Value(textFormatObject(c.machine, f->newTextFormat()));
+    return Value(textFormatObject(c.machine, f.newTextFormat()));
 }
 
-Value setNewTextFormat(NativeCall& c)
+Value setNewTextFormat(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    f->setNewTextFormat(textFormatFrom(c.machine, c.arg(0)));
+    f.setNewTextFormat(textFormatFrom(c.machine, c.arg(0)));
     return {};
 }
 
@@ -355,23 +335,21 @@ Value getDepth(NativeCall& c)
     return self ? Value(double(self->depth)) : Value();
 }
 
-Value addListener(NativeCall& c)
+Value addListener(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
     Value listener = c.arg(0);
     if (!listener.isReference())
         return false;
-    auto& list = f->listeners;
+    auto& list = f.listeners;
     if (std::none_of(list.begin(), list.end(), [&](const Value& v) { return v.sameAs(listener); })
         && list.size() < kMaxListeners)
         list.push_back(listener);
     return true;
 }
 
-Value removeListener(NativeCall& c)
+Value removeListener(NativeCall& c, TextField& f)
 {
-    FIELD_OR_UNDEFINED;
-    auto& list = f->listeners;
+    auto& list = f.listeners;
     auto it = std::find_if(list.begin(), list.end(), [&](const Value& v) { return v.sameAs(c.arg(0)); });
     if (it == list.end())
         return false;
@@ -416,16 +394,16 @@ void installTextField(Machine& m)
             pair.emplace_back(m.newFunction(a.set));
         proto->set(a.name, Value(m.newArray(std::move(pair))), Accessor | DontEnum | DontDelete);
     }
-    m.method(proto, u"replaceSel", replaceSel);
-    m.method(proto, u"replaceText", replaceText);
-    m.method(proto, u"getTextFormat", getTextFormat);
-    m.method(proto, u"setTextFormat", setTextFormat);
-    m.method(proto, u"getNewTextFormat", getNewTextFormat);
-    m.method(proto, u"setNewTextFormat", setNewTextFormat);
+    m.method(proto, u"replaceSel", onField<replaceSel>);
+    m.method(proto, u"replaceText", onField<replaceText>);
+    m.method(proto, u"getTextFormat", onField<getTextFormat>);
+    m.method(proto, u"setTextFormat", onField<setTextFormat>);
+    m.method(proto, u"getNewTextFormat", onField<getNewTextFormat>);
+    m.method(proto, u"setNewTextFormat", onField<setNewTextFormat>);
     m.method(proto, u"removeTextField", removeTextField);
     m.method(proto, u"getDepth", getDepth);
-    m.method(proto, u"addListener", addListener);
-    m.method(proto, u"removeListener", removeListener);
+    m.method(proto, u"addListener", onField<addListener>);
+    m.method(proto, u"removeListener", onField<removeListener>);
     if (m.prototypes().clip)
         m.method(m.prototypes().clip, u"createTextField", createTextField);
 }
