@@ -1,5 +1,7 @@
 #include "control/movie/HitTest.h"
 
+#include "control/movie/TextField.h"
+
 namespace lumbra::movie {
 
 namespace {
@@ -17,8 +19,8 @@ bool covers(const DisplayObject& object, Point inParent)
                 return true;
         return false;
     }
-    if (auto text = object.text())
-        return text->bounds.contains(p);
+    if (object.textField)
+        return object.textField->bounds.contains(p);
     for (const auto& [depth, child] : object.children())
         if (covers(*child, p))
             return true;

@@ -7,6 +7,7 @@
 #include "control/movie/DisplayObject.h"
 #include "control/movie/Movie.h"
 #include "control/movie/MoviePlayer.h"
+#include "control/movie/TextField.h"
 #include "control/movie/Value.h"
 
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -92,6 +94,21 @@ public:
     bool overButton() const { return !hot_.expired(); }
     Point mouse() const { return mouse_; }
 
+    // Text fields: made by script, given the focus, typed into.
+    std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::u16string_view name, int depth,
+                                                   const Rect& box);
+    std::shared_ptr<DisplayObject> focus() const { return focus_.lock(); }
+    // Moves the focus (null: nowhere), telling both fields and the Selection
+    // listeners. A field that cannot take the focus is refused (false).
+    bool setFocus(const std::shared_ptr<DisplayObject>& object);
+    // Typed text and editing keys for the field with the focus; false when no field takes them.
+    bool typeText(std::u16string_view text);
+    bool editKey(EditKey key, bool extend = false);
+    // Every bound field shows its variable's value.
+    void syncTextFields();
+    // The field's text from its bound variable, when that changed.
+    void syncTextField(DisplayObject& object);
+
     double random(double limit);
     double millisecondsSinceStart() const;
 
@@ -109,6 +126,10 @@ private:
     void applyCommand(DisplayObject& clip, const DisplayCommand& command);
     std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
+    // After a user edit: the bound variable takes the text, onChanged is told.
+    void textEdited(DisplayObject& object);
+    // Calls a script method of a field or object with arguments, when it has one.
+    void notify(const Value& target, std::u16string_view method, std::span<const Value> args);
 
     std::shared_ptr<const Movie> movie_;
     const HostHooks& hooks_;
@@ -124,10 +145,12 @@ private:
 
     std::weak_ptr<DisplayObject> hot_;     // button under the mouse
     std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on
+    std::weak_ptr<DisplayObject> focus_;   // text field that takes typed keys
     Point mouse_;
 
     std::unique_ptr<Machine> machine_;
     Character emptyClip_; // what createEmptyMovieClip places
+    Character emptyText_; // what createTextField places
     std::vector<const ActionBytes*> initDone_; // DoInitAction blocks already run
     std::minstd_rand random_;
     std::chrono::steady_clock::time_point started_;

@@ -4,6 +4,7 @@
 
 #include "control/movie/Properties.h"
 #include "control/movie/TextCodec.h"
+#include "control/movie/actions/Machine.h"
 
 #include <vector>
 
@@ -99,6 +100,9 @@ std::optional<Value> Playback::getVariable(DisplayObject& from, std::u16string_v
         return Value(child);
     if (auto property = propertyIndex(name))
         return getProperty(*this, *clip, *property);
+    if (clip->textField) // "field.text" and the other properties of a text field
+        if (Value member = machine_->get(Value(clip), name); !member.isUndefined())
+            return member;
     return std::nullopt;
 }
 
@@ -108,6 +112,8 @@ void Playback::setVariable(DisplayObject& from, std::u16string_view path, Value 
     auto clip = resolveTarget(from, parts.clip);
     if (!clip) {
         root_->setVariable(path, std::move(value));
+    } else if (clip->textField) {
+        machine_->set(Value(clip), parts.name, std::move(value));
     } else if (auto property = propertyIndex(parts.name); property && !clip->variable(parts.name)) {
         setProperty(*this, *clip, *property, value);
     } else {

@@ -3,6 +3,7 @@
 #include "control/movie/Bounds.h"
 #include "control/movie/Playback.h"
 #include "control/movie/TextCodec.h"
+#include "control/movie/TextField.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,6 +130,13 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
         break;
     case Width:
     case Height: {
+        if (object.textField && finite && n >= 0) {
+            // A text field's box takes the new size; its text is not stretched.
+            double scale = property == Width ? xScaleOf(m) : yScaleOf(m);
+            if (scale != 0)
+                object.textField->resize(property == Width, std::min(n * kTwips / std::abs(scale), 1e9));
+            break;
+        }
         Rect now = transformRect(m, localBounds(object));
         double size = property == Width ? now.width() : now.height();
         if (!finite || n < 0 || size <= 0)

@@ -53,6 +53,7 @@ struct Prototypes {
     ActionObject* date = nullptr;
     ActionObject* clip = nullptr;
     ActionObject* error = nullptr;
+    ActionObject* textField = nullptr;
 };
 
 class Machine {
@@ -191,6 +192,9 @@ void installBroadcaster(Machine& m);
 void installKey(Machine& m);
 void installMouse(Machine& m);
 void installStage(Machine& m);
+void installTextField(Machine& m);
+void installTextFormat(Machine& m);
+void installSelection(Machine& m);
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
