@@ -306,6 +306,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
             part.depth = index++;
             part.matrix = record.matrix;
             part.colorTransform = record.colorTransform;
+            part.effects = record.effects;
             part.name = u"";
             if (auto child = create(*object, record.character, part))
                 child->buttonStates = record.states;
