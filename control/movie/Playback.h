@@ -106,6 +106,8 @@ private:
     void advance(DisplayObject& clip);
     void enterFrame(DisplayObject& clip, int frame);
     void rebuildTo(DisplayObject& clip, int frame);
+    // Charges walking a timeline to the running actions' step budget.
+    void spendSteps(std::size_t steps);
     void applyCommand(DisplayObject& clip, const DisplayCommand& command);
     std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
