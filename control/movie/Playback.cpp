@@ -19,7 +19,7 @@ constexpr int kMaxNesting = 32;
 // Live objects of one stage; more placements are refused.
 constexpr std::size_t kMaxObjects = 20000;
 // Walking a timeline to a frame costs the running actions' steps: one per
-// display command and one per this many frames passed, so a script jumping
+// display command or init action block and one per this many frames passed, so a script jumping
 // back and forth on a long timeline runs out of steps like an endless loop.
 constexpr std::size_t kFramesPerStep = 64;
 
@@ -149,12 +149,10 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
         return;
     const Timeline& timeline = *clip.timeline();
     const Frame& entered = timeline.frames[frame];
-    for (const auto& actions : entered.initActions) {
-        if (std::ranges::find(initDone_, &actions) != initDone_.end())
-            continue;
-        initDone_.push_back(&actions);
-        queueActions(*root_, actions);
-    }
+    spendSteps(entered.initActions.size());
+    for (const auto& actions : entered.initActions)
+        if (initDone_.insert(&actions).second)
+            queueActions(*root_, actions);
     std::size_t queued = 0;
     if (frame > clip.frame) {
         spendSteps(std::size_t(frame - clip.frame) / kFramesPerStep);

@@ -15,6 +15,7 @@
 #include <optional>
 #include <random>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace lumbra::movie {
@@ -130,7 +131,7 @@ private:
 
     std::unique_ptr<Machine> machine_;
     Character emptyClip_; // what createEmptyMovieClip places
-    std::vector<const ActionBytes*> initDone_; // DoInitAction blocks already run
+    std::unordered_set<const ActionBytes*> initDone_; // DoInitAction blocks already run
     std::minstd_rand random_;
     std::chrono::steady_clock::time_point started_;
 };
