@@ -19,7 +19,7 @@ class Arguments {
 public:
     explicit Arguments(const orvet::ScriptValue* args) : args_(args) {}
 
-    int count() const { return args_[0].integer > 0 ? static_cast<int>(args_[0].integer) : 0; }
+    int count() const { return static_cast<int>(orvet::argumentCount(args_)); }
     // Argument n (from 1), or null when it was not passed.
     const orvet::ScriptValue* get(int n) const { return n >= 1 && n <= count() ? &args_[n] : nullptr; }
     bool is(int n, orvet::ValueKind kind) const

@@ -102,6 +102,7 @@ struct ButtonRecord {
     int depth = 0;
     Matrix matrix;
     ColorTransform colorTransform;
+    LayerEffects effects; // filters and blend mode
 };
 
 struct ButtonAction {

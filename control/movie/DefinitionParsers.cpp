@@ -1,5 +1,6 @@
 #include "control/movie/DefinitionParsers.h"
 
+#include "control/movie/FilterParser.h"
 #include "control/movie/HtmlText.h"
 #include "control/movie/TagCodes.h"
 #include "control/movie/TextCodec.h"
@@ -126,10 +127,12 @@ ButtonDef parseButton(BitReader& in, unsigned tagCode)
         record.matrix = in.matrix();
         if (second)
             record.colorTransform = in.colorTransform(true);
-        if (flags & 0x10) // filter lists are not read: the records end here
-            break;
-        if (flags & 0x20)
-            in.u8(); // blend mode
+        // Version 8 records may add a filter list and a blend mode, each
+        // announced by its flag; the first version has neither.
+        if (second && (flags & 0x10))
+            record.effects.filters = parseFilterList(in);
+        if (second && (flags & 0x20))
+            record.effects.blend = blendModeFrom(in.u8());
         button.records.push_back(record);
     }
     std::stable_sort(button.records.begin(), button.records.end(),

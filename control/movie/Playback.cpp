@@ -18,6 +18,10 @@ constexpr int kMaxActionDepth = 16;
 constexpr int kMaxNesting = 32;
 // Live objects of one stage; more placements are refused.
 constexpr std::size_t kMaxObjects = 20000;
+// Walking a timeline to a frame costs the running actions' steps: one per
+// display command or init action block and one per this many frames passed, so a script jumping
+// back and forth on a long timeline runs out of steps like an endless loop.
+constexpr std::size_t kFramesPerStep = 64;
 
 int nestingOf(const DisplayObject& object)
 {
@@ -150,17 +154,18 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
         return;
     const Timeline& timeline = *clip.timeline();
     const Frame& entered = timeline.frames[frame];
-    for (const auto& actions : entered.initActions) {
-        if (std::ranges::find(initDone_, &actions) != initDone_.end())
-            continue;
-        initDone_.push_back(&actions);
-        queueActions(*root_, actions);
-    }
+    spendSteps(entered.initActions.size());
+    for (const auto& actions : entered.initActions)
+        if (initDone_.insert(&actions).second)
+            queueActions(*root_, actions);
     std::size_t queued = 0;
     if (frame > clip.frame) {
-        for (int f = clip.frame + 1; f < frame; ++f)
+        spendSteps(std::size_t(frame - clip.frame) / kFramesPerStep);
+        for (int f = clip.frame + 1; f < frame; ++f) {
+            spendSteps(timeline.frames[f].commands.size());
             for (const auto& command : timeline.frames[f].commands)
                 applyCommand(clip, command);
+        }
         // The entered frame's blocks take their places among its commands.
         for (std::size_t c = 0; c <= entered.commands.size(); ++c) {
             for (; queued < entered.actions.size() &&
@@ -185,7 +190,9 @@ void Playback::rebuildTo(DisplayObject& clip, int frame)
 {
     std::map<int, PlaceCommand> wanted;
     const Timeline& timeline = *clip.timeline();
+    spendSteps(std::size_t(frame + 1) / kFramesPerStep);
     for (int f = 0; f <= frame; ++f) {
+        spendSteps(timeline.frames[f].commands.size());
         for (const auto& command : timeline.frames[f].commands) {
             if (auto remove = std::get_if<RemoveCommand>(&command)) {
                 wanted.erase(remove->depth);
@@ -316,6 +323,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
             part.depth = index++;
             part.matrix = record.matrix;
             part.colorTransform = record.colorTransform;
+            part.effects = record.effects;
             part.name = u"";
             if (auto child = create(*object, record.character, part))
                 child->buttonStates = record.states;
@@ -457,6 +465,12 @@ bool Playback::takeStep()
         return false;
     --budget_;
     return true;
+}
+
+void Playback::spendSteps(std::size_t steps)
+{
+    // Never below 0: host calls may walk timelines many times between resets.
+    budget_ -= long(std::min<std::size_t>(steps, std::size_t(std::max(budget_, 0L))));
 }
 
 bool Playback::enterActions()

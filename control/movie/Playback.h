@@ -17,6 +17,7 @@
 #include <random>
 #include <span>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace lumbra::movie {
@@ -123,6 +124,8 @@ private:
     void advance(DisplayObject& clip);
     void enterFrame(DisplayObject& clip, int frame);
     void rebuildTo(DisplayObject& clip, int frame);
+    // Charges walking a timeline to the running actions' step budget.
+    void spendSteps(std::size_t steps);
     void applyCommand(DisplayObject& clip, const DisplayCommand& command);
     std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
@@ -151,7 +154,7 @@ private:
     std::unique_ptr<Machine> machine_;
     Character emptyClip_; // what createEmptyMovieClip places
     Character emptyText_; // what createTextField places
-    std::vector<const ActionBytes*> initDone_; // DoInitAction blocks already run
+    std::unordered_set<const ActionBytes*> initDone_; // DoInitAction blocks already run
     std::minstd_rand random_;
     std::chrono::steady_clock::time_point started_;
 };

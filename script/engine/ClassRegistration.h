@@ -95,8 +95,7 @@ private:
     std::vector<Atom> atoms_;
 };
 
-// Arguments of a native call (args[0] is the count).
-inline std::int64_t argumentCount(const ScriptValue* args) { return args[0].integer; }
+// Arguments of a native call, counted from 1.
 inline bool hasArgument(const ScriptValue* args, std::int64_t n) { return argumentCount(args) >= n; }
 
 // A value as a new script string, from UTF-16 or from ANSI text.

@@ -73,6 +73,16 @@ ScriptValue newInstance(ScriptContext& ctx, NativeClass* cls, void* data);
 // (delete of a variable holding the value); later calls do nothing.
 void disposeInstance(ScriptContext& ctx, NativeObject& object);
 
+// The argument block's count. An array literal passes
+// its count negated, so its magnitude is the number of arguments; the
+// interpreter has checked that they all lie on the caller's stack.
+inline std::int64_t argumentCount(const ScriptValue* args)
+{
+    return args[0].integer < 0 ? -args[0].integer : args[0].integer;
+}
+// The call is an array literal's: its arguments are elements, never a length.
+inline bool isArrayLiteralCall(const ScriptValue* args) { return args[0].integer < 0; }
+
 // Registration helpers.
 // The global `name` becomes a class object (an instance with null data).
 void registerGlobalClass(ScriptContext& ctx, std::string_view name, NativeClass* cls);

@@ -283,20 +283,31 @@ TEST(HandAssembled, ButtonRecordsAndConditions)
 
 // Off until button records read their filter lists: today a record with one
 // ends the list, losing itself and every record after it.
-TEST(HandAssembled, DISABLED_ButtonRecordWithFiltersKeepsTheRecordsAfterIt)
+TEST(HandAssembled, ButtonRecordWithFiltersKeepsTheRecordsAfterIt)
 {
     // Version 8 records may carry a filter list (one blur here) and a blend
-    // mode; the record after it is still part of the button.
-    Bytes blur = Bytes{1, 1} + u32(0x40000) + u32(0x40000) + Bytes{0x08};
-    Bytes records = Bytes{0x10 | 0x01} + u16(3) + u16(1) + kTranslate + kAddOnlyAlpha + blur + Bytes{0x02} + u16(4) +
-                    u16(2) + kTranslate + kAddOnlyAlpha + Bytes{0x00};
+    // mode (multiply on the second); the record after them is still part of
+    // the button, and both effects reach the placed parts.
+    Bytes blur = Bytes{1, 1} + u32(0x40000) + u32(0x28000) + Bytes{0x08};
+    Bytes records = Bytes{0x10 | 0x01} + u16(3) + u16(1) + kTranslate + kAddOnlyAlpha + blur + Bytes{0x20 | 0x02} +
+                    u16(4) + u16(2) + kTranslate + kAddOnlyAlpha + Bytes{3} + Bytes{0x00};
     Bytes body = u16(12) + Bytes{0x00} + u16(0) + records;
     Movie movie = parseMovie(movieFile(8, tag(34, body) + kShowFrame + kEnd));
     const auto* button = std::get_if<ButtonDef>(movie.find(12));
     ASSERT_TRUE(button);
     ASSERT_EQ(button->records.size(), 2u);
     EXPECT_EQ(button->records[0].character, 3);
+    EXPECT_EQ(button->records[0].states, 1u);
+    ASSERT_EQ(button->records[0].effects.filters.size(), 1u);
+    const auto* filter = std::get_if<BlurFilter>(&button->records[0].effects.filters[0]);
+    ASSERT_TRUE(filter);
+    EXPECT_EQ(filter->blurX, 4.0);
+    EXPECT_EQ(filter->blurY, 2.5);
+    EXPECT_EQ(button->records[0].effects.blend, BlendMode::Normal);
     EXPECT_EQ(button->records[1].character, 4);
+    EXPECT_EQ(button->records[1].states, 2u);
+    EXPECT_TRUE(button->records[1].effects.filters.empty());
+    EXPECT_EQ(button->records[1].effects.blend, BlendMode::Multiply);
 }
 
 // --- Actions ----------------------------------------------------------------

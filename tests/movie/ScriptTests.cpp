@@ -17,7 +17,7 @@ enum : std::uint8_t {
     InitArray = 0x42, InitObject = 0x43, TypeOf = 0x44, Enumerate2 = 0x55, Add2 = 0x47, Less2 = 0x48,
     Equals2 = 0x49, PushDuplicate = 0x4C, GetMember = 0x4E, SetMember = 0x4F, Increment = 0x50,
     CallMethod = 0x52, NewMethod = 0x53, InstanceOf = 0x54, BitURShift = 0x65, StrictEquals = 0x66,
-    Greater = 0x67, Extends = 0x69, WaitForFrame2 = 0x8D,
+    Greater = 0x67, Extends = 0x69, WaitForFrame2 = 0x8D, GotoFrame2 = 0x9F, Stop = 0x07,
 };
 
 // Small phrases of assembly.
@@ -366,6 +366,41 @@ TEST(ScriptLimits, RecursionEndlessLoopsAndWildFrameNumbers)
         ready.f64(frame).record(WaitForFrame2, {2}).traceStr("loaded").traceStr("end");
         EXPECT_EQ(run(ready), lines({"loaded", "end"})) << frame;
     }
+}
+
+TEST(ScriptLimits, GotosBackAndForthOnALongTimelineEndWithinTheBudget)
+{
+    // Every going back rebuilds the display list from the first frame: on a
+    // timeline of 20000 frames, each with a placement, a script that jumps
+    // back and forth for ever spends its steps on the rebuilding and ends
+    // after a few rounds, as an endless loop does, leaving the movie playing.
+    // The last frame reports the rounds done.
+    constexpr int kFrames = 20000;
+    Asm loop;
+    loop.traceStr("start").str("rounds").i32(0).op(SetVariable).label("top");
+    loop.f64(kFrames - 1).record(GotoFrame2, {1}).f64(kFrames - 2).record(GotoFrame2, {1});
+    loop.str("rounds").str("rounds").op(GetVariable).op(Increment).op(SetVariable).jump("top");
+    Asm last;
+    last.traceStr("alive").str("rounds").op(GetVariable).trace().op(Stop);
+
+    Asm::Bytes tags;
+    auto add = [&tags](const Asm::Bytes& tag) { tags.insert(tags.end(), tag.begin(), tag.end()); };
+    const Asm::Bytes showFrame = tagOf(1, {});
+    add(tagOf(12, actionsOf(loop)));
+    add(showFrame);
+    const Asm::Bytes move = tagOf(26, {0x01 | 0x04, 0x01, 0x00, 0x00}); // depth 1, an empty matrix
+    for (int f = 1; f < kFrames - 1; ++f) {
+        add(move);
+        add(showFrame);
+    }
+    add(tagOf(12, actionsOf(last)));
+    add(showFrame);
+    add(tagOf(0, {}));
+    const std::string out = playOutput(movieOfTags(7, kFrames, tags), 4);
+    ASSERT_EQ(out.rfind("start\nalive\n", 0), 0u) << out;
+    const int rounds = std::stoi(out.substr(12));
+    EXPECT_GE(rounds, 1);
+    EXPECT_LE(rounds, 20); // each round rebuilds 20000 placements
 }
 
 TEST(ScriptScopes, WithGlobalAndLocals)

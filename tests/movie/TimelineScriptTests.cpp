@@ -105,5 +105,34 @@ TEST(TimelineScripts, OnEnterFrameHandlersAndTheirRemoval)
     EXPECT_EQ(out, "tick 1\ntick 2\n");
 }
 
+TEST(TimelineScripts, FramesWithManyInitBlocksEnteredAgainAndAgainEndWithinTheBudget)
+{
+    // A frame of 2000 DoInitAction blocks runs each once, but every entry
+    // looks at all of them: a script that enters it for ever spends its
+    // steps doing so and ends after a few rounds, leaving the movie playing.
+    // The third frame reports the rounds done.
+    enum : std::uint8_t { GetVariable = 0x1C, SetVariable = 0x1D, Increment = 0x50, GotoFrame2 = 0x9F, Stop = 0x07 };
+    Asm loop;
+    loop.str("rounds").i32(0).op(SetVariable).label("top");
+    loop.f64(2).record(GotoFrame2, {1}).f64(1).record(GotoFrame2, {1}); // gotoAndPlay(2), gotoAndPlay(1)
+    loop.str("rounds").str("rounds").op(GetVariable).op(Increment).op(SetVariable).jump("top");
+    Asm::Bytes tags = doAction(loop);
+    add(tags, tagOf(ShowFrame, {}));
+    Asm::Bytes init;
+    u16(init, 1);
+    add(init, actionsOf(Asm()));
+    for (int i = 0; i < 2000; ++i)
+        add(tags, tagOf(DoInitAction, init));
+    add(tags, tagOf(ShowFrame, {}));
+    add(tags, doAction(Asm().str("rounds").op(GetVariable).trace().op(Stop)));
+    add(tags, tagOf(ShowFrame, {}));
+    add(tags, tagOf(0, {}));
+    const std::string out = playOutput(movieOfTags(6, 3, tags), 4);
+    ASSERT_FALSE(out.empty());
+    const int rounds = std::stoi(out);
+    EXPECT_GE(rounds, 1);
+    EXPECT_LE(rounds, 150); // each round looks at 2000 blocks
+}
+
 } // namespace
 } // namespace lumbra::movie::test

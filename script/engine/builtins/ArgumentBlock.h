@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "script/runtime/NativeClass.h"
 #include "script/runtime/ScriptValue.h"
 
 namespace orvet {
@@ -14,7 +15,7 @@ class ArgumentBlock {
  public:
   explicit ArgumentBlock(const ScriptValue* args) : args_(args) {}
 
-  std::int64_t count() const { return args_[0].integer > 0 ? args_[0].integer : 0; }
+  std::int64_t count() const { return argumentCount(args_); }
   bool has(std::int64_t n) const { return n >= 1 && n <= count(); }
   // Argument n (from 1), or null when it was not passed.
   const ScriptValue* get(std::int64_t n) const { return has(n) ? &args_[n] : nullptr; }

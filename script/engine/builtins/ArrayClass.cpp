@@ -51,13 +51,11 @@ ScriptArray* makeArray(ScriptContext& ctx, const ScriptValue* args)
     ScriptArray* array = newArray(ctx);
     ScriptValue value = ScriptValue::ofArray(array);
     StackRoot root(ctx, value);
-    // Array literals pass a negative count: always elements, never a length.
-    const std::int64_t count = argumentCount(args);
-    if (count == 1 && args[1].is(ValueKind::Integer)) {
+    const std::int64_t n = argumentCount(args);
+    if (n == 1 && !isArrayLiteralCall(args) && args[1].is(ValueKind::Integer)) {
         array->length = args[1].integer > 0 ? static_cast<std::uint64_t>(args[1].integer) : 0;
         return array;
     }
-    const std::int64_t n = count < 0 ? -count : count;
     for (std::int64_t i = 0; i < n; ++i)
         arraySet(ctx, *array, static_cast<std::uint64_t>(i), args[i + 1]);
     array->length = static_cast<std::uint64_t>(n);
