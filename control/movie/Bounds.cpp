@@ -38,6 +38,8 @@ Rect localBounds(const DisplayObject& object)
         return text->bounds;
     Rect bounds;
     bool any = false;
+    if (object.drawing)
+        unite(bounds, object.drawing->shape().bounds, any);
     for (const auto& [depth, child] : object.children()) {
         if (object.button() && !(child->buttonStates & StateUp))
             continue;

@@ -5,6 +5,7 @@
 
 #include "control/movie/Character.h"
 #include "control/movie/ColorTransform.h"
+#include "control/movie/Drawing.h"
 #include "control/movie/Filters.h"
 #include "control/movie/Geometry.h"
 #include "control/movie/Value.h"
@@ -90,6 +91,12 @@ public:
 
     // The tick that placed the object: a new clip waits for the next one.
     unsigned long bornTick = 0;
+
+    // What the clip's drawing methods drew; null until the first call.
+    std::shared_ptr<Drawing> drawing;
+    // The prototype of a clip whose symbol has a registered class (or whose
+    // __proto__ a script set); undefined for the MovieClip prototype.
+    Value prototype;
 
 private:
     const Character* character_;

@@ -4,26 +4,34 @@ namespace lumbra::movie {
 
 namespace {
 
-// Whether the object itself (its shapes, text boxes and children) covers a
-// point given in its parent's coordinates.
+bool shapeCovers(const ShapeDef& shape, Point p)
+{
+    if (!shape.bounds.contains(p))
+        return false;
+    for (const Path& path : shape.fillPaths)
+        if (pathContains(path, p))
+            return true;
+    return false;
+}
+
+} // namespace
+
 bool covers(const DisplayObject& object, Point inParent)
 {
     Point p = object.matrix.inverse().apply(inParent);
-    if (auto shape = object.shape()) {
-        if (!shape->bounds.contains(p))
-            return false;
-        for (const Path& path : shape->fillPaths)
-            if (pathContains(path, p))
-                return true;
-        return false;
-    }
+    if (auto shape = object.shape())
+        return shapeCovers(*shape, p);
     if (auto text = object.text())
         return text->bounds.contains(p);
+    if (object.drawing && shapeCovers(object.drawing->shape(), p))
+        return true;
     for (const auto& [depth, child] : object.children())
         if (covers(*child, p))
             return true;
     return false;
 }
+
+namespace {
 
 bool buttonHit(const DisplayObject& button, Point inParent)
 {

@@ -10,6 +10,9 @@ namespace lumbra::movie {
 
 // p in root twips.
 std::shared_ptr<DisplayObject> buttonAt(DisplayObject& root, Point p);
+// Whether the object itself (its shapes, drawing, text boxes and children)
+// covers a point given in its parent's coordinates.
+bool covers(const DisplayObject& object, Point inParent);
 // Whether a path (non-zero winding) contains p; both in the same coordinates.
 bool pathContains(const Path& path, Point p);
 

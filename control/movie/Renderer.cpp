@@ -142,8 +142,12 @@ private:
             drawShape(morphShapeAt(*morph, object.ratio / 65535.0), m, cx);
         else if (auto text = object.text())
             drawText(object, *text, m, cx);
-        else
+        else {
+            // A clip's drawing lies under its children.
+            if (object.drawing)
+                drawShape(object.drawing->shape(), m, cx);
             drawChildren(object, m, cx);
+        }
     }
 
     void drawChildren(const DisplayObject& object, const Matrix& m, const ColorTransform& cx)

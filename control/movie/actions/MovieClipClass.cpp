@@ -188,6 +188,7 @@ void installMovieClip(Machine& m)
     m.method(proto, u"getBounds", getBounds);
     m.method(proto, u"getBytesLoaded", bytesOfMovie);
     m.method(proto, u"getBytesTotal", bytesOfMovie);
+    installClipDrawing(m, proto);
 }
 
 } // namespace lumbra::movie
