@@ -1,0 +1,165 @@
+// The drawing methods of clips, checked on the pixels of the memory canvas and
+// on the bounds scripts read back. Expected pixels follow from the geometry
+// given; edges are anti-aliased, so only pixels well inside or well outside a
+// shape are compared, each channel within 2 of the value worked out.
+#include "ActionAssembler.h"
+
+#include "control/movie/MoviePlayer.h"
+#include "control/movie/RasterCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <variant>
+
+namespace lumbra::movie::test {
+namespace {
+
+enum : std::uint8_t { Pop = 0x17, GetVariable = 0x1C, SetVariable = 0x1D, InitArray = 0x42, InitObject = 0x43,
+                      GetMember = 0x4E, CallMethod = 0x52 };
+
+using Arg = std::variant<double, std::string>;
+
+void pushArgs(Asm& a, const std::vector<Arg>& args)
+{
+    for (auto it = args.rbegin(); it != args.rend(); ++it) {
+        if (auto n = std::get_if<double>(&*it))
+            a.f64(*n);
+        else
+            a.str(std::get<std::string>(*it));
+    }
+}
+
+// path.method(args...); the result is dropped unless `keep`.
+Asm& call(Asm& a, const std::string& path, const std::string& method, const std::vector<Arg>& args = {},
+          bool keep = false)
+{
+    pushArgs(a, args);
+    a.f64(double(args.size())).str(path).op(GetVariable).str(method).op(CallMethod);
+    return keep ? a : a.op(Pop);
+}
+
+// trace(path.member)
+Asm& traceMember(Asm& a, const std::string& path, const std::string& member)
+{
+    return a.str(path).op(GetVariable).str(member).op(GetMember).trace();
+}
+
+void square(Asm& a, const std::string& path, double x0, double y0, double x1, double y1)
+{
+    call(a, path, "moveTo", {x0, y0});
+    call(a, path, "lineTo", {x1, y0});
+    call(a, path, "lineTo", {x1, y1});
+    call(a, path, "lineTo", {x0, y1}); // left open: endFill closes it
+}
+
+RasterCanvas render(const Asm& code)
+{
+    MoviePlayer player;
+    EXPECT_TRUE(player.load(movieOf(8, {code.bytes()})));
+    player.setBackgroundColor(0xFFFFFF);
+    player.setViewport(40, 20);
+    player.setScaleMode(ScaleMode::NoScale);
+    player.setAlign(AlignLeft | AlignTop);
+    RasterCanvas canvas(40, 20);
+    player.render(canvas);
+    return canvas;
+}
+
+void expectNear(Argb actual, Argb expected)
+{
+    for (int shift : {24, 16, 8, 0})
+        EXPECT_LE(std::abs(int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF)), 2)
+            << std::hex << actual << " vs " << expected;
+}
+
+TEST(ClipDrawing, FillsAutoCloseAndBlendWithTheirAlpha)
+{
+    Asm a;
+    call(a, "this", "beginFill", {double(0xFF0000), 100.0});
+    square(a, "this", 2, 2, 18, 18);
+    call(a, "this", "endFill");
+    call(a, "this", "beginFill", {double(0x0000FF), 50.0});
+    square(a, "this", 22, 2, 38, 18);
+    call(a, "this", "endFill");
+    RasterCanvas c = render(a);
+    expectNear(c.pixels().at(10, 10), 0xFFFF0000);
+    expectNear(c.pixels().at(1, 10), 0xFFFFFFFF);
+    expectNear(c.pixels().at(20, 10), 0xFFFFFFFF);
+    // 50 % is 128 of 255: blue over white keeps 127 of red and green.
+    expectNear(c.pixels().at(30, 10), 0xFF7F7FFF);
+}
+
+TEST(ClipDrawing, ChildrenLieOverTheDrawingAndClearForgetsIt)
+{
+    Asm a;
+    call(a, "this", "createEmptyMovieClip", {"kid", 1.0});
+    call(a, "kid", "beginFill", {double(0x00FF00)});
+    square(a, "kid", 0, 0, 10, 20);
+    call(a, "kid", "endFill");
+    call(a, "this", "beginFill", {double(0x000000)});
+    square(a, "this", 0, 0, 20, 20);
+    call(a, "this", "endFill");
+    call(a, "this", "lineStyle", {4.0, double(0xFF0000)});
+    call(a, "this", "moveTo", {30.0, 0.0});
+    call(a, "this", "lineTo", {30.0, 20.0});
+    RasterCanvas c = render(a);
+    expectNear(c.pixels().at(5, 10), 0xFF00FF00);
+    expectNear(c.pixels().at(15, 10), 0xFF000000);
+    expectNear(c.pixels().at(30, 10), 0xFFFF0000);
+    expectNear(c.pixels().at(33, 10), 0xFFFFFFFF);
+
+    Asm cleared = a;
+    call(cleared, "this", "clear");
+    RasterCanvas d = render(cleared);
+    expectNear(d.pixels().at(5, 10), 0xFF00FF00);
+    expectNear(d.pixels().at(15, 10), 0xFFFFFFFF);
+    expectNear(d.pixels().at(30, 10), 0xFFFFFFFF);
+}
+
+TEST(ClipDrawing, LinearGradientAcrossABox)
+{
+    // Red to blue over x = 0..40 (box form): at x the mix is x / 40 blue.
+    Asm a;
+    a.str("m").str("matrixType").str("box").str("x").f64(0).str("y").f64(0).str("w").f64(40).str("h").f64(20)
+        .str("r").f64(0).f64(6).op(InitObject).op(SetVariable);
+    a.str("ratios").f64(255).f64(0).f64(2).op(InitArray).op(SetVariable);
+    a.str("alphas").f64(100).f64(100).f64(2).op(InitArray).op(SetVariable);
+    a.str("colors").f64(0x0000FF).f64(0xFF0000).f64(2).op(InitArray).op(SetVariable);
+    for (const char* name : {"m", "ratios", "alphas", "colors"})
+        a.str(name).op(GetVariable);
+    a.str("linear").f64(5).str("this").op(GetVariable).str("beginGradientFill").op(CallMethod).op(Pop);
+    square(a, "this", 0, 0, 40, 20);
+    call(a, "this", "endFill");
+    RasterCanvas c = render(a);
+    for (int x : {2, 10, 20, 30, 37}) {
+        Argb p = c.pixels().at(x, 10);
+        double t = (x + 0.5) / 40;
+        EXPECT_NEAR(double((p >> 16) & 0xFF), 255 * (1 - t), 4) << x;
+        EXPECT_NEAR(double(p & 0xFF), 255 * t, 4) << x;
+    }
+}
+
+TEST(ClipDrawing, BoundsIncludeTheDrawingAndHalfTheLine)
+{
+    Asm a;
+    call(a, "this", "createEmptyMovieClip", {"kid", 1.0});
+    call(a, "kid", "lineStyle", {4.0});
+    call(a, "kid", "beginFill", {double(0xFF)});
+    square(a, "kid", 0, 0, 100, 50);
+    call(a, "kid", "endFill");
+    traceMember(a, "kid", "_width");
+    traceMember(a, "kid", "_height");
+    call(a, "kid", "getBounds", {"kid"}, true).str("xMin").op(GetMember).trace();
+    // A curve bulging to y = 75 at its middle: control point at 100.
+    call(a, "kid", "clear");
+    call(a, "kid", "beginFill", {0.0});
+    call(a, "kid", "moveTo", {0.0, 50.0});
+    call(a, "kid", "curveTo", {50.0, 100.0, 100.0, 50.0});
+    call(a, "kid", "endFill");
+    traceMember(a, "kid", "_height");
+    EXPECT_EQ(run(a), "104\n54\n-2\n25\n");
+}
+
+} // namespace
+} // namespace lumbra::movie::test
