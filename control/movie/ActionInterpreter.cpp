@@ -884,7 +884,8 @@ private:
 
     void cloneSprite()
     {
-        int depth = clampToInt(popNumberOrZero(), -16384, 2130690045);
+        // Compilers add 16384 to the script's depth, as the file numbers depths.
+        int depth = clampToInt(popNumberOrZero(), 0, 2130706428) - 16384;
         auto name = popString();
         if (auto source = clipOf(pop()))
             pb_.cloneClip(*source, name, depth);

@@ -77,6 +77,8 @@ public:
     bool isMask = false;
     bool visible = true;
     bool placedByTimeline = true;
+    // A script set its position, scale or rotation: the timeline's moves no longer apply.
+    bool scriptTransformed = false;
     bool caseSensitiveNames = false; // version 7 and later
     // onClipEvent handlers of the placement.
     std::shared_ptr<const std::vector<ClipAction>> clipActions;

@@ -239,6 +239,12 @@ private:
             embeddedFonts_[id] = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(in, code));
             break;
         }
+        case tag::ExportAssets:
+            for (unsigned n = in.u16(); n > 0; --n) {
+                std::uint16_t id = in.u16();
+                movie_.exports[foldCase(decodeMovieString(in.cstring(), version()))] = id;
+            }
+            break;
         case tag::DefineText:
         case tag::DefineText2: {
             std::uint16_t id = in.u16();

@@ -10,6 +10,7 @@
 #include "control/movie/Value.h"
 
 #include <chrono>
+#include <map>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -19,6 +20,7 @@
 
 namespace lumbra::movie {
 
+class ActionObject;
 class Machine;
 class Marker;
 
@@ -77,8 +79,19 @@ public:
     void leaveActions() { --actionDepth_; }
 
     // Objects the scripts create and remove (duplicateMovieClip / removeMovieClip).
-    bool cloneClip(DisplayObject& source, std::u16string_view newName, int depth);
+    // The copy has the source's clip events and drawing; `init`'s members are
+    // set on it before its constructor and first frame run.
+    std::shared_ptr<DisplayObject> cloneClip(DisplayObject& source, std::u16string_view newName, int depth,
+                                             ActionObject* init = nullptr);
+    // False for an object at a depth scripts cannot remove.
     bool removeClip(DisplayObject& clip);
+    // attachMovie: a new instance of the symbol exported under that name.
+    std::shared_ptr<DisplayObject> attach(DisplayObject& parent, std::u16string_view exportName,
+                                          std::u16string_view name, int depth, ActionObject* init);
+    // Object.registerClass: instances of the exported symbol get the
+    // constructor's prototype and run it; not a function: the link is undone.
+    // False when nothing is exported under the name.
+    bool registerClass(std::u16string_view exportName, const Value& constructor);
     // createEmptyMovieClip: a clip with one empty frame, replacing what is at the depth.
     std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth);
     // Moves a script-placed or timeline object to another depth of its parent,
@@ -101,13 +114,19 @@ private:
         const ActionBytes* actions;   // or
         const char16_t* handler;      // a method of the clip to call
         std::shared_ptr<const std::vector<ClipAction>> keep; // what `actions` points into
+        std::shared_ptr<DisplayObject> hold; // a clip that left the stage, for its unload event
     };
 
     void advance(DisplayObject& clip);
     void enterFrame(DisplayObject& clip, int frame);
     void rebuildTo(DisplayObject& clip, int frame);
+    void runInitActions(const Frame& frame);
     void applyCommand(DisplayObject& clip, const DisplayCommand& command);
-    std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place);
+    std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place,
+                                          ActionObject* init = nullptr);
+    void insert(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object);
+    void startClip(DisplayObject& clip, ActionObject* init);
+    void queueUnload(const std::shared_ptr<DisplayObject>& object);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
 
     std::shared_ptr<const Movie> movie_;
@@ -129,6 +148,7 @@ private:
     std::unique_ptr<Machine> machine_;
     Character emptyClip_; // what createEmptyMovieClip places
     std::vector<const ActionBytes*> initDone_; // DoInitAction blocks already run
+    std::map<std::uint16_t, Value> classes_; // registered classes by symbol
     std::minstd_rand random_;
     std::chrono::steady_clock::time_point started_;
 };

@@ -71,7 +71,10 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
     case TotalFrames:
     case FramesLoaded: return object.isClip() ? object.timeline()->frameCount() : 0;
     case Alpha: return object.colorTransform.aMult * 100;
-    case Visible: return object.visible ? 1 : 0;
+    case Visible:
+        if (playback.version() < 5)
+            return object.visible ? 1 : 0;
+        return object.visible;
     case Width: return transformRect(m, localBounds(object)).width() / kTwips;
     case Height: return transformRect(m, localBounds(object)).height() / kTwips;
     case Rotation: return rotationOf(m);
@@ -152,6 +155,8 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
     default:
         return false;
     }
+    if (property <= YScale || property == Alpha || property == Width || property == Height || property == Rotation)
+        object.scriptTransformed = true;
     playback.dirty = true;
     return true;
 }

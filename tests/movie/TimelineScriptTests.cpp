@@ -83,9 +83,10 @@ TEST(TimelineScripts, ClipEventsInitActionsAndTheirOrder)
     add(tags, tagOf(ShowFrame, {}));
     add(tags, tagOf(0, {}));
     std::string out = playOutput(movieOfTags(6, 2, tags), 2);
-    // Later frames: the parent's timeline moves on before its children's.
-    EXPECT_EQ(out, "init\nroot frame 1\nload\nchild frame 1\nroot frame 1 again\n"
-                   "root frame 2\nenter\nchild frame 2\n");
+    // The frame's blocks run before a clip it places loads; on later frames
+    // children move on before their parent, enterFrame before frame actions.
+    EXPECT_EQ(out, "init\nroot frame 1\nroot frame 1 again\nload\nchild frame 1\n"
+                   "enter\nchild frame 2\nroot frame 2\n");
 }
 
 TEST(TimelineScripts, OnEnterFrameHandlersAndTheirRemoval)

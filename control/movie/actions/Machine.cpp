@@ -118,7 +118,11 @@ ActionObject* Machine::wrapperPrototype(const Value& value)
     case Value::Type::String: return protos_.string;
     case Value::Type::Number: return protos_.number;
     case Value::Type::Boolean: return protos_.boolean;
-    case Value::Type::Clip: return protos_.clip;
+    case Value::Type::Clip: {
+        // A clip of a registered class has that class's prototype.
+        ActionObject* own = value.toClip()->prototype.toObject();
+        return own ? own : protos_.clip;
+    }
     default: return nullptr;
     }
 }
@@ -162,7 +166,7 @@ Value Machine::getOwnOrClip(const Value& object, std::u16string_view name, bool&
         if (equalsFolded(name, u"_global"))
             return Value(global_);
         if (name == u"__proto__")
-            return Value(protos_.clip);
+            return Value(wrapperPrototype(object));
         found = false;
         return {};
     }
@@ -265,6 +269,10 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
         return;
     }
     if (auto clip = object.toClip()) {
+        if (name == u"__proto__") {
+            clip->prototype = value.isObject() ? value : Value();
+            return;
+        }
         if (auto property = propertyIndex(name); property && !clip->variable(name))
             setProperty(pb_, *clip, *property, value);
         else
