@@ -170,8 +170,11 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
     const Timeline& timeline = *clip.timeline();
     const Frame& entered = timeline.frames[frame];
     runInitActions(entered);
-    // The frame's own blocks run before anything the frame places: a clip
-    // placed here loads and runs its first frame after them.
+    // The unload events of what the frame removes come first, then the
+    // frame's own blocks; a clip placed here loads and runs its first frame
+    // after them.
+    std::optional<std::size_t> outerUnloads = unloadsAt_;
+    unloadsAt_ = queue_.size();
     for (const auto& actions : entered.actions)
         queueActions(clip, actions);
     if (frame > clip.frame) {
@@ -182,6 +185,7 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
         rebuildTo(clip, frame);
         dirty = true;
     }
+    unloadsAt_ = outerUnloads;
     clip.frame = frame;
 }
 
@@ -508,6 +512,12 @@ void Playback::queueUnload(const std::shared_ptr<DisplayObject>& object)
     queueEvent(*object, ClipUnload, u"onUnload");
     for (std::size_t i = first; i < queue_.size(); ++i)
         queue_[i].hold = object;
+    if (unloadsAt_) {
+        // Entering a frame: ahead of the frame's blocks.
+        std::size_t count = queue_.size() - first;
+        std::rotate(queue_.begin() + std::ptrdiff_t(*unloadsAt_), queue_.begin() + std::ptrdiff_t(first), queue_.end());
+        *unloadsAt_ += count;
+    }
     for (const auto& [depth, child] : object->children())
         queueUnload(child);
 }

@@ -134,6 +134,8 @@ private:
     std::shared_ptr<std::size_t> census_;
     std::shared_ptr<DisplayObject> root_;
     std::vector<QueuedAction> queue_;
+    // While a frame is entered: where the unload events of what it removes go.
+    std::optional<std::size_t> unloadsAt_;
     bool draining_ = false;
     bool closed_ = false;
     long budget_ = 0;

@@ -2,7 +2,7 @@
 // on the bounds scripts read back. Expected pixels follow from the geometry
 // given; edges are anti-aliased, so only pixels well inside or well outside a
 // shape are compared, each channel within 2 of the value worked out.
-#include "ActionAssembler.h"
+#include "TimelineAssembly.h"
 
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/RasterCanvas.h"
@@ -10,40 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <variant>
 
 namespace lumbra::movie::test {
 namespace {
-
-enum : std::uint8_t { Pop = 0x17, GetVariable = 0x1C, SetVariable = 0x1D, InitArray = 0x42, InitObject = 0x43,
-                      GetMember = 0x4E, CallMethod = 0x52 };
-
-using Arg = std::variant<double, std::string>;
-
-void pushArgs(Asm& a, const std::vector<Arg>& args)
-{
-    for (auto it = args.rbegin(); it != args.rend(); ++it) {
-        if (auto n = std::get_if<double>(&*it))
-            a.f64(*n);
-        else
-            a.str(std::get<std::string>(*it));
-    }
-}
-
-// path.method(args...); the result is dropped unless `keep`.
-Asm& call(Asm& a, const std::string& path, const std::string& method, const std::vector<Arg>& args = {},
-          bool keep = false)
-{
-    pushArgs(a, args);
-    a.f64(double(args.size())).str(path).op(GetVariable).str(method).op(CallMethod);
-    return keep ? a : a.op(Pop);
-}
-
-// trace(path.member)
-Asm& traceMember(Asm& a, const std::string& path, const std::string& member)
-{
-    return a.str(path).op(GetVariable).str(member).op(GetMember).trace();
-}
 
 void square(Asm& a, const std::string& path, double x0, double y0, double x1, double y1)
 {
