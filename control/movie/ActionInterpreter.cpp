@@ -83,6 +83,7 @@ public:
     }
 
     Value& registerAt(unsigned r) { return registers_[r]; }
+    std::vector<Value>& stack() { return stack_; }
 
     Value run()
     {
@@ -1014,20 +1015,26 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
     return frame.run();
 }
 
-void runActionBlock(Playback& playback, DisplayObject& clip, std::span<const std::uint8_t> code)
+void runActionBlock(Playback& playback, DisplayObject& clip, std::span<const std::uint8_t> code,
+                    std::vector<Value>* stack)
 {
     Machine& machine = playback.machine();
     if (!machine.enabled())
         return;
     auto self = clip.shared_from_this();
     machine.pushClip(self);
+    Interpreter interpreter(machine, self, code, nullptr, 0);
+    if (stack)
+        interpreter.stack().swap(*stack);
     try {
-        Interpreter(machine, self, code, nullptr, 0).run();
+        interpreter.run();
     } catch (const ScriptThrow&) {
         // An uncaught throw ends the block.
     } catch (const ScriptAbort&) {
     } catch (const FormatError&) {
     }
+    if (stack)
+        interpreter.stack().swap(*stack);
     machine.popClip();
 }
 

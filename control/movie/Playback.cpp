@@ -176,7 +176,7 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
     std::optional<std::size_t> outerUnloads = unloadsAt_;
     unloadsAt_ = queue_.size();
     for (const auto& actions : entered.actions)
-        queueActions(clip, actions);
+        queueActions(clip, actions, &entered);
     if (frame > clip.frame) {
         for (int f = clip.frame + 1; f <= frame; ++f)
             for (const auto& command : timeline.frames[f].commands)
@@ -522,9 +522,9 @@ void Playback::queueUnload(const std::shared_ptr<DisplayObject>& object)
         queueUnload(child);
 }
 
-void Playback::queueActions(DisplayObject& clip, const ActionBytes& actions)
+void Playback::queueActions(DisplayObject& clip, const ActionBytes& actions, const Frame* frame)
 {
-    queue_.push_back({clip.weak_from_this(), &actions, nullptr, nullptr, nullptr});
+    queue_.push_back({clip.weak_from_this(), &actions, nullptr, nullptr, nullptr, frame});
 }
 
 void Playback::queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const char16_t* handler)
@@ -532,9 +532,9 @@ void Playback::queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const ch
     if (clip.clipActions)
         for (const auto& action : *clip.clipActions)
             if (action.events & clipEvent)
-                queue_.push_back({clip.weak_from_this(), &action.actions, nullptr, clip.clipActions, nullptr});
+                queue_.push_back({clip.weak_from_this(), &action.actions, nullptr, clip.clipActions, nullptr, nullptr});
     if (handler)
-        queue_.push_back({clip.weak_from_this(), nullptr, handler, nullptr, nullptr});
+        queue_.push_back({clip.weak_from_this(), nullptr, handler, nullptr, nullptr, nullptr});
 }
 
 void Playback::runQueuedActions()
@@ -544,15 +544,25 @@ void Playback::runQueuedActions()
     draining_ = true;
     if (actionDepth_ == 0)
         budget_ = kStepBudget;
+    // What one frame's block leaves on the stack, the frame's next block finds.
+    std::vector<Value> frameStack;
+    std::pair<const DisplayObject*, const Frame*> stackOwner{};
     // Actions can queue more (a goto enters a frame): the budget ends ping-pong loops.
     for (std::size_t i = 0; i < queue_.size() && !closed_; ++i) {
         auto clip = queue_[i].clip.lock();
         if (!clip || !takeStep() || !enterActions())
             continue;
-        if (queue_[i].actions)
+        if (queue_[i].frame) {
+            std::pair<const DisplayObject*, const Frame*> owner{clip.get(), queue_[i].frame};
+            if (owner != stackOwner)
+                frameStack.clear();
+            stackOwner = owner;
+            runActionBlock(*this, *clip, *queue_[i].actions, &frameStack);
+        } else if (queue_[i].actions) {
             runActionBlock(*this, *clip, *queue_[i].actions);
-        else
+        } else {
             runHandler(*this, *clip, queue_[i].handler);
+        }
         leaveActions();
     }
     queue_.clear();

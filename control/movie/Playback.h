@@ -67,7 +67,8 @@ public:
     void setVariable(DisplayObject& from, std::u16string_view path, Value value);
 
     // Queues an action block for a clip / runs what is queued.
-    void queueActions(DisplayObject& clip, const ActionBytes& actions);
+    // Blocks of one frame (given) share the stack when they run one after another.
+    void queueActions(DisplayObject& clip, const ActionBytes& actions, const Frame* frame = nullptr);
     // Queues an event: the clip's onClipEvent handlers for it, then its script
     // handler method (onEnterFrame, onLoad ...) when it has one.
     void queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const char16_t* handler);
@@ -115,6 +116,7 @@ private:
         const char16_t* handler;      // a method of the clip to call
         std::shared_ptr<const std::vector<ClipAction>> keep; // what `actions` points into
         std::shared_ptr<DisplayObject> hold; // a clip that left the stage, for its unload event
+        const Frame* frame;                  // the frame a timeline block belongs to
     };
 
     void advance(DisplayObject& clip);

@@ -47,5 +47,38 @@ TEST(TimelineScripts, OnEnterFrameHandlersAndTheirRemoval)
     EXPECT_EQ(out, "tick 1\ntick 2\n");
 }
 
+TEST(TimelineScripts, TheBlocksOfOneFrameShareTheStack)
+{
+    Asm::Bytes tags;
+    add(tags, doAction(Asm().str("carried")));
+    add(tags, doAction(Asm().trace()));
+    add(tags, showFrame());
+    add(tags, doAction(Asm().trace()));
+    add(tags, showFrame());
+    add(tags, tagOf(0, {}));
+    EXPECT_EQ(playOutput(movieOfTags(8, 2, tags), 2), "carried\nundefined\n");
+}
+
+TEST(TimelineScripts, ClassDefinitionsRunOnceBeforeTheirFramePlacesClips)
+{
+    Asm::Bytes tags = spriteOf(1, {{}});
+    add(tags, exportAs(1, "box"));
+    Asm define;
+    define.traceStr("init");
+    define.function("Ball", {}, Asm().traceStr("ball"));
+    define.str("Ball").op(GetVariable).str("box").f64(2).str("Object").op(GetVariable).str("registerClass");
+    define.op(CallMethod).op(Pop);
+    add(tags, place(1, 1, "b"));
+    add(tags, initActions(1, define));
+    add(tags, showFrame());
+    Asm back;
+    back.traceStr("frame 2");
+    call(back, "this", "gotoAndStop", {1.0});
+    add(tags, doAction(back));
+    add(tags, showFrame());
+    add(tags, tagOf(0, {}));
+    EXPECT_EQ(playOutput(movieOfTags(8, 2, tags), 3), "init\nball\nframe 2\n");
+}
+
 } // namespace
 } // namespace lumbra::movie::test
