@@ -40,6 +40,18 @@ void compose(Matrix& m, double xScale, double yScale, double degrees)
     m.d = yScale * std::cos(r + skew);
 }
 
+// The alpha multiplier keeps 8.8 fixed point in 16 bits, as in the file:
+// 20 reads back as 19.921875 and 12800 wraps to -12800.
+double alphaTerm(double percent)
+{
+    double units = std::trunc(std::fmod(percent * 256 / 100, 65536.0));
+    if (units >= 32768)
+        units -= 65536;
+    else if (units < -32768)
+        units += 65536;
+    return units / 256;
+}
+
 // "/" for the root, "/clip/inner" below it.
 std::u16string slashPath(const DisplayObject& object)
 {
@@ -120,7 +132,7 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
         break;
     case Alpha:
         if (finite)
-            object.colorTransform.aMult = n / 100;
+            object.colorTransform.aMult = alphaTerm(n);
         break;
     case Visible:
         object.visible = value.toBoolean(playback.version());

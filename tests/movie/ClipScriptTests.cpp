@@ -156,7 +156,12 @@ TEST(ClipScripts, PointsHitTestsAndVisibility)
     a.str("p").op(GetVariable).str("x").op(GetMember).str(",").op(Add2);
     a.str("p").op(GetVariable).str("y").op(GetMember).op(Add2).trace();
     traceMember(a, "kid", "_visible");
-    EXPECT_EQ(run(a), "true\nfalse\ntrue\nfalse\n101,52\ntrue\n");
+    // Alpha keeps 256 steps: 20 % is 51 of them.
+    for (double alpha : {20.0, 89.84375 - 10, 12800.0}) {
+        setMember(a, "kid", "_alpha", alpha);
+        traceMember(a, "kid", "_alpha");
+    }
+    EXPECT_EQ(run(a), "true\nfalse\ntrue\nfalse\n101,52\ntrue\n19.921875\n79.6875\n-12800\n");
 }
 
 } // namespace
