@@ -391,6 +391,7 @@ void Playback::startClip(DisplayObject& clip, ActionObject* init)
         machine_->popClip();
         leaveActions();
     }
+    queueEvent(clip, ClipInitialize | ClipConstruct, nullptr);
     queueEvent(clip, ClipLoad, u"onLoad");
     enterFrame(clip, 0);
 }
@@ -513,7 +514,9 @@ void Playback::queueUnload(const std::shared_ptr<DisplayObject>& object)
     for (std::size_t i = first; i < queue_.size(); ++i)
         queue_[i].hold = object;
     if (unloadsAt_) {
-        // Entering a frame: ahead of the frame's blocks.
+        // Entering a frame: ahead of the frame's blocks (unless a host call
+        // in between has run and emptied the queue).
+        unloadsAt_ = std::min(*unloadsAt_, first);
         std::size_t count = queue_.size() - first;
         std::rotate(queue_.begin() + std::ptrdiff_t(*unloadsAt_), queue_.begin() + std::ptrdiff_t(first), queue_.end());
         *unloadsAt_ += count;

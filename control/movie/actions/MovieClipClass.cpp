@@ -249,6 +249,17 @@ Value setMaskMethod(NativeCall& c)
     return true;
 }
 
+// loadMovie(url) / unloadMovie(): the host loads into the clip's target, as
+// for the global forms; an empty address unloads.
+template <bool Load> Value loadInto(NativeCall& c)
+{
+    auto self = clip(c);
+    const auto& url = c.machine.playback().hooks().url;
+    if (self && url)
+        url(Load ? c.string(0) : std::u16string(), self->targetPath());
+    return {};
+}
+
 Value bytesOfMovie(NativeCall& c) { return double(c.machine.playback().movie().info.fileLength); }
 
 Value swfVersion(NativeCall& c) { return double(c.machine.version()); }
@@ -291,6 +302,8 @@ void installMovieClip(Machine& m)
     m.method(proto, u"getBytesLoaded", bytesOfMovie);
     m.method(proto, u"getBytesTotal", bytesOfMovie);
     m.method(proto, u"getSWFVersion", swfVersion);
+    m.method(proto, u"loadMovie", loadInto<true>);
+    m.method(proto, u"unloadMovie", loadInto<false>);
     proto->set(u"enabled", true, DontEnum);
     proto->set(u"useHandCursor", true, DontEnum);
     installClipDrawing(m, proto);
