@@ -12,10 +12,16 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace lumbra::movie {
+
+// Scale factors and rotation (degrees) of an object as a script set them.
+struct ScaleAndRotation {
+    double xScale = 1, yScale = 1, rotation = 0;
+};
 
 // Where the mouse stands with respect to a button.
 enum class ButtonPhase { Idle, OverUp, OverDown, OutDown };
@@ -79,6 +85,8 @@ public:
     bool placedByTimeline = true;
     // A script set its position, scale or rotation: the timeline's moves no longer apply.
     bool scriptTransformed = false;
+    // They read back as set, where the matrix alone would lose a negative scale.
+    std::optional<ScaleAndRotation> scriptScale;
     bool caseSensitiveNames = false; // version 7 and later
     // onClipEvent handlers of the placement.
     std::shared_ptr<const std::vector<ClipAction>> clipActions;

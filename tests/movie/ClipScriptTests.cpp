@@ -164,5 +164,28 @@ TEST(ClipScripts, PointsHitTestsAndVisibility)
     EXPECT_EQ(run(a), "true\nfalse\ntrue\nfalse\n101,52\ntrue\n19.921875\n79.6875\n-12800\n");
 }
 
+TEST(ClipScripts, ScaleAndRotationReadBackAsSet)
+{
+    Asm a;
+    call(a, "this", "createEmptyMovieClip", {"kid", 1.0});
+    call(a, "kid", "beginFill", {0.0});
+    call(a, "kid", "moveTo", {0.0, 0.0});
+    call(a, "kid", "lineTo", {10.0, 0.0});
+    call(a, "kid", "lineTo", {10.0, 20.0});
+    call(a, "kid", "endFill");
+    setMember(a, "kid", "_xscale", -50);
+    traceMember(a, "kid", "_xscale");
+    traceMember(a, "kid", "_width");
+    for (double degrees : {370.0, -190.0}) {
+        setMember(a, "kid", "_rotation", degrees);
+        traceMember(a, "kid", "_rotation");
+    }
+    traceMember(a, "kid", "_xscale");
+    setMember(a, "kid", "_rotation", 0);
+    setMember(a, "kid", "_height", 40);
+    traceMember(a, "kid", "_yscale");
+    EXPECT_EQ(run(a), "-50\n5\n10\n170\n-50\n200\n");
+}
+
 } // namespace
 } // namespace lumbra::movie::test
