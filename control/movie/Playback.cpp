@@ -279,8 +279,8 @@ void Playback::applyCommand(DisplayObject& clip, const DisplayCommand& command)
     const auto place = atScriptDepth(std::get<PlaceCommand>(command));
     auto existing = children.find(place.depth);
     if (!place.move) {
-        // A depth taken already keeps its object.
-        if (place.character && existing == children.end())
+        // A new object on a taken depth replaces the one there, which unloads.
+        if (place.character)
             create(clip, *place.character, place);
         return;
     }

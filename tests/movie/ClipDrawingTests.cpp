@@ -45,15 +45,20 @@ void expectNear(Argb actual, Argb expected)
 TEST(ClipDrawing, FillsAutoCloseAndBlendWithTheirAlpha)
 {
     Asm a;
+    call(a, "this", "lineStyle", {2.0, 0.0, 100.0});
     call(a, "this", "beginFill", {double(0xFF0000), 100.0});
     square(a, "this", 2, 2, 18, 18);
     call(a, "this", "endFill");
+    call(a, "this", "lineStyle");
     call(a, "this", "beginFill", {double(0x0000FF), 50.0});
     square(a, "this", 22, 2, 38, 18);
     call(a, "this", "endFill");
     RasterCanvas c = render(a);
     expectNear(c.pixels().at(10, 10), 0xFFFF0000);
-    expectNear(c.pixels().at(1, 10), 0xFFFFFFFF);
+    // The closing edge (x = 2) is drawn with the pen like the others.
+    expectNear(c.pixels().at(2, 10), 0xFF000000);
+    expectNear(c.pixels().at(10, 2), 0xFF000000);
+    expectNear(c.pixels().at(0, 10), 0xFFFFFFFF);
     expectNear(c.pixels().at(20, 10), 0xFFFFFFFF);
     // 50 % is 128 of 255: blue over white keeps 127 of red and green.
     expectNear(c.pixels().at(30, 10), 0xFF7F7FFF);
@@ -84,6 +89,28 @@ TEST(ClipDrawing, ChildrenLieOverTheDrawingAndClearForgetsIt)
     expectNear(d.pixels().at(5, 10), 0xFF00FF00);
     expectNear(d.pixels().at(15, 10), 0xFFFFFFFF);
     expectNear(d.pixels().at(30, 10), 0xFFFFFFFF);
+}
+
+TEST(ClipDrawing, ScriptMasksShowOnlyWhatTheMaskCovers)
+{
+    Asm a;
+    call(a, "this", "createEmptyMovieClip", {"content", 1.0});
+    call(a, "content", "beginFill", {double(0xFF0000)});
+    square(a, "content", 0, 0, 40, 20);
+    call(a, "content", "endFill");
+    call(a, "this", "createEmptyMovieClip", {"window", 2.0});
+    call(a, "window", "beginFill", {double(0x00FF00)});
+    square(a, "window", 10, 0, 20, 20);
+    call(a, "window", "endFill");
+    a.str("window").op(GetVariable).f64(1).str("content").op(GetVariable).str("setMask").op(CallMethod).op(Pop);
+    // The masked clip is hit only where its mask lies.
+    call(a, "content", "hitTest", {15.0, 10.0, 1.0}, true).trace();
+    call(a, "content", "hitTest", {30.0, 10.0, 1.0}, true).trace();
+    RasterCanvas c = render(a);
+    expectNear(c.pixels().at(15, 10), 0xFFFF0000); // the mask itself is not drawn
+    expectNear(c.pixels().at(5, 10), 0xFFFFFFFF);
+    expectNear(c.pixels().at(30, 10), 0xFFFFFFFF);
+    EXPECT_EQ(run(a), "true\nfalse\n");
 }
 
 TEST(ClipDrawing, LinearGradientAcrossABox)

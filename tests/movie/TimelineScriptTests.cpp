@@ -47,6 +47,21 @@ TEST(TimelineScripts, OnEnterFrameHandlersAndTheirRemoval)
     EXPECT_EQ(out, "tick 1\ntick 2\n");
 }
 
+TEST(TimelineScripts, PlacingOnATakenDepthReplacesAndUnloads)
+{
+    Asm::Bytes tags = spriteOf(1, {{}});
+    add(tags, place(1, 1, "first", {{Unload, Asm().traceStr("first unloads")}}));
+    add(tags, showFrame());
+    add(tags, place(1, 1, "second"));
+    Asm check;
+    check.str("first").op(GetVariable).op(0x44).trace();
+    check.str("second").op(GetVariable).trace();
+    add(tags, doAction(check));
+    add(tags, showFrame());
+    add(tags, tagOf(0, {}));
+    EXPECT_EQ(playOutput(movieOfTags(8, 2, tags), 2), "first unloads\nundefined\n_level0.second\n");
+}
+
 TEST(TimelineScripts, TheBlocksOfOneFrameShareTheStack)
 {
     Asm::Bytes tags;
