@@ -10,14 +10,40 @@ namespace {
 // Largest distance, in twips, between a drawn curve and the segments replacing it.
 constexpr double kFlatness = 5.0;
 constexpr int kMaxCurveSegments = 64;
-// A script drawing in a loop stops growing the shape beyond this many points.
-constexpr std::size_t kMaxPoints = 1'000'000;
+// The points all drawings of a stage may hold together (styles count as one).
+constexpr std::size_t kMaxPoints = 2'000'000;
 
 bool samePoint(Point a, Point b) { return a.x == b.x && a.y == b.y; }
 
 } // namespace
 
-bool Drawing::full() const { return points_ >= kMaxPoints; }
+Drawing::Drawing(std::shared_ptr<std::size_t> pointsInUse) : pointsInUse_(std::move(pointsInUse)) {}
+
+Drawing::~Drawing() { *pointsInUse_ -= points_; }
+
+std::shared_ptr<Drawing> Drawing::copy() const
+{
+    if (*pointsInUse_ + points_ > kMaxPoints)
+        return nullptr;
+    auto out = std::make_shared<Drawing>(pointsInUse_);
+    out->shape_ = shape_;
+    out->pen_ = pen_;
+    out->fill_ = fill_;
+    out->line_ = line_;
+    out->lineOpen_ = lineOpen_;
+    out->fillStart_ = fillStart_;
+    out->anyBounds_ = anyBounds_;
+    out->charge(points_);
+    return out;
+}
+
+bool Drawing::full() const { return *pointsInUse_ >= kMaxPoints; }
+
+void Drawing::charge(std::size_t points)
+{
+    points_ += points;
+    *pointsInUse_ += points;
+}
 
 void Drawing::include(Point p, double halfWidth)
 {
@@ -37,10 +63,11 @@ void Drawing::include(Point p, double halfWidth)
 void Drawing::lineStyle(std::optional<LineStyle> style)
 {
     lineOpen_ = false;
-    if (!style) {
+    if (!style || full()) {
         line_ = -1;
         return;
     }
+    charge(1);
     line_ = int(shape_.lines.size());
     shape_.lines.push_back(*style);
     shape_.linePaths.emplace_back();
@@ -49,6 +76,9 @@ void Drawing::lineStyle(std::optional<LineStyle> style)
 void Drawing::beginFill(const Fill& fill)
 {
     endFill();
+    if (full())
+        return;
+    charge(1);
     fill_ = int(shape_.fills.size());
     shape_.fills.push_back({fill, true});
     shape_.fillPaths.push_back({Contour{pen_}});
@@ -71,6 +101,7 @@ void Drawing::moveTo(Point p)
     lineOpen_ = false;
     if (fill_ >= 0 && !full()) {
         // A new outline of the same fill; the canvas closes the one before.
+        charge(1);
         shape_.fillPaths[std::size_t(fill_)].push_back(Contour{p});
         fillStart_ = p;
     }
@@ -103,7 +134,7 @@ void Drawing::extend(const Contour& points)
         pen_ = points.back();
         return;
     }
-    points_ += points.size();
+    charge(points.size());
     if (fill_ >= 0) {
         Contour& outline = shape_.fillPaths[std::size_t(fill_)].back();
         outline.insert(outline.end(), points.begin(), points.end());
@@ -125,6 +156,14 @@ void Drawing::extend(const Contour& points)
     pen_ = points.back();
 }
 
-void Drawing::clear() { *this = Drawing(); }
+void Drawing::clear()
+{
+    *pointsInUse_ -= points_;
+    points_ = 0;
+    shape_ = {};
+    pen_ = {};
+    fill_ = line_ = -1;
+    lineOpen_ = anyBounds_ = false;
+}
 
 } // namespace lumbra::movie

@@ -1,17 +1,29 @@
 // What a clip's drawing methods (moveTo, lineTo, beginFill ...) leave behind:
 // an ordinary shape, in the clip's own twips, drawn under the clip's children.
 // Every call extends it at once, so bounds and hit tests see the drawing as
-// it stands, open fills included.
+// it stands, open fills included. The drawings of one stage share an
+// allowance of points, so a script drawing or copying drawings in a loop
+// cannot exhaust memory: beyond it drawings stop growing.
 #pragma once
 
 #include "control/movie/Character.h"
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 
 namespace lumbra::movie {
 
 class Drawing {
 public:
+    // `pointsInUse` counts the points of every drawing of the stage.
+    explicit Drawing(std::shared_ptr<std::size_t> pointsInUse);
+    ~Drawing();
+    // A copy when the allowance has room for it, else null.
+    std::shared_ptr<Drawing> copy() const;
+    Drawing(const Drawing&) = delete;
+    Drawing& operator=(const Drawing&) = delete;
+
     // The pen: lines drawn from now on, or none.
     void lineStyle(std::optional<LineStyle> style);
     // Opens a fill at the pen, closing the one open before.
@@ -31,7 +43,9 @@ private:
     void extend(const Contour& points);
     void include(Point p, double halfWidth);
     bool full() const;
+    void charge(std::size_t points);
 
+    std::shared_ptr<std::size_t> pointsInUse_;
     ShapeDef shape_;
     Point pen_;
     int fill_ = -1; // the open fill, an index of shape_.fills

@@ -46,6 +46,7 @@ int nestingOf(const DisplayObject& object)
 
 Playback::Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks)
     : movie_(std::move(movie)), hooks_(hooks), census_(std::make_shared<std::size_t>(0)),
+      drawingPoints_(std::make_shared<std::size_t>(0)),
       started_(std::chrono::steady_clock::now())
 {
     root_ = std::make_shared<DisplayObject>(nullptr, 0, nullptr, census_);
@@ -445,7 +446,7 @@ std::shared_ptr<DisplayObject> Playback::cloneClip(DisplayObject& source, std::u
     clone->placedByTimeline = false;
     clone->visible = source.visible;
     if (source.drawing)
-        clone->drawing = std::make_shared<Drawing>(*source.drawing);
+        clone->drawing = source.drawing->copy();
     return clone;
 }
 
@@ -485,6 +486,14 @@ void Playback::swapDepth(DisplayObject& object, int depth)
     moving->placedByTimeline = false;
     children[depth] = moving;
     dirty = true;
+}
+
+Drawing& Playback::drawingOf(DisplayObject& clip)
+{
+    if (!clip.drawing)
+        clip.drawing = std::make_shared<Drawing>(drawingPoints_);
+    dirty = true;
+    return *clip.drawing;
 }
 
 // Only what lies at the depths scripts use can be removed by a script.

@@ -10,8 +10,8 @@
 #include "control/movie/Value.h"
 
 #include <chrono>
-#include <map>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -98,6 +98,8 @@ public:
     // Moves a script-placed or timeline object to another depth of its parent,
     // swapping with what is there.
     void swapDepth(DisplayObject& object, int depth);
+    // The clip's drawing, made on first use.
+    Drawing& drawingOf(DisplayObject& clip);
 
     // Mouse input in root twips; buttons change phase and run their actions.
     void mouseMove(Point p);
@@ -134,6 +136,7 @@ private:
     std::shared_ptr<const Movie> movie_;
     const HostHooks& hooks_;
     std::shared_ptr<std::size_t> census_;
+    std::shared_ptr<std::size_t> drawingPoints_; // held by every drawing of the stage
     std::shared_ptr<DisplayObject> root_;
     std::vector<QueuedAction> queue_;
     // While a frame is entered: where the unload events of what it removes go.

@@ -4,6 +4,7 @@
 // shape are compared, each channel within 2 of the value worked out.
 #include "TimelineAssembly.h"
 
+#include "control/movie/Drawing.h"
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/RasterCanvas.h"
 
@@ -155,6 +156,34 @@ TEST(ClipDrawing, BoundsIncludeTheDrawingAndHalfTheLine)
     call(a, "kid", "endFill");
     traceMember(a, "kid", "_height");
     EXPECT_EQ(run(a), "104\n54\n-2\n25\n");
+}
+
+TEST(ClipDrawing, DrawingsOfAStageShareABoundedAllowance)
+{
+    auto inUse = std::make_shared<std::size_t>(0);
+    {
+        Drawing drawing(inUse);
+        drawing.lineStyle(LineStyle{});
+        // Deep curves flatten to many points each: far more than the allowance.
+        for (int i = 0; i < 100000; ++i)
+            drawing.curveTo({double(i % 2 ? -1e6 : 1e6), 0}, {0, double(i)});
+        std::size_t held = *inUse;
+        EXPECT_GT(held, 1'000'000u);
+        EXPECT_LE(held, 2'000'100u);
+        EXPECT_EQ(drawing.copy(), nullptr);
+        drawing.lineTo({5, 5});
+        EXPECT_EQ(*inUse, held);
+        drawing.clear();
+        EXPECT_EQ(*inUse, 0u);
+        drawing.lineStyle(LineStyle{});
+        drawing.lineTo({100, 0});
+        auto copy = drawing.copy();
+        ASSERT_NE(copy, nullptr);
+        ASSERT_EQ(copy->shape().linePaths.size(), 1u);
+        EXPECT_EQ(copy->shape().linePaths[0][0].size(), 2u);
+        EXPECT_EQ(*inUse, 4u); // a style and a point, twice
+    }
+    EXPECT_EQ(*inUse, 0u);
 }
 
 } // namespace

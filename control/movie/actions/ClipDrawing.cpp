@@ -21,14 +21,6 @@ std::shared_ptr<DisplayObject> clip(NativeCall& c)
     return self && self->isClip() ? self : nullptr;
 }
 
-Drawing& drawingOf(Playback& playback, DisplayObject& clip)
-{
-    if (!clip.drawing)
-        clip.drawing = std::make_shared<Drawing>();
-    playback.dirty = true;
-    return *clip.drawing;
-}
-
 // An alpha given as 0..100; `fallback` when not a number.
 unsigned alphaFrom(double percent, unsigned fallback)
 {
@@ -43,19 +35,23 @@ Argb colorFrom(Machine& m, const Value& rgb, unsigned alpha)
     return argb(alpha, bits >> 16, bits >> 8, bits);
 }
 
+// Coordinates stay where 32-bit twips reach, as in shapes from files.
+constexpr double kMaxCoordinate = 107374182;
+
 std::optional<Point> pointArgs(NativeCall& c, std::size_t first)
 {
     double x = c.number(first), y = c.number(first + 1);
     if (!std::isfinite(x) || !std::isfinite(y))
         return std::nullopt;
-    return Point{x * kTwips, y * kTwips};
+    return Point{std::clamp(x, -kMaxCoordinate, kMaxCoordinate) * kTwips,
+                 std::clamp(y, -kMaxCoordinate, kMaxCoordinate) * kTwips};
 }
 
 Value moveTo(NativeCall& c)
 {
     if (auto self = clip(c))
         if (auto p = pointArgs(c, 0))
-            drawingOf(c.machine.playback(), *self).moveTo(*p);
+            c.machine.playback().drawingOf(*self).moveTo(*p);
     return {};
 }
 
@@ -63,7 +59,7 @@ Value lineTo(NativeCall& c)
 {
     if (auto self = clip(c))
         if (auto p = pointArgs(c, 0))
-            drawingOf(c.machine.playback(), *self).lineTo(*p);
+            c.machine.playback().drawingOf(*self).lineTo(*p);
     return {};
 }
 
@@ -74,7 +70,7 @@ Value curveTo(NativeCall& c)
         return {};
     auto control = pointArgs(c, 0), to = pointArgs(c, 2);
     if (control && to)
-        drawingOf(c.machine.playback(), *self).curveTo(*control, *to);
+        c.machine.playback().drawingOf(*self).curveTo(*control, *to);
     return {};
 }
 
@@ -114,7 +110,7 @@ Value lineStyle(NativeCall& c)
         if (double limit = c.number(7); c.args.size() > 7 && !std::isnan(limit))
             style->miterLimit = std::clamp(limit, 1.0, 255.0);
     }
-    drawingOf(c.machine.playback(), *self).lineStyle(style);
+    c.machine.playback().drawingOf(*self).lineStyle(style);
     return {};
 }
 
@@ -124,7 +120,7 @@ Value beginFill(NativeCall& c)
     auto self = clip(c);
     if (!self)
         return {};
-    Drawing& drawing = drawingOf(c.machine.playback(), *self);
+    Drawing& drawing = c.machine.playback().drawingOf(*self);
     if (c.arg(0).isUndefined()) {
         drawing.endFill();
         return {};
@@ -138,14 +134,14 @@ Value beginFill(NativeCall& c)
 Value endFill(NativeCall& c)
 {
     if (auto self = clip(c))
-        drawingOf(c.machine.playback(), *self).endFill();
+        c.machine.playback().drawingOf(*self).endFill();
     return {};
 }
 
 Value clear(NativeCall& c)
 {
     if (auto self = clip(c))
-        drawingOf(c.machine.playback(), *self).clear();
+        c.machine.playback().drawingOf(*self).clear();
     return {};
 }
 
@@ -166,7 +162,7 @@ std::vector<Value> elementsOf(Machine& m, const Value& array)
 double member(Machine& m, const Value& object, const char16_t* name)
 {
     double n = m.toNumber(m.get(object, name));
-    return std::isfinite(n) ? n : 0;
+    return std::isfinite(n) ? std::clamp(n, -kMaxCoordinate, kMaxCoordinate) : 0;
 }
 
 // The gradient's unit square (-1..1 both ways) in the clip's twips, from the
@@ -217,7 +213,7 @@ Value beginGradientFill(NativeCall& c)
     if (!self)
         return {};
     Machine& m = c.machine;
-    Drawing& drawing = drawingOf(m.playback(), *self);
+    Drawing& drawing = m.playback().drawingOf(*self);
     std::u16string type = c.string(0);
     auto colors = elementsOf(m, c.arg(1)), alphas = elementsOf(m, c.arg(2)), ratios = elementsOf(m, c.arg(3));
     auto matrix = gradientMatrix(m, c.arg(4));
