@@ -76,7 +76,6 @@ private:
             return true;
         case tag::DoAction:
             frame.actions.push_back(readActionBytes(in));
-            frame.actionPositions.push_back(frame.commands.size());
             return true;
         case tag::DoInitAction:
             in.u16(); // the sprite it initialises: run with the frame that holds it
