@@ -84,6 +84,7 @@ public:
     }
 
     Value& registerAt(unsigned r) { return registers_[r]; }
+    std::vector<Value>& stack() { return stack_; }
 
     Value run()
     {
@@ -914,7 +915,8 @@ private:
 
     void cloneSprite()
     {
-        int depth = clampToInt(popNumberOrZero(), -16384, 2130690045);
+        // Compilers add 16384 to the script's depth, as the file numbers depths.
+        int depth = clampToInt(popNumberOrZero(), 0, 2130706428) - 16384;
         auto name = popString();
         if (auto source = clipOf(pop()))
             pb_.cloneClip(*source, name, depth);
@@ -1050,20 +1052,26 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
     return frame.run();
 }
 
-void runActionBlock(Playback& playback, DisplayObject& clip, std::span<const std::uint8_t> code)
+void runActionBlock(Playback& playback, DisplayObject& clip, std::span<const std::uint8_t> code,
+                    std::vector<Value>* stack)
 {
     Machine& machine = playback.machine();
     if (!machine.enabled())
         return;
     auto self = clip.shared_from_this();
     machine.pushClip(self);
+    Interpreter interpreter(machine, self, code, nullptr, 0);
+    if (stack)
+        interpreter.stack().swap(*stack);
     try {
-        Interpreter(machine, self, code, nullptr, 0).run();
+        interpreter.run();
     } catch (const ScriptThrow&) {
         // An uncaught throw ends the block.
     } catch (const ScriptAbort&) {
     } catch (const FormatError&) {
     }
+    if (stack)
+        interpreter.stack().swap(*stack);
     machine.popClip();
 }
 

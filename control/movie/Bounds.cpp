@@ -40,6 +40,8 @@ Rect localBounds(const DisplayObject& object)
         return object.textField->bounds;
     Rect bounds;
     bool any = false;
+    if (object.drawing)
+        unite(bounds, object.drawing->shape().bounds, any);
     for (const auto& [depth, child] : object.children()) {
         if (object.button() && !(child->buttonStates & StateUp))
             continue;

@@ -5,17 +5,23 @@
 
 #include "control/movie/Character.h"
 #include "control/movie/ColorTransform.h"
+#include "control/movie/Drawing.h"
 #include "control/movie/Filters.h"
 #include "control/movie/Geometry.h"
 #include "control/movie/Value.h"
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace lumbra::movie {
 
+// Scale factors and rotation (degrees) of an object as a script set them.
+struct ScaleAndRotation {
+    double xScale = 1, yScale = 1, rotation = 0;
+};
 class TextField;
 
 // Where the mouse stands with respect to a button.
@@ -80,6 +86,10 @@ public:
     bool isMask = false;
     bool visible = true;
     bool placedByTimeline = true;
+    // A script set its position, scale or rotation: the timeline's moves no longer apply.
+    bool scriptTransformed = false;
+    // They read back as set, where the matrix alone would lose a negative scale.
+    std::optional<ScaleAndRotation> scriptScale;
     bool caseSensitiveNames = false; // version 7 and later
     // onClipEvent handlers of the placement.
     std::shared_ptr<const std::vector<ClipAction>> clipActions;
@@ -95,6 +105,11 @@ public:
     // The tick that placed the object: a new clip waits for the next one.
     unsigned long bornTick = 0;
 
+    // What the clip's drawing methods drew; null until the first call.
+    std::shared_ptr<Drawing> drawing;
+    // The prototype of a clip whose symbol has a registered class (or whose
+    // __proto__ a script set); undefined for the MovieClip prototype.
+    Value prototype;
     // The live state of a text field; null for other objects.
     std::unique_ptr<TextField> textField;
 

@@ -4,11 +4,15 @@
 
 #include "control/movie/Character.h"
 #include "control/movie/MoviePlayer.h"
+#include "control/movie/TextCodec.h"
 #include "control/movie/TextMetrics.h"
 #include "control/movie/Timeline.h"
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <span>
+#include <string>
 
 namespace lumbra::movie {
 
@@ -16,6 +20,14 @@ struct Movie {
     MovieInfo info;
     Dictionary characters;
     Timeline root;
+    // ExportAssets: symbols by the name scripts attach them with (folded).
+    std::map<std::u16string, std::uint16_t> exports;
+
+    std::optional<std::uint16_t> exported(std::u16string_view name) const
+    {
+        auto it = exports.find(foldCase(name));
+        return it == exports.end() ? std::nullopt : std::optional<std::uint16_t>(it->second);
+    }
     FieldFonts fieldFonts; // embedded fonts text fields can draw with, by name
 
     const Character* find(std::uint16_t id) const

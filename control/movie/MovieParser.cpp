@@ -76,7 +76,6 @@ private:
             return true;
         case tag::DoAction:
             frame.actions.push_back(readActionBytes(in));
-            frame.actionPositions.push_back(frame.commands.size());
             return true;
         case tag::DoInitAction:
             in.u16(); // the sprite it initialises: run with the frame that holds it
@@ -243,6 +242,12 @@ private:
             embeddedFonts_[id] = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(in, code));
             break;
         }
+        case tag::ExportAssets:
+            for (unsigned n = in.u16(); n > 0; --n) {
+                std::uint16_t id = in.u16();
+                movie_.exports[foldCase(decodeMovieString(in.cstring(), version()))] = id;
+            }
+            break;
         case tag::DefineText:
         case tag::DefineText2: {
             std::uint16_t id = in.u16();

@@ -23,6 +23,21 @@ constexpr std::size_t kMaxObjects = 20000;
 // back and forth on a long timeline runs out of steps like an endless loop.
 constexpr std::size_t kFramesPerStep = 64;
 
+// The file's depths 1, 2 ... are -16383, -16382 ... for scripts: what the
+// timeline places lies under what scripts place at depths from 0 on.
+constexpr int kTimelineDepthBase = -16384;
+// removeMovieClip leaves alone what lies above the depths scripts are given.
+constexpr int kMaxRemovableDepth = 1048575;
+
+PlaceCommand atScriptDepth(const PlaceCommand& place)
+{
+    PlaceCommand out = place;
+    out.depth += kTimelineDepthBase;
+    if (place.clipLayer)
+        out.clipDepth += kTimelineDepthBase;
+    return out;
+}
+
 int nestingOf(const DisplayObject& object)
 {
     int n = 0;
@@ -35,6 +50,7 @@ int nestingOf(const DisplayObject& object)
 
 Playback::Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks)
     : movie_(std::move(movie)), hooks_(hooks), census_(std::make_shared<std::size_t>(0)),
+      drawingPoints_(std::make_shared<std::size_t>(0)),
       started_(std::chrono::steady_clock::now())
 {
     root_ = std::make_shared<DisplayObject>(nullptr, 0, nullptr, census_);
@@ -74,10 +90,16 @@ void Playback::tick()
 
 void Playback::markRoots(Marker& marker) const
 {
+    for (const auto& [id, constructor] : classes_)
+        marker.mark(constructor);
     std::vector<const DisplayObject*> pending{root_.get()};
+    for (const auto& queued : queue_)
+        if (queued.hold)
+            pending.push_back(queued.hold.get());
     while (!pending.empty()) {
         const DisplayObject* object = pending.back();
         pending.pop_back();
+        marker.mark(object->prototype);
         for (const auto& [name, value] : object->variables())
             marker.mark(value);
         if (object->textField)
@@ -88,10 +110,22 @@ void Playback::markRoots(Marker& marker) const
     }
 }
 
+// Children move on before their parent, the topmost first; each clip's
+// enterFrame handlers come before the actions of the frame it enters.
 void Playback::advance(DisplayObject& clip)
 {
     if (clip.bornTick == tick_ && &clip != root_.get())
         return;
+    std::vector<std::shared_ptr<DisplayObject>> children;
+    for (const auto& [depth, child] : clip.children())
+        if (child->isClip())
+            children.push_back(child);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        const auto& child = *it;
+        auto still = clip.children().find(child->depth);
+        if (still != clip.children().end() && still->second == child && !closed_)
+            advance(*child);
+    }
     queueEvent(clip, ClipEnterFrame, u"onEnterFrame");
     int count = clip.timeline()->frameCount();
     if (clip.playing && count > 1) {
@@ -105,15 +139,6 @@ void Playback::advance(DisplayObject& clip)
         } else {
             enterFrame(clip, next);
         }
-    }
-    std::vector<std::shared_ptr<DisplayObject>> children;
-    for (const auto& [depth, child] : clip.children())
-        if (child->isClip())
-            children.push_back(child);
-    for (const auto& child : children) {
-        auto still = clip.children().find(child->depth);
-        if (still != clip.children().end() && still->second == child && !closed_)
-            advance(*child);
     }
 }
 
@@ -154,38 +179,47 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
         return;
     const Timeline& timeline = *clip.timeline();
     const Frame& entered = timeline.frames[frame];
-    spendSteps(entered.initActions.size());
-    for (const auto& actions : entered.initActions)
-        if (initDone_.insert(&actions).second)
-            queueActions(*root_, actions);
-    std::size_t queued = 0;
+    runInitActions(entered);
+    // The unload events of what the frame removes come first, then the
+    // frame's own blocks; a clip placed here loads and runs its first frame
+    // after them.
+    std::optional<std::size_t> outerUnloads = unloadsAt_;
+    unloadsAt_ = queue_.size();
+    for (const auto& actions : entered.actions)
+        queueActions(clip, actions, &entered);
     if (frame > clip.frame) {
         spendSteps(std::size_t(frame - clip.frame) / kFramesPerStep);
-        for (int f = clip.frame + 1; f < frame; ++f) {
+        for (int f = clip.frame + 1; f <= frame; ++f) {
             spendSteps(timeline.frames[f].commands.size());
             for (const auto& command : timeline.frames[f].commands)
                 applyCommand(clip, command);
-        }
-        // The entered frame's blocks take their places among its commands.
-        for (std::size_t c = 0; c <= entered.commands.size(); ++c) {
-            for (; queued < entered.actions.size() &&
-                   (queued >= entered.actionPositions.size() || entered.actionPositions[queued] <= c);
-                 ++queued)
-                queueActions(clip, entered.actions[queued]);
-            if (c < entered.commands.size())
-                applyCommand(clip, entered.commands[c]);
         }
     } else {
         rebuildTo(clip, frame);
         dirty = true;
     }
+    unloadsAt_ = outerUnloads;
     clip.frame = frame;
-    for (; queued < entered.actions.size(); ++queued)
-        queueActions(clip, entered.actions[queued]);
+}
+
+// Class definitions (#initclip blocks) run at once, before the frame places
+// the clips that may use them, and only the first time their frame comes.
+void Playback::runInitActions(const Frame& frame)
+{
+    spendSteps(frame.initActions.size());
+    for (const auto& actions : frame.initActions) {
+        if (!initDone_.insert(&actions).second)
+            continue;
+        if (!enterActions())
+            continue;
+        runActionBlock(*this, *root_, actions);
+        leaveActions();
+    }
 }
 
 // Going back: the display list the frame would have when played from the start,
-// keeping the objects that are there already with the same character.
+// keeping the objects that are there already with the same character, and
+// whatever scripts placed.
 void Playback::rebuildTo(DisplayObject& clip, int frame)
 {
     std::map<int, PlaceCommand> wanted;
@@ -195,10 +229,10 @@ void Playback::rebuildTo(DisplayObject& clip, int frame)
         spendSteps(timeline.frames[f].commands.size());
         for (const auto& command : timeline.frames[f].commands) {
             if (auto remove = std::get_if<RemoveCommand>(&command)) {
-                wanted.erase(remove->depth);
+                wanted.erase(remove->depth + kTimelineDepthBase);
                 continue;
             }
-            const auto& place = std::get<PlaceCommand>(command);
+            PlaceCommand place = atScriptDepth(std::get<PlaceCommand>(command));
             auto it = wanted.find(place.depth);
             if (!place.move || it == wanted.end()) {
                 if (place.character && !place.move)
@@ -220,12 +254,14 @@ void Playback::rebuildTo(DisplayObject& clip, int frame)
     }
     auto& children = clip.children();
     for (auto it = children.begin(); it != children.end();) {
-        const DisplayObject& child = *it->second;
+        auto child = it->second;
         auto want = wanted.find(it->first);
-        if (child.placedByTimeline && (want == wanted.end() || *want->second.character != child.characterId()))
+        if (child->placedByTimeline && (want == wanted.end() || *want->second.character != child->characterId())) {
             it = children.erase(it);
-        else
+            queueUnload(child);
+        } else {
             ++it;
+        }
     }
     for (auto& [depth, place] : wanted) {
         auto existing = children.find(depth);
@@ -234,7 +270,7 @@ void Playback::rebuildTo(DisplayObject& clip, int frame)
             continue;
         }
         DisplayObject& child = *existing->second;
-        if (!child.placedByTimeline)
+        if (!child.placedByTimeline || child.scriptTransformed)
             continue;
         child.matrix = place.matrix.value_or(Matrix{});
         child.colorTransform = place.colorTransform.value_or(ColorTransform{});
@@ -246,13 +282,19 @@ void Playback::applyCommand(DisplayObject& clip, const DisplayCommand& command)
 {
     auto& children = clip.children();
     if (auto remove = std::get_if<RemoveCommand>(&command)) {
-        if (children.erase(remove->depth) > 0)
+        auto it = children.find(remove->depth + kTimelineDepthBase);
+        if (it != children.end()) {
+            auto removed = it->second;
+            children.erase(it);
+            queueUnload(removed);
             dirty = true;
+        }
         return;
     }
-    const auto& place = std::get<PlaceCommand>(command);
+    const auto place = atScriptDepth(std::get<PlaceCommand>(command));
     auto existing = children.find(place.depth);
     if (!place.move) {
+        // A new object on a taken depth replaces the one there, which unloads.
         if (place.character)
             create(clip, *place.character, place);
         return;
@@ -267,15 +309,20 @@ void Playback::applyCommand(DisplayObject& clip, const DisplayCommand& command)
         merged.colorTransform = place.colorTransform.value_or(target->colorTransform);
         if (!place.name && !target->name.empty())
             merged.name = target->name;
+        children.erase(existing);
+        queueUnload(target);
         create(clip, *place.character, merged);
         return;
     }
-    if (place.matrix)
-        target->matrix = *place.matrix;
-    if (place.colorTransform)
-        target->colorTransform = *place.colorTransform;
-    if (place.ratio)
-        target->ratio = *place.ratio;
+    // A clip a script has moved no longer follows the timeline's moves.
+    if (!target->scriptTransformed) {
+        if (place.matrix)
+            target->matrix = *place.matrix;
+        if (place.colorTransform)
+            target->colorTransform = *place.colorTransform;
+        if (place.ratio)
+            target->ratio = *place.ratio;
+    }
     if (place.name)
         target->name = *place.name;
     if (place.effects)
@@ -283,7 +330,8 @@ void Playback::applyCommand(DisplayObject& clip, const DisplayCommand& command)
     dirty = true;
 }
 
-std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place)
+std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place,
+                                                ActionObject* init)
 {
     const Character* character = movie_->find(id);
     if (!character || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
@@ -303,8 +351,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
         object->name = *place.name;
     else if (object->isClip() || object->button() || object->text())
         object->name = u"instance" + std::u16string(numberToString(nextInstance_++));
-    parent.children()[place.depth] = object;
-    dirty = true;
+    insert(parent, object);
 
     if (auto text = object->text()) {
         object->textField = std::make_unique<TextField>(*text);
@@ -329,27 +376,98 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
                 child->buttonStates = record.states;
         }
     }
-    if (object->isClip()) {
-        queueEvent(*object, ClipLoad, u"onLoad");
-        enterFrame(*object, 0);
-    }
+    if (object->isClip())
+        startClip(*object, init);
     return object;
 }
 
-bool Playback::cloneClip(DisplayObject& source, std::u16string_view newName, int depth)
+// Puts an object at its depth, the one there before leaving the stage.
+void Playback::insert(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object)
+{
+    auto& slot = parent.children()[object->depth];
+    if (slot && slot != object)
+        queueUnload(slot);
+    slot = object;
+    dirty = true;
+}
+
+// A new clip: the init object's members, then its class's constructor, both
+// at once; its load event and first frame follow what is queued already.
+void Playback::startClip(DisplayObject& clip, ActionObject* init)
+{
+    auto self = clip.shared_from_this();
+    auto registered = classes_.find(clip.characterId());
+    if (registered != classes_.end() && clip.character() != &emptyClip_)
+        clip.prototype = machine_->get(registered->second, u"prototype");
+    if (init)
+        for (const auto& property : init->names())
+            machine_->set(Value(self), property, machine_->get(Value(init), property));
+    if (registered != classes_.end() && clip.character() != &emptyClip_ && enterActions()) {
+        machine_->pushClip(self);
+        try {
+            machine_->call(registered->second, Value(self), {});
+        } catch (const ScriptThrow&) {
+        } catch (const ScriptAbort&) {
+        }
+        machine_->popClip();
+        leaveActions();
+    }
+    queueEvent(clip, ClipInitialize | ClipConstruct, nullptr);
+    queueEvent(clip, ClipLoad, u"onLoad");
+    enterFrame(clip, 0);
+}
+
+bool Playback::registerClass(std::u16string_view exportName, const Value& constructor)
+{
+    auto id = movie_->exported(exportName);
+    if (!id)
+        return false;
+    if (constructor.isObject())
+        classes_[*id] = constructor;
+    else
+        classes_.erase(*id);
+    return true;
+}
+
+std::shared_ptr<DisplayObject> Playback::attach(DisplayObject& parent, std::u16string_view exportName,
+                                                std::u16string_view name, int depth, ActionObject* init)
+{
+    auto id = movie_->exported(exportName);
+    if (!id || !parent.isClip())
+        return nullptr;
+    PlaceCommand place;
+    place.depth = depth;
+    place.name = std::u16string(name);
+    auto object = create(parent, *id, place, init);
+    if (object)
+        object->placedByTimeline = false;
+    return object;
+}
+
+std::shared_ptr<DisplayObject> Playback::cloneClip(DisplayObject& source, std::u16string_view newName, int depth,
+                                                   ActionObject* init)
 {
     DisplayObject* parent = source.parent();
     if (!parent || !source.isClip())
-        return false;
+        return nullptr;
     PlaceCommand place;
     place.depth = depth;
     place.matrix = source.matrix;
     place.colorTransform = source.colorTransform;
     place.name = std::u16string(newName);
-    auto clone = create(*parent, source.characterId(), place);
-    if (clone)
-        clone->placedByTimeline = false;
-    return clone != nullptr;
+    place.clipActions = source.clipActions;
+    std::shared_ptr<DisplayObject> clone;
+    if (source.character() == &emptyClip_)
+        clone = createEmptyClip(*parent, newName, depth);
+    else
+        clone = create(*parent, source.characterId(), place, init);
+    if (!clone)
+        return nullptr;
+    clone->placedByTimeline = false;
+    clone->visible = source.visible;
+    if (source.drawing)
+        clone->drawing = source.drawing->copy();
+    return clone;
 }
 
 std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth)
@@ -362,9 +480,8 @@ std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, 
     object->name = std::u16string(name);
     object->bornTick = tick_;
     object->placedByTimeline = false;
-    parent.children()[depth] = object;
+    insert(parent, object);
     enterFrame(*object, 0);
-    dirty = true;
     return object;
 }
 
@@ -412,19 +529,55 @@ void Playback::swapDepth(DisplayObject& object, int depth)
     dirty = true;
 }
 
+Drawing& Playback::drawingOf(DisplayObject& clip)
+{
+    if (!clip.drawing)
+        clip.drawing = std::make_shared<Drawing>(drawingPoints_);
+    dirty = true;
+    return *clip.drawing;
+}
+
+// Only what lies at the depths scripts use can be removed by a script.
 bool Playback::removeClip(DisplayObject& clip)
 {
     DisplayObject* parent = clip.parent();
-    if (!parent || clip.placedByTimeline)
+    if (!parent || clip.depth < 0 || clip.depth > kMaxRemovableDepth)
         return false;
-    parent->children().erase(clip.depth);
+    auto it = parent->children().find(clip.depth);
+    if (it == parent->children().end() || it->second.get() != &clip)
+        return false;
+    auto removed = it->second;
+    parent->children().erase(it);
+    queueUnload(removed);
     dirty = true;
     return true;
 }
 
-void Playback::queueActions(DisplayObject& clip, const ActionBytes& actions)
+// The unload events of an object leaving the stage and of the clips inside
+// it; the queue keeps them alive until their handlers have run.
+void Playback::queueUnload(const std::shared_ptr<DisplayObject>& object)
 {
-    queue_.push_back({clip.weak_from_this(), &actions, nullptr, nullptr});
+    if (!object->isClip())
+        return;
+    std::size_t first = queue_.size();
+    queueEvent(*object, ClipUnload, u"onUnload");
+    for (std::size_t i = first; i < queue_.size(); ++i)
+        queue_[i].hold = object;
+    if (unloadsAt_) {
+        // Entering a frame: ahead of the frame's blocks (unless a host call
+        // in between has run and emptied the queue).
+        unloadsAt_ = std::min(*unloadsAt_, first);
+        std::size_t count = queue_.size() - first;
+        std::rotate(queue_.begin() + std::ptrdiff_t(*unloadsAt_), queue_.begin() + std::ptrdiff_t(first), queue_.end());
+        *unloadsAt_ += count;
+    }
+    for (const auto& [depth, child] : object->children())
+        queueUnload(child);
+}
+
+void Playback::queueActions(DisplayObject& clip, const ActionBytes& actions, const Frame* frame)
+{
+    queue_.push_back({clip.weak_from_this(), &actions, nullptr, nullptr, nullptr, frame});
 }
 
 void Playback::queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const char16_t* handler)
@@ -432,9 +585,9 @@ void Playback::queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const ch
     if (clip.clipActions)
         for (const auto& action : *clip.clipActions)
             if (action.events & clipEvent)
-                queue_.push_back({clip.weak_from_this(), &action.actions, nullptr, clip.clipActions});
+                queue_.push_back({clip.weak_from_this(), &action.actions, nullptr, clip.clipActions, nullptr, nullptr});
     if (handler)
-        queue_.push_back({clip.weak_from_this(), nullptr, handler, nullptr});
+        queue_.push_back({clip.weak_from_this(), nullptr, handler, nullptr, nullptr, nullptr});
 }
 
 void Playback::runQueuedActions()
@@ -444,15 +597,25 @@ void Playback::runQueuedActions()
     draining_ = true;
     if (actionDepth_ == 0)
         budget_ = kStepBudget;
+    // What one frame's block leaves on the stack, the frame's next block finds.
+    std::vector<Value> frameStack;
+    std::pair<const DisplayObject*, const Frame*> stackOwner{};
     // Actions can queue more (a goto enters a frame): the budget ends ping-pong loops.
     for (std::size_t i = 0; i < queue_.size() && !closed_; ++i) {
         auto clip = queue_[i].clip.lock();
         if (!clip || !takeStep() || !enterActions())
             continue;
-        if (queue_[i].actions)
+        if (queue_[i].frame) {
+            std::pair<const DisplayObject*, const Frame*> owner{clip.get(), queue_[i].frame};
+            if (owner != stackOwner)
+                frameStack.clear();
+            stackOwner = owner;
+            runActionBlock(*this, *clip, *queue_[i].actions, &frameStack);
+        } else if (queue_[i].actions) {
             runActionBlock(*this, *clip, *queue_[i].actions);
-        else
+        } else {
             runHandler(*this, *clip, queue_[i].handler);
+        }
         leaveActions();
     }
     queue_.clear();

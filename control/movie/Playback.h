@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -22,6 +23,7 @@
 
 namespace lumbra::movie {
 
+class ActionObject;
 class Machine;
 class Marker;
 
@@ -68,7 +70,8 @@ public:
     void setVariable(DisplayObject& from, std::u16string_view path, Value value);
 
     // Queues an action block for a clip / runs what is queued.
-    void queueActions(DisplayObject& clip, const ActionBytes& actions);
+    // Blocks of one frame (given) share the stack when they run one after another.
+    void queueActions(DisplayObject& clip, const ActionBytes& actions, const Frame* frame = nullptr);
     // Queues an event: the clip's onClipEvent handlers for it, then its script
     // handler method (onEnterFrame, onLoad ...) when it has one.
     void queueEvent(DisplayObject& clip, std::uint32_t clipEvent, const char16_t* handler);
@@ -80,13 +83,26 @@ public:
     void leaveActions() { --actionDepth_; }
 
     // Objects the scripts create and remove (duplicateMovieClip / removeMovieClip).
-    bool cloneClip(DisplayObject& source, std::u16string_view newName, int depth);
+    // The copy has the source's clip events and drawing; `init`'s members are
+    // set on it before its constructor and first frame run.
+    std::shared_ptr<DisplayObject> cloneClip(DisplayObject& source, std::u16string_view newName, int depth,
+                                             ActionObject* init = nullptr);
+    // False for an object at a depth scripts cannot remove.
     bool removeClip(DisplayObject& clip);
+    // attachMovie: a new instance of the symbol exported under that name.
+    std::shared_ptr<DisplayObject> attach(DisplayObject& parent, std::u16string_view exportName,
+                                          std::u16string_view name, int depth, ActionObject* init);
+    // Object.registerClass: instances of the exported symbol get the
+    // constructor's prototype and run it; not a function: the link is undone.
+    // False when nothing is exported under the name.
+    bool registerClass(std::u16string_view exportName, const Value& constructor);
     // createEmptyMovieClip: a clip with one empty frame, replacing what is at the depth.
     std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth);
     // Moves a script-placed or timeline object to another depth of its parent,
     // swapping with what is there.
     void swapDepth(DisplayObject& object, int depth);
+    // The clip's drawing, made on first use.
+    Drawing& drawingOf(DisplayObject& clip);
 
     // Mouse input in root twips; buttons change phase and run their actions.
     void mouseMove(Point p);
@@ -119,6 +135,8 @@ private:
         const ActionBytes* actions;   // or
         const char16_t* handler;      // a method of the clip to call
         std::shared_ptr<const std::vector<ClipAction>> keep; // what `actions` points into
+        std::shared_ptr<DisplayObject> hold; // a clip that left the stage, for its unload event
+        const Frame* frame;                  // the frame a timeline block belongs to
     };
 
     void advance(DisplayObject& clip);
@@ -126,8 +144,13 @@ private:
     void rebuildTo(DisplayObject& clip, int frame);
     // Charges walking a timeline to the running actions' step budget.
     void spendSteps(std::size_t steps);
+    void runInitActions(const Frame& frame);
     void applyCommand(DisplayObject& clip, const DisplayCommand& command);
-    std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place);
+    std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place,
+                                          ActionObject* init = nullptr);
+    void insert(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object);
+    void startClip(DisplayObject& clip, ActionObject* init);
+    void queueUnload(const std::shared_ptr<DisplayObject>& object);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
     // After a user edit: the bound variable takes the text, onChanged is told.
     void textEdited(DisplayObject& object);
@@ -137,8 +160,11 @@ private:
     std::shared_ptr<const Movie> movie_;
     const HostHooks& hooks_;
     std::shared_ptr<std::size_t> census_;
+    std::shared_ptr<std::size_t> drawingPoints_; // held by every drawing of the stage
     std::shared_ptr<DisplayObject> root_;
     std::vector<QueuedAction> queue_;
+    // While a frame is entered: where the unload events of what it removes go.
+    std::optional<std::size_t> unloadsAt_;
     bool draining_ = false;
     bool closed_ = false;
     long budget_ = 0;
@@ -155,6 +181,7 @@ private:
     Character emptyClip_; // what createEmptyMovieClip places
     Character emptyText_; // what createTextField places
     std::unordered_set<const ActionBytes*> initDone_; // DoInitAction blocks already run
+    std::map<std::uint16_t, Value> classes_; // registered classes by symbol
     std::minstd_rand random_;
     std::chrono::steady_clock::time_point started_;
 };

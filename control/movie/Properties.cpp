@@ -42,6 +42,33 @@ void compose(Matrix& m, double xScale, double yScale, double degrees)
     m.d = yScale * std::cos(r + skew);
 }
 
+// What a script set last, else what the matrix gives.
+ScaleAndRotation scaleAndRotation(const DisplayObject& object)
+{
+    if (object.scriptScale)
+        return *object.scriptScale;
+    const Matrix& m = object.matrix;
+    return {xScaleOf(m), yScaleOf(m), rotationOf(m)};
+}
+
+void setScaleAndRotation(DisplayObject& object, const ScaleAndRotation& t)
+{
+    object.scriptScale = t;
+    compose(object.matrix, t.xScale, t.yScale, t.rotation);
+}
+
+// The alpha multiplier keeps 8.8 fixed point in 16 bits, as in the file:
+// 20 reads back as 19.921875 and 12800 wraps to -12800.
+double alphaTerm(double percent)
+{
+    double units = std::trunc(std::fmod(percent * 256 / 100, 65536.0));
+    if (units >= 32768)
+        units -= 65536;
+    else if (units < -32768)
+        units += 65536;
+    return units / 256;
+}
+
 // "/" for the root, "/clip/inner" below it.
 std::u16string slashPath(const DisplayObject& object)
 {
@@ -67,8 +94,8 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
     switch (property) {
     case X: return m.tx / kTwips;
     case Y: return m.ty / kTwips;
-    case XScale: return xScaleOf(m) * 100;
-    case YScale: return yScaleOf(m) * 100;
+    case XScale: return scaleAndRotation(object).xScale * 100;
+    case YScale: return scaleAndRotation(object).yScale * 100;
     case CurrentFrame: return object.isClip() ? object.frame + 1 : 0;
     case TotalFrames:
     case FramesLoaded: return object.isClip() ? object.timeline()->frameCount() : 0;
@@ -79,7 +106,7 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
         return object.visible;
     case Width: return transformRect(m, localBounds(object)).width() / kTwips;
     case Height: return transformRect(m, localBounds(object)).height() / kTwips;
-    case Rotation: return rotationOf(m);
+    case Rotation: return scaleAndRotation(object).rotation;
     case Target: return slashPath(object);
     case Name: return object.name;
     case DropTarget:
@@ -113,17 +140,17 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
             m.ty = std::trunc(n * kTwips);
         break;
     case XScale:
-        if (finite)
-            compose(m, n / 100, yScaleOf(m), rotationOf(m));
-        break;
     case YScale:
-        if (finite)
-            compose(m, xScaleOf(m), n / 100, rotationOf(m));
+        if (finite) {
+            ScaleAndRotation t = scaleAndRotation(object);
+            (property == XScale ? t.xScale : t.yScale) = n / 100;
+            setScaleAndRotation(object, t);
+        }
         break;
     // The multiplier is kept in 8.8 fixed point: 30 reads back as 29.6875.
     case Alpha:
         if (finite)
-            object.colorTransform.aMult = std::trunc(std::clamp(n * 2.56, -32768.0, 32767.0)) / 256;
+            object.colorTransform.aMult = alphaTerm(n);
         break;
     case Visible:
         object.visible = value.toBoolean(playback.version());
@@ -141,16 +168,22 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
         double size = property == Width ? now.width() : now.height();
         if (!finite || n < 0 || size <= 0)
             return finite && size > 0;
-        double factor = n * kTwips / size;
-        if (property == Width)
-            compose(m, xScaleOf(m) * factor, yScaleOf(m), rotationOf(m));
-        else
-            compose(m, xScaleOf(m), yScaleOf(m) * factor, rotationOf(m));
+        ScaleAndRotation t = scaleAndRotation(object);
+        (property == Width ? t.xScale : t.yScale) *= n * kTwips / size;
+        setScaleAndRotation(object, t);
         break;
     }
     case Rotation:
-        if (finite)
-            compose(m, xScaleOf(m), yScaleOf(m), n);
+        if (finite) {
+            // Kept within -180..180 degrees.
+            ScaleAndRotation t = scaleAndRotation(object);
+            t.rotation = std::fmod(n, 360);
+            if (t.rotation > 180)
+                t.rotation -= 360;
+            else if (t.rotation < -180)
+                t.rotation += 360;
+            setScaleAndRotation(object, t);
+        }
         break;
     case Name:
         if (!object.parent())
@@ -165,6 +198,8 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
     default:
         return false;
     }
+    if (property <= YScale || property == Alpha || property == Width || property == Height || property == Rotation)
+        object.scriptTransformed = true;
     playback.dirty = true;
     return true;
 }

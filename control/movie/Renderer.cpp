@@ -129,8 +129,12 @@ private:
             drawShape(morphShapeAt(*morph, object.ratio / 65535.0), m, cx);
         else if (object.textField)
             drawText(*object.textField, m, cx);
-        else
+        else {
+            // A clip's drawing lies under its children.
+            if (object.drawing)
+                drawShape(object.drawing->shape(), m, cx);
             drawChildren(object, m, cx);
+        }
     }
 
     void drawChildren(const DisplayObject& object, const Matrix& m, const ColorTransform& cx)

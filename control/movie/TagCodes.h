@@ -40,6 +40,8 @@ enum : unsigned {
     DefineMorphShape = 46,
     DefineMorphShape2 = 84,
     DefineBitsJPEG4 = 90,
+    // Symbols shared by name.
+    ExportAssets = 56,
 };
 
 } // namespace lumbra::movie::tag

@@ -56,9 +56,6 @@ using DisplayCommand = std::variant<PlaceCommand, RemoveCommand>;
 struct Frame {
     std::vector<DisplayCommand> commands;
     std::vector<ActionBytes> actions;
-    // For each action block, how many commands come before it in the file: a
-    // clip placed before a block has its first actions queued before it.
-    std::vector<std::size_t> actionPositions;
     std::vector<ActionBytes> initActions; // DoInitAction: run once, before the frame's actions
     std::u16string label;
 };

@@ -264,17 +264,19 @@ TEST(MovieDrawing, SetMaskLimitsAClipAndHidesTheMask)
     playback.start(false);
     auto& children = playback.root().children();
     ASSERT_EQ(children.size(), 2u);
+    // By stacking order: the file's depths 1 and 2.
+    auto green = children.begin()->second, red = std::next(children.begin())->second;
     auto draw = [&] {
         RasterCanvas canvas(40, 20);
         canvas.clear(0xFFFFFFFF);
         renderTree(playback, Matrix::scaling(1 / kPx, 1 / kPx), canvas);
         return canvas.pixels();
     };
-    setMask(*children[2], children[1]);
+    setMask(*red, green);
     PixelBuffer masked = draw();
     EXPECT_EQ(masked.at(5, 10), 0xFFFF0000u) << "inside the mask";
     EXPECT_EQ(masked.at(20, 10), 0xFFFFFFFFu) << "outside it";
-    setMask(*children[2], nullptr);
+    setMask(*red, nullptr);
     PixelBuffer plain = draw();
     EXPECT_EQ(plain.at(20, 10), 0xFFFF0000u);
     EXPECT_EQ(plain.at(5, 10), 0xFFFF0000u) << "the former mask is drawn again, under the red";

@@ -1,71 +1,12 @@
 // Timeline events on hand-assembled tags: onClipEvent handlers of placements,
 // DoInitAction, script handlers such as onEnterFrame, and the order of a
 // placed clip's actions among its parent's.
-#include "ActionAssembler.h"
+#include "TimelineAssembly.h"
 
 #include <gtest/gtest.h>
 
 namespace lumbra::movie::test {
 namespace {
-
-enum : unsigned { ShowFrame = 1, DoAction = 12, PlaceObject2 = 26, DefineSprite = 39, DoInitAction = 59 };
-enum : std::uint32_t { Load = 0x1, EnterFrame = 0x2 };
-
-void add(Asm::Bytes& to, const Asm::Bytes& from) { to.insert(to.end(), from.begin(), from.end()); }
-
-void u16(Asm::Bytes& b, unsigned v)
-{
-    b.push_back(std::uint8_t(v));
-    b.push_back(std::uint8_t(v >> 8));
-}
-
-void u32(Asm::Bytes& b, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.push_back(std::uint8_t(v >> (8 * i)));
-}
-
-Asm::Bytes doAction(const Asm& code) { return tagOf(DoAction, actionsOf(code)); }
-
-// A sprite whose frames trace "<name> frame N".
-Asm::Bytes sprite(unsigned id, int frames, const std::string& name)
-{
-    Asm::Bytes body;
-    u16(body, id);
-    u16(body, unsigned(frames));
-    for (int f = 1; f <= frames; ++f) {
-        add(body, doAction(Asm().traceStr(name + " frame " + std::to_string(f))));
-        add(body, tagOf(ShowFrame, {}));
-    }
-    add(body, tagOf(0, {}));
-    return tagOf(DefineSprite, body);
-}
-
-// PlaceObject2 of a character with a name and onClipEvent handlers (version 6 layout).
-Asm::Bytes place(unsigned id, unsigned depth, const std::string& name,
-                 const std::vector<std::pair<std::uint32_t, Asm>>& handlers)
-{
-    Asm::Bytes body{std::uint8_t(0x02 | 0x20 | (handlers.empty() ? 0 : 0x80))};
-    u16(body, depth);
-    u16(body, id);
-    body.insert(body.end(), name.begin(), name.end());
-    body.push_back(0);
-    if (!handlers.empty()) {
-        std::uint32_t all = 0;
-        for (const auto& [events, code] : handlers)
-            all |= events;
-        u16(body, 0);
-        u32(body, all);
-        for (const auto& [events, code] : handlers) {
-            Asm::Bytes actions = actionsOf(code);
-            u32(body, events);
-            u32(body, std::uint32_t(actions.size()));
-            add(body, actions);
-        }
-        u32(body, 0);
-    }
-    return tagOf(PlaceObject2, body);
-}
 
 TEST(TimelineScripts, ClipEventsInitActionsAndTheirOrder)
 {
@@ -83,9 +24,10 @@ TEST(TimelineScripts, ClipEventsInitActionsAndTheirOrder)
     add(tags, tagOf(ShowFrame, {}));
     add(tags, tagOf(0, {}));
     std::string out = playOutput(movieOfTags(6, 2, tags), 2);
-    // Later frames: the parent's timeline moves on before its children's.
-    EXPECT_EQ(out, "init\nroot frame 1\nload\nchild frame 1\nroot frame 1 again\n"
-                   "root frame 2\nenter\nchild frame 2\n");
+    // The frame's blocks run before a clip it places loads; on later frames
+    // children move on before their parent, enterFrame before frame actions.
+    EXPECT_EQ(out, "init\nroot frame 1\nroot frame 1 again\nload\nchild frame 1\n"
+                   "enter\nchild frame 2\nroot frame 2\n");
 }
 
 TEST(TimelineScripts, OnEnterFrameHandlersAndTheirRemoval)
@@ -132,6 +74,52 @@ TEST(TimelineScripts, FramesWithManyInitBlocksEnteredAgainAndAgainEndWithinTheBu
     const int rounds = std::stoi(out);
     EXPECT_GE(rounds, 1);
     EXPECT_LE(rounds, 150); // each round looks at 2000 blocks
+TEST(TimelineScripts, PlacingOnATakenDepthReplacesAndUnloads)
+{
+    Asm::Bytes tags = spriteOf(1, {{}});
+    add(tags, place(1, 1, "first", {{Unload, Asm().traceStr("first unloads")}}));
+    add(tags, showFrame());
+    add(tags, place(1, 1, "second"));
+    Asm check;
+    check.str("first").op(GetVariable).op(0x44).trace();
+    check.str("second").op(GetVariable).trace();
+    add(tags, doAction(check));
+    add(tags, showFrame());
+    add(tags, tagOf(0, {}));
+    EXPECT_EQ(playOutput(movieOfTags(8, 2, tags), 2), "first unloads\nundefined\n_level0.second\n");
+}
+
+TEST(TimelineScripts, TheBlocksOfOneFrameShareTheStack)
+{
+    Asm::Bytes tags;
+    add(tags, doAction(Asm().str("carried")));
+    add(tags, doAction(Asm().trace()));
+    add(tags, showFrame());
+    add(tags, doAction(Asm().trace()));
+    add(tags, showFrame());
+    add(tags, tagOf(0, {}));
+    EXPECT_EQ(playOutput(movieOfTags(8, 2, tags), 2), "carried\nundefined\n");
+}
+
+TEST(TimelineScripts, ClassDefinitionsRunOnceBeforeTheirFramePlacesClips)
+{
+    Asm::Bytes tags = spriteOf(1, {{}});
+    add(tags, exportAs(1, "box"));
+    Asm define;
+    define.traceStr("init");
+    define.function("Ball", {}, Asm().traceStr("ball"));
+    define.str("Ball").op(GetVariable).str("box").f64(2).str("Object").op(GetVariable).str("registerClass");
+    define.op(CallMethod).op(Pop);
+    add(tags, place(1, 1, "b"));
+    add(tags, initActions(1, define));
+    add(tags, showFrame());
+    Asm back;
+    back.traceStr("frame 2");
+    call(back, "this", "gotoAndStop", {1.0});
+    add(tags, doAction(back));
+    add(tags, showFrame());
+    add(tags, tagOf(0, {}));
+    EXPECT_EQ(playOutput(movieOfTags(8, 2, tags), 3), "init\nball\nframe 2\n");
 }
 
 } // namespace

@@ -123,8 +123,15 @@ ActionObject* Machine::wrapperPrototype(const Value& value)
     case Value::Type::Number: return protos_.number;
     case Value::Type::Boolean: return protos_.boolean;
     case Value::Type::Clip: {
+        // A text field has the TextField prototype; a clip of a registered
+        // class has that class's prototype.
         auto clip = value.toClip();
-        return clip && clip->textField ? protos_.textField : protos_.clip;
+        if (!clip)
+            return protos_.clip;
+        if (clip->textField)
+            return protos_.textField;
+        ActionObject* own = clip->prototype.toObject();
+        return own ? own : protos_.clip;
     }
     default: return nullptr;
     }
@@ -312,6 +319,10 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
     if (auto clip = object.toClip()) {
         if (clip->textField && writeAccessor(protos_.textField, name, object, value))
             return;
+        if (name == u"__proto__") {
+            clip->prototype = value.isObject() ? value : Value();
+            return;
+        }
         if (auto property = propertyIndex(name); property && !clip->variable(name))
             setProperty(pb_, *clip, *property, value);
         else

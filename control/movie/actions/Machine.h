@@ -187,6 +187,8 @@ void installBoolean(Machine& m);
 void installMath(Machine& m);
 void installDate(Machine& m);
 void installMovieClip(Machine& m);
+// MovieClip's drawing methods, on its prototype.
+void installClipDrawing(Machine& m, ActionObject* clipPrototype);
 void installGlobals(Machine& m);
 void installBroadcaster(Machine& m);
 void installKey(Machine& m);

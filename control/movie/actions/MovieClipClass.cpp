@@ -1,6 +1,9 @@
-// MovieClip: the methods clips answer; `this` is the clip.
+// MovieClip: the methods clips answer; `this` is the clip. Scripts give
+// pixels; the display tree keeps twips.
 #include "control/movie/Bounds.h"
+#include "control/movie/HitTest.h"
 #include "control/movie/Playback.h"
+#include "control/movie/Renderer.h"
 #include "control/movie/actions/Machine.h"
 
 #include <cmath>
@@ -9,8 +12,11 @@ namespace lumbra::movie {
 
 namespace {
 
+constexpr double kTwips = 20;
 // Depths scripts may use; the timeline's own lie below 0.
 constexpr double kMinDepth = -16384, kMaxDepth = 2130706428;
+// What getBounds answers for a clip with nothing in it.
+constexpr double kNoBounds = 6710886.35;
 
 std::shared_ptr<DisplayObject> clip(NativeCall& c)
 {
@@ -33,11 +39,15 @@ std::optional<int> frameOf(NativeCall& c, DisplayObject& target, const Value& v)
     return int(std::clamp(n, 0.0, 65535.0)) - 1;
 }
 
+// gotoAndPlay(frame) or gotoAndPlay(scene, frame): a movie is one scene here,
+// so the frame is the last argument.
 template <bool Play> Value gotoAnd(NativeCall& c)
 {
-    if (auto self = clip(c))
-        if (auto frame = frameOf(c, *self, c.arg(0)))
-            c.machine.playback().gotoFrame(*self, *frame, Play);
+    auto self = clip(c);
+    if (!self || c.args.empty())
+        return {};
+    if (auto frame = frameOf(c, *self, c.args.back()))
+        c.machine.playback().gotoFrame(*self, *frame, Play);
     return {};
 }
 
@@ -83,37 +93,43 @@ Value duplicateMovieClip(NativeCall& c)
 {
     auto self = clip(c);
     auto depth = depthArgument(c, 1);
-    if (!self || !depth || !self->parent())
+    if (!self || !depth)
         return {};
-    std::u16string name = c.string(0);
-    if (!c.machine.playback().cloneClip(*self, name, *depth))
+    auto copy = c.machine.playback().cloneClip(*self, c.string(0), *depth, c.arg(2).toObject());
+    return copy ? Value(copy) : Value();
+}
+
+// attachMovie(symbol, name, depth, init)
+Value attachMovie(NativeCall& c)
+{
+    auto self = clip(c);
+    auto depth = depthArgument(c, 2);
+    if (!self || !depth)
         return {};
-    auto copy = self->parent()->children().find(*depth);
-    if (copy == self->parent()->children().end())
-        return {};
-    if (ActionObject* init = c.arg(2).toObject())
-        for (const auto& property : init->names())
-            c.machine.set(Value(copy->second), property, c.machine.get(c.arg(2), property));
-    return Value(copy->second);
+    auto attached = c.machine.playback().attach(*self, c.string(0), c.string(1), *depth, c.arg(3).toObject());
+    return attached ? Value(attached) : Value();
 }
 
 Value removeMovieClip(NativeCall& c)
 {
-    if (auto self = clip(c); self && self->depth >= 0)
+    if (auto self = clip(c))
         c.machine.playback().removeClip(*self);
     return {};
 }
 
+// swapDepths(depth) or swapDepths(clip), a sibling.
 Value swapDepths(NativeCall& c)
 {
     auto self = c.thisValue.toClip();
     if (!self || !self->parent())
         return {};
     std::optional<int> depth;
-    if (auto other = c.arg(0).toClip(); other && other->parent() == self->parent())
-        depth = other->depth;
-    else if (!c.arg(0).isReference())
+    if (auto other = c.arg(0).toClip()) {
+        if (other->parent() == self->parent())
+            depth = other->depth;
+    } else if (!c.arg(0).isReference()) {
         depth = depthArgument(c, 0);
+    }
     if (depth)
         c.machine.playback().swapDepth(*self, *depth);
     return {};
@@ -146,9 +162,9 @@ Value getBounds(NativeCall& c)
         return {};
     Rect r = localBounds(*self);
     ActionObject* out = c.machine.newObject();
-    if (r.empty()) {
+    if (r.xMin == 0 && r.xMax == 0 && r.yMin == 0 && r.yMax == 0) {
         for (const char16_t* name : {u"xMin", u"xMax", u"yMin", u"yMax"})
-            out->set(name, 6710886.35);
+            out->set(name, kNoBounds);
         return Value(out);
     }
     Matrix m;
@@ -156,14 +172,105 @@ Value getBounds(NativeCall& c)
     if (space && space.get() != self.get())
         m = space->worldMatrix().inverse() * self->worldMatrix();
     Rect t = transformRect(m, r);
-    out->set(u"xMin", t.xMin / 20);
-    out->set(u"xMax", t.xMax / 20);
-    out->set(u"yMin", t.yMin / 20);
-    out->set(u"yMax", t.yMax / 20);
+    out->set(u"xMin", t.xMin / kTwips);
+    out->set(u"xMax", t.xMax / kTwips);
+    out->set(u"yMin", t.yMin / kTwips);
+    out->set(u"yMax", t.yMax / kTwips);
     return Value(out);
 }
 
+// localToGlobal(point) / globalToLocal(point): the point's x and y, in pixels,
+// carried between the clip's coordinates and the stage's.
+template <bool ToGlobal> Value convertPoint(NativeCall& c)
+{
+    auto self = c.thisValue.toClip();
+    Value point = c.arg(0);
+    if (!self || !point.isObject())
+        return {};
+    double x = c.machine.toNumber(c.machine.get(point, u"x"));
+    double y = c.machine.toNumber(c.machine.get(point, u"y"));
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return {};
+    Matrix world = self->worldMatrix();
+    Point p = (ToGlobal ? world : world.inverse()).apply({x * kTwips, y * kTwips});
+    c.machine.set(point, u"x", p.x / kTwips);
+    c.machine.set(point, u"y", p.y / kTwips);
+    return {};
+}
+
+Rect worldBounds(const DisplayObject& object)
+{
+    return transformRect(object.worldMatrix(), localBounds(object));
+}
+
+// hitTest(x, y, shapeFlag) with a stage point, or hitTest(clip): whether the
+// bounding boxes meet, or with the flag whether the clip's shapes cover the point.
+Value hitTest(NativeCall& c)
+{
+    auto self = c.thisValue.toClip();
+    if (!self)
+        return {};
+    if (c.args.size() == 1) {
+        auto other = c.arg(0).toClip();
+        if (!other)
+            return false;
+        Rect a = worldBounds(*self), b = worldBounds(*other);
+        if (a.empty() || b.empty())
+            return false;
+        return a.xMin <= b.xMax && b.xMin <= a.xMax && a.yMin <= b.yMax && b.yMin <= a.yMax;
+    }
+    double x = c.number(0), y = c.number(1);
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return false;
+    Point p{x * kTwips, y * kTwips};
+    if (!c.machine.toBoolean(c.arg(2))) {
+        Rect r = worldBounds(*self);
+        return !r.empty() && r.contains(p);
+    }
+    // objectCovers() takes the point in the parent's coordinates.
+    Point inParent = self->parent() ? self->parent()->worldMatrix().inverse().apply(p) : p;
+    if (!self->visible)
+        return false;
+    if (auto mask = self->mask.lock(); mask && mask.get() != self.get()) {
+        Point inMaskParent = mask->parent() ? mask->parent()->worldMatrix().inverse().apply(p) : p;
+        if (!objectCovers(*mask, inMaskParent))
+            return false;
+    }
+    return objectCovers(*self, inParent);
+}
+
+Value setMaskMethod(NativeCall& c)
+{
+    auto self = c.thisValue.toClip();
+    if (!self)
+        return {};
+    setMask(*self, c.arg(0).toClip());
+    c.machine.playback().dirty = true;
+    return true;
+}
+
+// loadMovie(url) / unloadMovie(): the host loads into the clip's target, as
+// for the global forms; an empty address unloads.
+template <bool Load> Value loadInto(NativeCall& c)
+{
+    auto self = clip(c);
+    const auto& url = c.machine.playback().hooks().url;
+    if (self && url)
+        url(Load ? c.string(0) : std::u16string(), self->targetPath());
+    return {};
+}
+
 Value bytesOfMovie(NativeCall& c) { return double(c.machine.playback().movie().info.fileLength); }
+
+Value swfVersion(NativeCall& c) { return double(c.machine.version()); }
+
+// Object.registerClass(symbol, constructor)
+Value registerClass(NativeCall& c)
+{
+    if (c.args.size() < 2)
+        return false;
+    return c.machine.playback().registerClass(c.string(0), c.arg(1));
+}
 
 } // namespace
 
@@ -181,13 +288,27 @@ void installMovieClip(Machine& m)
     m.method(proto, u"getDepth", getDepth);
     m.method(proto, u"createEmptyMovieClip", createEmptyMovieClip);
     m.method(proto, u"duplicateMovieClip", duplicateMovieClip);
+    m.method(proto, u"attachMovie", attachMovie);
     m.method(proto, u"removeMovieClip", removeMovieClip);
     m.method(proto, u"swapDepths", swapDepths);
     m.method(proto, u"getNextHighestDepth", getNextHighestDepth);
     m.method(proto, u"getInstanceAtDepth", getInstanceAtDepth);
     m.method(proto, u"getBounds", getBounds);
+    m.method(proto, u"getRect", getBounds);
+    m.method(proto, u"localToGlobal", convertPoint<true>);
+    m.method(proto, u"globalToLocal", convertPoint<false>);
+    m.method(proto, u"hitTest", hitTest);
+    m.method(proto, u"setMask", setMaskMethod);
     m.method(proto, u"getBytesLoaded", bytesOfMovie);
     m.method(proto, u"getBytesTotal", bytesOfMovie);
+    m.method(proto, u"getSWFVersion", swfVersion);
+    m.method(proto, u"loadMovie", loadInto<true>);
+    m.method(proto, u"unloadMovie", loadInto<false>);
+    proto->set(u"enabled", true, DontEnum);
+    proto->set(u"useHandCursor", true, DontEnum);
+    installClipDrawing(m, proto);
+    if (ActionObject* object = m.get(Value(m.global()), u"Object").toObject())
+        m.method(object, u"registerClass", registerClass);
 }
 
 } // namespace lumbra::movie
