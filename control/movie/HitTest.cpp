@@ -1,26 +1,38 @@
 #include "control/movie/HitTest.h"
 
+#include "control/movie/MorphShape.h"
+
 namespace lumbra::movie {
 
 namespace {
 
-// Whether the object itself (its shapes, text boxes and children) covers a
-// point given in its parent's coordinates.
-bool covers(const DisplayObject& object, Point inParent)
+bool shapeContains(const ShapeDef& shape, Point p)
 {
-    Point p = object.matrix.inverse().apply(inParent);
-    if (auto shape = object.shape()) {
-        if (!shape->bounds.contains(p))
-            return false;
-        for (const Path& path : shape->fillPaths)
-            if (pathContains(path, p))
-                return true;
+    if (!shape.bounds.contains(p))
         return false;
-    }
+    for (const Path& path : shape.fillPaths)
+        if (pathContains(path, p))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool objectCovers(const DisplayObject& object, Point inParent)
+{
+    if (!object.visible || object.clipLayer)
+        return false;
+    Point p = object.matrix.inverse().apply(inParent);
+    if (auto shape = object.shape())
+        return shapeContains(*shape, p);
+    if (auto morph = object.morph())
+        return shapeContains(morphShapeAt(*morph, object.ratio / 65535.0), p);
     if (auto text = object.text())
         return text->bounds.contains(p);
+    if (object.button())
+        return buttonHit(object, inParent);
     for (const auto& [depth, child] : object.children())
-        if (covers(*child, p))
+        if (objectCovers(*child, p))
             return true;
     return false;
 }
@@ -29,31 +41,10 @@ bool buttonHit(const DisplayObject& button, Point inParent)
 {
     Point p = button.matrix.inverse().apply(inParent);
     for (const auto& [depth, part] : button.children())
-        if ((part->buttonStates & StateHit) && covers(*part, p))
+        if ((part->buttonStates & StateHit) && objectCovers(*part, p))
             return true;
     return false;
 }
-
-std::shared_ptr<DisplayObject> search(DisplayObject& clip, Point p)
-{
-    Point local = clip.parent() ? clip.matrix.inverse().apply(p) : p;
-    auto& children = clip.children();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        DisplayObject& child = *it->second;
-        if (!child.visible || child.clipLayer)
-            continue;
-        if (child.button()) {
-            if (buttonHit(child, local))
-                return it->second;
-        } else if (child.isClip()) {
-            if (auto found = search(child, local))
-                return found;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
 
 bool pathContains(const Path& path, Point p)
 {
@@ -72,11 +63,6 @@ bool pathContains(const Path& path, Point p)
         }
     }
     return winding != 0;
-}
-
-std::shared_ptr<DisplayObject> buttonAt(DisplayObject& root, Point p)
-{
-    return search(root, p);
 }
 
 } // namespace lumbra::movie

@@ -67,6 +67,7 @@ Machine::Machine(Playback& playback, int version)
     installKey(*this);
     installMouse(*this);
     installStage(*this);
+    installClipDrag(*this);
 }
 
 Machine::~Machine() = default;

@@ -121,6 +121,7 @@ public:
         bool down[256] = {};
         unsigned lastCode = 0;
         unsigned lastAscii = 0;
+        bool toggled[256] = {}; // caps, num and scroll lock as the host reports them
     };
     Keys& keys() { return keys_; }
 
@@ -177,6 +178,7 @@ void installBroadcaster(Machine& m);
 void installKey(Machine& m);
 void installMouse(Machine& m);
 void installStage(Machine& m);
+void installClipDrag(Machine& m); // after installMovieClip
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
