@@ -3,6 +3,7 @@
 // Clip actions, button key conditions and morph shapes are assembled by hand
 // from the file format's tables.
 #include "ActionAssembler.h"
+#include "ClipAssembly.h"
 #include "MovieTestSupport.h"
 
 #include "control/movie/BitWriter.h"
@@ -18,90 +19,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr std::uint32_t kLoad = 0x1, kMouseMove = 0x8, kMouseDown = 0x10, kMouseUp = 0x20, kKeyDown = 0x40,
-                        kKeyUp = 0x80, kPress = 0x400, kRelease = 0x800, kKeyPress = 0x20000;
-
-// Script shorthands on the assembler.
-Asm& getVar(Asm& a, std::string_view name) { return a.str(name).op(0x1C); }
-// object.method(args pushed before, last first): the result stays on the stack.
-Asm& callMethod(Asm& a, std::string_view object, std::string_view method, int argc)
-{
-    a.i32(argc);
-    getVar(a, object);
-    return a.str(method).op(0x52);
-}
-// trace(prefix + object.method())
-Asm& traceCall(Asm& a, std::string_view prefix, std::string_view object, std::string_view method)
-{
-    a.str(prefix);
-    callMethod(a, object, method, 0);
-    return a.op(0x47).trace();
-}
-// object.member = function () { body }
-Asm& setHandler(Asm& a, std::string_view object, std::string_view member, const Asm& body)
-{
-    getVar(a, object);
-    a.str(member);
-    a.function("", {}, body);
-    return a.op(0x4F);
-}
-Asm traced(std::string_view text)
-{
-    Asm a;
-    a.traceStr(text);
-    return a;
-}
-
-struct ClipEventRecord {
-    std::uint32_t events;
-    unsigned key = 0;
-    Asm code;
-};
-
-struct Place {
-    int depth = 1;
-    std::uint16_t character = 0;
-    double x = 0, y = 0; // pixels
-    std::string name;
-    std::optional<unsigned> ratio;
-    std::vector<ClipEventRecord> events;
-};
-
-// PlaceObject2 (version 6 and later layout of clip actions).
-Bytes placeObject2(const Place& p)
-{
-    BitWriter b;
-    b.u8(0x02 | 0x04 | (p.ratio ? 0x10 : 0) | (p.name.empty() ? 0 : 0x20) | (p.events.empty() ? 0 : 0x80));
-    b.u16(unsigned(p.depth));
-    b.u16(p.character);
-    Matrix m;
-    m.tx = p.x * 20;
-    m.ty = p.y * 20;
-    b.matrix(m);
-    if (p.ratio)
-        b.u16(*p.ratio);
-    if (!p.name.empty())
-        b.cstring(p.name);
-    if (!p.events.empty()) {
-        std::uint32_t all = 0;
-        for (const auto& e : p.events)
-            all |= e.events;
-        b.u16(0);
-        b.u32(all);
-        for (const auto& e : p.events) {
-            Bytes actions = actionsOf(e.code);
-            b.u32(e.events);
-            bool keyed = e.events & kKeyPress;
-            b.u32(std::uint32_t(actions.size() + (keyed ? 1 : 0)));
-            if (keyed)
-                b.u8(e.key);
-            b.bytes(actions);
-        }
-        b.u32(0);
-    }
-    return b.take();
-}
-
 // A 200 x 100 pixel stage shown 1:1; a 40 x 40 pixel box shape to build with.
 struct InputMovie {
     InputMovie() { box = writer.defineShape({Outline::rectangle({0, 0, 800, 800})}, {0xFFFF0000}); }
@@ -111,7 +28,7 @@ struct InputMovie {
     std::uint16_t boxClip()
     {
         TimelineWriter inner;
-        place(inner, {1, box});
+        place(inner, {1, box, 0, 0, "", std::nullopt, {}});
         return writer.defineSprite(inner);
     }
     void script(const Asm& code) { writer.root().actions(actionsOf(code)); }
@@ -208,7 +125,7 @@ TEST(KeyInput, ClipEventsThenKeyPressesOfClipsAndButtons)
                                        {kKeyPress, 'a', traced("first a")}}});
     movie.place(movie.writer.root(), {2, clip, 100, 0, "second", std::nullopt,
                                       {{kKeyDown, 0, traced("second keyDown")}, {kKeyPress, 'A', traced("second A")}}});
-    movie.place(movie.writer.root(), {3, buttonId, 100, 50, "b"});
+    movie.place(movie.writer.root(), {3, buttonId, 100, 50, "b", std::nullopt, {}});
     Asm listener;
     setHandler(listener, "_root", "onKeyDown", traced("listener"));
     getVar(listener, "_root");
@@ -240,7 +157,7 @@ TEST(MouseInput, EveryClipAndEveryListenerHearsTheMouse)
     movie.place(movie.writer.root(),
                 {1, clip, 0, 0, "a", std::nullopt,
                  {{kMouseDown, 0, traced("a down")}, {kMouseUp, 0, traced("a up")}, {kMouseMove, 0, traced("a move")}}});
-    movie.place(movie.writer.root(), {2, clip, 150, 50, "b"});
+    movie.place(movie.writer.root(), {2, clip, 150, 50, "b", std::nullopt, {}});
     Asm code;
     setHandler(code, "b", "onMouseDown", traced("b onMouseDown"));
     // A plain object as listener: o = new Object(); o.onMouseDown = ...
@@ -274,7 +191,7 @@ struct ClipButton : ::testing::Test {
     ClipButton()
     {
         std::uint16_t clip = movie.boxClip();
-        movie.place(movie.writer.root(), {1, clip, 20, 20, "btn"});
+        movie.place(movie.writer.root(), {1, clip, 20, 20, "btn", std::nullopt, {}});
         for (const char* handler :
              {"onRollOver", "onRollOut", "onPress", "onRelease", "onReleaseOutside", "onDragOut", "onDragOver"})
             setHandler(code, "btn", handler, traced(handler));
@@ -330,7 +247,7 @@ TEST_F(ClipButton, DisabledTakesNoMouseAndHandCursorCanBeOff)
 TEST_F(ClipButton, HitAreaStandsInForTheClipsShapes)
 {
     // area: a hidden box clip at (120, 20); btn answers there, not over itself.
-    movie.place(movie.writer.root(), {2, movie.boxClip(), 120, 20, "area"});
+    movie.place(movie.writer.root(), {2, movie.boxClip(), 120, 20, "area", std::nullopt, {}});
     getVar(code, "btn").str("hitArea");
     getVar(code, "area");
     code.op(0x4F);
@@ -352,10 +269,10 @@ TEST(MouseInput, ButtonObjectsAndClipsAsButtonsInTheirOrder)
     std::uint16_t buttonId = movie.writer.defineButton(button);
     // A parent clip with a button handler takes the mouse from the button inside it.
     TimelineWriter inner;
-    movie.place(inner, {1, buttonId, 0, 0, "inner"});
+    movie.place(inner, {1, buttonId, 0, 0, "inner", std::nullopt, {}});
     std::uint16_t holder = movie.writer.defineSprite(inner);
-    movie.place(movie.writer.root(), {1, buttonId, 0, 0, "b"});
-    movie.place(movie.writer.root(), {2, holder, 100, 0, "holder"});
+    movie.place(movie.writer.root(), {1, buttonId, 0, 0, "b", std::nullopt, {}});
+    movie.place(movie.writer.root(), {2, holder, 100, 0, "holder", std::nullopt, {}});
     movie.place(movie.writer.root(), {3, movie.boxClip(), 100, 50, "events", std::nullopt,
                                       {{kPress, 0, traced("clip on(press)")}, {kRelease, 0, traced("clip on(release)")}}});
     Asm code;
@@ -378,7 +295,7 @@ TEST(MouseInput, DraggingFollowsTheMouseWithinItsBoundsAndNamesTheDropTarget)
 {
     InputMovie movie;
     std::uint16_t clip = movie.boxClip();
-    movie.place(movie.writer.root(), {1, clip, 150, 50, "target"});
+    movie.place(movie.writer.root(), {1, clip, 150, 50, "target", std::nullopt, {}});
     // Pressed, piece drags itself (startDrag("", false, 0, 0, 160, 70)); released, it stops.
     Asm press;
     press.i32(0).i32(0).i32(160).i32(70).boolean(true).boolean(false).str("").op(0x27);
@@ -474,7 +391,7 @@ TEST(MouseInput, MorphShapesAreHitWhereTheirRatioPutsThem)
     movie.writer.root().tag(46, morphSquare(900));
     for (auto [depth, ratio, name] : {std::tuple{1, 0u, "start"}, {2, 32768u, "middle"}, {3, 65535u, "end"}}) {
         TimelineWriter inner;
-        movie.place(inner, {1, 900, 0, 0, "", ratio});
+        movie.place(inner, {1, 900, 0, 0, "", ratio, {}});
         std::uint16_t holder = movie.writer.defineSprite(inner);
         movie.place(movie.writer.root(), {depth, holder, 0, double(depth - 1) * 30, name, std::nullopt,
                                           {{kPress, 0, traced(name)}}});
