@@ -20,6 +20,7 @@ using movie::test::Asm;
 using movie::test::callMethod;
 using movie::test::getVar;
 using movie::test::Place;
+using movie::test::placeObject2;
 
 // Opens fscommand("Orvet_Eval", "trace('<prefix>" + ...: the caller pushes the
 // value, closeReport adds it and sends the line.
