@@ -1,5 +1,7 @@
 #include "control/movie/Bounds.h"
 
+#include "control/movie/TextField.h"
+
 #include <algorithm>
 
 namespace lumbra::movie {
@@ -34,8 +36,8 @@ Rect localBounds(const DisplayObject& object)
         return {a.xMin + (b.xMin - a.xMin) * t, a.yMin + (b.yMin - a.yMin) * t, a.xMax + (b.xMax - a.xMax) * t,
                 a.yMax + (b.yMax - a.yMax) * t};
     }
-    if (auto text = object.text())
-        return text->bounds;
+    if (object.textField)
+        return object.textField->bounds;
     Rect bounds;
     bool any = false;
     for (const auto& [depth, child] : object.children()) {

@@ -70,9 +70,14 @@ struct EditTextDef {
     Argb color = 0xFF000000;
     TextAlign align = TextAlign::Left;
     double leftMargin = 0, rightMargin = 0;
+    double indent = 0, leading = 0; // twips
     bool bold = false, italic = false;
     bool multiline = false, wordWrap = false, password = false;
     bool border = false, html = false;
+    bool readOnly = false, noSelect = false, autoSize = false;
+    bool useOutlines = false; // drawn with the embedded glyphs of fontId
+    std::uint16_t fontId = 0;
+    int maxLength = 0; // 0: no limit
 };
 
 // Button states as the file numbers them.

@@ -63,13 +63,18 @@ EditTextDef parseEditText(BitReader& in, const FontTable& fonts, int version)
     bool password = flags & 0x0010, hasColor = flags & 0x0004, hasMaxLength = flags & 0x0002;
     bool hasFont = flags & 0x0001, hasFontClass = flags & 0x8000, hasLayout = flags & 0x2000;
     bool border = flags & 0x0800, html = flags & 0x0200;
+    text.readOnly = flags & 0x0008;
+    text.noSelect = flags & 0x1000;
+    text.autoSize = flags & 0x4000;
+    text.useOutlines = flags & 0x0100;
     text.wordWrap = wordWrap;
     text.multiline = multiline;
     text.password = password;
     text.border = border;
     text.html = html;
     if (hasFont) {
-        auto font = fonts.find(in.u16());
+        text.fontId = in.u16();
+        auto font = fonts.find(text.fontId);
         if (font != fonts.end()) {
             text.font = font->second.name;
             text.bold = font->second.bold;
@@ -83,22 +88,19 @@ EditTextDef parseEditText(BitReader& in, const FontTable& fonts, int version)
     if (hasColor)
         text.color = in.rgba();
     if (hasMaxLength)
-        in.u16();
+        text.maxLength = in.u16();
     if (hasLayout) {
         unsigned align = in.u8();
         text.align = align == 1 ? TextAlign::Right : align == 2 ? TextAlign::Center
                    : align == 3 ? TextAlign::Justify : TextAlign::Left;
         text.leftMargin = in.u16();
         text.rightMargin = in.u16();
-        in.u16(); // indent
-        in.s16(); // leading
+        text.indent = in.u16();
+        text.leading = in.s16();
     }
     text.variable = decodeMovieString(in.cstring(), version);
-    if (hasText) {
+    if (hasText)
         text.initialText = decodeMovieString(in.cstring(), version);
-        if (html)
-            text.initialText = plainTextFromHtml(text.initialText);
-    }
     return text;
 }
 

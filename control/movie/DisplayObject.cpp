@@ -1,6 +1,7 @@
 #include "control/movie/DisplayObject.h"
 
 #include "control/movie/TextCodec.h"
+#include "control/movie/TextField.h"
 
 namespace lumbra::movie {
 

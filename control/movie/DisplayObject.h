@@ -16,6 +16,8 @@
 
 namespace lumbra::movie {
 
+class TextField;
+
 // Where the mouse stands with respect to a button.
 enum class ButtonPhase { Idle, OverUp, OverDown, OutDown };
 
@@ -90,6 +92,9 @@ public:
 
     // The tick that placed the object: a new clip waits for the next one.
     unsigned long bornTick = 0;
+
+    // The live state of a text field; null for other objects.
+    std::unique_ptr<TextField> textField;
 
 private:
     const Character* character_;

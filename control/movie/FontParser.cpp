@@ -63,7 +63,7 @@ EmbeddedFont laterFont(BitReader& in, bool third)
         font.codes.push_back(wideCodes ? rest.u16() : rest.u8());
     if (hasLayout) {
         font.ascent = rest.u16();
-        rest.u16(); // descent
+        font.descent = rest.u16();
         rest.s16(); // leading
         for (std::size_t i = 0; i < count; ++i)
             font.advances.push_back(rest.s16());

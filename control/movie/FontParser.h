@@ -19,6 +19,7 @@ struct EmbeddedFont {
     std::vector<double> advances;    // font units; empty without layout
     double unitsPerEm = 1024;        // 20480 for DefineFont3
     double ascent = 0;               // font units
+    double descent = 0;              // font units
 };
 
 using EmbeddedFontTable = std::unordered_map<std::uint16_t, std::shared_ptr<const EmbeddedFont>>;

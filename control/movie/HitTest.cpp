@@ -1,6 +1,7 @@
 #include "control/movie/HitTest.h"
 
 #include "control/movie/MorphShape.h"
+#include "control/movie/TextField.h"
 
 namespace lumbra::movie {
 
@@ -27,8 +28,8 @@ bool objectCovers(const DisplayObject& object, Point inParent)
         return shapeContains(*shape, p);
     if (auto morph = object.morph())
         return shapeContains(morphShapeAt(*morph, object.ratio / 65535.0), p);
-    if (auto text = object.text())
-        return text->bounds.contains(p);
+    if (object.textField)
+        return object.textField->bounds.contains(p);
     if (object.button())
         return buttonHit(object, inParent);
     for (const auto& [depth, child] : object.children())

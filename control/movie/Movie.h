@@ -4,6 +4,7 @@
 
 #include "control/movie/Character.h"
 #include "control/movie/MoviePlayer.h"
+#include "control/movie/TextMetrics.h"
 #include "control/movie/Timeline.h"
 
 #include <cstdint>
@@ -15,6 +16,7 @@ struct Movie {
     MovieInfo info;
     Dictionary characters;
     Timeline root;
+    FieldFonts fieldFonts; // embedded fonts text fields can draw with, by name
 
     const Character* find(std::uint16_t id) const
     {

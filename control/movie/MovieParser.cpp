@@ -230,8 +230,12 @@ private:
             std::uint16_t id = in.u16();
             BitReader outlines = in;
             fonts_[id] = parseFontName(in, code, version());
-            if (code != tag::DefineFontInfo && code != tag::DefineFontInfo2)
-                embeddedFonts_[id] = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(outlines, code));
+            if (code != tag::DefineFontInfo && code != tag::DefineFontInfo2) {
+                auto font = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(outlines, code));
+                embeddedFonts_[id] = font;
+                if (!font->glyphs.empty())
+                    movie_.fieldFonts[fonts_[id].name] = std::make_shared<const FieldFont>(font);
+            }
             break;
         }
         case tag::DefineFont: {

@@ -429,6 +429,7 @@ void MoviePlayer::render(Canvas& canvas)
     // Every level in the main movie's frame and view, the higher ones on top.
     Matrix view = viewMatrix();
     for (const auto& pb : stage_->all()) {
+        pb->syncTextFields();
         renderTree(*pb, view, canvas);
         pb->dirty = false;
     }

@@ -40,6 +40,7 @@ Playback::Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks)
     SpriteDef empty;
     empty.timeline.frames.resize(1);
     emptyClip_ = std::move(empty);
+    emptyText_ = EditTextDef{};
 }
 
 Playback::~Playback() = default;
@@ -64,6 +65,7 @@ void Playback::tick()
         if (machine_->heap().due())
             machine_->collectGarbage();
     }
+    syncTextFields();
 }
 
 void Playback::markRoots(Marker& marker) const
@@ -74,6 +76,9 @@ void Playback::markRoots(Marker& marker) const
         pending.pop_back();
         for (const auto& [name, value] : object->variables())
             marker.mark(value);
+        if (object->textField)
+            for (const Value& listener : object->textField->listeners)
+                marker.mark(listener);
         for (const auto& [depth, child] : object->children())
             pending.push_back(child.get());
     }
@@ -294,10 +299,15 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
     parent.children()[place.depth] = object;
     dirty = true;
 
-    if (auto text = object->text(); text && !text->variable.empty() && !text->initialText.empty()) {
-        auto current = getVariable(parent, text->variable);
-        if (!current || current->isUndefined())
-            setVariable(parent, text->variable, text->initialText);
+    if (auto text = object->text()) {
+        object->textField = std::make_unique<TextField>(*text);
+        object->textField->fonts = &movie_->fieldFonts;
+        if (!text->variable.empty() && !text->initialText.empty()) {
+            auto current = getVariable(parent, text->variable);
+            if (!current || current->isUndefined())
+                setVariable(parent, text->variable, text->initialText);
+        }
+        syncTextField(*object);
     }
     if (auto button = object->button()) {
         int index = 0;
@@ -346,6 +356,27 @@ std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, 
     object->placedByTimeline = false;
     parent.children()[depth] = object;
     enterFrame(*object, 0);
+    dirty = true;
+    return object;
+}
+
+std::shared_ptr<DisplayObject> Playback::createTextField(DisplayObject& parent, std::u16string_view name, int depth,
+                                                         const Rect& box)
+{
+    if (!parent.isClip() || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
+        return nullptr;
+    auto object = std::make_shared<DisplayObject>(&emptyText_, 0, &parent, census_);
+    object->caseSensitiveNames = parent.caseSensitiveNames;
+    object->depth = depth;
+    object->name = std::u16string(name);
+    object->bornTick = tick_;
+    object->placedByTimeline = false;
+    object->matrix = Matrix::translation(box.xMin, box.yMin);
+    object->textField = std::make_unique<TextField>();
+    object->textField->fonts = &movie_->fieldFonts;
+    object->textField->bounds = Rect{0, 0, box.xMax - box.xMin, box.yMax - box.yMin};
+    object->textField->editable = false;
+    parent.children()[depth] = object;
     dirty = true;
     return object;
 }

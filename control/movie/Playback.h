@@ -7,6 +7,7 @@
 #include "control/movie/DisplayObject.h"
 #include "control/movie/Movie.h"
 #include "control/movie/MoviePlayer.h"
+#include "control/movie/TextField.h"
 #include "control/movie/Value.h"
 
 #include <chrono>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -113,6 +115,21 @@ public:
     // _droptarget: what the clip was last dragged over (null when nothing).
     std::shared_ptr<DisplayObject> dropTarget(const DisplayObject& clip) const;
 
+    // Text fields: made by script, given the focus, typed into.
+    std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::u16string_view name, int depth,
+                                                   const Rect& box);
+    std::shared_ptr<DisplayObject> focus() const { return focus_.lock(); }
+    // Moves the focus (null: nowhere), telling both fields and the Selection
+    // listeners. A field that cannot take the focus is refused (false).
+    bool setFocus(const std::shared_ptr<DisplayObject>& object);
+    // Typed text and editing keys for the field with the focus; false when no field takes them.
+    bool typeText(std::u16string_view text);
+    bool editKey(EditKey key, bool extend = false);
+    // Every bound field shows its variable's value.
+    void syncTextFields();
+    // The field's text from its bound variable, when that changed.
+    void syncTextField(DisplayObject& object);
+
     double random(double limit);
     double millisecondsSinceStart() const;
 
@@ -144,6 +161,10 @@ private:
     void followDrag();
     // Runs `work` with a fresh budget, ending it quietly when a script it calls throws or aborts.
     void guarded(const std::function<void()>& work);
+    // After a user edit: the bound variable takes the text, onChanged is told.
+    void textEdited(DisplayObject& object);
+    // Calls a script method of a field or object with arguments, when it has one.
+    void notify(const Value& target, std::u16string_view method, std::span<const Value> args);
 
     std::shared_ptr<const Movie> movie_;
     const HostHooks& hooks_;
@@ -159,6 +180,7 @@ private:
 
     std::weak_ptr<DisplayObject> hot_;     // button under the mouse
     std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on
+    std::weak_ptr<DisplayObject> focus_;   // text field that takes typed keys
     Point mouse_;
     struct Drag {
         std::weak_ptr<DisplayObject> clip;
@@ -171,6 +193,7 @@ private:
 
     std::unique_ptr<Machine> machine_;
     Character emptyClip_; // what createEmptyMovieClip places
+    Character emptyText_; // what createTextField places
     std::vector<const ActionBytes*> initDone_; // DoInitAction blocks already run
     std::minstd_rand random_;
     std::chrono::steady_clock::time_point started_;

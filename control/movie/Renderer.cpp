@@ -1,6 +1,6 @@
 #include "control/movie/Renderer.h"
 
-#include "control/movie/HtmlText.h"
+#include "control/movie/TextField.h"
 #include "control/movie/MorphShape.h"
 
 #include <algorithm>
@@ -32,19 +32,6 @@ Path transformPath(const Path& path, const Matrix& m)
 Path rectanglePath(const Rect& r)
 {
     return {{{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}, {r.xMin, r.yMin}}};
-}
-
-// Every line break as a single '\r', as canvases expect.
-std::u16string normalizedBreaks(const std::u16string& text)
-{
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        out += text[i] == u'\n' ? u'\r' : text[i];
-    }
-    return out;
 }
 
 // A fill of the shape, its matrices carried to pixels and its colours through
@@ -87,8 +74,8 @@ LayerEffects scaledEffects(LayerEffects effects, double scale)
 
 class Renderer {
 public:
-    Renderer(Playback& playback, Canvas& canvas, const Matrix& view)
-        : playback_(playback), canvas_(canvas), viewScale_(std::sqrt(std::abs(view.a * view.d - view.b * view.c)) * kTwips)
+    Renderer(Canvas& canvas, const Matrix& view)
+        : canvas_(canvas), viewScale_(std::sqrt(std::abs(view.a * view.d - view.b * view.c)) * kTwips)
     {
     }
 
@@ -140,8 +127,8 @@ private:
             drawShape(*shape, m, cx);
         else if (auto morph = object.morph())
             drawShape(morphShapeAt(*morph, object.ratio / 65535.0), m, cx);
-        else if (auto text = object.text())
-            drawText(object, *text, m, cx);
+        else if (object.textField)
+            drawText(*object.textField, m, cx);
         else
             drawChildren(object, m, cx);
     }
@@ -205,55 +192,115 @@ private:
         }
     }
 
-    void drawText(const DisplayObject& object, const EditTextDef& def, const Matrix& m, const ColorTransform& cx)
+    void drawText(const TextField& field, const Matrix& m, const ColorTransform& cx)
     {
-        Rect box = transformRect(m, def.bounds);
-        if (def.border) {
-            // A bordered field has a white background and a one-pixel black frame
-            // lying inside its box.
-            canvas_.fillPath(rectanglePath(box), solidFill(cx.apply(0xFFFFFFFF)));
+        Rect box = transformRect(m, field.bounds);
+        if (field.background)
+            canvas_.fillPath(rectanglePath(box), solidFill(cx.apply(field.backgroundColor)));
+        if (field.border) {
+            // The one-pixel frame lies inside the box.
             Rect frame{box.xMin + 0.5, box.yMin + 0.5, box.xMax - 0.5, box.yMax - 0.5};
             Stroke stroke;
-            stroke.color = cx.apply(0xFF000000);
+            stroke.color = cx.apply(field.borderColor);
             stroke.join = JoinStyle::Miter;
             canvas_.strokePath(rectanglePath(frame), stroke);
         }
-        TextRun run;
-        run.text = shownText(object, def);
-        if (run.text.empty())
+        const TextLayout& layout = field.layout();
+        if (field.text().empty())
             return;
-        double scaleX = std::hypot(m.a, m.b), scaleY = std::hypot(m.c, m.d);
-        run.font = def.font;
-        run.size = def.height * scaleY;
-        run.color = cx.apply(def.color);
-        run.box = box;
-        run.box.xMin += (def.leftMargin + 2 * kTwips) * scaleX;
-        run.box.xMax -= (def.rightMargin + 2 * kTwips) * scaleX;
-        run.box.yMin += 2 * kTwips * scaleY;
-        run.align = def.align;
-        run.bold = def.bold;
-        run.italic = def.italic;
-        run.multiline = def.multiline;
-        run.wordWrap = def.wordWrap;
-        canvas_.drawText(run);
-    }
-
-    // A bound field shows its variable, which starts as the field's own text.
-    std::u16string shownText(const DisplayObject& object, const EditTextDef& def)
-    {
-        std::u16string text = def.initialText;
-        if (!def.variable.empty() && object.parent()) {
-            auto value = playback_.getVariable(*object.parent(), def.variable);
-            text = value ? value->toString() : std::u16string();
-            if (def.html)
-                text = plainTextFromHtml(text);
+        std::u16string shown = field.shownText();
+        // Text stays within the box: embedded glyphs through a mask of it,
+        // device text by the boxes of its runs.
+        bool clipped = field.embedFonts && surfaces_ < kMaxSurfaces;
+        if (clipped) {
+            canvas_.beginMask();
+            canvas_.fillPath(rectanglePath(box), solidFill(0xFFFFFFFF));
+            canvas_.endMask();
+            ++surfaces_;
         }
-        if (def.password)
-            text.assign(text.size(), u'*');
-        return normalizedBreaks(text);
+        const TextLine& first = layout.lines[std::min(std::size_t(field.scroll() - 1), layout.lines.size() - 1)];
+        double shiftY = first.top - TextField::kGutter;
+        double bottom = field.boxHeight() - TextField::kGutter;
+        // Each line's runs of one format are drawn together.
+        std::vector<const TextFormat*> formats;
+        formats.reserve(shown.size());
+        for (const auto& run : field.runs())
+            formats.insert(formats.end(), run.length, &run.format);
+        formats.resize(shown.size(), &field.newTextFormat());
+        for (std::size_t n = std::size_t(field.scroll() - 1); n < layout.lines.size(); ++n) {
+            const TextLine& line = layout.lines[n];
+            double top = line.top - shiftY;
+            if (n > std::size_t(field.scroll() - 1) && top + line.ascent + line.descent > bottom + 0.01)
+                break;
+            double x = line.x - field.hscroll();
+            for (std::size_t i = line.begin; i < line.end;) {
+                std::size_t j = i;
+                double width = 0;
+                while (j < line.end && formats[j] == formats[i])
+                    width += field.advance(*formats[j], shown[j]), ++j;
+                Segment segment{std::u16string_view(shown).substr(i, j - i), *formats[i], x, top + line.ascent, width};
+                if (const FieldFont* font = field.fieldFont(segment.format))
+                    drawGlyphs(field, *font, segment, m, cx);
+                else
+                    drawDeviceText(field, segment, box, m, cx);
+                x += width;
+                i = j;
+            }
+        }
+        if (clipped) {
+            canvas_.popMask();
+            --surfaces_;
+        }
     }
 
-    Playback& playback_;
+    // Text of one format on one line, placed in field pixels.
+    struct Segment {
+        std::u16string_view text;
+        const TextFormat& format;
+        double x, baseline, width;
+    };
+
+    void drawDeviceText(const TextField& field, const Segment& s, const Rect& box, const Matrix& m,
+                        const ColorTransform& cx)
+    {
+        // Device pixels per field pixel.
+        double scaleX = std::hypot(m.a, m.b) * kTwips, scaleY = std::hypot(m.c, m.d) * kTwips;
+        FontMetrics metrics = field.metrics(s.format);
+        Point origin = m.apply({field.bounds.xMin + s.x * kTwips, field.bounds.yMin + (s.baseline - metrics.ascent) * kTwips});
+        TextRun run;
+        run.text = s.text;
+        run.font = s.format.font.value_or(u"_sans");
+        run.size = s.format.size.value_or(12) * scaleY;
+        run.color = cx.apply(0xFF000000u | s.format.color.value_or(0));
+        // A little room beyond the measured width, for faces wider than our measures.
+        run.box = Rect{origin.x, origin.y, std::min(box.xMax, origin.x + (s.width + 8) * scaleX),
+                       std::min(box.yMax, origin.y + (metrics.ascent + metrics.descent + 1) * scaleY)};
+        run.bold = s.format.bold.value_or(false);
+        run.italic = s.format.italic.value_or(false);
+        if (run.box.xMax > run.box.xMin && run.box.yMax > run.box.yMin)
+            canvas_.drawText(run);
+    }
+
+    // Embedded glyphs are outlines in font units, the baseline at y = 0.
+    void drawGlyphs(const TextField& field, const FieldFont& font, const Segment& s, const Matrix& m,
+                    const ColorTransform& cx)
+    {
+        double size = s.format.size.value_or(12);
+        double unit = size / font.font->unitsPerEm * kTwips; // twips per font unit
+        double x = s.x;
+        Path outline;
+        for (char16_t c : s.text) {
+            if (const Path* glyph = font.glyph(c)) {
+                Matrix place{unit, 0, 0, unit, field.bounds.xMin + x * kTwips, field.bounds.yMin + s.baseline * kTwips};
+                Path placed = transformPath(*glyph, m * place);
+                outline.insert(outline.end(), placed.begin(), placed.end());
+            }
+            x += font.advance(c, size);
+        }
+        if (!outline.empty())
+            canvas_.fillPath(outline, solidFill(cx.apply(0xFF000000u | s.format.color.value_or(0))));
+    }
+
     Canvas& canvas_;
     double viewScale_;
     int surfaces_ = 0;
@@ -263,7 +310,7 @@ private:
 
 void renderTree(Playback& playback, const Matrix& view, Canvas& canvas)
 {
-    Renderer(playback, canvas, view).draw(playback.root(), view, ColorTransform{});
+    Renderer(canvas, view).draw(playback.root(), view, ColorTransform{});
 }
 
 void setMask(DisplayObject& object, const std::shared_ptr<DisplayObject>& mask)

@@ -49,8 +49,9 @@ TEST(Render, ShapesAtTheirPixelsOneToOne)
     EXPECT_EQ(run.font, u"Arial");
     EXPECT_DOUBLE_EQ(run.size, 20);
     EXPECT_EQ(run.color, 0xFF0000FFu);
-    EXPECT_EQ(run.align, TextAlign::Center);
-    EXPECT_GE(run.box.xMin, 100);
+    // Centred in the box less its 2-pixel gutters: "Hi" is 0.722 + 0.222 em wide.
+    EXPECT_NEAR(run.box.xMin, 100 + 2 + (96 - 0.944 * 20) / 2, 1e-6);
+    EXPECT_NEAR(run.box.yMin, 50 + 2, 1e-6);
     EXPECT_LE(run.box.xMax, 200);
 }
 

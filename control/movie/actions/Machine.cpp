@@ -68,6 +68,9 @@ Machine::Machine(Playback& playback, int version)
     installMouse(*this);
     installStage(*this);
     installClipDrag(*this);
+    installTextField(*this);
+    installTextFormat(*this);
+    installSelection(*this);
 }
 
 Machine::~Machine() = default;
@@ -119,7 +122,10 @@ ActionObject* Machine::wrapperPrototype(const Value& value)
     case Value::Type::String: return protos_.string;
     case Value::Type::Number: return protos_.number;
     case Value::Type::Boolean: return protos_.boolean;
-    case Value::Type::Clip: return protos_.clip;
+    case Value::Type::Clip: {
+        auto clip = value.toClip();
+        return clip && clip->textField ? protos_.textField : protos_.clip;
+    }
     default: return nullptr;
     }
 }
@@ -266,6 +272,8 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
         return;
     }
     if (auto clip = object.toClip()) {
+        if (clip->textField && writeAccessor(protos_.textField, name, object, value))
+            return;
         if (auto property = propertyIndex(name); property && !clip->variable(name))
             setProperty(pb_, *clip, *property, value);
         else

@@ -52,6 +52,7 @@ struct Prototypes {
     ActionObject* date = nullptr;
     ActionObject* clip = nullptr;
     ActionObject* error = nullptr;
+    ActionObject* textField = nullptr;
 };
 
 class Machine {
@@ -179,6 +180,9 @@ void installKey(Machine& m);
 void installMouse(Machine& m);
 void installStage(Machine& m);
 void installClipDrag(Machine& m); // after installMovieClip
+void installTextField(Machine& m);
+void installTextFormat(Machine& m);
+void installSelection(Machine& m);
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
