@@ -5,6 +5,7 @@
 
 #include "control/movie/BitReader.h"
 #include "control/movie/HitTest.h"
+#include "control/movie/TextField.h"
 #include "control/movie/actions/Machine.h"
 
 namespace lumbra::movie {
@@ -41,6 +42,25 @@ const char16_t* phaseLabel(ButtonPhase phase)
     case ButtonPhase::OverDown: return u"_down";
     default: return u"_up";
     }
+}
+
+// The topmost text field under p (in `clip`'s coordinates) that takes the focus.
+std::shared_ptr<DisplayObject> fieldAt(DisplayObject& clip, Point p)
+{
+    auto& children = clip.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        const std::shared_ptr<DisplayObject>& child = it->second;
+        if (!child->visible || child->clipLayer)
+            continue;
+        if (child->textField) {
+            if ((child->textField->editable || child->textField->selectable) && objectCovers(*child, p))
+                return child;
+        } else if (child->isClip()) {
+            if (auto found = fieldAt(*child, child->matrix.inverse().apply(p)))
+                return found;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -198,6 +218,9 @@ void Playback::mouseDown(Point p)
     broadcast(u"Mouse", u"onMouseDown");
     queueEverywhere(ClipMouseDown, u"onMouseDown");
     runQueuedActions();
+    // A press gives the keyboard to the field under it, or takes it from the field that had it.
+    if (auto field = hot_.expired() ? fieldAt(*root_, p) : nullptr; field || focus())
+        setFocus(field);
     if (auto hot = hot_.lock(); hot && !closed_) {
         pressed_ = hot;
         setPhase(hot, ButtonPhase::OverDown, CondOverUpToOverDown);

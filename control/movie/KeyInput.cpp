@@ -2,7 +2,10 @@
 // keyUp events, and the buttons and clips that wait for one key.
 #include "control/movie/Playback.h"
 
+#include "control/movie/TextField.h"
 #include "control/movie/actions/Machine.h"
+
+#include <optional>
 
 namespace lumbra::movie {
 
@@ -31,6 +34,25 @@ unsigned buttonKeyCode(unsigned virtualKey, unsigned ascii)
     }
 }
 
+// The editing a key does in a text field with the focus.
+std::optional<EditKey> editKeyOf(unsigned virtualKey)
+{
+    switch (virtualKey) {
+    case 0x08: return EditKey::Backspace;
+    case 0x2E: return EditKey::Delete;
+    case 0x25: return EditKey::Left;
+    case 0x27: return EditKey::Right;
+    case 0x26: return EditKey::Up;
+    case 0x28: return EditKey::Down;
+    case 0x24: return EditKey::Home;
+    case 0x23: return EditKey::End;
+    case 0x0D: return EditKey::Enter;
+    default: return std::nullopt;
+    }
+}
+
+constexpr unsigned kShift = 0x10;
+
 } // namespace
 
 void Playback::keyDown(unsigned code, unsigned ascii)
@@ -45,6 +67,11 @@ void Playback::keyDown(unsigned code, unsigned ascii)
     broadcast(u"Key", u"onKeyDown");
     queueEverywhere(ClipKeyDown, nullptr);
     runQueuedActions();
+    // A text field with the focus takes what the key types or edits.
+    if (auto edit = editKeyOf(code))
+        editKey(*edit, keys.down[kShift]);
+    else if (ascii >= 32 && ascii != 127)
+        typeText(std::u16string(1, char16_t(ascii)));
     keyPress(buttonKeyCode(code, ascii));
 }
 

@@ -49,8 +49,8 @@ struct Played {
     std::string take()
     {
         std::string out;
-        for (const auto& line : traces)
-            out += (out.empty() ? "" : "|") + line;
+        for (std::size_t i = 0; i < traces.size(); ++i)
+            out += (i ? "|" : "") + traces[i];
         traces.clear();
         return out;
     }
@@ -420,6 +420,40 @@ TEST(MouseInput, HideAndShowTellWhetherTheCursorWasShowing)
     Played p(movie);
     EXPECT_EQ(p.take(), "1|0|0|1|1");
     EXPECT_TRUE(p.player.cursorHidden());
+}
+
+TEST(KeyInput, ThePressedFieldTakesTypedKeysUntilAPressElsewhere)
+{
+    InputMovie movie;
+    Asm code;
+    // createTextField("f", 5, 0, 0, 100, 20); f.type = "input"
+    code.i32(20).i32(100).i32(0).i32(0).i32(5).str("f");
+    callMethod(code, "_root", "createTextField", 6).op(0x17);
+    getVar(code, "f").str("type").str("input").op(0x4F);
+    Asm show;
+    getVar(show, "f").str("text").op(0x4E).trace();
+    setHandler(code, "_root", "onKeyUp", show);
+    getVar(code, "_root");
+    callMethod(code, "Key", "addListener", 1).op(0x17);
+    movie.script(code);
+    Played p(movie);
+    p.take();
+    auto type = [&](unsigned code, unsigned ascii) {
+        p.player.keyDown(code, ascii);
+        p.player.keyUp(code, ascii);
+    };
+
+    type(65, 'a'); // no field has the keyboard yet
+    p.click(10, 10);
+    type(65, 'a');
+    type(66, 'B');
+    type(37, 0); // left, then type before the B
+    type(67, 'c');
+    type(8, 0); // backspace takes the c again
+    EXPECT_EQ(p.take(), "|a|aB|aB|acB|aB");
+    p.click(150, 80);
+    type(68, 'd');
+    EXPECT_EQ(p.take(), "aB");
 }
 
 } // namespace
