@@ -15,6 +15,23 @@ namespace {
 constexpr wchar_t kClassName[] = L"LumbraMovieControl";
 constexpr UINT_PTR kFrameTimer = 1;
 
+// The character a key down types: the container's message loop has already
+// translated the key, so its WM_CHAR waits in the queue. 0 for none.
+unsigned typedCharacter(HWND hwnd, UINT keyMessage) {
+    MSG next;
+    UINT charMessage = keyMessage == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    if (PeekMessageW(&next, hwnd, charMessage, charMessage, PM_NOREMOVE | PM_NOYIELD)) return unsigned(next.wParam);
+    return 0;
+}
+
+// Wheel notches to lines, as the system is set to scroll them.
+int wheelLines(WPARAM wParam) {
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    if (lines == WHEEL_PAGESCROLL) lines = 3;
+    return GET_WHEEL_DELTA_WPARAM(wParam) * int(lines) / WHEEL_DELTA;
+}
+
 } // namespace
 
 ControlWindow::ControlWindow(MovieControl& control, IUnknown& owner) : control_(control), owner_(owner) {}
@@ -109,11 +126,44 @@ LRESULT ControlWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         invalidate();
         return 0;
     case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && control_.cursorHidden()) {
+            SetCursor(nullptr);
+            return TRUE;
+        }
         if (LOWORD(lParam) == HTCLIENT && control_.overButton()) {
             SetCursor(LoadCursor(nullptr, IDC_HAND));
             return TRUE;
         }
         break;
+    case WM_GETDLGCODE:
+        // Arrows, tab, enter and characters belong to the movie, also in a dialog.
+        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_KILLFOCUS:
+        control_.releaseKeys();
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        ComPtr<IUnknown> keepAlive(&owner_);
+        for (unsigned lock : {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL})
+            control_.setKeyToggled(lock, (GetKeyState(int(lock)) & 1) != 0);
+        auto code = unsigned(wParam & 0xFF);
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+            typed_[code] = typedCharacter(hwnd, message);
+            control_.keyDown(code, typed_[code]);
+        } else {
+            control_.keyUp(code, typed_[code]);
+        }
+        // Alt combinations stay the system's (its menu, Alt+F4).
+        if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) break;
+        return 0;
+    }
+    case WM_MOUSEWHEEL: {
+        ComPtr<IUnknown> keepAlive(&owner_);
+        control_.mouseWheel(wheelLines(wParam));
+        return 0;
+    }
     case WM_TIMER:
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:

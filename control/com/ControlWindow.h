@@ -35,6 +35,7 @@ private:
     MovieControl& control_;
     IUnknown& owner_;
     HWND hwnd_ = nullptr;
+    unsigned typed_[256] = {}; // per key, the character its last press typed
 };
 
 } // namespace lumbra::com

@@ -294,4 +294,35 @@ void MovieControl::mouseUp(int x, int y) {
 
 bool MovieControl::overButton() const { return player_ && player_->overButton(); }
 
+void MovieControl::mouseWheel(int delta) {
+    withMovie([&](MoviePlayer& p) {
+        p.mouseWheel(delta);
+        return true;
+    });
+}
+
+bool MovieControl::cursorHidden() const { return player_ && player_->cursorHidden(); }
+
+void MovieControl::keyDown(unsigned code, unsigned ascii) {
+    withMovie([&](MoviePlayer& p) {
+        p.keyDown(code, ascii);
+        return true;
+    });
+}
+
+void MovieControl::keyUp(unsigned code, unsigned ascii) {
+    withMovie([&](MoviePlayer& p) {
+        p.keyUp(code, ascii);
+        return true;
+    });
+}
+
+void MovieControl::setKeyToggled(unsigned code, bool on) {
+    if (player_) player_->setKeyToggled(code, on);
+}
+
+void MovieControl::releaseKeys() {
+    if (player_) player_->releaseKeys();
+}
+
 } // namespace lumbra::com

@@ -96,6 +96,12 @@ public:
     void mouseDown(int x, int y);
     void mouseUp(int x, int y);
     bool overButton() const;
+    void mouseWheel(int delta);
+    bool cursorHidden() const;
+    void keyDown(unsigned code, unsigned ascii);
+    void keyUp(unsigned code, unsigned ascii);
+    void setKeyToggled(unsigned code, bool on);
+    void releaseKeys();
 
 private:
     class Reentry;

@@ -147,8 +147,8 @@ private:
         case Play: if (target_) target_->playing = true; break;
         case Stop: if (target_) target_->playing = false; break;
         case ToggleQuality:
-        case StopSounds:
-        case EndDrag: break;
+        case StopSounds: break;
+        case EndDrag: pb_.stopDrag(); break;
         case Add: binaryNumber([](double a, double b) { return a + b; }); break;
         case Subtract: binaryNumber([](double a, double b) { return a - b; }); break;
         case Multiply: binaryNumber([](double a, double b) { return a * b; }); break;
@@ -922,13 +922,21 @@ private:
             pb_.cloneClip(*source, name, depth);
     }
 
+    // Pops the target, lock-centre flag and constraint flag, then with the
+    // constraint bottom, right, top and left in pixels.
     void startDrag()
     {
-        pop();
-        pop();
-        if (popBool())
-            for (int i = 0; i < 4; ++i)
-                pop();
+        Value target = pop();
+        bool lockCenter = popBool();
+        std::optional<Rect> bounds;
+        if (popBool()) {
+            double bottom = popNumberOrZero(), right = popNumberOrZero();
+            double top = popNumberOrZero(), left = popNumberOrZero();
+            bounds = Rect{left * 20, top * 20, right * 20, bottom * 20};
+        }
+        auto clip = target.isString() && target.toString().empty() ? target_ : clipOf(target);
+        if (clip)
+            pb_.startDrag(*clip, lockCenter, bounds);
     }
 
     void add2()

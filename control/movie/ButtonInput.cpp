@@ -1,17 +1,196 @@
-// Mouse input: the button phases (idle, over, down, dragged out) and the
-// transitions whose actions the buttons run.
+// Mouse input: the events every clip and Mouse's listeners hear, and the
+// button phases (idle, over, down, dragged out) of buttons and of clips that
+// act as buttons, with the actions and handlers of each transition.
 #include "control/movie/Playback.h"
 
+#include "control/movie/BitReader.h"
 #include "control/movie/HitTest.h"
+#include "control/movie/TextField.h"
+#include "control/movie/actions/Machine.h"
 
 namespace lumbra::movie {
 
+namespace {
+
+// What a transition calls on a clip acting as a button, and on a button object.
+struct Transition {
+    unsigned condition;
+    std::uint32_t clipEvent;
+    const char16_t* handler;
+};
+
+constexpr std::uint32_t ClipDragOver = 0x8000, ClipDragOut = 0x10000;
+
+constexpr Transition kTransitions[] = {
+    {CondIdleToOverUp, ClipRollOver, u"onRollOver"},
+    {CondOverUpToIdle, ClipRollOut, u"onRollOut"},
+    {CondOverUpToOverDown, ClipPress, u"onPress"},
+    {CondOverDownToOverUp, ClipRelease, u"onRelease"},
+    {CondOverDownToOutDown, ClipDragOut, u"onDragOut"},
+    {CondOutDownToOverDown, ClipDragOver, u"onDragOver"},
+    {CondOutDownToIdle, ClipReleaseOutside, u"onReleaseOutside"},
+};
+
+constexpr std::uint32_t kButtonEvents =
+    ClipPress | ClipRelease | ClipReleaseOutside | ClipRollOver | ClipRollOut | ClipDragOver | ClipDragOut;
+
+// The frame a clip acting as a button shows in each phase, when it has one.
+const char16_t* phaseLabel(ButtonPhase phase)
+{
+    switch (phase) {
+    case ButtonPhase::OverUp: return u"_over";
+    case ButtonPhase::OverDown: return u"_down";
+    default: return u"_up";
+    }
+}
+
+// The topmost text field under p (in `clip`'s coordinates) that takes the focus.
+std::shared_ptr<DisplayObject> fieldAt(DisplayObject& clip, Point p)
+{
+    auto& children = clip.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        const std::shared_ptr<DisplayObject>& child = it->second;
+        if (!child->visible || child->clipLayer)
+            continue;
+        if (child->textField) {
+            if ((child->textField->editable || child->textField->selectable) && objectCovers(*child, p))
+                return child;
+        } else if (child->isClip()) {
+            if (auto found = fieldAt(*child, child->matrix.inverse().apply(p)))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void Playback::guarded(const std::function<void()>& work)
+{
+    if (closed_ || !machine_->enabled() || !enterActions())
+        return;
+    machine_->pushClip(root_);
+    try {
+        work();
+    } catch (const ScriptThrow&) {
+    } catch (const ScriptAbort&) {
+    } catch (const FormatError&) {
+    }
+    machine_->popClip();
+    leaveActions();
+}
+
+void Playback::broadcast(std::u16string_view source, std::u16string_view message, std::vector<Value> args)
+{
+    guarded([&] {
+        Value broadcaster = machine_->get(Value(machine_->global()), source);
+        args.insert(args.begin(), Value(std::u16string(message)));
+        machine_->callMethod(broadcaster, u"broadcastMessage", args);
+    });
+}
+
+void Playback::queueEverywhere(std::uint32_t clipEvent, const char16_t* handler)
+{
+    std::vector<DisplayObject*> pending{root_.get()};
+    while (!pending.empty()) {
+        DisplayObject* clip = pending.back();
+        pending.pop_back();
+        queueEvent(*clip, clipEvent, handler);
+        auto& children = clip->children();
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            if (it->second->isClip())
+                pending.push_back(it->second.get());
+    }
+}
+
+bool Playback::enabled(DisplayObject& object)
+{
+    Value flag = machine_->get(Value(object.shared_from_this()), u"enabled");
+    return flag.isUndefined() || machine_->toBoolean(flag);
+}
+
+bool Playback::actsAsButton(DisplayObject& clip)
+{
+    if (clip.clipActions)
+        for (const auto& action : *clip.clipActions)
+            if (action.events & kButtonEvents)
+                return true;
+    Value self(clip.shared_from_this());
+    for (const auto& transition : kTransitions)
+        if (machine_->get(self, transition.handler).isObject())
+            return true;
+    return false;
+}
+
+bool Playback::targetHit(DisplayObject& target, Point local, Point p)
+{
+    if (target.button())
+        return buttonHit(target, local);
+    // A hitArea clip stands in for the clip's own shapes, visible or not.
+    if (auto area = machine_->get(Value(target.shared_from_this()), u"hitArea").toClip(); area && area.get() != &target) {
+        DisplayObject* parent = area->parent();
+        Point inParent = parent ? parent->worldMatrix().inverse().apply(p) : p;
+        bool wasVisible = area->visible;
+        area->visible = true;
+        bool hit = objectCovers(*area, inParent);
+        area->visible = wasVisible;
+        return hit;
+    }
+    return objectCovers(target, local);
+}
+
+std::shared_ptr<DisplayObject> Playback::searchTarget(DisplayObject& clip, Point local, Point p)
+{
+    auto& children = clip.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        std::shared_ptr<DisplayObject> child = it->second;
+        if (!child->visible || child->clipLayer)
+            continue;
+        if (child->button() || (child->isClip() && actsAsButton(*child))) {
+            // A clip with button handlers takes the mouse for everything inside it.
+            if (enabled(*child) && targetHit(*child, local, p))
+                return child;
+        } else if (child->isClip()) {
+            if (auto found = searchTarget(*child, child->matrix.inverse().apply(local), p))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<DisplayObject> Playback::mouseTarget(Point p)
+{
+    std::shared_ptr<DisplayObject> found;
+    guarded([&] { found = searchTarget(*root_, p, p); });
+    return found;
+}
+
+bool Playback::overButton()
+{
+    auto hot = hot_.lock();
+    if (!hot || closed_)
+        return false;
+    bool hand = true;
+    guarded([&] {
+        Value flag = machine_->get(Value(hot), u"useHandCursor");
+        hand = flag.isUndefined() || machine_->toBoolean(flag);
+    });
+    return hand;
+}
+
 void Playback::mouseMove(Point p)
 {
+    bool moved = p.x != mouse_.x || p.y != mouse_.y;
     mouse_ = p;
     if (closed_)
         return;
-    auto hit = buttonAt(*root_, p);
+    followDrag();
+    if (moved) {
+        broadcast(u"Mouse", u"onMouseMove");
+        queueEverywhere(ClipMouseMove, u"onMouseMove");
+        runQueuedActions();
+    }
+    auto hit = mouseTarget(p);
     if (auto pressed = pressed_.lock()) {
         bool over = hit == pressed;
         if (over && pressed->buttonPhase == ButtonPhase::OutDown)
@@ -34,6 +213,14 @@ void Playback::mouseMove(Point p)
 void Playback::mouseDown(Point p)
 {
     mouseMove(p);
+    if (closed_)
+        return;
+    broadcast(u"Mouse", u"onMouseDown");
+    queueEverywhere(ClipMouseDown, u"onMouseDown");
+    runQueuedActions();
+    // A press gives the keyboard to the field under it, or takes it from the field that had it.
+    if (auto field = hot_.expired() ? fieldAt(*root_, p) : nullptr; field || focus())
+        setFocus(field);
     if (auto hot = hot_.lock(); hot && !closed_) {
         pressed_ = hot;
         setPhase(hot, ButtonPhase::OverDown, CondOverUpToOverDown);
@@ -44,6 +231,11 @@ void Playback::mouseDown(Point p)
 void Playback::mouseUp(Point p)
 {
     mouseMove(p);
+    if (closed_)
+        return;
+    broadcast(u"Mouse", u"onMouseUp");
+    queueEverywhere(ClipMouseUp, u"onMouseUp");
+    runQueuedActions();
     auto pressed = pressed_.lock();
     pressed_.reset();
     if (pressed && !closed_) {
@@ -57,18 +249,40 @@ void Playback::mouseUp(Point p)
     mouseMove(p);
 }
 
-void Playback::setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition)
+void Playback::mouseWheel(int delta)
 {
-    if (button->buttonPhase == phase)
+    if (closed_)
         return;
-    button->buttonPhase = phase;
+    auto target = mouseTarget(mouse_);
+    broadcast(u"Mouse", u"onMouseWheel", {double(delta), target ? Value(target) : Value()});
+    runQueuedActions();
+}
+
+void Playback::setPhase(const std::shared_ptr<DisplayObject>& target, ButtonPhase phase, unsigned condition)
+{
+    if (target->buttonPhase == phase)
+        return;
+    target->buttonPhase = phase;
     dirty = true;
-    DisplayObject* owner = button->parent();
-    if (!owner)
+    const Transition* transition = nullptr;
+    for (const auto& t : kTransitions)
+        if (t.condition == condition)
+            transition = &t;
+    if (auto button = target->button()) {
+        if (DisplayObject* owner = target->parent())
+            for (const auto& action : button->actions)
+                if (action.conditions & condition)
+                    queueActions(*owner, action.actions);
+        if (transition)
+            queueEvent(*target, 0, transition->handler);
         return;
-    for (const auto& action : button->button()->actions)
-        if (action.conditions & condition)
-            queueActions(*owner, action.actions);
+    }
+    if (auto frame = target->timeline()->findLabel(phaseLabel(phase))) {
+        target->playing = false;
+        enterFrame(*target, *frame);
+    }
+    if (transition)
+        queueEvent(*target, transition->clipEvent, transition->handler);
 }
 
 } // namespace lumbra::movie

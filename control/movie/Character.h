@@ -108,6 +108,7 @@ struct ButtonRecord {
 struct ButtonAction {
     unsigned conditions = 0;
     ActionBytes actions;
+    unsigned keyCode = 0; // the key whose press runs the actions: 1-19 special keys, else ASCII; 0 none
 };
 
 struct ButtonDef {

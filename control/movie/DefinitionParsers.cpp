@@ -159,7 +159,7 @@ ButtonDef parseButton(BitReader& in, unsigned tagCode)
         if (end < in.position())
             throw FormatError("button action record too short");
         auto body = in.bytes(end - in.position());
-        button.actions.push_back({conditions, ActionBytes(body.begin(), body.end())});
+        button.actions.push_back({conditions, ActionBytes(body.begin(), body.end()), high >> 1u});
         if (size == 0 || in.atEnd())
             break;
     }

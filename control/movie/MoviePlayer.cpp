@@ -7,7 +7,9 @@
 #include "control/movie/Renderer.h"
 #include "control/movie/TextCodec.h"
 #include "control/movie/View.h"
+#include "control/movie/actions/Machine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -474,6 +476,46 @@ bool MoviePlayer::overButton() const
         if (pb->overButton())
             return true;
     return false;
+}
+
+void MoviePlayer::mouseWheel(int delta)
+{
+    for (const auto& pb : stage_->all())
+        pb->mouseWheel(delta);
+}
+
+bool MoviePlayer::cursorHidden() const
+{
+    for (const auto& pb : stage_->all())
+        if (pb->cursorHidden && !pb->closed())
+            return true;
+    return false;
+}
+
+void MoviePlayer::keyDown(unsigned code, unsigned ascii)
+{
+    for (const auto& pb : stage_->all())
+        pb->keyDown(code, ascii);
+}
+
+void MoviePlayer::keyUp(unsigned code, unsigned ascii)
+{
+    for (const auto& pb : stage_->all())
+        pb->keyUp(code, ascii);
+}
+
+void MoviePlayer::setKeyToggled(unsigned code, bool on)
+{
+    if (code >= 256)
+        return;
+    for (const auto& pb : stage_->all())
+        pb->machine().keys().toggled[code] = on;
+}
+
+void MoviePlayer::releaseKeys()
+{
+    for (const auto& pb : stage_->all())
+        std::fill(std::begin(pb->machine().keys().down), std::end(pb->machine().keys().down), false);
 }
 
 void MoviePlayer::setFsCommandHandler(FsCommandHandler handler) { stage_->hooks.fsCommand = std::move(handler); }

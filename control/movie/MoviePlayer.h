@@ -150,6 +150,19 @@ public:
     void mouseDown(double x, double y);
     void mouseUp(double x, double y);
     bool overButton() const; // for a hand cursor
+    // Wheel turns in lines, positive away from the user.
+    void mouseWheel(int delta);
+    // Whether the movie hid the cursor (Mouse.hide).
+    bool cursorHidden() const;
+
+    // Keyboard input: Windows virtual key codes and the character the key
+    // types (0 for none), as the movie's Key object reports them.
+    void keyDown(unsigned code, unsigned ascii);
+    void keyUp(unsigned code, unsigned ascii);
+    // The state of a lock key (caps, num, scroll) for Key.isToggled.
+    void setKeyToggled(unsigned code, bool on);
+    // The movie lost the keyboard: no key stays down.
+    void releaseKeys();
 
     void setFsCommandHandler(FsCommandHandler handler);
     void setTraceHandler(TraceHandler handler);

@@ -323,7 +323,7 @@ std::uint16_t MovieWriter::defineButton(const ButtonDefinition& definition)
         bool last = i + 1 == definition.actions.size();
         body.u16(last ? 0 : unsigned(action.actions.size() + 4));
         body.u8(action.conditions & 0xFF);
-        body.u8((action.conditions >> 8) & 0x01);
+        body.u8(((action.conditions >> 8) & 0x01) | ((action.keyCode & 0x7F) << 1));
         body.bytes(action.actions);
     }
     root_.tag(tag::DefineButton2, body.take());

@@ -11,6 +11,7 @@
 #include "control/movie/Value.h"
 
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -104,12 +105,32 @@ public:
     // The clip's drawing, made on first use.
     Drawing& drawingOf(DisplayObject& clip);
 
-    // Mouse input in root twips; buttons change phase and run their actions.
+    // Mouse input in root twips. Clips hear mouseMove / mouseDown / mouseUp
+    // (onClipEvent and their onMouse... methods), then Mouse's listeners; then
+    // buttons, and clips with button handlers, change phase and run theirs.
     void mouseMove(Point p);
     void mouseDown(Point p);
     void mouseUp(Point p);
-    bool overButton() const { return !hot_.expired(); }
+    // Wheel turns in lines, positive away from the user.
+    void mouseWheel(int delta);
+    // Whether the mouse is over a button that wants the hand cursor.
+    bool overButton();
     Point mouse() const { return mouse_; }
+    // Mouse.hide / Mouse.show: the host hides its cursor over the movie.
+    bool cursorHidden = false;
+
+    // Keyboard input: `code` a Windows virtual key code, `ascii` the character
+    // the key types (0 for none). Key's listeners, clips' keyDown / keyUp
+    // events, then buttons and clips waiting for the key run.
+    void keyDown(unsigned code, unsigned ascii);
+    void keyUp(unsigned code, unsigned ascii);
+
+    // startDrag: the clip follows the mouse, its registration point on the
+    // mouse or keeping its distance, within `bounds` (parent twips) when given.
+    void startDrag(DisplayObject& clip, bool lockCenter, std::optional<Rect> bounds);
+    void stopDrag();
+    // _droptarget: what the clip was last dragged over (null when nothing).
+    std::shared_ptr<DisplayObject> dropTarget(const DisplayObject& clip) const;
 
     // Text fields: made by script, given the focus, typed into.
     std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::u16string_view name, int depth,
@@ -152,6 +173,20 @@ private:
     void startClip(DisplayObject& clip, ActionObject* init);
     void queueUnload(const std::shared_ptr<DisplayObject>& object);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
+    // The topmost button or clip with button handlers under p (root twips).
+    std::shared_ptr<DisplayObject> mouseTarget(Point p);
+    std::shared_ptr<DisplayObject> searchTarget(DisplayObject& clip, Point local, Point p);
+    bool actsAsButton(DisplayObject& clip);
+    bool enabled(DisplayObject& object);
+    bool targetHit(DisplayObject& target, Point local, Point p);
+    // Queues `clipEvent` and `handler` for every clip of the stage, parents first.
+    void queueEverywhere(std::uint32_t clipEvent, const char16_t* handler);
+    // Calls Key's or Mouse's listeners now.
+    void broadcast(std::u16string_view source, std::u16string_view message, std::vector<Value> args = {});
+    void keyPress(unsigned buttonCode);
+    void followDrag();
+    // Runs `work` with a fresh budget, ending it quietly when a script it calls throws or aborts.
+    void guarded(const std::function<void()>& work);
     // After a user edit: the bound variable takes the text, onChanged is told.
     void textEdited(DisplayObject& object);
     // Calls a script method of a field or object with arguments, when it has one.
@@ -176,6 +211,14 @@ private:
     std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on
     std::weak_ptr<DisplayObject> focus_;   // text field that takes typed keys
     Point mouse_;
+    struct Drag {
+        std::weak_ptr<DisplayObject> clip;
+        Point offset; // the clip's position less the mouse, in its parent's twips
+        std::optional<Rect> bounds;
+    };
+    Drag drag_;
+    std::weak_ptr<DisplayObject> dropped_;    // the clip last dragged
+    std::weak_ptr<DisplayObject> dropTarget_; // and what it was over
 
     std::unique_ptr<Machine> machine_;
     Character emptyClip_; // what createEmptyMovieClip places

@@ -109,7 +109,10 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
     case Rotation: return scaleAndRotation(object).rotation;
     case Target: return slashPath(object);
     case Name: return object.name;
-    case DropTarget:
+    case DropTarget: {
+        auto target = playback.dropTarget(object);
+        return target ? slashPath(*target) : u"";
+    }
     case Url: return u"";
     case HighQuality:
     case FocusRect: return 1;

@@ -70,6 +70,16 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM param)
 
 } // namespace
 
+void turnWheel(int notches)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    SendInput(1, &input, sizeof input);
+    pause();
+}
+
 // Keys go to the focus of the window's thread; until the activation has
 // given it one, a key would be lost.
 void bringToFront(HWND window)

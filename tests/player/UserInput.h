@@ -17,6 +17,8 @@ void bringToFront(HWND window);
 void pressKeys(std::initializer_list<WORD> keys);
 // Moves the cursor to a screen point, then presses and releases a button.
 void click(POINT screen, bool right = false);
+// Turns the mouse wheel by whole notches, positive away from the user.
+void turnWheel(int notches);
 // Moves the cursor to a screen point and clicks the left button twice.
 void doubleClick(POINT screen);
 // Presses the left button at `from`, moves in steps to `to`, releases it.

@@ -14,7 +14,12 @@ Value isDown(NativeCall& c)
 
 Value getCode(NativeCall& c) { return double(c.machine.keys().lastCode); }
 Value getAscii(NativeCall& c) { return double(c.machine.keys().lastAscii); }
-Value isToggled(NativeCall&) { return false; }
+
+Value isToggled(NativeCall& c)
+{
+    double code = c.number(0);
+    return code >= 0 && code < 256 && c.machine.keys().toggled[std::size_t(code)];
+}
 
 } // namespace
 

@@ -68,6 +68,7 @@ Machine::Machine(Playback& playback, int version)
     installKey(*this);
     installMouse(*this);
     installStage(*this);
+    installClipDrag(*this);
     installTextField(*this);
     installTextFormat(*this);
     installSelection(*this);

@@ -129,6 +129,7 @@ public:
         bool down[256] = {};
         unsigned lastCode = 0;
         unsigned lastAscii = 0;
+        bool toggled[256] = {}; // caps, num and scroll lock as the host reports them
     };
     Keys& keys() { return keys_; }
 
@@ -194,6 +195,7 @@ void installBroadcaster(Machine& m);
 void installKey(Machine& m);
 void installMouse(Machine& m);
 void installStage(Machine& m);
+void installClipDrag(Machine& m); // after installMovieClip
 void installTextField(Machine& m);
 void installTextFormat(Machine& m);
 void installSelection(Machine& m);
