@@ -10,6 +10,7 @@
 #include "control/movie/Value.h"
 
 #include <chrono>
+#include <filesystem>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,6 +27,8 @@ struct HostHooks {
     MoviePlayer::FsCommandHandler fsCommand;
     MoviePlayer::TraceHandler trace;
     MoviePlayer::UrlHandler url;
+    MoviePlayer::FileReader readFile;
+    std::filesystem::path sharedObjects; // empty: shared objects last one run
 };
 
 class Playback {

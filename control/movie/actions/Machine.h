@@ -18,6 +18,7 @@ namespace lumbra::movie {
 
 class DisplayObject;
 class Playback;
+class SharedObjectStore;
 
 // A script-level throw travelling to the nearest try.
 struct ScriptThrow {
@@ -52,6 +53,7 @@ struct Prototypes {
     ActionObject* date = nullptr;
     ActionObject* clip = nullptr;
     ActionObject* error = nullptr;
+    ActionObject* xmlNode = nullptr;
 };
 
 class Machine {
@@ -137,6 +139,18 @@ public:
     int nextIntervalId() { return ++intervalIds_; }
     void runIntervals(double now);
 
+    // Data a script asked for (XML.load, LoadVars.load, loadVariables) arrives
+    // on a later frame: then `deliver` runs with `target` as this.
+    struct Arrival {
+        Value deliver;
+        Value target;
+        std::vector<Value> args;
+    };
+    void scheduleArrival(Arrival arrival) { arrivals_.push_back(std::move(arrival)); }
+    void runArrivals();
+
+    SharedObjectStore& sharedObjects() { return *sharedObjects_; }
+
 private:
     ActionObject* wrapperPrototype(const Value& value);
     // A property's value: an accessor's getter runs with `self` as this.
@@ -153,6 +167,8 @@ private:
     std::vector<std::shared_ptr<DisplayObject>> clips_;
     std::vector<Interval> intervals_;
     int intervalIds_ = 0;
+    std::vector<Arrival> arrivals_;
+    std::unique_ptr<SharedObjectStore> sharedObjects_;
     Keys keys_;
     int depth_ = 0;
     bool enabled_ = true;
@@ -177,6 +193,12 @@ void installBroadcaster(Machine& m);
 void installKey(Machine& m);
 void installMouse(Machine& m);
 void installStage(Machine& m);
+void installXmlNode(Machine& m);
+void installXml(Machine& m);
+void installLoadVars(Machine& m);
+void installSharedObject(Machine& m);
+void installSound(Machine& m);
+void installSystem(Machine& m);
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
