@@ -102,7 +102,7 @@ std::optional<std::filesystem::path> fileInFolder(const std::filesystem::path& f
                                       ? named
                                       : base / named)
                                      .lexically_normal();
-    if (!isWithin(base, full) || full == base)
+    if (!isWithin(base, full) || full == base || !full.has_filename())
         return std::nullopt;
     return full;
 }
