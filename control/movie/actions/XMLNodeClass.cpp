@@ -141,7 +141,9 @@ Value cloneNode(NativeCall& c)
     while (!pending.empty()) {
         auto [from, to] = pending.back();
         pending.pop_back();
-        for (const Value& child : from->elements)
+        // A copy of the list: reading attributes may run script accessors that edit the tree.
+        std::vector<Value> children = from->elements;
+        for (const Value& child : children)
             if (ActionObject* original = nodeOf(child)) {
                 ActionObject* copy = copyOf(c.machine, original);
                 to->elements.push_back(Value(copy));
