@@ -47,20 +47,17 @@ std::size_t schemeLength(std::u16string_view url)
     return i >= 2 && i < url.size() && url[i] == u':' ? i : 0;
 }
 
-// Whether `inner` (normalised) is `folder` itself or below it.
+// Whether `inner` is `folder` itself or below it; both are lexically normal,
+// so no ".." is left inside either to climb back out.
 bool isWithin(const std::filesystem::path& folder, const std::filesystem::path& inner)
 {
-    auto f = folder.begin();
     auto i = inner.begin();
-    for (; f != folder.end(); ++f, ++i) {
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++i) {
         if (f->empty() && std::next(f) == folder.end())
             break; // a trailing separator
         if (i == inner.end() || *i != *f)
             return false;
     }
-    for (; i != inner.end(); ++i)
-        if (*i == "..")
-            return false;
     return true;
 }
 
