@@ -61,6 +61,12 @@ Machine::Machine(Playback& playback, int version)
     installString(*this);
     installNumber(*this);
     installBoolean(*this);
+    installXmlNode(*this);
+    installXml(*this);
+    installLoadVars(*this);
+    installSharedObject(*this);
+    installSound(*this);
+    installSystem(*this);
     installMath(*this);
     installDate(*this);
     installMovieClip(*this);
@@ -69,19 +75,9 @@ Machine::Machine(Playback& playback, int version)
     installKey(*this);
     installMouse(*this);
     installStage(*this);
-    installXmlNode(*this);
-    installXml(*this);
-    installLoadVars(*this);
-    installSharedObject(*this);
-    installSound(*this);
-    installSystem(*this);
 }
 
-Machine::~Machine()
-{
-    // Shared objects are saved when their movie ends, flushed or not.
-    sharedObjects_->flushAll();
-}
+Machine::~Machine() = default;
 
 // --- making objects ------------------------------------------------------------------
 

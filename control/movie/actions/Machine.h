@@ -168,7 +168,7 @@ private:
     std::vector<Interval> intervals_;
     int intervalIds_ = 0;
     std::vector<Arrival> arrivals_;
-    std::unique_ptr<SharedObjectStore> sharedObjects_;
+    std::unique_ptr<SharedObjectStore> sharedObjects_; // after heap_: saved before the objects go
     Keys keys_;
     int depth_ = 0;
     bool enabled_ = true;
@@ -185,6 +185,12 @@ void installArray(Machine& m);
 void installString(Machine& m);
 void installNumber(Machine& m);
 void installBoolean(Machine& m);
+void installXmlNode(Machine& m);
+void installXml(Machine& m);
+void installLoadVars(Machine& m);
+void installSharedObject(Machine& m);
+void installSound(Machine& m);
+void installSystem(Machine& m);
 void installMath(Machine& m);
 void installDate(Machine& m);
 void installMovieClip(Machine& m);
@@ -193,12 +199,6 @@ void installBroadcaster(Machine& m);
 void installKey(Machine& m);
 void installMouse(Machine& m);
 void installStage(Machine& m);
-void installXmlNode(Machine& m);
-void installXml(Machine& m);
-void installLoadVars(Machine& m);
-void installSharedObject(Machine& m);
-void installSound(Machine& m);
-void installSystem(Machine& m);
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 

@@ -23,6 +23,11 @@ class SharedObjectStore {
 public:
     // An empty folder keeps the data for this run only.
     explicit SharedObjectStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    // The data is saved when its movie ends, flushed or not. The machine
+    // destroys the store before its heap, so the objects are still there.
+    ~SharedObjectStore() { flushAll(); }
+    SharedObjectStore(const SharedObjectStore&) = delete;
+    SharedObjectStore& operator=(const SharedObjectStore&) = delete;
 
     // Whether scripts may use the name: no characters the reference refuses,
     // none a file name cannot hold, and "/" only between plain parts.
