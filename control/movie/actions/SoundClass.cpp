@@ -2,6 +2,7 @@
 // every setting a movie reads back and reports completions and loads as a
 // silent sound would: at once, on the next frame.
 #include "control/movie/Playback.h"
+#include "control/movie/actions/Construction.h"
 #include "control/movie/actions/DataLoading.h"
 #include "control/movie/actions/Machine.h"
 
@@ -35,9 +36,9 @@ std::optional<int> percent(Machine& m, const Value& value)
 
 Value construct(NativeCall& c)
 {
-    ActionObject* o = c.self();
-    if (!c.constructing || !o)
+    if (!setsUpThis(c))
         return {};
+    ActionObject* o = c.self();
     Value target = c.arg(0);
     if (target.isString())
         if (auto clip = c.machine.playback().resolveTarget(c.machine.playback().root(), target.toString()))

@@ -1,4 +1,5 @@
 // XML: a document node that reads and writes XML text and loads it from a file.
+#include "control/movie/actions/Construction.h"
 #include "control/movie/actions/DataLoading.h"
 #include "control/movie/actions/XmlNode.h"
 #include "control/movie/actions/XmlParser.h"
@@ -26,9 +27,9 @@ ActionObject* document(NativeCall& c)
 
 Value construct(NativeCall& c)
 {
-    ActionObject* doc = c.self();
-    if (!c.constructing || !doc)
+    if (!setsUpThis(c))
         return {};
+    ActionObject* doc = c.self();
     initXmlNode(c.machine, doc, kXmlElement, Value());
     doc->set(u"status", 0);
     if (!c.arg(0).isNullish())

@@ -1,6 +1,7 @@
 // XMLNode: one node of an XML document tree, its navigation and editing.
 #include "control/movie/actions/XmlNode.h"
 
+#include "control/movie/actions/Construction.h"
 #include "control/movie/actions/XmlParser.h"
 
 #include <algorithm>
@@ -72,10 +73,9 @@ ActionObject* self(NativeCall& c) { return nodeOf(c.thisValue); }
 
 Value construct(NativeCall& c)
 {
-    ActionObject* o = c.self();
-    if (!c.constructing || !o)
+    if (!setsUpThis(c))
         return {};
-    initXmlNode(c.machine, o, c.machine.toInt32(c.arg(0)) == kXmlText ? kXmlText : kXmlElement, c.arg(1));
+    initXmlNode(c.machine, c.self(), c.machine.toInt32(c.arg(0)) == kXmlText ? kXmlText : kXmlElement, c.arg(1));
     return c.thisValue;
 }
 
