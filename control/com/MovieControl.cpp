@@ -4,12 +4,14 @@
 #include "control/com/GdiCanvas.h"
 #include "win32/GdiHandles.h"
 #include "control/com/MovieLocation.h"
+#include "control/movie/LocalFiles.h"
 
 #include <urlmon.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -60,6 +62,33 @@ std::optional<int> levelTarget(std::u16string_view target) {
 std::u16string folderOf(const std::u16string& path) {
     auto slash = path.find_last_of(u"\\/");
     return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash + 1);
+}
+
+// Data files a movie's scripts load come from its own folder or below it.
+MoviePlayer::FileReader dataFileReader(const std::u16string& folder) {
+    if (folder.empty()) return {};
+    return [root = std::filesystem::path(folder)](const std::u16string& url) {
+        auto file = movie::fileInFolder(root, url);
+        return file ? movie::readDataFile(*file) : std::nullopt;
+    };
+}
+
+std::filesystem::path environmentFolder(const wchar_t* name) {
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(name, buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::filesystem::path(buffer) : std::filesystem::path();
+}
+
+// A movie's SharedObject data persists per user and movie file name:
+// %APPDATA%\Lumbra\SharedObjects\<movie>, or under LUMBRA_SHARED_OBJECTS when set.
+std::filesystem::path sharedObjectFolder(const std::u16string& moviePath) {
+    std::filesystem::path store = environmentFolder(L"LUMBRA_SHARED_OBJECTS");
+    if (store.empty()) {
+        std::filesystem::path appData = environmentFolder(L"APPDATA");
+        if (appData.empty()) return {};
+        store = appData / "Lumbra" / "SharedObjects";
+    }
+    return store / std::filesystem::path(moviePath).filename();
 }
 
 } // namespace
@@ -121,6 +150,8 @@ HRESULT MovieControl::loadMovie(std::u16string_view location) {
     configure(*loading);
     // Levels its first frame loads are found beside it.
     auto previousFolder = std::exchange(movieFolder_, folderOf(path));
+    loading->setFileReader(dataFileReader(movieFolder_));
+    loading->setSharedObjectFolder(sharedObjectFolder(path));
     bool loaded;
     {
         Reentry call(*this);

@@ -5,6 +5,7 @@
 #include "control/movie/Properties.h"
 #include "control/movie/TextCodec.h"
 #include "control/movie/actions/CharacterActions.h"
+#include "control/movie/actions/DataLoading.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -239,7 +240,18 @@ private:
         case Push: push(in); break;
         case Jump: return branch(in.s16(), next);
         case If: { int offset = in.s16(); if (popBool()) return branch(offset, next); break; }
-        case GetUrl2: { in.u8(); auto window = popString(); auto url = popString(); getUrl(url, window); break; }
+        case GetUrl2: {
+            unsigned flags = in.u8();
+            auto window = popString();
+            auto url = popString();
+            if (flags & kLoadVariablesFlag) {
+                if (target_)
+                    loadVariables(m_, *target_, url, window);
+            } else {
+                getUrl(url, window);
+            }
+            break;
+        }
         case Call: callFrame(pop()); break;
         case GotoFrame2: gotoFrame2(in); break;
         default: break; // unknown: its length, already checked, skips it

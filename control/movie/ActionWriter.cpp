@@ -98,7 +98,7 @@ ActionWriter& ActionWriter::branchIf(std::int16_t offset)
     return record(0x9D, {std::uint8_t(offset & 0xFF), std::uint8_t((offset >> 8) & 0xFF)});
 }
 
-ActionWriter& ActionWriter::getUrl2() { return record(0x9A, {0x00}); }
+ActionWriter& ActionWriter::getUrl2(std::uint8_t flags) { return record(0x9A, {flags}); }
 
 ActionBytes ActionWriter::finish() const
 {

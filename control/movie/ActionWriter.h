@@ -30,7 +30,8 @@ public:
     ActionWriter& op(std::uint8_t code); // a record without data
     ActionWriter& jump(std::int16_t offset);
     ActionWriter& branchIf(std::int16_t offset);
-    ActionWriter& getUrl2(); // url and target from the stack
+    // url and target from the stack; flags 0x80 make it loadVariables, 0x40 a clip target.
+    ActionWriter& getUrl2(std::uint8_t flags = 0);
 
     ActionWriter& append(const ActionWriter& other);
 

@@ -76,6 +76,12 @@ public:
     std::u16string name;
     Matrix matrix;
     ColorTransform colorTransform;
+    // What Sound objects made for this clip set: volume and the channel mix
+    // (left to left, left to right, right to left, right to right), percent.
+    struct SoundTransform {
+        int volume = 100;
+        int ll = 100, lr = 0, rl = 0, rr = 100;
+    } sound;
     int ratio = 0;
     bool clipLayer = false;
     int clipDepth = 0; // a clip layer masks the siblings above it up to this depth

@@ -1,5 +1,6 @@
 #include "control/movie/HeadlessPlay.h"
 
+#include "control/movie/LocalFiles.h"
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/TextCodec.h"
 
@@ -8,9 +9,16 @@
 namespace lumbra::movie {
 
 std::optional<std::string> playHeadless(std::span<const std::uint8_t> bytes, long frames,
-                                        const std::function<void(std::string_view line)>& write)
+                                        const std::function<void(std::string_view line)>& write,
+                                        const HeadlessFolders& folders)
 {
     MoviePlayer player;
+    if (!folders.movie.empty())
+        player.setFileReader([folder = folders.movie](const std::u16string& url) {
+            auto file = fileInFolder(folder, url);
+            return file ? readDataFile(*file) : std::nullopt;
+        });
+    player.setSharedObjectFolder(folders.sharedObjects);
     bool quit = false;
     player.setTraceHandler([&write](const std::u16string& message) {
         std::string line = encodeUtf8(message);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
@@ -13,8 +14,17 @@
 
 namespace lumbra::movie {
 
+// Where the movie's scripts find files: data files (XML, LoadVars,
+// loadVariables) in `movie` or below it, none when empty; SharedObject data
+// in `sharedObjects`, kept for the run only when empty.
+struct HeadlessFolders {
+    std::filesystem::path movie;
+    std::filesystem::path sharedObjects;
+};
+
 // frames < 0: the movie's own frame count. The error when the movie cannot load.
 std::optional<std::string> playHeadless(std::span<const std::uint8_t> bytes, long frames,
-                                        const std::function<void(std::string_view line)>& write);
+                                        const std::function<void(std::string_view line)>& write,
+                                        const HeadlessFolders& folders = {});
 
 } // namespace lumbra::movie

@@ -521,5 +521,7 @@ void MoviePlayer::releaseKeys()
 void MoviePlayer::setFsCommandHandler(FsCommandHandler handler) { stage_->hooks.fsCommand = std::move(handler); }
 void MoviePlayer::setTraceHandler(TraceHandler handler) { stage_->hooks.trace = std::move(handler); }
 void MoviePlayer::setUrlHandler(UrlHandler handler) { stage_->hooks.url = std::move(handler); }
+void MoviePlayer::setFileReader(FileReader reader) { stage_->hooks.readFile = std::move(reader); }
+void MoviePlayer::setSharedObjectFolder(std::filesystem::path folder) { stage_->hooks.sharedObjects = std::move(folder); }
 
 } // namespace lumbra::movie

@@ -17,6 +17,7 @@
 #include "control/movie/Geometry.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -168,6 +169,12 @@ public:
     void setTraceHandler(TraceHandler handler);
     // GetURL calls that are not fscommands (the host may open them or not).
     void setUrlHandler(UrlHandler handler);
+    // Data files the scripts load (XML, LoadVars, loadVariables) by the URL
+    // they gave: the host reads them, or refuses with nothing.
+    using FileReader = std::function<std::optional<std::vector<std::uint8_t>>(const std::u16string& url)>;
+    void setFileReader(FileReader reader);
+    // The per-user folder where this movie's SharedObject data persists.
+    void setSharedObjectFolder(std::filesystem::path folder);
 
 private:
     std::unique_ptr<Stage> stage_;

@@ -82,6 +82,8 @@ void Playback::tick()
     if (actionDepth_ == 0 && !closed_) {
         budget_ = kStepBudget;
         machine_->runIntervals(millisecondsSinceStart());
+        machine_->runArrivals();
+        runQueuedActions(); // clip events the arrivals raised (onClipEvent(data))
         if (machine_->heap().due())
             machine_->collectGarbage();
     }

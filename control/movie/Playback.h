@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <functional>
+#include <filesystem>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -32,6 +33,8 @@ struct HostHooks {
     MoviePlayer::FsCommandHandler fsCommand;
     MoviePlayer::TraceHandler trace;
     MoviePlayer::UrlHandler url;
+    MoviePlayer::FileReader readFile;
+    std::filesystem::path sharedObjects; // empty: shared objects last one run
 };
 
 class Playback {

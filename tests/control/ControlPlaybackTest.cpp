@@ -253,6 +253,47 @@ TEST_F(ControlPlayback, MoviesLoadOntoLevelsFromTheContainerAndFromTheMovie) {
     EXPECT_EQ(host.getInt(L"TotalFrames"), 1) << "the main movie stays";
 }
 
+TEST_F(ControlPlayback, DataFilesComeFromTheMoviesFolderAndSavedDataPersists) {
+    namespace fs = std::filesystem;
+    fs::path movieFolder = folder.path() / L"movie";
+    fs::create_directories(movieFolder);
+    std::ofstream(movieFolder / L"vars.txt") << "greeting=hello";
+    std::ofstream(folder.path() / L"outside.txt") << "secret=found";
+    fs::path store = folder.path() / L"store";
+    ASSERT_TRUE(SetEnvironmentVariableW(L"LUMBRA_SHARED_OBJECTS", store.c_str()));
+
+    constexpr std::uint8_t kGetVariable = 0x1C, kSetVariable = 0x1D, kSetMember = 0x4F, kCallMethod = 0x52,
+                           kGetMember = 0x4E, kPop = 0x17, kLoadVariables = 0x80;
+    ActionWriter first;
+    // loadVariablesNum("vars.txt", 0); loadVariablesNum("../outside.txt", 0)
+    first.pushString(u"vars.txt").pushString(u"_level0").getUrl2(kLoadVariables);
+    first.pushString(u"../outside.txt").pushString(u"_level0").getUrl2(kLoadVariables);
+    // so = SharedObject.getLocal("s"); so.data.v = "kept"; so.flush();
+    first.pushString(u"so").pushString(u"s").pushNumber(1).pushString(u"SharedObject").op(kGetVariable);
+    first.pushString(u"getLocal").op(kCallMethod).op(kSetVariable);
+    first.pushString(u"so").op(kGetVariable).pushString(u"data").op(kGetMember);
+    first.pushString(u"v").pushString(u"kept").op(kSetMember);
+    first.pushNumber(0).pushString(u"so").op(kGetVariable).pushString(u"flush").op(kCallMethod).op(kPop);
+    // fscommand("got", greeting) two frames later, when the data has arrived.
+    ActionWriter third;
+    third.pushString(u"FSCommand:got").pushString(u"greeting").op(kGetVariable).getUrl2().stop();
+
+    TestMovie movie(100, 100, 30, kGrey);
+    movie.actions(first.finish());
+    movie.showFrame();
+    movie.showFrame();
+    movie.actions(third.finish());
+    movie.showFrame();
+    auto path = (movieFolder / L"data.swf").wstring();
+    movie.save(movieFolder / L"data.swf");
+    ASSERT_EQ(load({path.begin(), path.end()}), S_OK);
+    ASSERT_TRUE(host.pumpUntil([&] { return !host.commands.empty(); }));
+    EXPECT_EQ(host.commands, (std::vector<FsCommand>{{u"got", u"hello"}}));
+    EXPECT_EQ(variable(u"secret"), u"<none>") << "nothing outside the movie's folder";
+    EXPECT_TRUE(fs::exists(store / L"data.swf" / L"s.sol"));
+    SetEnvironmentVariableW(L"LUMBRA_SHARED_OBJECTS", nullptr);
+}
+
 TEST_F(ControlPlayback, AContainerMayLoadAnotherMovieFromInsideAnEvent) {
     TestMovie second(100, 100, 30, kGrey);
     second.actions(ActionWriter().fsCommand(u"second movie", u"").stop().finish());

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -94,6 +96,25 @@ int info(const char* path)
     return 0;
 }
 
+// Data files come from the movie's folder; shared objects persist per movie
+// file name under LUMBRA_SHARED_OBJECTS, else the user's home (or temporary) folder.
+lumbra::movie::HeadlessFolders foldersOf(const char* path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path movie = fs::absolute(fs::path(path), error);
+    fs::path store;
+    if (const char* chosen = std::getenv("LUMBRA_SHARED_OBJECTS"); chosen && *chosen)
+        store = chosen;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        store = fs::path(home) / ".lumbra" / "shared-objects";
+    else if (const char* appData = std::getenv("APPDATA"); appData && *appData)
+        store = fs::path(appData) / "Lumbra" / "SharedObjects";
+    else
+        store = fs::temp_directory_path(error) / "lumbra-shared-objects";
+    return {movie.parent_path(), store / movie.filename()};
+}
+
 int play(const char* path, long frames)
 {
     std::string bytes;
@@ -104,7 +125,8 @@ int play(const char* path, long frames)
     auto error = lumbra::movie::playHeadless({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},
                                              frames, [](std::string_view line) {
                                                  std::fwrite(line.data(), 1, line.size(), stdout);
-                                             });
+                                             },
+                                             foldersOf(path));
     std::fflush(stdout);
     if (error) {
         std::fprintf(stderr, "lumbra-movie: %s: %s\n", path, error->c_str());
@@ -178,7 +200,9 @@ constexpr const char* playHelp =
     "followed by a line feed to standard output, carriage returns inside a\n"
     "text becoming line feeds. fscommand(\"quit\") ends the run after its\n"
     "frame. Status 0 when the movie played, 1 with a message when it could\n"
-    "not be loaded.\n";
+    "not be loaded. The movie's scripts load data files from the movie's own\n"
+    "folder or below it; SharedObject data persists in LUMBRA_SHARED_OBJECTS\n"
+    "(else ~/.lumbra/shared-objects), one folder per movie file name.\n";
 
 constexpr const char* compileHelp =
     "usage: lumbra-movie compile SOURCE.as OUT.swf [--version N] [--frames N]\n"

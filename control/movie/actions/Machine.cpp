@@ -3,6 +3,7 @@
 #include "control/movie/Playback.h"
 #include "control/movie/Properties.h"
 #include "control/movie/TextCodec.h"
+#include "control/movie/actions/SharedObjectStore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,7 +49,8 @@ double NativeCall::number(std::size_t i) const { return machine.toNumber(arg(i))
 std::u16string NativeCall::string(std::size_t i) const { return machine.toString(arg(i)); }
 
 Machine::Machine(Playback& playback, int version)
-    : pb_(playback), version_(version), heap_(version)
+    : pb_(playback), version_(version), heap_(version),
+      sharedObjects_(std::make_unique<SharedObjectStore>(playback.hooks().sharedObjects))
 {
     protos_.object = heap_.make(ActionObject::Kind::Plain, nullptr);
     protos_.function = heap_.make(ActionObject::Kind::Plain, protos_.object);
@@ -60,6 +62,12 @@ Machine::Machine(Playback& playback, int version)
     installString(*this);
     installNumber(*this);
     installBoolean(*this);
+    installXmlNode(*this);
+    installXml(*this);
+    installLoadVars(*this);
+    installSharedObject(*this);
+    installSound(*this);
+    installSystem(*this);
     installMath(*this);
     installDate(*this);
     installMovieClip(*this);
@@ -568,6 +576,21 @@ void Machine::runIntervals(double now)
     }
 }
 
+void Machine::runArrivals()
+{
+    // What a delivery asks for arrives a frame later still.
+    std::vector<Arrival> due;
+    due.swap(arrivals_);
+    for (const auto& arrival : due) {
+        try {
+            call(arrival.deliver, arrival.target, arrival.args);
+        } catch (const ScriptThrow&) {
+        } catch (const ScriptAbort&) {
+            return;
+        }
+    }
+}
+
 void Machine::collectGarbage()
 {
     heap_.collect([this](Marker& marker) {
@@ -575,9 +598,17 @@ void Machine::collectGarbage()
         for (ActionObject* proto : {protos_.object, protos_.function, protos_.array, protos_.string,
                                     protos_.number, protos_.boolean, protos_.date, protos_.clip, protos_.error})
             marker.mark(proto);
+        marker.mark(protos_.xmlNode);
+        sharedObjects_->mark(marker);
         for (const auto& interval : intervals_) {
             marker.mark(interval.target);
             for (const auto& arg : interval.args)
+                marker.mark(arg);
+        }
+        for (const auto& arrival : arrivals_) {
+            marker.mark(arrival.deliver);
+            marker.mark(arrival.target);
+            for (const auto& arg : arrival.args)
                 marker.mark(arg);
         }
         pb_.markRoots(marker);

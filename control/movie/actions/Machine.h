@@ -19,6 +19,7 @@ namespace lumbra::movie {
 
 class DisplayObject;
 class Playback;
+class SharedObjectStore;
 
 // A script-level throw travelling to the nearest try.
 struct ScriptThrow {
@@ -54,6 +55,7 @@ struct Prototypes {
     ActionObject* clip = nullptr;
     ActionObject* error = nullptr;
     ActionObject* textField = nullptr;
+    ActionObject* xmlNode = nullptr;
 };
 
 class Machine {
@@ -147,6 +149,18 @@ public:
     int nextIntervalId() { return ++intervalIds_; }
     void runIntervals(double now);
 
+    // Data a script asked for (XML.load, LoadVars.load, loadVariables) arrives
+    // on a later frame: then `deliver` runs with `target` as this.
+    struct Arrival {
+        Value deliver;
+        Value target;
+        std::vector<Value> args;
+    };
+    void scheduleArrival(Arrival arrival) { arrivals_.push_back(std::move(arrival)); }
+    void runArrivals();
+
+    SharedObjectStore& sharedObjects() { return *sharedObjects_; }
+
 private:
     ActionObject* wrapperPrototype(const Value& value);
     // A property's value: an accessor's getter runs with `self` as this.
@@ -167,6 +181,8 @@ private:
     std::vector<std::shared_ptr<DisplayObject>> clips_;
     std::vector<Interval> intervals_;
     int intervalIds_ = 0;
+    std::vector<Arrival> arrivals_;
+    std::unique_ptr<SharedObjectStore> sharedObjects_; // after heap_: saved before the objects go
     Keys keys_;
     int depth_ = 0;
     bool enabled_ = true;
@@ -185,6 +201,12 @@ void installArray(Machine& m);
 void installString(Machine& m);
 void installNumber(Machine& m);
 void installBoolean(Machine& m);
+void installXmlNode(Machine& m);
+void installXml(Machine& m);
+void installLoadVars(Machine& m);
+void installSharedObject(Machine& m);
+void installSound(Machine& m);
+void installSystem(Machine& m);
 void installMath(Machine& m);
 void installDate(Machine& m);
 void installMovieClip(Machine& m);

@@ -1,0 +1,90 @@
+// LoadVars: variables read from a URL-encoded file and written back as text.
+#include "control/movie/actions/DataLoading.h"
+
+namespace lumbra::movie {
+
+namespace {
+
+Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
+
+Value decode(NativeCall& c)
+{
+    ActionObject* o = c.self();
+    if (!o)
+        return {};
+    for (auto& [name, value] : decodeVariables(c.machine, c.string(0)))
+        c.machine.set(c.thisValue, name, Value(std::move(value)));
+    return {};
+}
+
+// name=value pairs of the enumerable members, in for-in order.
+Value toString(NativeCall& c)
+{
+    ActionObject* o = c.self();
+    if (!o)
+        return {};
+    std::u16string out;
+    for (const auto& name : o->names()) {
+        if (!out.empty())
+            out += u'&';
+        out += encodeVariable(c.machine, name) + u"=" +
+               encodeVariable(c.machine, c.machine.toString(c.machine.get(c.thisValue, name)));
+    }
+    return out;
+}
+
+// As the reference player's own script does: decode, then report.
+Value onData(NativeCall& c)
+{
+    ActionObject* o = c.self();
+    if (!o)
+        return {};
+    Value success = !c.arg(0).isUndefined();
+    if (!c.arg(0).isUndefined()) {
+        decode(c);
+        o->set(u"loaded", true, DontEnum);
+    }
+    c.machine.callMethod(c.thisValue, u"onLoad", std::span<const Value>(&success, 1));
+    return {};
+}
+
+Value load(NativeCall& c)
+{
+    if (!c.self() || c.args.empty())
+        return false;
+    startLoad(c.machine, c.thisValue, c.string(0));
+    return true;
+}
+
+// Nothing goes to a server: a local file is read as if it had answered.
+Value sendAndLoad(NativeCall& c)
+{
+    if (!c.arg(1).toObject())
+        return false;
+    startLoad(c.machine, c.arg(1), c.string(0));
+    return true;
+}
+
+Value send(NativeCall&) { return false; }
+Value nothing(NativeCall&) { return {}; }
+
+} // namespace
+
+void installLoadVars(Machine& m)
+{
+    ActionObject* proto = m.newObject();
+    m.defineClass(u"LoadVars", construct, proto);
+    m.method(proto, u"load", load);
+    m.method(proto, u"send", send);
+    m.method(proto, u"sendAndLoad", sendAndLoad);
+    m.method(proto, u"decode", decode);
+    m.method(proto, u"toString", toString);
+    m.method(proto, u"getBytesLoaded", getBytesLoaded);
+    m.method(proto, u"getBytesTotal", getBytesTotal);
+    m.method(proto, u"addRequestHeader", nothing);
+    m.method(proto, u"onData", onData);
+    m.method(proto, u"onLoad", nothing);
+    proto->set(u"contentType", u"application/x-www-form-urlencoded", DontEnum);
+}
+
+} // namespace lumbra::movie

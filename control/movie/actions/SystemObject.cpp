@@ -1,0 +1,73 @@
+// System: what the player reports about itself and the machine, and the
+// security and settings calls, which a standalone player answers by doing nothing.
+#include "control/movie/Playback.h"
+#include "control/movie/actions/Machine.h"
+
+namespace lumbra::movie {
+
+namespace {
+
+Value nothing(NativeCall&) { return {}; }
+
+void capabilities(Machine& m, ActionObject* system)
+{
+    ActionObject* caps = m.newObject();
+    system->set(u"capabilities", Value(caps), DontEnum);
+    struct Entry {
+        const char16_t* name;
+        Value value;
+    };
+    const Entry entries[] = {
+        {u"avHardwareDisable", false},
+        {u"hasAccessibility", true},
+        {u"hasAudio", true},
+        {u"hasAudioEncoder", true},
+        {u"hasEmbeddedVideo", true},
+        {u"hasIME", true},
+        {u"hasMP3", true},
+        {u"hasPrinting", true},
+        {u"hasScreenBroadcast", false},
+        {u"hasScreenPlayback", false},
+        {u"hasStreamingAudio", true},
+        {u"hasStreamingVideo", true},
+        {u"hasVideoEncoder", true},
+        {u"isDebugger", false},
+        {u"language", u"en"},
+        {u"localFileReadDisable", false},
+        {u"manufacturer", u"Macromedia Windows"},
+        {u"os", u"Windows XP"},
+        {u"pixelAspectRatio", 1},
+        {u"playerType", u"StandAlone"},
+        {u"screenColor", u"color"},
+        {u"screenDPI", 72},
+        {u"screenResolutionX", 1024},
+        {u"screenResolutionY", 768},
+        {u"version", u"WIN 8,0,22,0"},
+    };
+    for (const auto& [name, value] : entries)
+        caps->set(name, value);
+    // The query string the reference player reports for its servers.
+    caps->set(u"serverString",
+              u"A=t&SA=t&SV=t&EV=t&MP3=t&AE=t&VE=t&ACC=t&PR=t&SP=f&SB=f&DEB=f&V=WIN%208%2C0%2C22%2C0"
+              u"&M=Macromedia%20Windows&R=1024x768&DP=72&COL=color&AR=1.0&OS=Windows%20XP&L=en&PT=StandAlone"
+              u"&AVD=f&LFD=f&WD=f&IME=t");
+}
+
+} // namespace
+
+void installSystem(Machine& m)
+{
+    ActionObject* system = m.newObject();
+    m.global()->set(u"System", Value(system), DontEnum);
+    capabilities(m, system);
+    ActionObject* security = m.newObject();
+    system->set(u"security", Value(security), DontEnum);
+    for (const char16_t* name : {u"allowDomain", u"allowInsecureDomain", u"loadPolicyFile"})
+        m.method(security, name, nothing);
+    m.method(system, u"showSettings", nothing);
+    m.method(system, u"setClipboard", nothing);
+    system->set(u"useCodepage", false, DontEnum);
+    system->set(u"exactSettings", m.version() >= 7, DontEnum);
+}
+
+} // namespace lumbra::movie
