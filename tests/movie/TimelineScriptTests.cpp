@@ -74,6 +74,8 @@ TEST(TimelineScripts, FramesWithManyInitBlocksEnteredAgainAndAgainEndWithinTheBu
     const int rounds = std::stoi(out);
     EXPECT_GE(rounds, 1);
     EXPECT_LE(rounds, 150); // each round looks at 2000 blocks
+}
+
 TEST(TimelineScripts, PlacingOnATakenDepthReplacesAndUnloads)
 {
     Asm::Bytes tags = spriteOf(1, {{}});
