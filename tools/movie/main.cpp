@@ -96,8 +96,9 @@ int info(const char* path)
     return 0;
 }
 
-// Data files come from the movie's folder; shared objects persist per movie
-// file name under LUMBRA_SHARED_OBJECTS, else the user's home (or temporary) folder.
+// Data files come from the movie's folder. Shared objects persist per movie
+// file name under LUMBRA_SHARED_OBJECTS when it is set; otherwise they last
+// for the run only, so playing a movie twice prints the same both times.
 lumbra::movie::HeadlessFolders foldersOf(const char* path)
 {
     namespace fs = std::filesystem;
@@ -105,14 +106,8 @@ lumbra::movie::HeadlessFolders foldersOf(const char* path)
     fs::path movie = fs::absolute(fs::path(path), error);
     fs::path store;
     if (const char* chosen = std::getenv("LUMBRA_SHARED_OBJECTS"); chosen && *chosen)
-        store = chosen;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        store = fs::path(home) / ".lumbra" / "shared-objects";
-    else if (const char* appData = std::getenv("APPDATA"); appData && *appData)
-        store = fs::path(appData) / "Lumbra" / "SharedObjects";
-    else
-        store = fs::temp_directory_path(error) / "lumbra-shared-objects";
-    return {movie.parent_path(), store / movie.filename()};
+        store = fs::path(chosen) / movie.filename();
+    return {movie.parent_path(), store};
 }
 
 int play(const char* path, long frames)
@@ -201,8 +196,9 @@ constexpr const char* playHelp =
     "text becoming line feeds. fscommand(\"quit\") ends the run after its\n"
     "frame. Status 0 when the movie played, 1 with a message when it could\n"
     "not be loaded. The movie's scripts load data files from the movie's own\n"
-    "folder or below it; SharedObject data persists in LUMBRA_SHARED_OBJECTS\n"
-    "(else ~/.lumbra/shared-objects), one folder per movie file name.\n";
+    "folder or below it. SharedObject data lasts for the run only, unless\n"
+    "LUMBRA_SHARED_OBJECTS names a folder to keep it in (one folder per movie\n"
+    "file name).\n";
 
 constexpr const char* compileHelp =
     "usage: lumbra-movie compile SOURCE.as OUT.swf [--version N] [--frames N]\n"
