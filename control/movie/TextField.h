@@ -10,6 +10,7 @@
 #include "control/movie/TextMetrics.h"
 #include "control/movie/Value.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>

@@ -169,23 +169,23 @@ double member(Machine& m, const Value& object, const char16_t* name)
 // script's matrix: a box {matrixType: "box", x, y, w, h, r}, a geometry matrix
 // {a, b, c, d, tx, ty} over the 1638.4-pixel gradient square, or the older
 // 3x3 form {a, b, d, e, g, h} over a unit square.
-std::optional<Matrix> gradientMatrix(Machine& m, const Value& spec)
+std::optional<Matrix> gradientMatrix(Machine& m, const Value& given)
 {
-    if (!spec.isObject())
+    if (!given.isObject())
         return std::nullopt;
     Matrix toPixels;
-    if (m.toString(m.get(spec, u"matrixType")) == u"box") {
-        double w = member(m, spec, u"w"), h = member(m, spec, u"h"), r = member(m, spec, u"r");
+    if (m.toString(m.get(given, u"matrixType")) == u"box") {
+        double w = member(m, given, u"w"), h = member(m, given, u"h"), r = member(m, given, u"r");
         double cos = std::cos(r), sin = std::sin(r);
-        toPixels = {w / 2 * cos, h / 2 * sin, -w / 2 * sin, h / 2 * cos, member(m, spec, u"x") + w / 2,
-                    member(m, spec, u"y") + h / 2};
-    } else if (m.has(spec, u"tx")) {
-        Matrix geometry{member(m, spec, u"a"), member(m, spec, u"b"), member(m, spec, u"c"),
-                        member(m, spec, u"d"), member(m, spec, u"tx"), member(m, spec, u"ty")};
+        toPixels = {w / 2 * cos, h / 2 * sin, -w / 2 * sin, h / 2 * cos, member(m, given, u"x") + w / 2,
+                    member(m, given, u"y") + h / 2};
+    } else if (m.has(given, u"tx")) {
+        Matrix geometry{member(m, given, u"a"), member(m, given, u"b"), member(m, given, u"c"),
+                        member(m, given, u"d"), member(m, given, u"tx"), member(m, given, u"ty")};
         toPixels = geometry * Matrix::scaling(819.2, 819.2);
     } else {
-        Matrix legacy{member(m, spec, u"a"), member(m, spec, u"b"), member(m, spec, u"d"),
-                      member(m, spec, u"e"), member(m, spec, u"g"), member(m, spec, u"h")};
+        Matrix legacy{member(m, given, u"a"), member(m, given, u"b"), member(m, given, u"d"),
+                      member(m, given, u"e"), member(m, given, u"g"), member(m, given, u"h")};
         toPixels = legacy * Matrix::scaling(0.5, 0.5);
     }
     return Matrix::scaling(kTwips, kTwips) * toPixels;
