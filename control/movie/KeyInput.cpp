@@ -102,7 +102,7 @@ void Playback::keyPress(unsigned buttonCode)
         if (object->clipActions)
             for (const auto& action : *object->clipActions)
                 if ((action.events & ClipKeyPress) && action.keyCode == buttonCode)
-                    queue_.push_back({object->weak_from_this(), &action.actions, nullptr, object->clipActions});
+                    queue_.push_back({object->weak_from_this(), &action.actions, nullptr, object->clipActions, nullptr, nullptr});
         if (auto button = object->button(); button && object->parent()) {
             for (const auto& action : button->actions)
                 if (action.keyCode == buttonCode)

@@ -9,35 +9,6 @@ namespace lumbra::movie {
 
 namespace {
 
-int hexValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
-// %XX escapes are UTF-8 bytes; a malformed escape stays as written.
-std::u16string percentDecoded(std::u16string_view text)
-{
-    std::u16string out;
-    std::string bytes;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            bytes.push_back(char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
-            i += 2;
-            continue;
-        }
-        out += decodeUtf8(bytes);
-        bytes.clear();
-        out.push_back(text[i]);
-    }
-    return out + decodeUtf8(bytes);
-}
-
 // Two or more letters before ':' (one letter is a drive).
 std::size_t schemeLength(std::u16string_view url)
 {
@@ -81,12 +52,12 @@ std::optional<std::filesystem::path> fileInFolder(const std::filesystem::path& f
             rest.remove_prefix(2); // file:///C:/a or file:///home/a
         else if (rest.starts_with(u"//"))
             rest.remove_prefix(2); // file://C:/a
-        text = percentDecoded(rest);
+        text = decodePercentEscapes(rest, true, false);
         // "/C:/a" is the drive path C:/a.
         if (text.size() >= 3 && text[0] == u'/' && text[2] == u':')
             text.erase(0, 1);
     } else {
-        text = percentDecoded(url);
+        text = decodePercentEscapes(url, true, false);
     }
     if (text.empty() || text.find(u'\0') != std::u16string::npos)
         return std::nullopt;

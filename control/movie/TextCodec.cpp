@@ -33,4 +33,40 @@ bool equalsFolded(std::u16string_view a, std::u16string_view b)
     return true;
 }
 
+namespace {
+
+int hexValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::u16string decodePercentEscapes(std::u16string_view text, bool utf8, bool plusIsSpace)
+{
+    std::u16string out;
+    std::string bytes;
+    auto flush = [&] {
+        out += utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
+        bytes.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            bytes.push_back(char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+            i += 2;
+            continue;
+        }
+        flush();
+        out.push_back(plusIsSpace && text[i] == u'+' ? u' ' : text[i]);
+    }
+    flush();
+    return out;
+}
+
 } // namespace lumbra::movie

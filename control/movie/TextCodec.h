@@ -18,5 +18,9 @@ std::u16string fromAscii(std::string_view text);
 // ASCII letters folded to lower case; movie names compare without case.
 std::u16string foldCase(std::u16string_view text);
 bool equalsFolded(std::u16string_view a, std::u16string_view b);
+// %XX escapes as bytes in the given encoding (version 6 and later: UTF-8,
+// else Windows-1252); "+" becomes a space when `plusIsSpace`. A malformed
+// escape stays as written.
+std::u16string decodePercentEscapes(std::u16string_view text, bool utf8, bool plusIsSpace);
 
 } // namespace lumbra::movie

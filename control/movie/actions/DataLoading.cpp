@@ -7,17 +7,6 @@ namespace lumbra::movie {
 
 namespace {
 
-int hexValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 bool useCodepage(Machine& m)
 {
     Value system = m.get(Value(m.global()), u"System");
@@ -27,24 +16,7 @@ bool useCodepage(Machine& m)
 // Percent escapes are bytes of the movie's text encoding.
 std::u16string decodeComponent(Machine& m, std::u16string_view text)
 {
-    bool utf8 = m.version() >= 6 && !useCodepage(m);
-    std::u16string out;
-    std::string bytes;
-    auto flush = [&] {
-        out += utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
-        bytes.clear();
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            bytes.push_back(char(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
-            i += 2;
-            continue;
-        }
-        flush();
-        out.push_back(text[i] == u'+' ? u' ' : text[i]);
-    }
-    flush();
-    return out;
+    return decodePercentEscapes(text, m.version() >= 6 && !useCodepage(m), true);
 }
 
 // The arrival of loadVariables: the clip's variables, then its data event.
@@ -168,8 +140,44 @@ void startLoad(Machine& m, const Value& target, const std::u16string& url)
     loadLater(m, target, loadArrived, url);
 }
 
+namespace {
+
 Value getBytesLoaded(NativeCall& c) { return ownMember(c, u"_bytesLoaded"); }
 Value getBytesTotal(NativeCall& c) { return ownMember(c, u"_bytesTotal"); }
+
+Value load(NativeCall& c)
+{
+    if (!c.self() || c.args.empty())
+        return false;
+    startLoad(c.machine, c.thisValue, c.string(0));
+    return true;
+}
+
+// Nothing goes to a server: a local file is read as if it had answered.
+Value sendAndLoad(NativeCall& c)
+{
+    if (!c.arg(1).toObject())
+        return false;
+    startLoad(c.machine, c.arg(1), c.string(0));
+    return true;
+}
+
+Value send(NativeCall&) { return false; }
+Value nothing(NativeCall&) { return {}; }
+
+} // namespace
+
+void addLoadingMethods(Machine& m, ActionObject* proto)
+{
+    m.method(proto, u"load", load);
+    m.method(proto, u"send", send);
+    m.method(proto, u"sendAndLoad", sendAndLoad);
+    m.method(proto, u"getBytesLoaded", getBytesLoaded);
+    m.method(proto, u"getBytesTotal", getBytesTotal);
+    m.method(proto, u"addRequestHeader", nothing);
+    m.method(proto, u"onLoad", nothing);
+    proto->set(u"contentType", u"application/x-www-form-urlencoded", DontEnum);
+}
 
 void loadVariables(Machine& m, DisplayObject& from, const std::u16string& url, const std::u16string& target)
 {

@@ -31,9 +31,11 @@ std::u16string encodeVariable(Machine& m, std::u16string_view text);
 // into it: on a later frame its byte counts are set and its onData method
 // gets the text.
 void startLoad(Machine& m, const Value& target, const std::u16string& url);
-// The byte counts of the last load, undefined before one.
-Value getBytesLoaded(NativeCall& c);
-Value getBytesTotal(NativeCall& c);
+// The methods XML and LoadVars share: load(url); send(url), which sends
+// nothing and answers false; sendAndLoad(url, target), which reads a local
+// file as if a server had answered; getBytesLoaded / getBytesTotal (undefined
+// before a load); addRequestHeader, ignored; and an empty onLoad.
+void addLoadingMethods(Machine& m, ActionObject* proto);
 
 // The GetURL2 flag that makes it loadVariables: the URL's variables go to the target.
 inline constexpr unsigned kLoadVariablesFlag = 0x80;

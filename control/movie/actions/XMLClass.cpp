@@ -78,27 +78,6 @@ Value onData(NativeCall& c)
     return {};
 }
 
-Value load(NativeCall& c)
-{
-    ActionObject* doc = c.self();
-    if (!doc || c.args.empty())
-        return false;
-    startLoad(c.machine, c.thisValue, c.string(0));
-    return true;
-}
-
-// Nothing goes to a server: a local file is read as if it had answered.
-Value sendAndLoad(NativeCall& c)
-{
-    if (!c.arg(1).toObject())
-        return false;
-    startLoad(c.machine, c.arg(1), c.string(0));
-    return true;
-}
-
-Value send(NativeCall&) { return false; }
-Value nothing(NativeCall&) { return {}; }
-
 } // namespace
 
 void installXml(Machine& m)
@@ -109,16 +88,9 @@ void installXml(Machine& m)
     m.method(proto, u"createElement", createElement);
     m.method(proto, u"createTextNode", createTextNode);
     m.method(proto, u"toString", toString);
-    m.method(proto, u"load", load);
-    m.method(proto, u"send", send);
-    m.method(proto, u"sendAndLoad", sendAndLoad);
-    m.method(proto, u"getBytesLoaded", getBytesLoaded);
-    m.method(proto, u"getBytesTotal", getBytesTotal);
-    m.method(proto, u"addRequestHeader", nothing);
+    addLoadingMethods(m, proto);
     m.method(proto, u"onData", onData);
-    m.method(proto, u"onLoad", nothing);
     proto->set(u"ignoreWhite", false, DontEnum);
-    proto->set(u"contentType", u"application/x-www-form-urlencoded", DontEnum);
 }
 
 } // namespace lumbra::movie
