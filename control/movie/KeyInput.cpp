@@ -58,10 +58,7 @@ constexpr unsigned kShift = 0x10;
 void Playback::keyDown(unsigned code, unsigned ascii)
 {
     Machine::Keys& keys = machine_->keys();
-    if (code < 256)
-        keys.down[code] = true;
-    keys.lastCode = code;
-    keys.lastAscii = ascii;
+    keys.record(code, ascii, true);
     if (closed_)
         return;
     broadcast(u"Key", u"onKeyDown");
@@ -78,10 +75,7 @@ void Playback::keyDown(unsigned code, unsigned ascii)
 void Playback::keyUp(unsigned code, unsigned ascii)
 {
     Machine::Keys& keys = machine_->keys();
-    if (code < 256)
-        keys.down[code] = false;
-    keys.lastCode = code;
-    keys.lastAscii = ascii;
+    keys.record(code, ascii, false);
     if (closed_)
         return;
     broadcast(u"Key", u"onKeyUp");

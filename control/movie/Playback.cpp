@@ -472,16 +472,25 @@ std::shared_ptr<DisplayObject> Playback::cloneClip(DisplayObject& source, std::u
     return clone;
 }
 
-std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth)
+std::shared_ptr<DisplayObject> Playback::scriptObject(DisplayObject& parent, const Character& character,
+                                                     std::u16string_view name, int depth)
 {
     if (!parent.isClip() || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
         return nullptr;
-    auto object = std::make_shared<DisplayObject>(&emptyClip_, 0, &parent, census_);
+    auto object = std::make_shared<DisplayObject>(&character, 0, &parent, census_);
     object->caseSensitiveNames = parent.caseSensitiveNames;
     object->depth = depth;
     object->name = std::u16string(name);
     object->bornTick = tick_;
     object->placedByTimeline = false;
+    return object;
+}
+
+std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth)
+{
+    auto object = scriptObject(parent, emptyClip_, name, depth);
+    if (!object)
+        return nullptr;
     insert(parent, object);
     enterFrame(*object, 0);
     return object;
@@ -490,14 +499,9 @@ std::shared_ptr<DisplayObject> Playback::createEmptyClip(DisplayObject& parent, 
 std::shared_ptr<DisplayObject> Playback::createTextField(DisplayObject& parent, std::u16string_view name, int depth,
                                                          const Rect& box)
 {
-    if (!parent.isClip() || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
+    auto object = scriptObject(parent, emptyText_, name, depth);
+    if (!object)
         return nullptr;
-    auto object = std::make_shared<DisplayObject>(&emptyText_, 0, &parent, census_);
-    object->caseSensitiveNames = parent.caseSensitiveNames;
-    object->depth = depth;
-    object->name = std::u16string(name);
-    object->bornTick = tick_;
-    object->placedByTimeline = false;
     object->matrix = Matrix::translation(box.xMin, box.yMin);
     object->textField = std::make_unique<TextField>();
     object->textField->fonts = &movie_->fieldFonts;

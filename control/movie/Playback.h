@@ -172,6 +172,10 @@ private:
     void applyCommand(DisplayObject& clip, const DisplayCommand& command);
     std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place,
                                           ActionObject* init = nullptr);
+    // A new object that a script places (not yet inserted); null past the
+    // limits on objects and nesting.
+    std::shared_ptr<DisplayObject> scriptObject(DisplayObject& parent, const Character& character,
+                                                std::u16string_view name, int depth);
     void insert(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object);
     void startClip(DisplayObject& clip, ActionObject* init);
     void queueUnload(const std::shared_ptr<DisplayObject>& object);

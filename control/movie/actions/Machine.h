@@ -131,6 +131,14 @@ public:
         bool down[256] = {};
         unsigned lastCode = 0;
         unsigned lastAscii = 0;
+
+        void record(unsigned code, unsigned ascii, bool isDown)
+        {
+            if (code < 256)
+                down[code] = isDown;
+            lastCode = code;
+            lastAscii = ascii;
+        }
         bool toggled[256] = {}; // caps, num and scroll lock as the host reports them
     };
     Keys& keys() { return keys_; }
