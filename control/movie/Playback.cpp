@@ -50,8 +50,7 @@ int nestingOf(const DisplayObject& object)
 
 Playback::Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks)
     : movie_(std::move(movie)), hooks_(hooks), census_(std::make_shared<std::size_t>(0)),
-      drawingPoints_(std::make_shared<std::size_t>(0)),
-      started_(std::chrono::steady_clock::now())
+      drawingPoints_(std::make_shared<std::size_t>(0))
 {
     root_ = std::make_shared<DisplayObject>(nullptr, 0, nullptr, census_);
     root_->setRootTimeline(&movie_->root);
@@ -656,11 +655,6 @@ double Playback::random(double limit)
     if (!(limit >= 1))
         return 0;
     return double(random_() % std::uint64_t(std::min(limit, 2147483647.0)));
-}
-
-double Playback::millisecondsSinceStart() const
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started_).count();
 }
 
 } // namespace lumbra::movie

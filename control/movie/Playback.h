@@ -6,11 +6,11 @@
 
 #include "control/movie/DisplayObject.h"
 #include "control/movie/Movie.h"
+#include "control/movie/MovieClock.h"
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/TextField.h"
 #include "control/movie/Value.h"
 
-#include <chrono>
 #include <functional>
 #include <filesystem>
 #include <cstdint>
@@ -35,6 +35,7 @@ struct HostHooks {
     MoviePlayer::UrlHandler url;
     MoviePlayer::FileReader readFile;
     std::filesystem::path sharedObjects; // empty: shared objects last one run
+    MovieClock clock;                    // shared by every level
 };
 
 class Playback {
@@ -151,7 +152,7 @@ public:
     void syncTextField(DisplayObject& object);
 
     double random(double limit);
-    double millisecondsSinceStart() const;
+    double millisecondsSinceStart() const { return hooks_.clock.now(); }
 
 private:
     struct QueuedAction {
@@ -233,7 +234,6 @@ private:
     std::unordered_set<const ActionBytes*> initDone_; // DoInitAction blocks already run
     std::map<std::uint16_t, Value> classes_; // registered classes by symbol
     std::minstd_rand random_;
-    std::chrono::steady_clock::time_point started_;
 };
 
 } // namespace lumbra::movie
