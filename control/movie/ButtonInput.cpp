@@ -50,7 +50,7 @@ std::shared_ptr<DisplayObject> fieldAt(DisplayObject& clip, Point p)
     auto& children = clip.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         const std::shared_ptr<DisplayObject>& child = it->second;
-        if (!child->visible || child->clipLayer)
+        if (!child->visible || child->clipLayer || !unmasked(clip, *child, p))
             continue;
         if (child->textField) {
             if ((child->textField->editable || child->textField->selectable) && objectCovers(*child, p))
@@ -144,7 +144,7 @@ std::shared_ptr<DisplayObject> Playback::searchTarget(DisplayObject& clip, Point
     auto& children = clip.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         std::shared_ptr<DisplayObject> child = it->second;
-        if (!child->visible || child->clipLayer)
+        if (!child->visible || child->clipLayer || !unmasked(clip, *child, local))
             continue;
         if (child->button() || (child->isClip() && actsAsButton(*child))) {
             // A clip with button handlers takes the mouse for everything inside it.

@@ -506,8 +506,7 @@ std::shared_ptr<DisplayObject> Playback::createTextField(DisplayObject& parent, 
     object->textField->fonts = &movie_->fieldFonts;
     object->textField->bounds = Rect{0, 0, box.xMax - box.xMin, box.yMax - box.yMin};
     object->textField->editable = false;
-    parent.children()[depth] = object;
-    dirty = true;
+    insert(parent, object);
     return object;
 }
 

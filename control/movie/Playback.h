@@ -136,7 +136,8 @@ public:
     // _droptarget: what the clip was last dragged over (null when nothing).
     std::shared_ptr<DisplayObject> dropTarget(const DisplayObject& clip) const;
 
-    // Text fields: made by script, given the focus, typed into.
+    // Text fields: made by script (replacing what is at the depth, which
+    // unloads, as every script placement does), given the focus, typed into.
     std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::u16string_view name, int depth,
                                                    const Rect& box);
     std::shared_ptr<DisplayObject> focus() const { return focus_.lock(); }

@@ -457,5 +457,42 @@ TEST(KeyInput, ThePressedFieldTakesTypedKeysUntilAPressElsewhere)
     EXPECT_EQ(p.take(), "aB");
 }
 
+// What a mask hides the mouse cannot reach: a clip layer over the depths it
+// names, and a script mask (setMask), which is itself not hit.
+TEST(MouseInput, MasksLimitWhereClipsAreHit)
+{
+    InputMovie movie;
+    std::uint16_t clip = movie.boxClip();
+    auto& root = movie.writer.root();
+    // PlaceObject2 of a clip layer at depth 1 (0..40) masking depth 2.
+    BitWriter layer;
+    layer.u8(0x02 | 0x04 | 0x40); // character, matrix, clip depth
+    layer.u16(1);
+    layer.u16(clip);
+    layer.matrix(Matrix{});
+    layer.u16(2);
+    root.tag(26, layer.take());
+    movie.place(root, {2, clip, 20, 0, "masked", std::nullopt, {}}); // 20..60, seen 20..40
+    movie.place(root, {3, clip, 20, 50, "free", std::nullopt, {}});  // above the layer's range
+    movie.place(root, {4, clip, 100, 0, "scripted", std::nullopt, {}});
+    movie.place(root, {5, clip, 120, 0, "cover", std::nullopt, {}});
+    Asm code;
+    for (const char* name : {"masked", "free", "scripted", "cover"})
+        setHandler(code, name, "onPress", traced(name));
+    getVar(code, "cover");
+    callMethod(code, "scripted", "setMask", 1).op(0x17);
+    movie.script(code);
+    Played p(movie);
+    p.take();
+
+    p.click(30, 10);
+    p.click(50, 10); // outside the layer
+    p.click(50, 60);
+    p.click(110, 10); // outside the script mask
+    p.click(130, 10);
+    p.click(150, 10); // the mask alone
+    EXPECT_EQ(p.take(), "masked|free|scripted");
+}
+
 } // namespace
 } // namespace lumbra::movie::test
