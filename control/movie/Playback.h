@@ -182,6 +182,9 @@ private:
     void startClip(DisplayObject& clip, ActionObject* init);
     void queueUnload(const std::shared_ptr<DisplayObject>& object);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
+    void trackMenu(const std::shared_ptr<DisplayObject>& pressed, const std::shared_ptr<DisplayObject>& hit);
+    // Buttons and clips set to track as menu items (their trackAsMenu, else the button's flag).
+    bool tracksAsMenu(DisplayObject& object);
     // The topmost button or clip with button handlers under p (root twips).
     std::shared_ptr<DisplayObject> mouseTarget(Point p);
     std::shared_ptr<DisplayObject> searchTarget(DisplayObject& clip, Point local, Point p);
@@ -217,7 +220,8 @@ private:
     unsigned nextInstance_ = 1;
 
     std::weak_ptr<DisplayObject> hot_;     // button under the mouse
-    std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on
+    std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on, or menu item it holds
+    bool mouseHeld_ = false;
     std::weak_ptr<DisplayObject> focus_;   // text field that takes typed keys
     Point mouse_;
     struct Drag {

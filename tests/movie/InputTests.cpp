@@ -494,5 +494,45 @@ TEST(MouseInput, MasksLimitWhereClipsAreHit)
     EXPECT_EQ(p.take(), "masked|free|scripted");
 }
 
+// Menu items (track as menu) take a press made elsewhere while the mouse is
+// held and let it go when the mouse leaves; ordinary buttons keep their press.
+TEST(MouseInput, MenuItemsPassThePressAlong)
+{
+    InputMovie movie;
+    auto button = [&](const std::string& name, bool menu) {
+        ButtonDefinition b;
+        b.trackAsMenu = menu;
+        b.parts.push_back({movie.box, StateUp | StateHit, {}});
+        const std::pair<unsigned, const char*> conditions[] = {
+            {CondOverUpToOverDown, " press"}, {CondOverDownToOverUp, " release"},
+            {CondIdleToOverDown, " held in"}, {CondOverDownToIdle, " held out"},
+            {CondOverDownToOutDown, " drag out"}, {CondOutDownToIdle, " release outside"}};
+        for (const auto& [condition, text] : conditions)
+            b.actions.push_back({condition, actionsOf(traced(name + text))});
+        return movie.writer.defineButton(b);
+    };
+    auto& root = movie.writer.root();
+    movie.place(root, {1, button("a", true), 0, 0, "a", std::nullopt, {}});
+    movie.place(root, {2, button("b", true), 100, 0, "b", std::nullopt, {}});
+    movie.place(root, {3, button("plain", false), 50, 50, "plain", std::nullopt, {}});
+    Played p(movie);
+    p.take();
+
+    p.player.mouseMove(10, 10);
+    p.player.mouseDown(10, 10);
+    p.player.mouseMove(60, 60); // over a plain button: it waits
+    p.player.mouseMove(110, 10);
+    p.player.mouseUp(110, 10);
+    EXPECT_EQ(p.take(), "a press|a held out|b held in|b release");
+    p.player.mouseDown(180, 90); // pressed on nothing, then into a menu item
+    p.player.mouseMove(10, 10);
+    p.player.mouseUp(10, 10);
+    EXPECT_EQ(p.take(), "a held in|a release");
+    p.player.mouseDown(60, 60); // a plain button keeps its press
+    p.player.mouseMove(10, 10);
+    p.player.mouseUp(10, 10);
+    EXPECT_EQ(p.take(), "plain press|plain drag out|plain release outside");
+}
+
 } // namespace
 } // namespace lumbra::movie::test
