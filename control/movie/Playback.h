@@ -141,9 +141,12 @@ public:
     std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::u16string_view name, int depth,
                                                    const Rect& box);
     std::shared_ptr<DisplayObject> focus() const { return focus_.lock(); }
-    // Moves the focus (null: nowhere), telling both fields and the Selection
-    // listeners. A field that cannot take the focus is refused (false).
+    // Moves the focus (null: nowhere), telling both objects and the Selection
+    // listeners. A field that cannot take the focus is refused (false);
+    // buttons and clips take it too.
     bool setFocus(const std::shared_ptr<DisplayObject>& object);
+    // Tab (or shift+Tab, backwards): the next object of the tab order takes the focus.
+    void tabFocus(bool backwards);
     // Typed text and editing keys for the field with the focus; false when no field takes them.
     bool typeText(std::u16string_view text);
     bool editKey(EditKey key, bool extend = false);
@@ -189,6 +192,9 @@ private:
     std::shared_ptr<DisplayObject> mouseTarget(Point p);
     std::shared_ptr<DisplayObject> searchTarget(DisplayObject& clip, Point local, Point p);
     bool actsAsButton(DisplayObject& clip);
+    bool takesFocus(DisplayObject& object);
+    // Whether the object takes part in the tab order, given its tabEnabled.
+    bool isTabStop(DisplayObject& object, const Value& tabEnabled);
     bool enabled(DisplayObject& object);
     bool targetHit(DisplayObject& target, Point local, Point p);
     // Queues `clipEvent` and `handler` for every clip of the stage, parents first.
@@ -222,7 +228,7 @@ private:
     std::weak_ptr<DisplayObject> hot_;     // button under the mouse
     std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on, or menu item it holds
     bool mouseHeld_ = false;
-    std::weak_ptr<DisplayObject> focus_;   // text field that takes typed keys
+    std::weak_ptr<DisplayObject> focus_;   // the keyboard's: a text field takes typed keys
     Point mouse_;
     struct Drag {
         std::weak_ptr<DisplayObject> clip;

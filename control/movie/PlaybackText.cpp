@@ -37,13 +37,13 @@ void Playback::notify(const Value& target, std::u16string_view method, std::span
 
 bool Playback::setFocus(const std::shared_ptr<DisplayObject>& object)
 {
-    if (object && (!object->textField || (!object->textField->editable && !object->textField->selectable)))
+    if (object && !takesFocus(*object))
         return false;
     auto old = focus_.lock();
     if (old == object)
         return true;
     focus_ = object;
-    if (object)
+    if (object && object->textField)
         object->textField->setSelection(0, object->textField->text().size());
     dirty = true;
     Value before = old ? Value(old) : Value::null();
