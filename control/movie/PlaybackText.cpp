@@ -43,8 +43,12 @@ bool Playback::setFocus(const std::shared_ptr<DisplayObject>& object)
     if (old == object)
         return true;
     focus_ = object;
-    if (object && object->textField)
+    if (old && old->textField)
+        old->textField->focused = false;
+    if (object && object->textField) {
+        object->textField->focused = true;
         object->textField->setSelection(0, object->textField->text().size());
+    }
     dirty = true;
     Value before = old ? Value(old) : Value::null();
     Value after = object ? Value(object) : Value::null();

@@ -3,6 +3,7 @@
 // paths, and the order of onKillFocus, onSetFocus and Selection's listeners.
 // Movies from ActionScript source, keys sent as the host sends them.
 #include "control/movie/MoviePlayer.h"
+#include "control/movie/RasterCanvas.h"
 #include "tools/actionscript/SourceCompiler.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,47 @@ btn.tabChildren = false;
     m.tab(); // b is left out now
     m.tab();
     EXPECT_EQ(m.take(), "set a from undefined|now _level0.a|kill a|set c from a|now _level0.c");
+}
+
+// The focused input field shows its caret, or its selection as a black band
+// (device text itself draws nothing on the memory canvas); others show neither.
+TEST(Focus, TheFocusedFieldShowsItsCaretOrSelection)
+{
+    FocusMovie m(R"(
+createTextField("empty", 1, 0, 0, 100, 20).type = "input";
+var full = createTextField("full", 2, 0, 20, 100, 20);
+full.type = "input";
+full.text = "abc";
+)");
+    m.player.setBackgroundColor(0xFFFFFF);
+    m.player.setViewport(100, 40);
+    m.player.setScaleMode(ScaleMode::NoScale);
+    m.player.setAlign(AlignLeft | AlignTop);
+    auto pixels = [&] {
+        RasterCanvas canvas(100, 40);
+        m.player.render(canvas);
+        return canvas.pixels();
+    };
+    constexpr Argb kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
+    auto none = pixels();
+    EXPECT_EQ(none.at(2, 10), kWhite);
+    EXPECT_EQ(none.at(4, 30), kWhite);
+
+    m.tab(); // the empty field: a caret one pixel wide after the gutter
+    auto caret = pixels();
+    EXPECT_EQ(caret.at(1, 10), kWhite);
+    EXPECT_EQ(caret.at(2, 10), kBlack);
+    EXPECT_EQ(caret.at(3, 10), kWhite);
+    EXPECT_EQ(caret.at(4, 30), kWhite);
+
+    m.tab(); // the full one, its text selected
+    auto selected = pixels();
+    EXPECT_EQ(selected.at(2, 10), kWhite);
+    EXPECT_EQ(selected.at(4, 30), kBlack);
+    EXPECT_EQ(selected.at(90, 30), kWhite);
+    m.player.keyDown(0x23, 0); // End: the caret after the text instead
+    auto end = pixels();
+    EXPECT_EQ(end.at(4, 30), kWhite);
 }
 
 } // namespace
