@@ -29,6 +29,9 @@ constexpr Transition kTransitions[] = {
     {CondOverDownToOutDown, ClipDragOut, u"onDragOut"},
     {CondOutDownToOverDown, ClipDragOver, u"onDragOver"},
     {CondOutDownToIdle, ClipReleaseOutside, u"onReleaseOutside"},
+    // Menu items: the held mouse enters and leaves.
+    {CondIdleToOverDown, ClipDragOver, u"onDragOver"},
+    {CondOverDownToIdle, ClipDragOut, u"onDragOut"},
 };
 
 constexpr std::uint32_t kButtonEvents =
@@ -50,7 +53,7 @@ std::shared_ptr<DisplayObject> fieldAt(DisplayObject& clip, Point p)
     auto& children = clip.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         const std::shared_ptr<DisplayObject>& child = it->second;
-        if (!child->visible || child->clipLayer)
+        if (!child->visible || child->clipLayer || !unmasked(clip, *child, p))
             continue;
         if (child->textField) {
             if ((child->textField->editable || child->textField->selectable) && objectCovers(*child, p))
@@ -144,7 +147,7 @@ std::shared_ptr<DisplayObject> Playback::searchTarget(DisplayObject& clip, Point
     auto& children = clip.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         std::shared_ptr<DisplayObject> child = it->second;
-        if (!child->visible || child->clipLayer)
+        if (!child->visible || child->clipLayer || !unmasked(clip, *child, local))
             continue;
         if (child->button() || (child->isClip() && actsAsButton(*child))) {
             // A clip with button handlers takes the mouse for everything inside it.
@@ -191,12 +194,17 @@ void Playback::mouseMove(Point p)
         runQueuedActions();
     }
     auto hit = mouseTarget(p);
-    if (auto pressed = pressed_.lock()) {
+    auto pressed = pressed_.lock();
+    if (pressed && !tracksAsMenu(*pressed)) {
+        // A button keeps the press it took until the release, wherever the mouse goes.
         bool over = hit == pressed;
         if (over && pressed->buttonPhase == ButtonPhase::OutDown)
             setPhase(pressed, ButtonPhase::OverDown, CondOutDownToOverDown);
         else if (!over && pressed->buttonPhase == ButtonPhase::OverDown)
             setPhase(pressed, ButtonPhase::OutDown, CondOverDownToOutDown);
+        hot_ = hit;
+    } else if (mouseHeld_) {
+        trackMenu(pressed, hit);
     } else {
         auto hot = hot_.lock();
         if (hot != hit) {
@@ -205,9 +213,37 @@ void Playback::mouseMove(Point p)
             if (hit)
                 setPhase(hit, ButtonPhase::OverUp, CondIdleToOverUp);
         }
+        hot_ = hit;
     }
-    hot_ = hit;
     runQueuedActions();
+}
+
+// The mouse held down over menu items: the press passes from the one it
+// leaves (back to idle) to the one it enters; other buttons wait for the release.
+void Playback::trackMenu(const std::shared_ptr<DisplayObject>& pressed, const std::shared_ptr<DisplayObject>& hit)
+{
+    if (pressed == hit)
+        return;
+    pressed_.reset();
+    if (pressed)
+        setPhase(pressed, ButtonPhase::Idle, CondOverDownToIdle);
+    if (hit && tracksAsMenu(*hit)) {
+        pressed_ = hit;
+        setPhase(hit, ButtonPhase::OverDown, CondIdleToOverDown);
+    }
+    hot_ = pressed_;
+}
+
+bool Playback::tracksAsMenu(DisplayObject& object)
+{
+    const ButtonDef* button = object.button();
+    bool menu = button && button->trackAsMenu;
+    guarded([&] {
+        Value flag = machine_->get(Value(object.shared_from_this()), u"trackAsMenu");
+        if (!flag.isUndefined())
+            menu = machine_->toBoolean(flag);
+    });
+    return menu;
 }
 
 void Playback::mouseDown(Point p)
@@ -221,6 +257,7 @@ void Playback::mouseDown(Point p)
     // A press gives the keyboard to the field under it, or takes it from the field that had it.
     if (auto field = hot_.expired() ? fieldAt(*root_, p) : nullptr; field || focus())
         setFocus(field);
+    mouseHeld_ = true;
     if (auto hot = hot_.lock(); hot && !closed_) {
         pressed_ = hot;
         setPhase(hot, ButtonPhase::OverDown, CondOverUpToOverDown);
@@ -236,6 +273,7 @@ void Playback::mouseUp(Point p)
     broadcast(u"Mouse", u"onMouseUp");
     queueEverywhere(ClipMouseUp, u"onMouseUp");
     runQueuedActions();
+    mouseHeld_ = false;
     auto pressed = pressed_.lock();
     pressed_.reset();
     if (pressed && !closed_) {

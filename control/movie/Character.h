@@ -114,6 +114,8 @@ struct ButtonAction {
 struct ButtonDef {
     std::vector<ButtonRecord> records; // in depth order
     std::vector<ButtonAction> actions;
+    // A menu item: a press made elsewhere passes to it while the mouse is held.
+    bool trackAsMenu = false;
 };
 
 struct SpriteDef {

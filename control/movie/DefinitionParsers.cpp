@@ -112,7 +112,7 @@ ButtonDef parseButton(BitReader& in, unsigned tagCode)
     std::size_t actionOffsetAt = 0;
     unsigned actionOffset = 0;
     if (second) {
-        in.u8(); // track as menu
+        button.trackAsMenu = (in.u8() & 0x01) != 0;
         actionOffsetAt = in.position();
         actionOffset = in.u16();
     }

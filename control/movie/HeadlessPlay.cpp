@@ -13,6 +13,7 @@ std::optional<std::string> playHeadless(std::span<const std::uint8_t> bytes, lon
                                         const HeadlessFolders& folders)
 {
     MoviePlayer player;
+    player.setClock(MovieClock::Kind::Frames);
     if (!folders.movie.empty())
         player.setFileReader([folder = folders.movie](const std::u16string& url) {
             auto file = fileInFolder(folder, url);

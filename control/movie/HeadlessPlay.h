@@ -1,6 +1,7 @@
 // Plays a movie without a window, as `lumbra-movie play` does: the load is the
 // first frame, each further frame one advance() of the player the control
-// uses; trace texts go to `write` as UTF-8 lines (carriage returns inside a
+// uses, and the scripts' time (getTimer, intervals) moves one frame period per
+// frame; trace texts go to `write` as UTF-8 lines (carriage returns inside a
 // text become line feeds); fscommand("quit") ends the run after its frame.
 #pragma once
 

@@ -17,12 +17,41 @@ bool shapeContains(const ShapeDef& shape, Point p)
     return false;
 }
 
+// Whether the object's content covers p, whether or not the object is drawn:
+// how masks, which are not, are hit.
+bool contentCovers(const DisplayObject& object, Point inParent);
+
 } // namespace
 
 bool objectCovers(const DisplayObject& object, Point inParent)
 {
-    if (!object.visible || object.clipLayer)
+    if (!object.visible || object.clipLayer || object.isMask)
         return false;
+    return contentCovers(object, inParent);
+}
+
+bool unmasked(const DisplayObject& parent, const DisplayObject& child, Point inParent)
+{
+    // Clip layers sit below what they mask: look down from the child.
+    const auto& siblings = parent.children();
+    for (auto it = siblings.lower_bound(child.depth); it != siblings.begin();) {
+        const DisplayObject& below = *(--it)->second;
+        if (below.clipLayer && below.clipDepth >= child.depth && !contentCovers(below, inParent))
+            return false;
+    }
+    auto mask = child.mask.lock();
+    if (!mask || mask.get() == &child)
+        return true;
+    // A script mask may sit anywhere in the tree: meet it in stage coordinates.
+    Point onStage = parent.worldMatrix().apply(inParent);
+    const DisplayObject* maskParent = mask->parent();
+    return contentCovers(*mask, maskParent ? maskParent->worldMatrix().inverse().apply(onStage) : onStage);
+}
+
+namespace {
+
+bool contentCovers(const DisplayObject& object, Point inParent)
+{
     Point p = object.matrix.inverse().apply(inParent);
     if (auto shape = object.shape())
         return shapeContains(*shape, p);
@@ -35,10 +64,12 @@ bool objectCovers(const DisplayObject& object, Point inParent)
     if (object.button())
         return buttonHit(object, inParent);
     for (const auto& [depth, child] : object.children())
-        if (objectCovers(*child, p))
+        if (objectCovers(*child, p) && unmasked(object, *child, p))
             return true;
     return false;
 }
+
+} // namespace
 
 bool buttonHit(const DisplayObject& button, Point inParent)
 {

@@ -52,6 +52,7 @@ std::optional<EditKey> editKeyOf(unsigned virtualKey)
 }
 
 constexpr unsigned kShift = 0x10;
+constexpr unsigned kTab = 0x09;
 
 } // namespace
 
@@ -64,8 +65,10 @@ void Playback::keyDown(unsigned code, unsigned ascii)
     broadcast(u"Key", u"onKeyDown");
     queueEverywhere(ClipKeyDown, nullptr);
     runQueuedActions();
-    // A text field with the focus takes what the key types or edits.
-    if (auto edit = editKeyOf(code))
+    // Tab moves the focus; else a text field with the focus takes what the key types or edits.
+    if (code == kTab)
+        tabFocus(keys.down[kShift]);
+    else if (auto edit = editKeyOf(code))
         editKey(*edit, keys.down[kShift]);
     else if (ascii >= 32 && ascii != 127)
         typeText(std::u16string(1, char16_t(ascii)));

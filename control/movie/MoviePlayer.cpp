@@ -130,6 +130,7 @@ bool MoviePlayer::load(std::span<const std::uint8_t> bytes, bool autoPlay)
     if (!movie)
         return false;
     stage_->view.zoom = {};
+    stage_->hooks.clock.restart();
     auto playback = std::make_shared<Playback>(movie, stage_->hooks);
     playback->loop = stage_->loop;
     stage_->playback = playback;
@@ -223,6 +224,7 @@ bool MoviePlayer::loop() const { return stage_->loop; }
 
 void MoviePlayer::advance()
 {
+    stage_->hooks.clock.frameAdvanced(info().frameRate);
     for (const auto& pb : stage_->all())
         if (!pb->closed())
             pb->tick();
@@ -523,5 +525,7 @@ void MoviePlayer::setTraceHandler(TraceHandler handler) { stage_->hooks.trace = 
 void MoviePlayer::setUrlHandler(UrlHandler handler) { stage_->hooks.url = std::move(handler); }
 void MoviePlayer::setFileReader(FileReader reader) { stage_->hooks.readFile = std::move(reader); }
 void MoviePlayer::setSharedObjectFolder(std::filesystem::path folder) { stage_->hooks.sharedObjects = std::move(folder); }
+
+void MoviePlayer::setClock(MovieClock::Kind kind) { stage_->hooks.clock = MovieClock(kind); }
 
 } // namespace lumbra::movie

@@ -15,6 +15,7 @@
 
 #include "control/movie/Canvas.h"
 #include "control/movie/Geometry.h"
+#include "control/movie/MovieClock.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -175,6 +176,9 @@ public:
     void setFileReader(FileReader reader);
     // The per-user folder where this movie's SharedObject data persists.
     void setSharedObjectFolder(std::filesystem::path folder);
+    // The clock of getTimer and the timers; real time unless set. The frame
+    // clock moves one frame period with each advance(), for headless play.
+    void setClock(MovieClock::Kind kind);
 
 private:
     std::unique_ptr<Stage> stage_;

@@ -304,7 +304,7 @@ std::uint16_t MovieWriter::defineButton(const ButtonDefinition& definition)
     std::uint16_t id = nextId_++;
     BitWriter body;
     body.u16(id);
-    body.u8(0); // not a menu button
+    body.u8(definition.trackAsMenu ? 1 : 0);
     BitWriter records;
     int depth = 1;
     for (const auto& part : definition.parts) {

@@ -58,6 +58,7 @@ struct ButtonDefinition {
     };
     std::vector<Part> parts;
     std::vector<ButtonAction> actions; // conditions are ButtonCondition flags
+    bool trackAsMenu = false;
 };
 
 struct Placement {

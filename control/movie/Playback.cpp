@@ -50,8 +50,7 @@ int nestingOf(const DisplayObject& object)
 
 Playback::Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks)
     : movie_(std::move(movie)), hooks_(hooks), census_(std::make_shared<std::size_t>(0)),
-      drawingPoints_(std::make_shared<std::size_t>(0)),
-      started_(std::chrono::steady_clock::now())
+      drawingPoints_(std::make_shared<std::size_t>(0))
 {
     root_ = std::make_shared<DisplayObject>(nullptr, 0, nullptr, census_);
     root_->setRootTimeline(&movie_->root);
@@ -507,8 +506,7 @@ std::shared_ptr<DisplayObject> Playback::createTextField(DisplayObject& parent, 
     object->textField->fonts = &movie_->fieldFonts;
     object->textField->bounds = Rect{0, 0, box.xMax - box.xMin, box.yMax - box.yMin};
     object->textField->editable = false;
-    parent.children()[depth] = object;
-    dirty = true;
+    insert(parent, object);
     return object;
 }
 
@@ -656,11 +654,6 @@ double Playback::random(double limit)
     if (!(limit >= 1))
         return 0;
     return double(random_() % std::uint64_t(std::min(limit, 2147483647.0)));
-}
-
-double Playback::millisecondsSinceStart() const
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started_).count();
 }
 
 } // namespace lumbra::movie

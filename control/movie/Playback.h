@@ -6,11 +6,11 @@
 
 #include "control/movie/DisplayObject.h"
 #include "control/movie/Movie.h"
+#include "control/movie/MovieClock.h"
 #include "control/movie/MoviePlayer.h"
 #include "control/movie/TextField.h"
 #include "control/movie/Value.h"
 
-#include <chrono>
 #include <functional>
 #include <filesystem>
 #include <cstdint>
@@ -35,6 +35,7 @@ struct HostHooks {
     MoviePlayer::UrlHandler url;
     MoviePlayer::FileReader readFile;
     std::filesystem::path sharedObjects; // empty: shared objects last one run
+    MovieClock clock;                    // shared by every level
 };
 
 class Playback {
@@ -135,13 +136,17 @@ public:
     // _droptarget: what the clip was last dragged over (null when nothing).
     std::shared_ptr<DisplayObject> dropTarget(const DisplayObject& clip) const;
 
-    // Text fields: made by script, given the focus, typed into.
+    // Text fields: made by script (replacing what is at the depth, which
+    // unloads, as every script placement does), given the focus, typed into.
     std::shared_ptr<DisplayObject> createTextField(DisplayObject& parent, std::u16string_view name, int depth,
                                                    const Rect& box);
     std::shared_ptr<DisplayObject> focus() const { return focus_.lock(); }
-    // Moves the focus (null: nowhere), telling both fields and the Selection
-    // listeners. A field that cannot take the focus is refused (false).
+    // Moves the focus (null: nowhere), telling both objects and the Selection
+    // listeners. A field that cannot take the focus is refused (false);
+    // buttons and clips take it too.
     bool setFocus(const std::shared_ptr<DisplayObject>& object);
+    // Tab (or shift+Tab, backwards): the next object of the tab order takes the focus.
+    void tabFocus(bool backwards);
     // Typed text and editing keys for the field with the focus; false when no field takes them.
     bool typeText(std::u16string_view text);
     bool editKey(EditKey key, bool extend = false);
@@ -151,7 +156,7 @@ public:
     void syncTextField(DisplayObject& object);
 
     double random(double limit);
-    double millisecondsSinceStart() const;
+    double millisecondsSinceStart() const { return hooks_.clock.now(); }
 
 private:
     struct QueuedAction {
@@ -180,10 +185,16 @@ private:
     void startClip(DisplayObject& clip, ActionObject* init);
     void queueUnload(const std::shared_ptr<DisplayObject>& object);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
+    void trackMenu(const std::shared_ptr<DisplayObject>& pressed, const std::shared_ptr<DisplayObject>& hit);
+    // Buttons and clips set to track as menu items (their trackAsMenu, else the button's flag).
+    bool tracksAsMenu(DisplayObject& object);
     // The topmost button or clip with button handlers under p (root twips).
     std::shared_ptr<DisplayObject> mouseTarget(Point p);
     std::shared_ptr<DisplayObject> searchTarget(DisplayObject& clip, Point local, Point p);
     bool actsAsButton(DisplayObject& clip);
+    bool takesFocus(DisplayObject& object);
+    // Whether the object takes part in the tab order, given its tabEnabled.
+    bool isTabStop(DisplayObject& object, const Value& tabEnabled);
     bool enabled(DisplayObject& object);
     bool targetHit(DisplayObject& target, Point local, Point p);
     // Queues `clipEvent` and `handler` for every clip of the stage, parents first.
@@ -215,8 +226,9 @@ private:
     unsigned nextInstance_ = 1;
 
     std::weak_ptr<DisplayObject> hot_;     // button under the mouse
-    std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on
-    std::weak_ptr<DisplayObject> focus_;   // text field that takes typed keys
+    std::weak_ptr<DisplayObject> pressed_; // button the mouse went down on, or menu item it holds
+    bool mouseHeld_ = false;
+    std::weak_ptr<DisplayObject> focus_;   // the keyboard's: a text field takes typed keys
     Point mouse_;
     struct Drag {
         std::weak_ptr<DisplayObject> clip;
@@ -233,7 +245,6 @@ private:
     std::unordered_set<const ActionBytes*> initDone_; // DoInitAction blocks already run
     std::map<std::uint16_t, Value> classes_; // registered classes by symbol
     std::minstd_rand random_;
-    std::chrono::steady_clock::time_point started_;
 };
 
 } // namespace lumbra::movie

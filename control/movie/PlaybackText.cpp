@@ -37,14 +37,18 @@ void Playback::notify(const Value& target, std::u16string_view method, std::span
 
 bool Playback::setFocus(const std::shared_ptr<DisplayObject>& object)
 {
-    if (object && (!object->textField || (!object->textField->editable && !object->textField->selectable)))
+    if (object && !takesFocus(*object))
         return false;
     auto old = focus_.lock();
     if (old == object)
         return true;
     focus_ = object;
-    if (object)
+    if (old && old->textField)
+        old->textField->focused = false;
+    if (object && object->textField) {
+        object->textField->focused = true;
         object->textField->setSelection(0, object->textField->text().size());
+    }
     dirty = true;
     Value before = old ? Value(old) : Value::null();
     Value after = object ? Value(object) : Value::null();

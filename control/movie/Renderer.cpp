@@ -29,6 +29,9 @@ Path transformPath(const Path& path, const Matrix& m)
     return out;
 }
 
+// Turns every colour white, keeping its alpha: selected text.
+constexpr ColorTransform kWhiteInk{0, 0, 0, 1, 255, 255, 255, 0};
+
 Path rectanglePath(const Rect& r)
 {
     return {{{r.xMin, r.yMin}, {r.xMax, r.yMin}, {r.xMax, r.yMax}, {r.xMin, r.yMax}, {r.xMin, r.yMin}}};
@@ -210,8 +213,12 @@ private:
             canvas_.strokePath(rectanglePath(frame), stroke);
         }
         const TextLayout& layout = field.layout();
-        if (field.text().empty())
+        if (field.text().empty()) {
+            if (field.focused && field.editable)
+                drawCaret(field, layout.lines.front(), layout.lines.front().x - field.hscroll(),
+                          TextField::kGutter, m, cx);
             return;
+        }
         std::u16string shown = field.shownText();
         // Text stays within the box: embedded glyphs through a mask of it,
         // device text by the boxes of its runs.
@@ -237,24 +244,56 @@ private:
             if (n > std::size_t(field.scroll() - 1) && top + line.ascent + line.descent > bottom + 0.01)
                 break;
             double x = line.x - field.hscroll();
+            // The focused field's selection shows as white on black.
+            auto selected = [&](std::size_t i) {
+                return field.focused && i >= field.selectionBegin() && i < field.selectionEnd();
+            };
             for (std::size_t i = line.begin; i < line.end;) {
                 std::size_t j = i;
                 double width = 0;
-                while (j < line.end && formats[j] == formats[i])
+                while (j < line.end && formats[j] == formats[i] && selected(j) == selected(i))
                     width += field.advance(*formats[j], shown[j]), ++j;
                 Segment segment{std::u16string_view(shown).substr(i, j - i), *formats[i], x, top + line.ascent, width};
+                ColorTransform ink = cx;
+                if (selected(i)) {
+                    fillFieldRect(field, {x, top, x + width, top + line.ascent + line.descent}, m, cx.apply(0xFF000000));
+                    ink = kWhiteInk * cx;
+                }
                 if (const FieldFont* font = field.fieldFont(segment.format))
-                    drawGlyphs(field, *font, segment, m, cx);
+                    drawGlyphs(field, *font, segment, m, ink);
                 else
-                    drawDeviceText(field, segment, box, m, cx);
+                    drawDeviceText(field, segment, box, m, ink);
                 x += width;
                 i = j;
+            }
+            if (field.focused && field.editable && field.selectionBegin() == field.selectionEnd() &&
+                field.lineOf(field.caret()) == n) {
+                double caretX = line.x - field.hscroll();
+                for (std::size_t i = line.begin; i < field.caret() && i < line.end; ++i)
+                    caretX += field.advance(*formats[i], shown[i]);
+                drawCaret(field, line, caretX, top, m, cx);
             }
         }
         if (clipped) {
             canvas_.popMask();
             --surfaces_;
         }
+    }
+
+    // A rectangle given in field pixels.
+    void fillFieldRect(const TextField& field, const Rect& r, const Matrix& m, Argb color)
+    {
+        Rect twips{field.bounds.xMin + r.xMin * kTwips, field.bounds.yMin + r.yMin * kTwips,
+                   field.bounds.xMin + r.xMax * kTwips, field.bounds.yMin + r.yMax * kTwips};
+        canvas_.fillPath(transformPath(rectanglePath(twips), m), solidFill(color));
+    }
+
+    // The caret: a line one pixel wide, the height of the line's text, at x.
+    void drawCaret(const TextField& field, const TextLine& line, double x, double top, const Matrix& m,
+                   const ColorTransform& cx)
+    {
+        double height = std::max(line.ascent + line.descent, 1.0);
+        fillFieldRect(field, {x, top, x + 1, top + height}, m, cx.apply(0xFF000000));
     }
 
     // Text of one format on one line, placed in field pixels.

@@ -125,6 +125,7 @@ public:
     bool html = false;
     bool multiline = false, wordWrap = false, password = false;
     bool selectable = true, editable = false; // editable: type "input"
+    bool focused = false; // it has the keyboard focus: its selection and caret show
     bool border = false, background = false;
     Argb borderColor = 0xFF000000, backgroundColor = 0xFFFFFFFF;
     bool embedFonts = false, condenseWhite = false;

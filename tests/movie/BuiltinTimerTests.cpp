@@ -2,6 +2,7 @@
 // until a fifth of a second has passed, then reports what its timers did.
 // Counts are checked against generous bounds, never exact timings.
 #include "ScriptPhrases.h"
+#include "SourceSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,58 @@ TEST(BuiltinTimers, IntervalsTimeoutsAndClearing)
     auto movie = movieOf(8, {setup.bytes(), Asm().bytes(), check.bytes()});
     EXPECT_EQ(playOutput(movie, 50'000'000),
               lines({"1,2,3", "undefined", "undefined", "true", "xy", "1", "true", "0"}));
+}
+
+// Headless play counts time in frames (12 a second here): getTimer and the
+// timers give the same output on every run.
+TEST(BuiltinTimers, FrameClockDrivesGetTimerAndIntervals)
+{
+    std::string out = runSource(R"(
+trace("t " + getTimer());
+var n = 0;
+// Two frame periods: every second frame, cleared from inside on its third call.
+var id = setInterval(function (a, b) {
+    n++;
+    trace("every other " + n + " " + a + b + " at " + getTimer());
+    if (n == 3) clearInterval(id);
+}, 1000 / 6, "x", "y");
+var box = {hits: 0, hit: function (k) { this.hits += k; trace("method " + this.hits + " at " + getTimer()); }};
+var boxId = setInterval(box, "hit", 250, 2);
+setTimeout(function () { trace("timeout at " + getTimer()); }, 100);
+// Shorter than a frame: called once for each time it came due.
+var fast = 0;
+var fastId = setInterval(function () { fast++; }, 20);
+this.onEnterFrame = function () {
+    trace("frame " + _currentframe + " t " + getTimer() + " fast " + fast);
+    if (_currentframe == 4) clearInterval(fastId);
+    if (_currentframe == 8) { clearInterval(boxId); fscommand("quit"); }
+};
+#frame
+#frame
+#frame
+#frame
+#frame
+#frame
+#frame
+#frame
+)",
+                                8, 12);
+    // Each frame: its onEnterFrame, then the timers in the order they came due
+    // (the same time: the older first).
+    EXPECT_EQ(out, "t 0\n"
+                   "frame 2 t 83 fast 0\n"
+                   "frame 3 t 166 fast 4\n"
+                   "timeout at 166\n"
+                   "every other 1 xy at 166\n"
+                   "frame 4 t 250 fast 8\n"
+                   "method 2 at 250\n"
+                   "frame 5 t 333 fast 8\n"
+                   "every other 2 xy at 333\n"
+                   "frame 6 t 416 fast 8\n"
+                   "frame 7 t 500 fast 8\n"
+                   "every other 3 xy at 500\n"
+                   "method 4 at 500\n"
+                   "frame 8 t 583 fast 8\n");
 }
 
 } // namespace

@@ -457,5 +457,82 @@ TEST(KeyInput, ThePressedFieldTakesTypedKeysUntilAPressElsewhere)
     EXPECT_EQ(p.take(), "aB");
 }
 
+// What a mask hides the mouse cannot reach: a clip layer over the depths it
+// names, and a script mask (setMask), which is itself not hit.
+TEST(MouseInput, MasksLimitWhereClipsAreHit)
+{
+    InputMovie movie;
+    std::uint16_t clip = movie.boxClip();
+    auto& root = movie.writer.root();
+    // PlaceObject2 of a clip layer at depth 1 (0..40) masking depth 2.
+    BitWriter layer;
+    layer.u8(0x02 | 0x04 | 0x40); // character, matrix, clip depth
+    layer.u16(1);
+    layer.u16(clip);
+    layer.matrix(Matrix{});
+    layer.u16(2);
+    root.tag(26, layer.take());
+    movie.place(root, {2, clip, 20, 0, "masked", std::nullopt, {}}); // 20..60, seen 20..40
+    movie.place(root, {3, clip, 20, 50, "free", std::nullopt, {}});  // above the layer's range
+    movie.place(root, {4, clip, 100, 0, "scripted", std::nullopt, {}});
+    movie.place(root, {5, clip, 120, 0, "cover", std::nullopt, {}});
+    Asm code;
+    for (const char* name : {"masked", "free", "scripted", "cover"})
+        setHandler(code, name, "onPress", traced(name));
+    getVar(code, "cover");
+    callMethod(code, "scripted", "setMask", 1).op(0x17);
+    movie.script(code);
+    Played p(movie);
+    p.take();
+
+    p.click(30, 10);
+    p.click(50, 10); // outside the layer
+    p.click(50, 60);
+    p.click(110, 10); // outside the script mask
+    p.click(130, 10);
+    p.click(150, 10); // the mask alone
+    EXPECT_EQ(p.take(), "masked|free|scripted");
+}
+
+// Menu items (track as menu) take a press made elsewhere while the mouse is
+// held and let it go when the mouse leaves; ordinary buttons keep their press.
+TEST(MouseInput, MenuItemsPassThePressAlong)
+{
+    InputMovie movie;
+    auto button = [&](const std::string& name, bool menu) {
+        ButtonDefinition b;
+        b.trackAsMenu = menu;
+        b.parts.push_back({movie.box, StateUp | StateHit, {}});
+        const std::pair<unsigned, const char*> conditions[] = {
+            {CondOverUpToOverDown, " press"}, {CondOverDownToOverUp, " release"},
+            {CondIdleToOverDown, " held in"}, {CondOverDownToIdle, " held out"},
+            {CondOverDownToOutDown, " drag out"}, {CondOutDownToIdle, " release outside"}};
+        for (const auto& [condition, text] : conditions)
+            b.actions.push_back({condition, actionsOf(traced(name + text))});
+        return movie.writer.defineButton(b);
+    };
+    auto& root = movie.writer.root();
+    movie.place(root, {1, button("a", true), 0, 0, "a", std::nullopt, {}});
+    movie.place(root, {2, button("b", true), 100, 0, "b", std::nullopt, {}});
+    movie.place(root, {3, button("plain", false), 50, 50, "plain", std::nullopt, {}});
+    Played p(movie);
+    p.take();
+
+    p.player.mouseMove(10, 10);
+    p.player.mouseDown(10, 10);
+    p.player.mouseMove(60, 60); // over a plain button: it waits
+    p.player.mouseMove(110, 10);
+    p.player.mouseUp(110, 10);
+    EXPECT_EQ(p.take(), "a press|a held out|b held in|b release");
+    p.player.mouseDown(180, 90); // pressed on nothing, then into a menu item
+    p.player.mouseMove(10, 10);
+    p.player.mouseUp(10, 10);
+    EXPECT_EQ(p.take(), "a held in|a release");
+    p.player.mouseDown(60, 60); // a plain button keeps its press
+    p.player.mouseMove(10, 10);
+    p.player.mouseUp(10, 10);
+    EXPECT_EQ(p.take(), "plain press|plain drag out|plain release outside");
+}
+
 } // namespace
 } // namespace lumbra::movie::test

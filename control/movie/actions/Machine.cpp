@@ -552,18 +552,26 @@ bool Machine::looseEquals(const Value& a, const Value& b)
 
 void Machine::runIntervals(double now)
 {
-    // Ids, not iterators: a callback may set or clear intervals.
-    std::vector<int> ids;
-    for (const auto& interval : intervals_)
-        ids.push_back(interval.id);
-    for (int id : ids) {
-        auto it = std::ranges::find(intervals_, id, &Interval::id);
-        if (it == intervals_.end() || it->due > now)
-            continue;
-        it->due = std::max(it->due + it->period, now);
+    // Times add up periods while the frame clock multiplies them: equal within this.
+    constexpr double kSlack = 1e-6;
+    // An interval shorter than a frame runs as often as it came due since the
+    // last frame, but one left far behind (a stalled host) skips all but this many.
+    constexpr double kMaxCatchUp = 10;
+    // And a frame runs at most this many timer calls.
+    constexpr int kMaxCalls = 2000;
+    // Earliest due first, ties by age, as a real clock would have called them.
+    // The id is looked up again after each call: a callback may set or clear timers.
+    for (int calls = 0; calls < kMaxCalls; ++calls) {
+        auto it = std::ranges::min_element(intervals_, [](const Interval& a, const Interval& b) {
+            return a.due < b.due - kSlack || (std::abs(a.due - b.due) <= kSlack && a.id < b.id);
+        });
+        if (it == intervals_.end() || it->due > now + kSlack)
+            return;
         Interval copy = *it;
         if (copy.once)
             intervals_.erase(it);
+        else
+            it->due = std::max(it->due + it->period, now - it->period * kMaxCatchUp);
         try {
             if (copy.name.empty())
                 call(copy.target, Value(), copy.args);

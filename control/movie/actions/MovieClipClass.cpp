@@ -231,11 +231,8 @@ Value hitTest(NativeCall& c)
     Point inParent = self->parent() ? self->parent()->worldMatrix().inverse().apply(p) : p;
     if (!self->visible)
         return false;
-    if (auto mask = self->mask.lock(); mask && mask.get() != self.get()) {
-        Point inMaskParent = mask->parent() ? mask->parent()->worldMatrix().inverse().apply(p) : p;
-        if (!objectCovers(*mask, inMaskParent))
-            return false;
-    }
+    if (self->parent() && !unmasked(*self->parent(), *self, inParent))
+        return false;
     return objectCovers(*self, inParent);
 }
 
