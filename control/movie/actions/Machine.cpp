@@ -180,8 +180,8 @@ Value Machine::getOwnOrClip(const Value& object, std::u16string_view name, bool&
             return getProperty(pb_, *clip, *property);
         if (equalsFolded(name, u"_parent"))
             return clip->parent() ? Value(clip->parent()->shared_from_this()) : Value();
-        if (equalsFolded(name, u"_root") || equalsFolded(name, u"_level0"))
-            return Value(pb_.root().shared_from_this());
+        if (auto root = pb_.rootNamed(*clip, name))
+            return *root ? Value(*root) : Value();
         if (equalsFolded(name, u"_global"))
             return Value(global_);
         if (name == u"__proto__")
