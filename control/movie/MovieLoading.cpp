@@ -250,8 +250,9 @@ std::shared_ptr<DisplayObject> Playback::placeMovie(const LoadTarget& target, st
     clip->loadContent(std::move(movie), url);
     clip->bornTick = tick_;
     dirty = true;
-    queueEvent(*clip, ClipLoad, u"onLoad");
+    // Its first frame's actions come before the load event, as for onLoadInit.
     enterFrame(*clip, 0);
+    queueEvent(*clip, ClipLoad, u"onLoad");
     return clip;
 }
 

@@ -78,6 +78,8 @@ void Playback::tick()
         return;
     ++tick_;
     runLoads();
+    if (mainReplacement_)
+        return; // the movie that replaces this one plays the frame
     for (const auto& level : levels())
         if (!closed_)
             advance(*level);
