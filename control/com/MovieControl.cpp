@@ -30,7 +30,6 @@ public:
     ~Reentry() {
         if (--control_.depth_ > 0) return;
         control_.retired_.clear();
-        control_.runPendingLoads();
         if (control_.player_ && control_.player_->needsRepaint() && control_.events_.repaint)
             control_.events_.repaint();
     }
@@ -46,18 +45,6 @@ constexpr std::array<std::u16string_view, 6> kQualities = {u"Low",  u"Medium",  
 
 constexpr movie::Argb kWhite = 0xFFFFFFFF;
 
-// The level a getURL target names: "_level0" to "_level16000", any case.
-std::optional<int> levelTarget(std::u16string_view target) {
-    constexpr std::u16string_view prefix = u"_level";
-    if (target.size() <= prefix.size() || !startsWithNoCase(target, prefix)) return std::nullopt;
-    int level = 0;
-    for (char16_t c : target.substr(prefix.size())) {
-        if (c < u'0' || c > u'9' || level > movie::kMaxLevel) return std::nullopt;
-        level = level * 10 + (c - u'0');
-    }
-    if (level > movie::kMaxLevel) return std::nullopt;
-    return level;
-}
 
 std::u16string folderOf(const std::u16string& path) {
     auto slash = path.find_last_of(u"\\/");
@@ -101,11 +88,6 @@ void MovieControl::configure(MoviePlayer& player) {
     player.setFsCommandHandler([this, self = &player](const std::u16string& command, const std::u16string& args) {
         if (player_.get() == self && events_.fsCommand) events_.fsCommand(command, args);
     });
-    // Movies the movie loads onto levels (loadMovieNum, unloadMovieNum).
-    player.setUrlHandler([this, self = &player](const std::u16string& url, const std::u16string& target) {
-        auto level = levelTarget(target);
-        if (player_.get() == self && level) pendingLoads_.push_back({*level, url});
-    });
     player.setLoop(loop_);
     player.setScaleMode(static_cast<movie::ScaleMode>(scaleMode_));
     player.setAlign(align_);
@@ -148,7 +130,7 @@ HRESULT MovieControl::loadMovie(std::u16string_view location) {
     player_ = std::make_unique<MoviePlayer>();
     MoviePlayer* loading = player_.get();
     configure(*loading);
-    // Levels its first frame loads are found beside it.
+    // Movies and data its scripts load are found beside it.
     auto previousFolder = std::exchange(movieFolder_, folderOf(path));
     loading->setFileReader(dataFileReader(movieFolder_));
     loading->setSharedObjectFolder(sharedObjectFolder(path));
@@ -189,15 +171,6 @@ HRESULT MovieControl::loadLevel(int level, std::u16string_view location) {
     HRESULT hr = readLocation(location, base_.empty() ? movieFolder_ : base_, bytes);
     if (FAILED(hr)) return hr;
     return withMovie([&](MoviePlayer& p) { return p.loadLevel(level, bytes); }) ? S_OK : E_FAIL;
-}
-
-void MovieControl::runPendingLoads() {
-    if (loadingPending_ || pendingLoads_.empty()) return;
-    loadingPending_ = true;
-    auto loads = std::exchange(pendingLoads_, {});
-    // A load whose movie cannot be had changes nothing, as a failed load in the movie's own player does.
-    for (const auto& load : loads) loadLevel(load.level, load.location);
-    loadingPending_ = false;
 }
 
 int MovieControl::readyState() const { return player_ ? 4 : 0; }

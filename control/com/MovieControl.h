@@ -110,18 +110,7 @@ private:
     // The file a location names, or the failure to report.
     HRESULT readLocation(std::u16string_view location, std::u16string_view base,
                          std::vector<std::uint8_t>& bytes, std::u16string* path = nullptr) const;
-    // Loads the movie asked for onto levels: carried out once the outermost
-    // call into the movie returns, so that no movie is replaced under its own
-    // running actions. Loads asked for meanwhile wait for the next call.
-    void runPendingLoads();
-
-    struct PendingLoad {
-        int level;
-        std::u16string location;
-    };
-    std::vector<PendingLoad> pendingLoads_;
-    bool loadingPending_ = false;
-    std::u16string movieFolder_; // of the main movie, for relative level loads
+    std::u16string movieFolder_; // of the main movie: what its scripts load comes from there
 
     MovieEvents events_;
     std::unique_ptr<movie::MoviePlayer> player_;

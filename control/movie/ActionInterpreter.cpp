@@ -57,6 +57,9 @@ int clampToInt(double n, int low, int high)
     return int(std::clamp(std::trunc(n), double(low), double(high)));
 }
 
+// GetURL2: the window is a clip to load a movie into.
+constexpr unsigned kLoadTargetFlag = 0x40;
+
 // A script-visible name: "_root" etc. compare without case in every version.
 bool isName(std::u16string_view name, std::u16string_view what) { return equalsFolded(name, what); }
 
@@ -247,6 +250,8 @@ private:
             if (flags & kLoadVariablesFlag) {
                 if (target_)
                     loadVariables(m_, *target_, url, window);
+            } else if (flags & kLoadTargetFlag) {
+                loadMovie(url, window);
             } else {
                 getUrl(url, window);
             }
@@ -571,8 +576,8 @@ private:
             return std::nullopt;
         if (isName(name, u"this"))
             return inFunction_ ? this_ : (target_ ? Value(target_) : Value());
-        if (isName(name, u"_root") || isName(name, u"_level0"))
-            return Value(pb_.root().shared_from_this());
+        if (auto root = namedRoot(name))
+            return *root ? Value(*root) : Value();
         if (isName(name, u"_global"))
             return Value(m_.global());
         if (isName(name, u"super") && inFunction_)
@@ -582,6 +587,13 @@ private:
             return clip && clip->parent() ? Value(clip->parent()->shared_from_this()) : Value();
         }
         return std::nullopt;
+    }
+
+    // "_root" and "_levelN" as the running code's clip sees them.
+    std::optional<std::shared_ptr<DisplayObject>> namedRoot(std::u16string_view name)
+    {
+        auto clip = scopeClip();
+        return pb_.rootNamed(clip ? *clip : pb_.root(), name);
     }
 
     static bool isPath(std::u16string_view name)
@@ -889,9 +901,19 @@ private:
         if (url.size() >= kFsCommandPrefix.size() && equalsFolded(url.substr(0, kFsCommandPrefix.size()), kFsCommandPrefix)) {
             if (hooks.fsCommand)
                 hooks.fsCommand(url.substr(kFsCommandPrefix.size()), window);
+        } else if (levelNumber(window)) {
+            loadMovie(url, window); // loadMovieNum, unloadMovieNum
         } else if (hooks.url) {
             hooks.url(url, window);
         }
+    }
+
+    // Into a clip or onto a level on the next frame; an empty URL unloads.
+    void loadMovie(const std::u16string& url, const std::u16string& window)
+    {
+        DisplayObject& from = target_ ? *target_ : pb_.root();
+        if (auto target = pb_.loadTarget(from, Value(window)))
+            pb_.requestLoad(from, *target, url);
     }
 
     void trace(const std::u16string& message)

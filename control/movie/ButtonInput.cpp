@@ -94,7 +94,9 @@ void Playback::broadcast(std::u16string_view source, std::u16string_view message
 
 void Playback::queueEverywhere(std::uint32_t clipEvent, const char16_t* handler)
 {
-    std::vector<DisplayObject*> pending{root_.get()};
+    std::vector<DisplayObject*> pending;
+    for (const auto& level : levels())
+        pending.insert(pending.begin(), level.get());
     while (!pending.empty()) {
         DisplayObject* clip = pending.back();
         pending.pop_back();
@@ -164,7 +166,11 @@ std::shared_ptr<DisplayObject> Playback::searchTarget(DisplayObject& clip, Point
 std::shared_ptr<DisplayObject> Playback::mouseTarget(Point p)
 {
     std::shared_ptr<DisplayObject> found;
-    guarded([&] { found = searchTarget(*root_, p, p); });
+    guarded([&] {
+        auto levels = this->levels();
+        for (auto it = levels.rbegin(); it != levels.rend() && !found; ++it)
+            found = searchTarget(**it, p, p); // the topmost level first
+    });
     return found;
 }
 

@@ -1,5 +1,6 @@
 #include "control/movie/DisplayObject.h"
 
+#include "control/movie/Movie.h"
 #include "control/movie/TextCodec.h"
 #include "control/movie/TextField.h"
 
@@ -26,7 +27,7 @@ DisplayObject::~DisplayObject()
 std::u16string DisplayObject::targetPath() const
 {
     if (!parent_)
-        return u"_level0";
+        return u"_level" + std::u16string(numberToString(level));
     return parent_->targetPath() + u"." + name;
 }
 
@@ -70,6 +71,22 @@ std::vector<std::u16string> DisplayObject::variableNames() const
     for (const auto* entry : made)
         names.push_back(entry->first);
     return names;
+}
+
+void DisplayObject::loadContent(std::shared_ptr<const Movie> movie, std::u16string url)
+{
+    character_ = nullptr;
+    characterId_ = 0;
+    timeline_ = &movie->root;
+    variables_.clear();
+    variableNames_.clear();
+    drawing.reset();
+    prototype = Value();
+    caseSensitiveNames = movie->info.version >= 7;
+    frame = -1;
+    playing = true;
+    loadedUrl = std::move(url);
+    definitions = std::move(movie);
 }
 
 std::shared_ptr<DisplayObject> DisplayObject::childNamed(std::u16string_view name) const

@@ -23,6 +23,7 @@ struct ScaleAndRotation {
     double xScale = 1, yScale = 1, rotation = 0;
 };
 class TextField;
+struct Movie;
 
 // Where the mouse stands with respect to a button.
 enum class ButtonPhase { Idle, OverUp, OverDown, OutDown };
@@ -71,6 +72,10 @@ public:
     std::shared_ptr<DisplayObject> childNamed(std::u16string_view name) const;
 
     void setRootTimeline(const Timeline* timeline) { timeline_ = timeline; }
+    // loadMovie: the clip plays `movie` from its start instead of what it held.
+    // It keeps its name, depth, placement and clip events; its timeline,
+    // variables, drawing and class go. The caller takes its children first.
+    void loadContent(std::shared_ptr<const Movie> movie, std::u16string url);
 
     int depth = 0;
     std::u16string name;
@@ -116,6 +121,16 @@ public:
     // The prototype of a clip whose symbol has a registered class (or whose
     // __proto__ a script set); undefined for the MovieClip prototype.
     Value prototype;
+    // The movie whose characters the objects inside this one are made of,
+    // when it is not the parent's: a loaded movie's or an imported symbol's.
+    std::shared_ptr<const Movie> definitions;
+    // Where the movie loaded into this clip or level came from (_url); none
+    // for what the timeline or a script placed.
+    std::optional<std::u16string> loadedUrl;
+    // _lockroot: _root inside this clip names the clip itself.
+    bool lockRoot = false;
+    // The number of the level this object is the root of.
+    int level = 0;
     // The live state of a text field; null for other objects.
     std::unique_ptr<TextField> textField;
 

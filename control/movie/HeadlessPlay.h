@@ -16,7 +16,7 @@
 namespace lumbra::movie {
 
 // Where the movie's scripts find files: data files (XML, LoadVars,
-// loadVariables) in `movie` or below it, none when empty; SharedObject data
+// loadVariables) and the movies they load in `movie` or below it, none when empty; SharedObject data
 // in `sharedObjects`, kept for the run only when empty.
 struct HeadlessFolders {
     std::filesystem::path movie;

@@ -90,7 +90,9 @@ void Playback::keyPress(unsigned buttonCode)
 {
     if (buttonCode == 0 || closed_)
         return;
-    std::vector<DisplayObject*> pending{root_.get()};
+    std::vector<DisplayObject*> pending;
+    for (const auto& level : levels())
+        pending.push_back(level.get());
     while (!pending.empty()) {
         DisplayObject* object = pending.back();
         pending.pop_back();

@@ -28,6 +28,13 @@ struct Movie {
         auto it = exports.find(foldCase(name));
         return it == exports.end() ? std::nullopt : std::optional<std::uint16_t>(it->second);
     }
+    // ImportAssets: ids this movie uses for symbols another movie exports,
+    // with that movie's URL (relative to this one's) and the export name.
+    struct Import {
+        std::u16string url;
+        std::u16string name;
+    };
+    std::map<std::uint16_t, Import> imports;
     FieldFonts fieldFonts; // embedded fonts text fields can draw with, by name
 
     const Character* find(std::uint16_t id) const

@@ -248,6 +248,17 @@ private:
                 movie_.exports[foldCase(decodeMovieString(in.cstring(), version()))] = id;
             }
             break;
+        case tag::ImportAssets:
+        case tag::ImportAssets2: {
+            std::u16string url = decodeMovieString(in.cstring(), version());
+            if (code == tag::ImportAssets2)
+                in.skip(2); // two reserved bytes
+            for (unsigned n = in.u16(); n > 0; --n) {
+                std::uint16_t id = in.u16();
+                movie_.imports[id] = {url, decodeMovieString(in.cstring(), version())};
+            }
+            break;
+        }
         case tag::DefineText:
         case tag::DefineText2: {
             std::uint16_t id = in.u16();

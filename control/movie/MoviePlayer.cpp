@@ -16,28 +16,6 @@
 
 namespace lumbra::movie {
 
-namespace {
-
-// A path that starts at an upper level ("_level2", "_level2/clip",
-// "_level2.clip", "_level2:var", any case): the level and the same path
-// within that level's own movie, where it is level 0.
-std::optional<std::pair<int, std::u16string>> upperLevelPath(std::u16string_view path)
-{
-    constexpr std::u16string_view prefix = u"_level";
-    if (path.size() <= prefix.size() || !equalsFolded(path.substr(0, prefix.size()), prefix))
-        return std::nullopt;
-    std::size_t end = prefix.size();
-    int level = 0;
-    while (end < path.size() && path[end] >= u'0' && path[end] <= u'9' && level <= kMaxLevel)
-        level = level * 10 + (path[end++] - u'0');
-    bool delimited = end == path.size() || path[end] == u'/' || path[end] == u'.' || path[end] == u':';
-    if (end == prefix.size() || !delimited || level == 0 || level > kMaxLevel)
-        return std::nullopt;
-    return std::pair{level, u"_level0" + std::u16string(path.substr(end))};
-}
-
-} // namespace
-
 // What outlives a loaded movie: the view, the host's handlers and the last
 // error. The playback itself is shared so that a call in progress keeps it
 // alive when a handler loads another movie meanwhile.
@@ -49,20 +27,9 @@ public:
     std::int32_t background = -1;
     bool loop = true;
     bool repaint = true;
+    // The main movie, with every level loaded over it.
     std::shared_ptr<Playback> playback;
-    // The movies loaded onto the levels above the main one, drawn over it in level order.
-    std::map<int, std::shared_ptr<Playback>> levels;
     MovieInfo emptyInfo;
-
-    // The playback a path starts in and the path within it.
-    std::pair<std::shared_ptr<Playback>, std::u16string> levelOf(std::u16string_view path) const
-    {
-        if (auto upper = upperLevelPath(path)) {
-            auto it = levels.find(upper->first);
-            return {it == levels.end() ? nullptr : it->second, std::move(upper->second)};
-        }
-        return {playback, std::u16string(path)};
-    }
 
     struct Located {
         std::shared_ptr<Playback> playback;
@@ -70,24 +37,37 @@ public:
     };
     Located locate(std::u16string_view path) const
     {
-        auto [pb, inner] = levelOf(path);
-        if (!pb)
+        if (!playback)
             return {};
-        auto clip = pb->resolveTarget(pb->root(), inner);
-        return {clip ? pb : nullptr, clip};
+        auto clip = playback->resolveTarget(playback->root(), path);
+        return {clip ? playback : nullptr, clip};
     }
 
     std::shared_ptr<DisplayObject> target(std::u16string_view path) const { return locate(path).clip; }
 
-    // Every playback, main movie first; a copy, as their actions may load or unload levels.
+    // The playback, when there is one; a copy, as its actions may replace it.
     std::vector<std::shared_ptr<Playback>> all() const
     {
-        std::vector<std::shared_ptr<Playback>> list;
-        if (playback)
-            list.push_back(playback);
-        for (const auto& [level, pb] : levels)
-            list.push_back(pb);
-        return list;
+        if (!playback)
+            return {};
+        return {playback};
+    }
+
+    void start(std::shared_ptr<const Movie> movie, bool autoPlay)
+    {
+        // Held here too: a handler may replace it while its first frame runs.
+        auto starting = std::make_shared<Playback>(std::move(movie), hooks);
+        starting->loop = loop;
+        playback = starting;
+        repaint = true;
+        starting->start(autoPlay);
+    }
+
+    // Whether the path starts at a level that holds no movie ("_level3:x" with no level 3).
+    bool namesEmptyLevel(std::u16string_view path) const
+    {
+        auto number = levelNumber(path.substr(0, path.find_first_of(u"/.:")));
+        return number && (!playback || !playback->level(*number));
     }
 };
 
@@ -131,19 +111,13 @@ bool MoviePlayer::load(std::span<const std::uint8_t> bytes, bool autoPlay)
         return false;
     stage_->view.zoom = {};
     stage_->hooks.clock.restart();
-    auto playback = std::make_shared<Playback>(movie, stage_->hooks);
-    playback->loop = stage_->loop;
-    stage_->playback = playback;
-    stage_->repaint = true;
-    playback->start(autoPlay);
+    stage_->start(std::move(movie), autoPlay);
     return true;
 }
 
 void MoviePlayer::unload()
 {
-    // A new main movie replaces every level with it.
-    for (int level : loadedLevels())
-        unloadLevel(level);
+    // The levels go with the main movie.
     if (stage_->playback) {
         closePlayback(stage_->playback);
         stage_->repaint = true;
@@ -163,31 +137,27 @@ bool MoviePlayer::loadLevel(int level, std::span<const std::uint8_t> bytes)
     auto movie = parse(bytes, stage_->error);
     if (!movie)
         return false;
-    unloadLevel(level);
-    auto playback = std::make_shared<Playback>(movie, stage_->hooks);
-    playback->loop = stage_->loop;
-    stage_->levels[level] = playback;
+    auto playback = stage_->playback;
+    playback->loadLevel(level, std::move(movie));
     stage_->repaint = true;
-    playback->start(true);
     return true;
 }
 
 void MoviePlayer::unloadLevel(int level)
 {
-    auto it = stage_->levels.find(level);
-    if (it == stage_->levels.end())
-        return;
-    auto playback = std::move(it->second);
-    stage_->levels.erase(it);
-    closePlayback(playback);
-    stage_->repaint = true;
+    if (auto playback = stage_->playback; playback && playback->level(level) && level > 0) {
+        playback->unloadLevel(level);
+        stage_->repaint = true;
+    }
 }
 
 std::vector<int> MoviePlayer::loadedLevels() const
 {
     std::vector<int> list;
-    for (const auto& [level, pb] : stage_->levels)
-        list.push_back(level);
+    if (stage_->playback)
+        for (const auto& root : stage_->playback->levels())
+            if (root->level > 0)
+                list.push_back(root->level);
     return list;
 }
 
@@ -225,9 +195,15 @@ bool MoviePlayer::loop() const { return stage_->loop; }
 void MoviePlayer::advance()
 {
     stage_->hooks.clock.frameAdvanced(info().frameRate);
-    for (const auto& pb : stage_->all())
-        if (!pb->closed())
-            pb->tick();
+    auto playback = stage_->playback;
+    if (!playback || playback->closed())
+        return;
+    playback->tick();
+    // A script loaded another movie onto level 0: it takes the whole stage.
+    if (auto replacement = playback->takeMainReplacement(); replacement && stage_->playback == playback) {
+        closePlayback(stage_->playback);
+        stage_->start(std::move(replacement), true);
+    }
 }
 
 void MoviePlayer::rewind() { gotoFrame(0); }
@@ -351,10 +327,10 @@ bool MoviePlayer::tSetPropertyNum(std::u16string_view target, int property, doub
 
 std::optional<std::u16string> MoviePlayer::getVariable(std::u16string_view path) const
 {
-    auto [pb, inner] = stage_->levelOf(path);
-    if (!pb)
+    auto pb = stage_->playback;
+    if (!pb || stage_->namesEmptyLevel(path))
         return std::nullopt;
-    auto value = pb->getVariable(pb->root(), inner);
+    auto value = pb->getVariable(pb->root(), path);
     if (!value || value->isUndefined())
         return std::nullopt;
     return value->toString();
@@ -362,10 +338,10 @@ std::optional<std::u16string> MoviePlayer::getVariable(std::u16string_view path)
 
 bool MoviePlayer::setVariable(std::u16string_view path, std::u16string_view value)
 {
-    auto [pb, inner] = stage_->levelOf(path);
-    if (!pb || path.empty())
+    auto pb = stage_->playback;
+    if (!pb || path.empty() || stage_->namesEmptyLevel(path))
         return false;
-    pb->setVariable(pb->root(), inner, Value(std::u16string(value)));
+    pb->setVariable(pb->root(), path, Value(std::u16string(value)));
     return true;
 }
 
@@ -428,7 +404,7 @@ std::int32_t MoviePlayer::backgroundColor() const
 void MoviePlayer::render(Canvas& canvas)
 {
     canvas.clear(0xFF000000 | Argb(backgroundColor()));
-    // Every level in the main movie's frame and view, the higher ones on top.
+    // Every level in the main movie's frame and view.
     Matrix view = viewMatrix();
     for (const auto& pb : stage_->all()) {
         pb->syncTextFields();

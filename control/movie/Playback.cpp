@@ -76,7 +76,12 @@ void Playback::tick()
     if (closed_)
         return;
     ++tick_;
-    advance(*root_);
+    runLoads();
+    if (mainReplacement_)
+        return; // the movie that replaces this one plays the frame
+    for (const auto& level : levels())
+        if (!closed_)
+            advance(*level);
     runQueuedActions();
     if (actionDepth_ == 0 && !closed_) {
         budget_ = kStepBudget;
@@ -94,6 +99,10 @@ void Playback::markRoots(Marker& marker) const
     for (const auto& [id, constructor] : classes_)
         marker.mark(constructor);
     std::vector<const DisplayObject*> pending{root_.get()};
+    for (const auto& [number, level] : upperLevels_)
+        pending.push_back(level.get());
+    for (const auto& load : loads_)
+        marker.mark(load.loader);
     for (const auto& queued : queue_)
         if (queued.hold)
             pending.push_back(queued.hold.get());
@@ -180,7 +189,7 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
         return;
     const Timeline& timeline = *clip.timeline();
     const Frame& entered = timeline.frames[frame];
-    runInitActions(entered);
+    runInitActions(clip, entered);
     // The unload events of what the frame removes come first, then the
     // frame's own blocks; a clip placed here loads and runs its first frame
     // after them.
@@ -205,15 +214,16 @@ void Playback::enterFrame(DisplayObject& clip, int frame)
 
 // Class definitions (#initclip blocks) run at once, before the frame places
 // the clips that may use them, and only the first time their frame comes.
-void Playback::runInitActions(const Frame& frame)
+void Playback::runInitActions(DisplayObject& clip, const Frame& frame)
 {
+    auto root = rootOf(clip);
     spendSteps(frame.initActions.size());
     for (const auto& actions : frame.initActions) {
         if (!initDone_.insert(&actions).second)
             continue;
         if (!enterActions())
             continue;
-        runActionBlock(*this, *root_, actions);
+        runActionBlock(*this, *root, actions);
         leaveActions();
     }
 }
@@ -334,10 +344,11 @@ void Playback::applyCommand(DisplayObject& clip, const DisplayCommand& command)
 std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place,
                                                 ActionObject* init)
 {
-    const Character* character = movie_->find(id);
+    auto [character, source] = characterFor(parent, id);
     if (!character || *census_ >= kMaxObjects || nestingOf(parent) >= kMaxNesting)
         return nullptr;
     auto object = std::make_shared<DisplayObject>(character, id, &parent, census_);
+    object->definitions = std::move(source);
     object->caseSensitiveNames = parent.caseSensitiveNames;
     object->depth = place.depth;
     object->matrix = place.matrix.value_or(Matrix{});
@@ -356,7 +367,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
 
     if (auto text = object->text()) {
         object->textField = std::make_unique<TextField>(*text);
-        object->textField->fonts = &movie_->fieldFonts;
+        object->textField->fonts = &movieOf(*object).fieldFonts;
         if (!text->variable.empty() && !text->initialText.empty()) {
             auto current = getVariable(parent, text->variable);
             if (!current || current->isUndefined())
@@ -433,7 +444,7 @@ bool Playback::registerClass(std::u16string_view exportName, const Value& constr
 std::shared_ptr<DisplayObject> Playback::attach(DisplayObject& parent, std::u16string_view exportName,
                                                 std::u16string_view name, int depth, ActionObject* init)
 {
-    auto id = movie_->exported(exportName);
+    auto id = symbolFor(parent, exportName);
     if (!id || !parent.isClip())
         return nullptr;
     PlaceCommand place;
@@ -503,7 +514,7 @@ std::shared_ptr<DisplayObject> Playback::createTextField(DisplayObject& parent, 
         return nullptr;
     object->matrix = Matrix::translation(box.xMin, box.yMin);
     object->textField = std::make_unique<TextField>();
-    object->textField->fonts = &movie_->fieldFonts;
+    object->textField->fonts = &movieOf(parent).fieldFonts;
     object->textField->bounds = Rect{0, 0, box.xMax - box.xMin, box.yMax - box.yMin};
     object->textField->editable = false;
     insert(parent, object);

@@ -38,6 +38,9 @@ struct HostHooks {
     MovieClock clock;                    // shared by every level
 };
 
+// The level "_levelN" (any case) names; above kMaxLevel for too large a number.
+std::optional<int> levelNumber(std::u16string_view name);
+
 class Playback {
 public:
     Playback(std::shared_ptr<const Movie> movie, const HostHooks& hooks);
@@ -68,6 +71,35 @@ public:
     bool gotoLabel(DisplayObject& clip, std::u16string_view label, bool play);
     // Runs a frame's actions now in the clip's context; the playhead stays.
     bool callFrame(DisplayObject& clip, int frame);
+
+    // Levels: the main movie's root is level 0; movies loaded onto the levels
+    // above it play over it in the same machine, so scripts reach across.
+    std::shared_ptr<DisplayObject> level(int number) const;
+    std::vector<std::shared_ptr<DisplayObject>> levels() const; // level 0 first
+    // What "_root" names inside `object`: its level, or the nearest clip with _lockroot.
+    std::shared_ptr<DisplayObject> rootOf(DisplayObject& object) const;
+    // For "_root" and "_levelN" (any case): the clip named, null for an empty
+    // level; nothing for other names.
+    std::optional<std::shared_ptr<DisplayObject>> rootNamed(DisplayObject& from, std::u16string_view name) const;
+    // The movie whose characters serve what is placed inside `object`.
+    const Movie& movieOf(const DisplayObject& object) const;
+
+    // Loading movies (loadMovie, loadMovieNum, MovieClipLoader): requests take
+    // effect on the next tick, when the file is read beside the requesting
+    // movie. An empty URL unloads. `loader` (a MovieClipLoader) hears the
+    // load's events. False when the request is refused at once.
+    struct LoadTarget {
+        std::weak_ptr<DisplayObject> clip; // or
+        int level = -1;
+    };
+    bool requestLoad(DisplayObject& from, const LoadTarget& target, std::u16string url, Value loader = {});
+    // A movie the host gives for a level above 0, entered at once.
+    void loadLevel(int number, std::shared_ptr<const Movie> movie);
+    void unloadLevel(int number);
+    // A script asked to replace level 0: the movie that takes the main one's place.
+    std::shared_ptr<const Movie> takeMainReplacement() { return std::move(mainReplacement_); }
+    // The load target a script names: a clip, "_levelN", a level number, a path.
+    std::optional<LoadTarget> loadTarget(DisplayObject& from, const Value& target);
 
     // Paths, relative to `from` unless they start at the root.
     std::shared_ptr<DisplayObject> resolveTarget(DisplayObject& from, std::u16string_view path) const;
@@ -173,7 +205,7 @@ private:
     void rebuildTo(DisplayObject& clip, int frame);
     // Charges walking a timeline to the running actions' step budget.
     void spendSteps(std::size_t steps);
-    void runInitActions(const Frame& frame);
+    void runInitActions(DisplayObject& clip, const Frame& frame);
     void applyCommand(DisplayObject& clip, const DisplayCommand& command);
     std::shared_ptr<DisplayObject> create(DisplayObject& parent, std::uint16_t id, const PlaceCommand& place,
                                           ActionObject* init = nullptr);
@@ -210,8 +242,33 @@ private:
     // Calls a script method of a field or object with arguments, when it has one.
     void notify(const Value& target, std::u16string_view method, std::span<const Value> args);
 
+    struct PendingLoad {
+        LoadTarget target;
+        std::u16string url; // resolved; empty unloads
+        Value loader;
+    };
+    void runLoads();
+    void applyLoad(const PendingLoad& load);
+    // The movie a resolved URL names, read through the host and parsed once.
+    std::shared_ptr<const Movie> fetchMovie(const std::u16string& url);
+    // Puts the movie into the clip (or a new root for a level), starting it; null when refused.
+    std::shared_ptr<DisplayObject> placeMovie(const LoadTarget& target, std::shared_ptr<const Movie> movie,
+                                              const std::u16string& url);
+    void unloadTarget(const LoadTarget& target);
+    void tellLoader(const Value& loader, std::u16string_view event, std::vector<Value> args);
+    // The character `id` names for objects inside `parent`, and the movie that defines it.
+    std::pair<const Character*, std::shared_ptr<const Movie>> characterFor(const DisplayObject& parent,
+                                                                            std::uint16_t id);
+    std::optional<std::uint16_t> symbolFor(const DisplayObject& parent, std::u16string_view exportName);
+
     std::shared_ptr<const Movie> movie_;
     const HostHooks& hooks_;
+    std::map<int, std::shared_ptr<DisplayObject>> upperLevels_;
+    std::vector<PendingLoad> loads_;
+    std::map<std::u16string, std::shared_ptr<const Movie>> fetched_; // by resolved URL
+    std::map<const Movie*, std::u16string> fetchedUrls_;            // and back
+    std::size_t fetchedBytes_ = 0;
+    std::shared_ptr<const Movie> mainReplacement_;
     std::shared_ptr<std::size_t> census_;
     std::shared_ptr<std::size_t> drawingPoints_; // held by every drawing of the stage
     std::shared_ptr<DisplayObject> root_;

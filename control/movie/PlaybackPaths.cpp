@@ -1,5 +1,5 @@
 // Target and variable paths: "/clip/inner", "../sibling", "_root.clip",
-// "_parent.x", "/clip:var", "clip.var".
+// "_parent.x", "/clip:var", "clip.var", "_level1/clip:var".
 #include "control/movie/Playback.h"
 
 #include "control/movie/Properties.h"
@@ -50,7 +50,7 @@ std::shared_ptr<DisplayObject> Playback::resolveTarget(DisplayObject& from, std:
         return current;
     bool slashes = path.find(u'/') != std::u16string_view::npos;
     if (slashes && path.front() == u'/') {
-        current = root_;
+        current = rootOf(*current);
         path.remove_prefix(1);
     }
     for (std::u16string_view part : split(path, slashes ? u'/' : u'.')) {
@@ -61,8 +61,10 @@ std::shared_ptr<DisplayObject> Playback::resolveTarget(DisplayObject& from, std:
             if (!parent)
                 return nullptr;
             current = parent->shared_from_this();
-        } else if (equalsFolded(part, u"_root") || equalsFolded(part, u"_level0")) {
-            current = root_;
+        } else if (auto root = rootNamed(*current, part)) {
+            current = *root;
+            if (!current)
+                return nullptr;
         } else {
             current = current->childNamed(part);
             if (!current)
@@ -90,8 +92,8 @@ std::optional<Value> Playback::getVariable(DisplayObject& from, std::u16string_v
     if (const Value* value = clip->variable(parts.name))
         return *value;
     std::u16string_view name = parts.name;
-    if (equalsFolded(name, u"_root") || equalsFolded(name, u"_level0"))
-        return Value(root_);
+    if (auto root = rootNamed(*clip, name))
+        return *root ? std::optional<Value>(Value(*root)) : std::nullopt;
     if (equalsFolded(name, u"this"))
         return Value(clip);
     if (equalsFolded(name, u"_parent"))

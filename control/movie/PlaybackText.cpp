@@ -131,7 +131,9 @@ void Playback::syncTextField(DisplayObject& object)
 
 void Playback::syncTextFields()
 {
-    std::vector<DisplayObject*> pending{root_.get()};
+    std::vector<DisplayObject*> pending;
+    for (const auto& level : levels())
+        pending.push_back(level.get());
     while (!pending.empty()) {
         DisplayObject* object = pending.back();
         pending.pop_back();

@@ -72,8 +72,9 @@ double alphaTerm(double percent)
 // "/" for the root, "/clip/inner" below it.
 std::u16string slashPath(const DisplayObject& object)
 {
+    // "/" on level 0; "_level1" and "_level1/clip" above it.
     if (!object.parent())
-        return u"/";
+        return object.level > 0 ? u"_level" + numberToString(object.level) : u"/";
     std::u16string parent = slashPath(*object.parent());
     return (parent == u"/" ? u"" : parent) + u"/" + object.name;
 }
@@ -113,7 +114,11 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
         auto target = playback.dropTarget(object);
         return target ? slashPath(*target) : u"";
     }
-    case Url: return u"";
+    case Url:
+        for (const DisplayObject* p = &object; p; p = p->parent())
+            if (p->loadedUrl)
+                return *p->loadedUrl;
+        return u"";
     case HighQuality:
     case FocusRect: return 1;
     case SoundBufTime: return 5;

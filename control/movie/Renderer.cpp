@@ -353,7 +353,9 @@ private:
 
 void renderTree(Playback& playback, const Matrix& view, Canvas& canvas)
 {
-    Renderer(canvas, view).draw(playback.root(), view, ColorTransform{});
+    // The levels in order, the higher over the lower.
+    for (const auto& level : playback.levels())
+        Renderer(canvas, view).draw(*level, view, ColorTransform{});
 }
 
 void setMask(DisplayObject& object, const std::shared_ptr<DisplayObject>& mask)

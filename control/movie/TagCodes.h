@@ -42,6 +42,8 @@ enum : unsigned {
     DefineBitsJPEG4 = 90,
     // Symbols shared by name.
     ExportAssets = 56,
+    ImportAssets = 57,
+    ImportAssets2 = 71,
 };
 
 } // namespace lumbra::movie::tag

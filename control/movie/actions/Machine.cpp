@@ -80,6 +80,7 @@ Machine::Machine(Playback& playback, int version)
     installTextField(*this);
     installTextFormat(*this);
     installSelection(*this);
+    installMovieClipLoader(*this); // after installBroadcaster
 }
 
 Machine::~Machine() = default;
@@ -180,8 +181,10 @@ Value Machine::getOwnOrClip(const Value& object, std::u16string_view name, bool&
             return getProperty(pb_, *clip, *property);
         if (equalsFolded(name, u"_parent"))
             return clip->parent() ? Value(clip->parent()->shared_from_this()) : Value();
-        if (equalsFolded(name, u"_root") || equalsFolded(name, u"_level0"))
-            return Value(pb_.root().shared_from_this());
+        if (auto root = pb_.rootNamed(*clip, name))
+            return *root ? Value(*root) : Value();
+        if (equalsFolded(name, u"_lockroot"))
+            return clip->lockRoot;
         if (equalsFolded(name, u"_global"))
             return Value(global_);
         if (name == u"__proto__")
@@ -330,6 +333,10 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
             return;
         if (name == u"__proto__") {
             clip->prototype = value.isObject() ? value : Value();
+            return;
+        }
+        if (equalsFolded(name, u"_lockroot")) { // a flag of the clip that outlives loading into it
+            clip->lockRoot = toBoolean(value);
             return;
         }
         if (auto property = propertyIndex(name); property && !clip->variable(name))

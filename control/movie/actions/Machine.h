@@ -229,6 +229,7 @@ void installClipDrag(Machine& m); // after installMovieClip
 void installTextField(Machine& m);
 void installTextFormat(Machine& m);
 void installSelection(Machine& m);
+void installMovieClipLoader(Machine& m);
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 

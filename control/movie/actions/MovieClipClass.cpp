@@ -246,20 +246,31 @@ Value setMaskMethod(NativeCall& c)
     return true;
 }
 
-// loadMovie(url) / unloadMovie(): the host loads into the clip's target, as
-// for the global forms; an empty address unloads.
+// loadMovie(url) / unloadMovie(): the movie replaces the clip's content on
+// the next frame, as for the global forms.
 template <bool Load> Value loadInto(NativeCall& c)
 {
     auto self = clip(c);
-    const auto& url = c.machine.playback().hooks().url;
-    if (self && url)
-        url(Load ? c.string(0) : std::u16string(), self->targetPath());
+    if (!self || (Load && c.args.empty()))
+        return {};
+    Playback& playback = c.machine.playback();
+    if (auto target = playback.loadTarget(*self, Value(self)))
+        playback.requestLoad(c.clip ? *c.clip : *self, *target, Load ? c.string(0) : std::u16string());
     return {};
 }
 
-Value bytesOfMovie(NativeCall& c) { return double(c.machine.playback().movie().info.fileLength); }
+// What the clip plays came whole from its file: loaded and total are the file's length.
+Value bytesOfMovie(NativeCall& c)
+{
+    auto self = clip(c);
+    return self ? double(c.machine.playback().movieOf(*self).info.fileLength) : Value();
+}
 
-Value swfVersion(NativeCall& c) { return double(c.machine.version()); }
+Value swfVersion(NativeCall& c)
+{
+    auto self = clip(c);
+    return double(self ? c.machine.playback().movieOf(*self).info.version : c.machine.version());
+}
 
 // Object.registerClass(symbol, constructor)
 Value registerClass(NativeCall& c)
