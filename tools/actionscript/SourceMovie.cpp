@@ -1,5 +1,6 @@
 // The movie of a source file: each frame's scripts as its layout gives them.
-// Init actions go to DoInitAction tags of empty clips defined on their frame;
+// Init actions go to DoInitAction tags of empty clips defined on their frame,
+// the frame's class declarations first;
 // each #clip is defined with its script and placed at the next depth, its
 // handlers as the placement's clip actions.
 #include "tools/actionscript/SourceCompiler.h"
@@ -64,14 +65,18 @@ std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int
     for (const FrameLayout& frame : layoutOf(source)) {
         for (const std::string& label : frame.labels)
             timeline.label(text::decodeUtf8(label));
-        for (const Script& init : frame.initActions) {
+        auto initActions = [&](const Bytes& code) {
             const std::uint16_t id = writer.defineSprite(movie::TimelineWriter());
             Bytes body;
             appendU16(body, id);
-            auto code = compileActions(init.source, version, init.firstLine);
             body.insert(body.end(), code.begin(), code.end());
             timeline.tag(movie::tag::DoInitAction, body);
-        }
+        };
+        const FrameCode code = compileFrame(frame.actions.source, version, frame.actions.firstLine);
+        if (!code.classes.empty())
+            initActions(code.classes);
+        for (const Script& init : frame.initActions)
+            initActions(compileActions(init.source, version, init.firstLine));
         for (const ClipScript& clip : frame.clips) {
             if (depth > 0xFFFF)
                 throw SourceError(clip.script.firstLine, "too many clips");
@@ -85,7 +90,7 @@ std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int
             else
                 timeline.tag(movie::tag::PlaceObject2, placementWithActions(depth++, id, clip.name, code, version));
         }
-        timeline.actions(compileActions(frame.actions.source, version, frame.actions.firstLine));
+        timeline.actions(code.actions);
         timeline.showFrame();
     }
     while (timeline.frameCount() < frames)
