@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/actionscript/BuiltinMembers.h"
 #include "tools/actionscript/FunctionFacts.h"
 
 namespace lumbra::actionscript {
@@ -113,13 +114,16 @@ private:
         return it == classes_.end() ? nullptr : it->second;
     }
 
-    // The class's members and those it inherits from classes declared here;
-    // a chain that loops back on itself stops there.
+    // The class's members and those it inherits, from classes declared here
+    // and then from the player's own classes (Object at the end of every
+    // chain); a chain that loops back on itself stops there.
     Members membersOf(const SyntaxNode* type) const
     {
         Members members;
         std::set<const SyntaxNode*> seen;
+        std::string base = "Object";
         for (; type && seen.insert(type).second; type = declared(type->text2)) {
+            base = type->text2.empty() ? "Object" : type->text2;
             for (const SyntaxNode* member = type->b; member; member = member->next) {
                 if (member->kind == NodeKind::Function && isConstructor(member, type))
                     continue;
@@ -136,6 +140,9 @@ private:
                         add(declarator->text);
             }
         }
+        for (const BuiltinClass* builtin = builtinClass(base); builtin;
+             builtin = builtin->parent ? builtinClass(builtin->parent) : nullptr)
+            members.instance.insert(builtin->members.begin(), builtin->members.end());
         return members;
     }
 

@@ -3,8 +3,9 @@
 // - an imported short name (import a.b.C, or a.b.* for the classes this
 //   source declares in a.b) stands for its dotted path a.b.C;
 // - inside a class's functions a name no local declares that is one of the
-//   class's members (or an inherited one of a class declared here) is
-//   this.name, a static member Owner.name;
+//   class's members (or an inherited one: of a class declared here or of
+//   the player's classes, BuiltinMembers.h) is this.name, a static member
+//   Owner.name;
 // - a call of a class or interface by name with one argument is a cast
 //   (the Call node's flag), written as CastOp;
 // - every class has a constructor (an empty one when it declares none), and
