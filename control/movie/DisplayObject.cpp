@@ -72,11 +72,12 @@ std::vector<std::u16string> DisplayObject::variableNames() const
     return names;
 }
 
+// Instance names follow the movie's rule for names: exact from version 7.
 std::shared_ptr<DisplayObject> DisplayObject::childNamed(std::u16string_view name) const
 {
     for (const auto& [depth, child] : children_)
         if (child->isClip() || child->button() || child->text())
-            if (equalsFolded(child->name, name))
+            if (caseSensitiveNames ? child->name == name : equalsFolded(child->name, name))
                 return child;
     return nullptr;
 }

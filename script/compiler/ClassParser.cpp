@@ -114,7 +114,7 @@ SyntaxNode* Parser::parseClassMember(bool bodyOptional)
         return node;
     }
     if (peek().kind != tk::Function)
-        syntaxError("invalid class member");
+        syntaxErrorAt(peek().line, "invalid class member");
     SyntaxNode* node = make(NodeKind::Function, consume().line);
     if (peek().kind != tk::Identifier)
         syntaxError("missing method name");

@@ -228,6 +228,11 @@ SyntaxNode* Parser::parseStatement()
     case tk::Try: return parseTry();
     case tk::Throw: return parseThrow();
     case ';': return make(NodeKind::Empty, consume().line);
+    case tk::Class:
+    case tk::Import:
+        if (actionScript_)
+            syntaxErrorAt(peek().line, "classes and imports belong at the top level");
+        return parseExpressionStatement();
     default: return parseExpressionStatement();
     }
 }

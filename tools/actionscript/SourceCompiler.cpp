@@ -25,7 +25,8 @@ FrameCode compileFrame(std::string_view source, int version, int firstLine)
     for (orvet::SyntaxNode* node = program.topLevel; node;) {
         orvet::SyntaxNode* next = node->next;
         node->next = nullptr;
-        (node->kind == orvet::NodeKind::Class ? classes : rest).append(node);
+        const bool writesClass = node->kind == orvet::NodeKind::Class && !(node->op & orvet::class_flag::Intrinsic);
+        (writesClass ? classes : rest).append(node);
         node = next;
     }
     FrameCode frame;

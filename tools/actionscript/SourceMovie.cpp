@@ -1,6 +1,6 @@
 // The movie of a source file: each frame's scripts as its layout gives them.
 // Init actions go to DoInitAction tags of empty clips defined on their frame,
-// the frame's class declarations first;
+// the frame's class declarations after its #initclip blocks;
 // each #clip is defined with its script and placed at the next depth, its
 // handlers as the placement's clip actions.
 #include "tools/actionscript/SourceCompiler.h"
@@ -72,11 +72,11 @@ std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int
             body.insert(body.end(), code.begin(), code.end());
             timeline.tag(movie::tag::DoInitAction, body);
         };
+        for (const Script& init : frame.initActions)
+            initActions(compileActions(init.source, version, init.firstLine));
         const FrameCode code = compileFrame(frame.actions.source, version, frame.actions.firstLine);
         if (!code.classes.empty())
             initActions(code.classes);
-        for (const Script& init : frame.initActions)
-            initActions(compileActions(init.source, version, init.firstLine));
         for (const ClipScript& clip : frame.clips) {
             if (depth > 0xFFFF)
                 throw SourceError(clip.script.firstLine, "too many clips");
