@@ -60,13 +60,13 @@ TEST(ClassCompiler, SuperChainsAccessorsAndStatics)
               "B:C:circle 3\n<circle>\nB:C:ball 3 <ball>\nshape 4\n2 2 undefined undefined\ntrue false shape\n");
 }
 
-TEST(ClassCompiler, ConstructorsRunTheirSuperclassesFirst)
+TEST(ClassCompiler, SuperclassesAreDefinedAndConstructedFirst)
 {
     EXPECT_EQ(runSource(R"(
-        class A { function A() { trace("A"); } }
-        class B extends A { function B() { trace("B"); } }
-        class C extends B { }
         class D extends C { function D(x) { trace("D before " + x); super(); trace("D after"); } }
+        class C extends B { }
+        class B extends A { function B() { trace("B"); } }
+        class A { function A() { trace("A"); } }
         new C();
         new D(1);
     )", 7),

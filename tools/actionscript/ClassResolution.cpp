@@ -59,7 +59,9 @@ public:
                 addImport(node);
     }
 
-    void run(SyntaxNode* topLevel)
+    // The statements with the classes in an order that defines each one's
+    // superclass and interfaces (those declared here) ahead of it.
+    SyntaxNode* run(SyntaxNode* topLevel)
     {
         // Inheritance first: member lookups follow resolved superclasses.
         for (auto& [name, type] : classes_) {
@@ -74,6 +76,7 @@ public:
             else
                 visit(node);
         }
+        return inDependencyOrder(topLevel);
     }
 
 private:
@@ -81,6 +84,34 @@ private:
         std::set<std::string> instance;
         std::map<std::string, std::string> statics; // name, owning class
     };
+
+    SyntaxNode* inDependencyOrder(SyntaxNode* topLevel) const
+    {
+        std::vector<SyntaxNode*> statements, ordered;
+        std::set<const SyntaxNode*> placed;
+        auto place = [&](auto&& self, SyntaxNode* type) -> void {
+            if (!placed.insert(type).second)
+                return;
+            if (SyntaxNode* base = classes_.contains(type->text2) ? classes_.at(type->text2) : nullptr)
+                self(self, base);
+            for (const SyntaxNode* face = type->a; face; face = face->next)
+                if (classes_.contains(face->text))
+                    self(self, classes_.at(face->text));
+            ordered.push_back(type);
+        };
+        for (SyntaxNode* node = topLevel; node; node = node->next) {
+            statements.push_back(node);
+            if (node->kind == NodeKind::Class)
+                place(place, node);
+        }
+        auto next = ordered.begin();
+        for (SyntaxNode*& node : statements)
+            if (node->kind == NodeKind::Class)
+                node = *next++;
+        for (std::size_t i = 0; i < statements.size(); ++i)
+            statements[i]->next = i + 1 < statements.size() ? statements[i + 1] : nullptr;
+        return statements.empty() ? nullptr : statements.front();
+    }
 
     void addImport(const SyntaxNode* node)
     {
@@ -333,9 +364,9 @@ private:
 
 } // namespace
 
-void resolveClasses(SyntaxNode* topLevel, orvet::NodePool& pool)
+SyntaxNode* resolveClasses(SyntaxNode* topLevel, orvet::NodePool& pool)
 {
-    Resolver(topLevel, pool).run(topLevel);
+    return Resolver(topLevel, pool).run(topLevel);
 }
 
 } // namespace lumbra::actionscript

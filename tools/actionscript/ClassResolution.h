@@ -9,13 +9,16 @@
 // - a call of a class or interface by name with one argument is a cast
 //   (the Call node's flag), written as CastOp;
 // - every class has a constructor (an empty one when it declares none), and
-//   a subclass's constructor that never calls super(...) calls super() first.
+//   a subclass's constructor that never calls super(...) calls super() first;
+// - classes are defined after the superclass and interfaces they name, when
+//   those are declared in the same script.
 #pragma once
 
 #include "script/compiler/SyntaxNode.h"
 
 namespace lumbra::actionscript {
 
-void resolveClasses(orvet::SyntaxNode* topLevel, orvet::NodePool& pool);
+// The statement list, reordered where classes must be.
+orvet::SyntaxNode* resolveClasses(orvet::SyntaxNode* topLevel, orvet::NodePool& pool);
 
 } // namespace lumbra::actionscript
