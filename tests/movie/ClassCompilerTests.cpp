@@ -84,8 +84,24 @@ TEST(ClassCompiler, InterfacesInstanceofAndCasts)
         trace((b instanceof geo.Shape) + " " + (s instanceof geo.Circle));
         trace((IRound(b) == b) + " " + IRound(s) + " " + geo.Circle(s) + " " + Square(s).area());
         trace(typeof geo.IRound + " " + typeof _global.geo + " " + (geo.Shape.prototype.__proto__ == Object.prototype));
+        class Toy implements geo.IBall { function radius() { return 1; } function bounce() {} }
+        var t = new Toy();
+        trace((t instanceof geo.IBall) + " " + (t instanceof IRound) + " " + (IRound(t) == t) + " " + (t instanceof geo.Shape));
     )", 7),
-              "true true false\ntrue false\ntrue null null 4\nfunction object true\n");
+              "true true false\ntrue false\ntrue null null 4\nfunction object true\ntrue true true false\n");
+}
+
+TEST(ClassCompiler, InterfacesThatExtendThemselvesEndTheSearch)
+{
+    EXPECT_EQ(runSource(R"(
+        interface ILoop extends ILoop, IOther {}
+        interface IOther extends ILoop {}
+        interface IApart {}
+        class Z implements ILoop {}
+        var z = new Z();
+        trace((z instanceof ILoop) + " " + (z instanceof IOther) + " " + (z instanceof IApart) + " " + ({} instanceof ILoop));
+    )", 7),
+              "true true false false\n");
 }
 
 TEST(ClassCompiler, PackagesAreMadeOnceAndClassesDefinedOnce)

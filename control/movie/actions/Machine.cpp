@@ -383,15 +383,33 @@ bool Machine::instanceOf(const Value& value, const Value& constructor)
     if (!proto || !value.isReference())
         return false;
     ActionObject* p = prototypeOf(value);
-    for (int i = 0; p && i < kMaxChain; ++i, p = p->proto) {
-        if (p == proto)
+    for (int i = 0; p && i < kMaxChain; ++i, p = p->proto)
+        if (p == proto || implements(p, proto))
             return true;
-        // Interfaces an AS2 class implements.
-        if (const auto* list = p->find(u"__interfaces__"))
-            if (ActionObject* array = list->value.toObject())
-                for (const Value& face : array->elements)
-                    if (get(face, u"prototype").toObject() == proto)
-                        return true;
+    return false;
+}
+
+// The interfaces an AS2 class's prototype names (ImplementsOp) and those they
+// extend in turn, each interface visited once, so crafted loops end.
+bool Machine::implements(ActionObject* prototype, ActionObject* face)
+{
+    std::vector<ActionObject*> pending{prototype}, seen{prototype};
+    while (!pending.empty()) {
+        ActionObject* p = pending.back();
+        pending.pop_back();
+        const auto* list = p->find(u"__interfaces__");
+        ActionObject* array = list ? list->value.toObject() : nullptr;
+        if (!array)
+            continue;
+        for (const Value& named : array->elements) {
+            ActionObject* namedProto = get(named, u"prototype").toObject();
+            if (namedProto == face)
+                return true;
+            if (namedProto && std::ranges::find(seen, namedProto) == seen.end()) {
+                seen.push_back(namedProto);
+                pending.push_back(namedProto);
+            }
+        }
     }
     return false;
 }

@@ -91,6 +91,7 @@ public:
     // The object primitives borrow members from; null for undefined and null.
     ActionObject* prototypeOf(const Value& value);
     bool instanceOf(const Value& value, const Value& constructor);
+    bool implements(ActionObject* prototype, ActionObject* face);
 
     // --- calls ---------------------------------------------------------------------
     Value call(const Value& function, const Value& thisValue, std::span<const Value> args,
