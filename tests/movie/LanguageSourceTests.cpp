@@ -47,8 +47,11 @@ TEST(LanguageSource, ConversionsCallToStringAndValueOf)
         var m = new Money(250);
         trace(m + 1);
         trace(String(m) + " " + (m > 2) + " " + [m]);
+        class Plain { function toString() { return "Plain<" + super.toString() + ">"; } }
+        trace(new Plain() + " " + String(new Plain()));
     )", 7),
-              "43\n42x\nTS 84 TS-TS true true\n[object Object] [type Function] [object Object] _level0 1,2,3\n3.5\n$2.5 true $2.5\n");
+              "43\n42x\nTS 84 TS-TS true true\n[object Object] [type Function] [object Object] _level0 1,2,3\n3.5\n$2.5 true $2.5\n"
+              "Plain<[object Object]> Plain<[object Object]>\n");
 }
 
 TEST(LanguageSource, TypeofAndInstanceofOfEveryKind)

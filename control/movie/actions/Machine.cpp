@@ -491,10 +491,12 @@ Value Machine::toPrimitive(const Value& value, bool preferString)
     if (preferString)
         std::swap(order[0], order[1]);
     for (const char16_t* name : order) {
-        Value function = get(value, name);
+        // Called as a method, from where it was found, so that super works.
+        ActionObject* holder = nullptr;
+        Value function = get(value, name, holder);
         if (!function.isObject())
             continue;
-        Value result = call(function, value, {});
+        Value result = call(function, value, {}, holder);
         if (!result.isObject())
             return result;
     }
