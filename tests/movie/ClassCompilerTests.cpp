@@ -91,6 +91,24 @@ TEST(ClassCompiler, InterfacesInstanceofAndCasts)
               "true true false\ntrue false\ntrue null null 4\nfunction object true\ntrue true true false\n");
 }
 
+TEST(ClassCompiler, AccessorsReachTheirSuperclassThroughSuper)
+{
+    EXPECT_EQ(runSource(R"(
+        class Box { var w = 2; function get width() { return w; } function set width(v) { w = v; }
+                    function toString() { return "box " + width; } }
+        class Padded extends Box {
+            function get width() { return super.width + 10; }
+            function set width(v) { super.width = v * 2; trace("set " + v); }
+            function toString() { return "padded " + super.toString(); }
+        }
+        var p = new Padded();
+        trace(p.width);
+        p.width = 5;
+        trace(p.width + " " + p.w + " " + p);
+    )", 7),
+              "12\nset 5\n20 10 padded box 20\n");
+}
+
 TEST(ClassCompiler, InterfacesThatExtendThemselvesEndTheSearch)
 {
     EXPECT_EQ(runSource(R"(

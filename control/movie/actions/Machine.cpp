@@ -167,7 +167,7 @@ Value Machine::getOwnOrClip(const Value& object, std::u16string_view name, bool&
         if (name == u"__proto__")
             return Value(o->proto);
         if (const auto* p = o->find(name))
-            return read(*p, object);
+            return read(*p, object, o);
         found = false;
         return {};
     }
@@ -205,11 +205,13 @@ Value Machine::get(const Value& object, std::u16string_view name, ActionObject*&
 {
     holder = object.toObject();
     if (holder && holder->kind == ActionObject::Kind::Super) {
-        // super.x: looked up from the prototype above the method's own.
+        // super.x: looked up from the prototype above the method's own; an
+        // accessor found there runs on the instance.
+        const Value self = holder->primitive;
         holder = holder->proto;
         for (int i = 0; holder && i < kMaxChain; ++i, holder = holder->proto)
             if (const auto* p = holder->find(name))
-                return p->value;
+                return read(*p, self, holder);
         holder = nullptr;
         return {};
     }
@@ -224,7 +226,7 @@ Value Machine::get(const Value& object, std::u16string_view name, ActionObject*&
             if (found)
                 return v;
         } else if (const auto* p = holder->find(name)) {
-            return read(*p, object);
+            return read(*p, object, holder);
         }
     }
     holder = nullptr;
@@ -267,14 +269,16 @@ Value Machine::watched(ActionObject* object, const Value& self, std::u16string_v
     }
 }
 
-Value Machine::read(const ActionObject::Property& property, const Value& self)
+// An accessor's functions run as methods of the object that holds them, so
+// super works inside them.
+Value Machine::read(const ActionObject::Property& property, const Value& self, ActionObject* holder)
 {
     if (!(property.flags & Accessor))
         return property.value;
     ActionObject* pair = property.value.toObject();
     if (!pair || pair->elements.empty())
         return {};
-    return call(pair->elements[0], self, {});
+    return call(pair->elements[0], self, {}, holder);
 }
 
 bool Machine::writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value)
@@ -287,7 +291,7 @@ bool Machine::writeAccessor(ActionObject* object, std::u16string_view name, cons
             return false;
         ActionObject* pair = p->value.toObject();
         if (pair && pair->elements.size() > 1)
-            call(pair->elements[1], self, std::span<const Value>(&value, 1));
+            call(pair->elements[1], self, std::span<const Value>(&value, 1), object);
         return true;
     }
     return false;
@@ -295,6 +299,13 @@ bool Machine::writeAccessor(ActionObject* object, std::u16string_view name, cons
 
 void Machine::set(const Value& object, std::u16string_view name, Value value)
 {
+    if (ActionObject* o = object.toObject(); o && o->kind == ActionObject::Kind::Super) {
+        // super.x = v: an accessor above the method's prototype runs on the
+        // instance; anything else is stored on the instance.
+        if (writeAccessor(o->proto, name, o->primitive, value))
+            return;
+        return set(o->primitive, name, std::move(value));
+    }
     if (ActionObject* o = object.toObject()) {
         if (o->kind == ActionObject::Kind::Array) {
             if (name == u"length") {
