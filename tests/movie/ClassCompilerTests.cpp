@@ -155,6 +155,23 @@ TEST(ClassCompiler, ClassesExtendingPlayerClassesReachTheirMembers)
               "spot 3 10\nOops: bad true\n");
 }
 
+TEST(ClassCompiler, RegisteredClassesConstructAttachedClips)
+{
+    EXPECT_EQ(runSource(R"(
+        #export ball
+        class Ball extends MovieClip {
+            var speed = 3;
+            function Ball() { trace("made " + _name + " " + speed + " " + (this instanceof Ball)); }
+            function onLoad() { trace("loaded " + _name); }
+            function roll() { _x += speed; return _x; }
+        }
+        trace(Object.registerClass("ball", Ball));
+        var b = attachMovie("ball", "b1", 1, {speed: 5});
+        trace(b.roll() + " " + (b instanceof MovieClip) + " " + typeof b);
+    )", 8, 2),
+              "true\nmade b1 5 true\n5 true movieclip\nloaded b1\n");
+}
+
 TEST(ClassCompiler, MembersHideOnlyWhereNoLocalDoes)
 {
     EXPECT_EQ(runSource(R"(

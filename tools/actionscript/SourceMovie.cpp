@@ -2,7 +2,8 @@
 // Init actions go to DoInitAction tags of empty clips defined on their frame,
 // the frame's class declarations after its #initclip blocks;
 // each #clip is defined with its script and placed at the next depth, its
-// handlers as the placement's clip actions.
+// handlers as the placement's clip actions; each #export is an empty clip
+// symbol with an ExportAssets tag.
 #include "tools/actionscript/SourceCompiler.h"
 
 #include "control/movie/MovieWriter.h"
@@ -65,6 +66,15 @@ std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int
     for (const FrameLayout& frame : layoutOf(source)) {
         for (const std::string& label : frame.labels)
             timeline.label(text::decodeUtf8(label));
+        for (const std::string& name : frame.exports) {
+            movie::TimelineWriter symbol;
+            symbol.showFrame();
+            Bytes body;
+            appendU16(body, 1);
+            appendU16(body, writer.defineSprite(symbol));
+            appendCString(body, movieText(name, version));
+            timeline.tag(movie::tag::ExportAssets, body);
+        }
         auto initActions = [&](const Bytes& code) {
             const std::uint16_t id = writer.defineSprite(movie::TimelineWriter());
             Bytes body;
