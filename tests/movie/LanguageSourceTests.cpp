@@ -99,12 +99,13 @@ TEST(LanguageSource, DeleteAndPropertyQueries)
         trace(k.isPropertyEnumerable("own") + " " + k.isPropertyEnumerable("shared") + " " + k.isPropertyEnumerable("toString"));
         var r = {};
         trace(r.addProperty("w", function () { return "W"; }, null) + " " + r.addProperty("", function () {}, null)
-              + " " + r.addProperty("y", null, null));
+              + " " + r.addProperty("y", null, null) + " " + r.addProperty("z", function () {}, 5)
+              + " " + r.addProperty("u", function () {}) + " " + typeof r.z);
         r.w = 5;
         trace(r.w + " " + r.hasOwnProperty("w") + " " + delete r.w + " " + r.w);
     )", 7),
               "true\nfalse\nfalse\nfalse\ntrue\nundefined\ntrue false true true false\ntrue false false\n"
-              "true false false\nW true true undefined\n");
+              "true false false false false undefined\nW true true undefined\n");
 }
 
 TEST(LanguageSource, InstanceNamesFollowTheVersionsCaseRule)
