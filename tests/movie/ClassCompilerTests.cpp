@@ -265,6 +265,8 @@ TEST(ClassCompilerErrors, DeclarationMistakesNameTheirLine)
     EXPECT_EQ(errorOf("import a.;"), "line 1: syntax error: missing name after import");
     EXPECT_EQ(errorOf("try {} catch (a) {}\ncatch (b:Error) {}"),
               "line 2: only the last of several catch clauses may be untyped");
+    EXPECT_EQ(errorOf("class A extends A {}"), "line 1: class A extends itself");
+    EXPECT_EQ(errorOf("class X extends Y {}\nclass Y extends X {}"), "line 1: class X extends itself");
     EXPECT_EQ(errorOf("interface I { function f():Void; }\nclass A implements I { function f() {} }"), "compiled");
 }
 

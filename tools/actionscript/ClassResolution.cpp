@@ -7,6 +7,7 @@
 
 #include "tools/actionscript/BuiltinMembers.h"
 #include "tools/actionscript/FunctionFacts.h"
+#include "tools/actionscript/SourceError.h"
 
 namespace lumbra::actionscript {
 
@@ -49,7 +50,7 @@ bool callsSuper(const SyntaxNode* node)
 
 class Resolver {
 public:
-    Resolver(SyntaxNode* topLevel, orvet::NodePool& pool) : pool_(pool)
+    Resolver(SyntaxNode* topLevel, orvet::NodePool& pool, int lineOffset) : pool_(pool), lineOffset_(lineOffset)
     {
         for (SyntaxNode* node = topLevel; node; node = node->next)
             if (node->kind == NodeKind::Class)
@@ -70,6 +71,8 @@ public:
             for (SyntaxNode* face = type->a; face; face = face->next)
                 face->text = resolve(face->text, type);
         }
+        for (const auto& [name, type] : classes_)
+            refuseCircles(type);
         for (SyntaxNode* node = topLevel; node; node = node->next) {
             if (node->kind == NodeKind::Class)
                 classBody(node);
@@ -84,6 +87,19 @@ private:
         std::set<std::string> instance;
         std::map<std::string, std::string> statics; // name, owning class
     };
+
+    // A class whose chain of superclasses comes back to it would construct
+    // itself without end; the authoring tool refuses it too.
+    void refuseCircles(const SyntaxNode* type) const
+    {
+        std::set<const SyntaxNode*> seen;
+        for (const SyntaxNode* base = declared(type->text2); base; base = declared(base->text2)) {
+            if (base == type)
+                throw SourceError(type->line + lineOffset_, "class " + type->text + " extends itself");
+            if (!seen.insert(base).second)
+                return;
+        }
+    }
 
     SyntaxNode* inDependencyOrder(SyntaxNode* topLevel) const
     {
@@ -355,6 +371,7 @@ private:
     }
 
     orvet::NodePool& pool_;
+    int lineOffset_;
     std::map<std::string, SyntaxNode*> classes_; // by dotted name
     std::map<std::string, std::string> aliases_; // short name, dotted name
     std::vector<std::set<std::string>> scopes_;
@@ -364,9 +381,9 @@ private:
 
 } // namespace
 
-SyntaxNode* resolveClasses(SyntaxNode* topLevel, orvet::NodePool& pool)
+SyntaxNode* resolveClasses(SyntaxNode* topLevel, orvet::NodePool& pool, int lineOffset)
 {
-    return Resolver(topLevel, pool).run(topLevel);
+    return Resolver(topLevel, pool, lineOffset).run(topLevel);
 }
 
 } // namespace lumbra::actionscript

@@ -18,7 +18,9 @@
 
 namespace lumbra::actionscript {
 
-// The statement list, reordered where classes must be.
-orvet::SyntaxNode* resolveClasses(orvet::SyntaxNode* topLevel, orvet::NodePool& pool);
+// The statement list, reordered where classes must be. A class that extends
+// itself, directly or through others, throws SourceError (lines are the
+// tree's plus lineOffset).
+orvet::SyntaxNode* resolveClasses(orvet::SyntaxNode* topLevel, orvet::NodePool& pool, int lineOffset);
 
 } // namespace lumbra::actionscript

@@ -51,7 +51,7 @@ orvet::ParsedProgram SourceParser::parse(std::string_view source, int version, i
     } catch (const orvet::CompileError&) {
         rethrow(messages.bytes(), firstLine);
     }
-    program.topLevel = resolveClasses(program.topLevel, nodes_);
+    program.topLevel = resolveClasses(program.topLevel, nodes_, firstLine);
     return program;
 }
 
