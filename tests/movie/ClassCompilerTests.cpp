@@ -4,6 +4,7 @@
 // writes (Extends, ImplementsOp, CastOp, addProperty, ASSetPropFlags).
 #include <gtest/gtest.h>
 
+#include "ActionAssembler.h"
 #include "SourceSupport.h"
 #include "tools/actionscript/SourceCompiler.h"
 
@@ -246,6 +247,18 @@ TEST(ClassCompiler, VersionSixAndBelowFindSuperByName)
         trace(new Kid().hi());
     )", 6),
               "kid+base\n");
+}
+
+TEST(ClassCompilerBytes, AnInterfaceIsAFunctionDefinedWhenAbsent)
+{
+    // if (!_global.I) _global.I = function () {};  the value passing through register 1.
+    enum : std::uint8_t { GetVariable = 0x1C, GetMember = 0x4E, SetMember = 0x4F, StoreRegister = 0x87 };
+    Asm expected;
+    expected.pool({"_global", "I"});
+    expected.constant(0).op(GetVariable).constant(1).op(GetMember).branchIf("present");
+    expected.constant(0).op(GetVariable).constant(1).function("", {}, Asm());
+    expected.record(StoreRegister, {1}).op(SetMember).label("present");
+    EXPECT_EQ(compileActions("interface I { function f():Void; }", 6), actionsOf(expected));
 }
 
 TEST(ClassCompilerErrors, DeclarationMistakesNameTheirLine)
