@@ -89,11 +89,12 @@ void DisplayObject::loadContent(std::shared_ptr<const Movie> movie, std::u16stri
     definitions = std::move(movie);
 }
 
+// Instance names follow the movie's rule for names: exact from version 7.
 std::shared_ptr<DisplayObject> DisplayObject::childNamed(std::u16string_view name) const
 {
     for (const auto& [depth, child] : children_)
         if (child->isClip() || child->button() || child->text())
-            if (equalsFolded(child->name, name))
+            if (caseSensitiveNames ? child->name == name : equalsFolded(child->name, name))
                 return child;
     return nullptr;
 }

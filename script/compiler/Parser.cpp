@@ -175,7 +175,9 @@ ParsedProgram Parser::parseProgram()
                 topLevel.append(function);
             continue;
         }
-        SyntaxNode* statement = parseStatement();
+        SyntaxNode* statement = actionScript_ ? parseDeclaration() : nullptr;
+        if (!statement)
+            statement = parseStatement();
         if (!statement)
             syntaxError("invalid statement");
         if (statement->kind == NodeKind::Var)
@@ -190,13 +192,19 @@ ParsedProgram Parser::parseProgram()
 // is the same without it.
 void Parser::skipTypeAnnotation()
 {
-    if (!actionScript_ || !accept(':'))
-        return;
+    if (actionScript_ && accept(':'))
+        parseTypeName();
+}
+
+std::string Parser::parseTypeName()
+{
+    std::string name;
     do {
         if (peek().kind != tk::Identifier)
-            syntaxError("missing type name after :");
-        consume();
+            syntaxError("missing type name");
+        name += (name.empty() ? "" : ".") + consume().text;
     } while (accept('.'));
+    return name;
 }
 
 // ---- Statements ----
@@ -220,6 +228,11 @@ SyntaxNode* Parser::parseStatement()
     case tk::Try: return parseTry();
     case tk::Throw: return parseThrow();
     case ';': return make(NodeKind::Empty, consume().line);
+    case tk::Class:
+    case tk::Import:
+        if (actionScript_)
+            syntaxErrorAt(peek().line, "classes and imports belong at the top level");
+        return parseExpressionStatement();
     default: return parseExpressionStatement();
     }
 }
@@ -465,7 +478,9 @@ SyntaxNode* Parser::parseTry()
         if (peek().kind != tk::Identifier)
             syntaxErrorAt(peek().line, "missing identifier in catch");
         clause->text = consume().text;
-        if (accept(tk::If))
+        if (actionScript_ && accept(':'))
+            clause->text2 = parseTypeName();
+        else if (accept(tk::If))
             clause->a = requireExpression("invalid statement");
         expect(')', "missing ) after catch");
         clause->b = requireStatement("invalid statement");
@@ -525,7 +540,11 @@ SyntaxNode* Parser::parseFunction()
     if (peek().kind == tk::Identifier)
         node->text2 = consume().text;
     node->text = (node->text2.empty() || !functionNames_.empty()) ? anonymousName(anonymousFunctions_++) : node->text2;
+    return parseFunctionRest(node, false);
+}
 
+SyntaxNode* Parser::parseFunctionRest(SyntaxNode* node, bool bodyOptional)
+{
     const int argumentsBefore = argumentsUses_;
     expect('(', "missing ( before formal parameters");
     NodeList parameters;
@@ -546,6 +565,8 @@ SyntaxNode* Parser::parseFunction()
     node->a = parameters.head;
     node->count = parameters.count;
     skipTypeAnnotation();
+    if (bodyOptional && accept(';'))
+        return seal(node);
     if (peek().kind != '{')
         syntaxError("invalid function body");
     node->line2 = peek().line;

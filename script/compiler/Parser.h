@@ -28,7 +28,10 @@ public:
     // the instanceof operator (a Relational node, op tk::InstanceOf),
     // tellTarget, on and onClipEvent (...) { ... } (With nodes with flag
     // set and the word in text); type
-    // annotations (": Number") are read and dropped.
+    // annotations (": Number") are read and dropped, except a catch clause's
+    // type (text2 of the clause), several of which may follow one try; at top
+    // level, ActionScript 2's import, class and interface declarations
+    // (ClassParser.cpp).
     Parser(Lexer& lexer, Diagnostics& diagnostics, NodePool& pool, bool warnMissingSemicolon,
            bool actionScript = false);
 
@@ -73,6 +76,18 @@ private:
     SyntaxNode* parseExpressionStatement();
     SyntaxNode* parseCondition(const char* before, const char* invalid, const char* after);
     SyntaxNode* parseFunction();
+    // Parameters, result type and body of a function whose name is read;
+    // without a body (bodyOptional) a ";" ends it.
+    SyntaxNode* parseFunctionRest(SyntaxNode* node, bool bodyOptional);
+    std::string parseTypeName();
+
+    // ActionScript 2 declarations (ClassParser.cpp); nullptr when the
+    // look-ahead starts none.
+    SyntaxNode* parseDeclaration();
+    SyntaxNode* parseImport();
+    SyntaxNode* parseClass(int flags);
+    SyntaxNode* parseClassMember(bool bodyOptional);
+    NodeList parseTypeList();
 
     // Expressions: nullptr when the look-ahead cannot start one.
     SyntaxNode* parseExpression();

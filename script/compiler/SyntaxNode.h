@@ -59,6 +59,11 @@ enum class NodeKind : int {
     Labelled = 48,      // text label, a statement
     Function = 49,      // text internal name, text2 source name, a parameters, b body, line2, flag uses "arguments"
     Undefined = 50,
+    // ActionScript 2 only, at top level:
+    Class = 51,         // text dotted name, text2 superclass, a interfaces (Identifier, dotted text), b members
+                        // (Function: op member flags, text2 name, b absent when declared only; Var: op member
+                        // flags), flag interface, op class flags
+    Import = 52,        // text dotted name, flag ".*"
     Declarator = 254,   // text name, a initial value
 };
 
@@ -77,6 +82,14 @@ constexpr bool isLeftHandSide(NodeKind kind)
 {
     return (kind >= NodeKind::This && kind <= NodeKind::New) || kind == NodeKind::RegExp
            || kind == NodeKind::ArrayLiteral || kind == NodeKind::Undefined;
+}
+
+// Flags of an ActionScript 2 class (op of a Class node) and of its members.
+namespace class_flag {
+enum : int { Dynamic = 1, Intrinsic = 2 };
+}
+namespace member_flag {
+enum : int { Static = 1, Getter = 2, Setter = 4 };
 }
 
 // Static type codes: the value kind a node is known to produce.

@@ -531,7 +531,7 @@ TEST(SourceCompilerErrors, ClearMessagesWithLines)
     EXPECT_EQ(errorOf("trace(1, 2);"), "line 1: trace takes 1 argument");
     EXPECT_EQ(errorOf("f() = 1;"), "line 1: cannot assign to this expression");
     EXPECT_EQ(errorOf(std::string_view("trace(1);\0", 10)), "line 1: the source holds a NUL byte");
-    EXPECT_EQ(errorOf("try {} catch (a) {} catch (b) {}"), "line 1: a try statement takes one catch clause");
+    EXPECT_EQ(errorOf("try {} catch (a) {} catch (b) {}"), "line 1: only the last of several catch clauses may be untyped");
     EXPECT_EQ(errorOf("\ngetURL(\"a\\0b\");"), "line 2: a string in a movie cannot hold the character 0");
     EXPECT_EQ(errorOf("a[f()] += b[g()] += c[h()] += 1;"), "line 1: expression too complex: no register left for it");
     // Deep nesting is refused, not a crash.

@@ -10,7 +10,7 @@ enum class Action : std::uint8_t {
     Subtract = 0x0B, Multiply = 0x0C, Divide = 0x0D, Not = 0x12, StringLength = 0x14, StringExtract = 0x15,
     Pop = 0x17, ToInteger = 0x18, GetVariable = 0x1C, SetVariable = 0x1D, GetProperty = 0x22, SetProperty = 0x23,
     SetTarget2 = 0x20, CloneSprite = 0x24, RemoveSprite = 0x25, Trace = 0x26, StartDrag = 0x27, EndDrag = 0x28, Throw = 0x2A,
-    CastOp = 0x2B, RandomNumber = 0x30, MBStringLength = 0x31, CharToAscii = 0x32, AsciiToChar = 0x33,
+    CastOp = 0x2B, ImplementsOp = 0x2C, RandomNumber = 0x30, MBStringLength = 0x31, CharToAscii = 0x32, AsciiToChar = 0x33,
     GetTime = 0x34, MBStringExtract = 0x35, MBCharToAscii = 0x36, MBAsciiToChar = 0x37, Delete = 0x3A,
     Delete2 = 0x3B, DefineLocal = 0x3C, CallFunction = 0x3D, Return = 0x3E, Modulo = 0x3F, NewObject = 0x40,
     DefineLocal2 = 0x41, InitArray = 0x42, InitObject = 0x43, TypeOf = 0x44, TargetPath = 0x45,

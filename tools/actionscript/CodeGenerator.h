@@ -81,8 +81,18 @@ private:
     void withStatement(const orvet::SyntaxNode* node);
     void tellTarget(const orvet::SyntaxNode* node);
     void tryStatement(const orvet::SyntaxNode* node);
+    void typedCatches(const orvet::SyntaxNode* clauses);
     void endEnumeration();
     void condition(const orvet::SyntaxNode* node, ActionEmitter::Label whenFalse);
+
+    // ActionScript 2 classes and interfaces (ClassCode.cpp).
+    void classDeclaration(const orvet::SyntaxNode* node);
+    void globalPath(const orvet::SyntaxNode* where, const std::vector<std::string>& parts, std::size_t count);
+    void typeValue(const orvet::SyntaxNode* where, const std::string& dotted);
+    template <class Define>
+    void defineAtPath(const orvet::SyntaxNode* where, const std::vector<std::string>& parts, Define define);
+    void implementsList(const orvet::SyntaxNode* faces, std::uint8_t constructor);
+    void addProperty(const orvet::SyntaxNode* where, const orvet::SyntaxNode* accessor, std::uint8_t owner);
 
     // Functions (FunctionCode.cpp).
     void defineFunction(const orvet::SyntaxNode* function, bool asValue);

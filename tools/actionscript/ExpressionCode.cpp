@@ -278,6 +278,14 @@ int CodeGenerator::arguments(const SyntaxNode* list)
 void CodeGenerator::call(const SyntaxNode* node, bool wantValue)
 {
     const SyntaxNode* callee = node->a;
+    if (node->flag) { // a cast: Type(value)
+        expression(callee);
+        expression(node->b);
+        out().op(Action::CastOp);
+        if (!wantValue)
+            out().op(Action::Pop);
+        return;
+    }
     bool pushed = true;
     const bool byName = callee->kind == NodeKind::Identifier && !localRegister(callee->text)
                         && callee->text != "super";

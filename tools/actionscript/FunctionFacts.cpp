@@ -50,6 +50,9 @@ private:
         case NodeKind::Function:
             facts_.hasInnerFunction = true;
             return false;
+        case NodeKind::Class:
+        case NodeKind::Import:
+            return false;
         case NodeKind::With:
             facts_.hasWith = true;
             break;

@@ -17,6 +17,28 @@ std::vector<std::uint8_t> compileActions(std::string_view source, int version, i
     return code;
 }
 
+FrameCode compileFrame(std::string_view source, int version, int firstLine)
+{
+    SourceParser parser;
+    const orvet::ParsedProgram program = parser.parse(source, version, firstLine);
+    orvet::NodeList classes, rest;
+    for (orvet::SyntaxNode* node = program.topLevel; node;) {
+        orvet::SyntaxNode* next = node->next;
+        node->next = nullptr;
+        const bool writesClass = node->kind == orvet::NodeKind::Class && !(node->op & orvet::class_flag::Intrinsic);
+        (writesClass ? classes : rest).append(node);
+        node = next;
+    }
+    FrameCode frame;
+    if (classes.head) {
+        frame.classes = CodeGenerator(version, firstLine).program(classes.head);
+        frame.classes.push_back(0);
+    }
+    frame.actions = CodeGenerator(version, firstLine).program(rest.head);
+    frame.actions.push_back(0);
+    return frame;
+}
+
 // Handlers are taken out of the statement list; what is left is the frame's.
 ClipCode compileClip(std::string_view source, int version, int firstLine)
 {

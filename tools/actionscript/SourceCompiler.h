@@ -19,6 +19,15 @@ inline constexpr int kMaxVersion = 10;
 // record. firstLine: the number of the source's first line in messages.
 std::vector<std::uint8_t> compileActions(std::string_view source, int version, int firstLine = 1);
 
+// A frame's script: its class and interface declarations, which a movie
+// holds as init actions run before the frame's actions (empty when there are
+// none), and the rest, each closed by an End record.
+struct FrameCode {
+    std::vector<std::uint8_t> classes;
+    std::vector<std::uint8_t> actions;
+};
+FrameCode compileFrame(std::string_view source, int version, int firstLine = 1);
+
 // A movie clip's script: its first frame's actions, and the handlers its
 // top level holds (onClipEvent (load) { ... }, on (press, release) { ... })
 // as clip actions, each with its event flags.
@@ -36,7 +45,8 @@ ClipCode compileClip(std::string_view source, int version, int firstLine = 1);
 // scripts of `source` in DoAction tags, laid out by its directive lines
 // (SourceLayout.h): "#frame" starts the next frame's script, "#label NAME"
 // names the frame, "#initclip" and "#clip NAME" blocks add init actions and
-// placed clips.
+// placed clips. Class declarations of a frame's script go to init actions
+// of that frame.
 std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int frames = 1);
 
 } // namespace lumbra::actionscript

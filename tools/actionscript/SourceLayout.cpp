@@ -72,6 +72,12 @@ private:
             frame.clips.push_back({std::string(rest), {{}, line_ + 1}});
             open_ = Open::Clip;
             openedOn_ = line_;
+        } else if (directive(line, "#export", rest)) {
+            expectOpen(Open::Actions, "#export");
+            if (rest.empty())
+                throw SourceError(line_, "#export needs a name");
+            frame.exports.emplace_back(rest);
+            append({});
         } else if ((directive(line, "#endinitclip", rest) || directive(line, "#endclip", rest)) && rest.empty()) {
             expectOpen(line == "#endclip" ? Open::Clip : Open::Init, line);
             open_ = Open::Actions;

@@ -7,6 +7,8 @@
 //   #clip NAME ... #endclip
 //                   a movie clip placed on the frame with the instance name
 //                   NAME; the script between is its first frame's actions
+//   #export NAME    an empty movie clip symbol exported as NAME from the
+//                   frame on, for attachMovie and Object.registerClass
 // Each script knows the source line it starts on; a frame's actions have
 // empty lines where the frame's other scripts and directives stand.
 #pragma once
@@ -32,6 +34,7 @@ struct FrameLayout {
     Script actions;
     std::vector<Script> initActions;
     std::vector<ClipScript> clips;
+    std::vector<std::string> exports;
 };
 
 // Throws SourceError for a misplaced or unknown directive.

@@ -1,7 +1,9 @@
 // The movie of a source file: each frame's scripts as its layout gives them.
-// Init actions go to DoInitAction tags of empty clips defined on their frame;
+// Init actions go to DoInitAction tags of empty clips defined on their frame,
+// the frame's class declarations after its #initclip blocks;
 // each #clip is defined with its script and placed at the next depth, its
-// handlers as the placement's clip actions.
+// handlers as the placement's clip actions; each #export is an empty clip
+// symbol with an ExportAssets tag.
 #include "tools/actionscript/SourceCompiler.h"
 
 #include "control/movie/MovieWriter.h"
@@ -64,14 +66,27 @@ std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int
     for (const FrameLayout& frame : layoutOf(source)) {
         for (const std::string& label : frame.labels)
             timeline.label(text::decodeUtf8(label));
-        for (const Script& init : frame.initActions) {
+        for (const std::string& name : frame.exports) {
+            movie::TimelineWriter symbol;
+            symbol.showFrame();
+            Bytes body;
+            appendU16(body, 1);
+            appendU16(body, writer.defineSprite(symbol));
+            appendCString(body, movieText(name, version));
+            timeline.tag(movie::tag::ExportAssets, body);
+        }
+        auto initActions = [&](const Bytes& code) {
             const std::uint16_t id = writer.defineSprite(movie::TimelineWriter());
             Bytes body;
             appendU16(body, id);
-            auto code = compileActions(init.source, version, init.firstLine);
             body.insert(body.end(), code.begin(), code.end());
             timeline.tag(movie::tag::DoInitAction, body);
-        }
+        };
+        for (const Script& init : frame.initActions)
+            initActions(compileActions(init.source, version, init.firstLine));
+        const FrameCode code = compileFrame(frame.actions.source, version, frame.actions.firstLine);
+        if (!code.classes.empty())
+            initActions(code.classes);
         for (const ClipScript& clip : frame.clips) {
             if (depth > 0xFFFF)
                 throw SourceError(clip.script.firstLine, "too many clips");
@@ -85,7 +100,7 @@ std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int
             else
                 timeline.tag(movie::tag::PlaceObject2, placementWithActions(depth++, id, clip.name, code, version));
         }
-        timeline.actions(compileActions(frame.actions.source, version, frame.actions.firstLine));
+        timeline.actions(code.actions);
         timeline.showFrame();
     }
     while (timeline.frameCount() < frames)

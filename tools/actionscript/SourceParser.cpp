@@ -7,6 +7,7 @@
 #include "script/compiler/Diagnostics.h"
 #include "script/compiler/Lexer.h"
 #include "script/runtime/ByteStream.h"
+#include "tools/actionscript/ClassResolution.h"
 #include "tools/actionscript/SourceCompiler.h"
 
 namespace lumbra::actionscript {
@@ -44,11 +45,14 @@ orvet::ParsedProgram SourceParser::parse(std::string_view source, int version, i
     orvet::Diagnostics diagnostics(messages);
     orvet::Lexer lexer(text, diagnostics, false, true);
     orvet::Parser parser(lexer, diagnostics, nodes_, false, true);
+    orvet::ParsedProgram program;
     try {
-        return parser.parseProgram();
+        program = parser.parseProgram();
     } catch (const orvet::CompileError&) {
         rethrow(messages.bytes(), firstLine);
     }
+    program.topLevel = resolveClasses(program.topLevel, nodes_, firstLine);
+    return program;
 }
 
 } // namespace lumbra::actionscript

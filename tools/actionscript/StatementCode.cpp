@@ -45,6 +45,8 @@ void CodeGenerator::statement(const SyntaxNode* node)
     case NodeKind::Continue: return jumpStatement(node);
     case NodeKind::Return: return returnStatement(node);
     case NodeKind::With: return withStatement(node);
+    case NodeKind::Class: return classDeclaration(node);
+    case NodeKind::Import: return;
     case NodeKind::Try: return tryStatement(node);
     case NodeKind::Throw:
         expression(node->a);
@@ -305,13 +307,16 @@ void CodeGenerator::tellTarget(const SyntaxNode* node)
 // try { ... } catch (name) { ... } finally { ... }: the Try record gives the
 // sizes of the three blocks; the try block ends in a jump over the catch
 // block. The caught value goes to the name's register where it has one.
+// Typed clauses, catch (e:T), share the first clause's variable.
 void CodeGenerator::tryStatement(const SyntaxNode* node)
 {
     const SyntaxNode* clause = node->b;
-    if (clause && clause->next)
-        fail(clause->next, "a try statement takes one catch clause");
-    if (clause && clause->a)
-        fail(clause, "a catch clause takes no condition");
+    for (const SyntaxNode* other = clause; other; other = other->next) {
+        if (other->a)
+            fail(other, "a catch clause takes no condition");
+        if (other->next && other->text2.empty())
+            fail(other->next, "only the last of several catch clauses may be untyped");
+    }
     std::optional<std::uint8_t> catchRegister = clause ? localRegister(clause->text) : std::nullopt;
     Bytes header{std::uint8_t((clause ? 1 : 0) | (node->c ? 2 : 0) | (catchRegister ? 4 : 0)), 0, 0, 0, 0, 0, 0};
     if (catchRegister)
@@ -321,23 +326,77 @@ void CodeGenerator::tryStatement(const SyntaxNode* node)
     out().record(Action::Try, header);
     const std::size_t sizesAt = out().position() - header.size() + 1;
 
-    auto measure = [&](std::size_t at, const SyntaxNode* block, auto&& then) {
+    auto measure = [&](std::size_t at, auto&& write) {
         std::size_t start = out().position();
-        if (block)
-            statement(block);
-        then();
+        write();
         std::size_t size = out().position() - start;
         if (size > 0xFFFF)
             fail(node, "try statement too long: a block passes 64 KB");
         out().patchU16(at, size);
     };
     auto afterCatch = out().newLabel();
-    measure(sizesAt, node->a, [&] {
+    measure(sizesAt, [&] {
+        statement(node->a);
         if (clause)
             out().jump(afterCatch);
     });
-    measure(sizesAt + 2, clause ? clause->b : nullptr, [&] { out().place(afterCatch); });
-    measure(sizesAt + 4, node->c, [] {});
+    measure(sizesAt + 2, [&] {
+        if (clause && (clause->next || !clause->text2.empty()))
+            typedCatches(clause);
+        else if (clause)
+            statement(clause->b);
+        out().place(afterCatch);
+    });
+    measure(sizesAt + 4, [&] {
+        if (node->c)
+            statement(node->c);
+    });
+}
+
+// Each typed clause in turn tests the caught value with InstanceOf; a value
+// no clause takes is thrown on, unless an untyped clause ends the list.
+void CodeGenerator::typedCatches(const SyntaxNode* clauses)
+{
+    auto pushCaught = [&] {
+        if (auto reg = localRegister(clauses->text)) {
+            out().pushRegister(*reg);
+        } else {
+            string(clauses, clauses->text);
+            out().op(Action::GetVariable);
+        }
+    };
+    auto end = out().newLabel();
+    bool untyped = false;
+    for (const SyntaxNode* clause = clauses; clause; clause = clause->next) {
+        auto next = out().newLabel();
+        untyped = clause->text2.empty();
+        if (!untyped) {
+            pushCaught();
+            typeValue(clause, clause->text2);
+            out().op(Action::InstanceOf);
+            out().op(Action::Not);
+            out().branchIf(next);
+        }
+        if (clause->text != clauses->text) {
+            if (auto reg = localRegister(clause->text)) {
+                pushCaught();
+                out().storeRegister(*reg);
+                out().op(Action::Pop);
+            } else {
+                string(clause, clause->text);
+                pushCaught();
+                out().op(Action::SetVariable);
+            }
+        }
+        statement(clause->b);
+        out().jump(end);
+        out().place(next);
+    }
+    if (!untyped) {
+        pushCaught();
+        out().op(Action::Throw);
+    }
+    out().place(end);
 }
 
 } // namespace lumbra::actionscript

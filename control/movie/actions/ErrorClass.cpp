@@ -1,16 +1,19 @@
 // Error: what scripts throw. The message and name live on the prototype, so an
 // error made without a message, or a subclass that only sets its own name on
 // its prototype, shows the nearest one.
-#include "control/movie/actions/Machine.h"
+#include "control/movie/actions/Construction.h"
 
 namespace lumbra::movie {
 
 namespace {
 
+// Called without new, Error makes a new error, except from a subclass's
+// constructor (super(message)), which sets up the instance being made.
 Value construct(NativeCall& c)
 {
-    Value self = c.constructing ? c.thisValue : Value(c.machine.newObject());
-    if (!c.constructing)
+    const bool setUp = setsUpThis(c);
+    Value self = setUp ? c.thisValue : Value(c.machine.newObject());
+    if (!setUp)
         if (ActionObject* o = self.toObject())
             o->proto = c.machine.prototypes().error;
     if (!c.arg(0).isUndefined())

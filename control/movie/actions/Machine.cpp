@@ -168,7 +168,7 @@ Value Machine::getOwnOrClip(const Value& object, std::u16string_view name, bool&
         if (name == u"__proto__")
             return Value(o->proto);
         if (const auto* p = o->find(name))
-            return read(*p, object);
+            return read(*p, object, o);
         found = false;
         return {};
     }
@@ -208,11 +208,13 @@ Value Machine::get(const Value& object, std::u16string_view name, ActionObject*&
 {
     holder = object.toObject();
     if (holder && holder->kind == ActionObject::Kind::Super) {
-        // super.x: looked up from the prototype above the method's own.
+        // super.x: looked up from the prototype above the method's own; an
+        // accessor found there runs on the instance.
+        const Value self = holder->primitive;
         holder = holder->proto;
         for (int i = 0; holder && i < kMaxChain; ++i, holder = holder->proto)
             if (const auto* p = holder->find(name))
-                return p->value;
+                return read(*p, self, holder);
         holder = nullptr;
         return {};
     }
@@ -227,7 +229,7 @@ Value Machine::get(const Value& object, std::u16string_view name, ActionObject*&
             if (found)
                 return v;
         } else if (const auto* p = holder->find(name)) {
-            return read(*p, object);
+            return read(*p, object, holder);
         }
     }
     holder = nullptr;
@@ -270,14 +272,16 @@ Value Machine::watched(ActionObject* object, const Value& self, std::u16string_v
     }
 }
 
-Value Machine::read(const ActionObject::Property& property, const Value& self)
+// An accessor's functions run as methods of the object that holds them, so
+// super works inside them.
+Value Machine::read(const ActionObject::Property& property, const Value& self, ActionObject* holder)
 {
     if (!(property.flags & Accessor))
         return property.value;
     ActionObject* pair = property.value.toObject();
     if (!pair || pair->elements.empty())
         return {};
-    return call(pair->elements[0], self, {});
+    return call(pair->elements[0], self, {}, holder);
 }
 
 bool Machine::writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value)
@@ -290,7 +294,7 @@ bool Machine::writeAccessor(ActionObject* object, std::u16string_view name, cons
             return false;
         ActionObject* pair = p->value.toObject();
         if (pair && pair->elements.size() > 1)
-            call(pair->elements[1], self, std::span<const Value>(&value, 1));
+            call(pair->elements[1], self, std::span<const Value>(&value, 1), object);
         return true;
     }
     return false;
@@ -298,6 +302,13 @@ bool Machine::writeAccessor(ActionObject* object, std::u16string_view name, cons
 
 void Machine::set(const Value& object, std::u16string_view name, Value value)
 {
+    if (ActionObject* o = object.toObject(); o && o->kind == ActionObject::Kind::Super) {
+        // super.x = v: an accessor above the method's prototype runs on the
+        // instance; anything else is stored on the instance.
+        if (writeAccessor(o->proto, name, o->primitive, value))
+            return;
+        return set(o->primitive, name, std::move(value));
+    }
     if (ActionObject* o = object.toObject()) {
         if (o->kind == ActionObject::Kind::Array) {
             if (name == u"length") {
@@ -390,15 +401,33 @@ bool Machine::instanceOf(const Value& value, const Value& constructor)
     if (!proto || !value.isReference())
         return false;
     ActionObject* p = prototypeOf(value);
-    for (int i = 0; p && i < kMaxChain; ++i, p = p->proto) {
-        if (p == proto)
+    for (int i = 0; p && i < kMaxChain; ++i, p = p->proto)
+        if (p == proto || implements(p, proto))
             return true;
-        // Interfaces an AS2 class implements.
-        if (const auto* list = p->find(u"__interfaces__"))
-            if (ActionObject* array = list->value.toObject())
-                for (const Value& face : array->elements)
-                    if (get(face, u"prototype").toObject() == proto)
-                        return true;
+    return false;
+}
+
+// The interfaces an AS2 class's prototype names (ImplementsOp) and those they
+// extend in turn, each interface visited once, so crafted loops end.
+bool Machine::implements(ActionObject* prototype, ActionObject* face)
+{
+    std::vector<ActionObject*> pending{prototype}, seen{prototype};
+    while (!pending.empty()) {
+        ActionObject* p = pending.back();
+        pending.pop_back();
+        const auto* list = p->find(u"__interfaces__");
+        ActionObject* array = list ? list->value.toObject() : nullptr;
+        if (!array)
+            continue;
+        for (const Value& named : array->elements) {
+            ActionObject* namedProto = get(named, u"prototype").toObject();
+            if (namedProto == face)
+                return true;
+            if (namedProto && std::ranges::find(seen, namedProto) == seen.end()) {
+                seen.push_back(namedProto);
+                pending.push_back(namedProto);
+            }
+        }
     }
     return false;
 }
@@ -480,10 +509,12 @@ Value Machine::toPrimitive(const Value& value, bool preferString)
     if (preferString)
         std::swap(order[0], order[1]);
     for (const char16_t* name : order) {
-        Value function = get(value, name);
+        // Called as a method, from where it was found, so that super works.
+        ActionObject* holder = nullptr;
+        Value function = get(value, name, holder);
         if (!function.isObject())
             continue;
-        Value result = call(function, value, {});
+        Value result = call(function, value, {}, holder);
         if (!result.isObject())
             return result;
     }

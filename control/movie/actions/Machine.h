@@ -91,6 +91,7 @@ public:
     // The object primitives borrow members from; null for undefined and null.
     ActionObject* prototypeOf(const Value& value);
     bool instanceOf(const Value& value, const Value& constructor);
+    bool implements(ActionObject* prototype, ActionObject* face);
 
     // --- calls ---------------------------------------------------------------------
     Value call(const Value& function, const Value& thisValue, std::span<const Value> args,
@@ -172,7 +173,7 @@ public:
 private:
     ActionObject* wrapperPrototype(const Value& value);
     // A property's value: an accessor's getter runs with `self` as this.
-    Value read(const ActionObject::Property& property, const Value& self);
+    Value read(const ActionObject::Property& property, const Value& self, ActionObject* holder);
     // Runs the setter of an accessor found on the object or its prototypes; false when there is none.
     bool writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value);
     Value getOwnOrClip(const Value& object, std::u16string_view name, bool& found);

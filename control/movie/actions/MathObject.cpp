@@ -1,6 +1,7 @@
 // Math: its constants and functions on numbers.
 #include "control/movie/Playback.h"
 #include "control/movie/actions/Machine.h"
+#include "control/movie/actions/X87Trig.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,14 +55,14 @@ void installMath(Machine& m)
     m.method(math, u"asin", unary<static_cast<double (*)(double)>(std::asin)>);
     m.method(math, u"atan", unary<static_cast<double (*)(double)>(std::atan)>);
     m.method(math, u"ceil", unary<ceiling>);
-    m.method(math, u"cos", unary<static_cast<double (*)(double)>(std::cos)>);
+    m.method(math, u"cos", unary<x87Cos>);
     m.method(math, u"exp", unary<static_cast<double (*)(double)>(std::exp)>);
     m.method(math, u"floor", unary<floor>);
     m.method(math, u"log", unary<static_cast<double (*)(double)>(std::log)>);
     m.method(math, u"round", unary<round>);
-    m.method(math, u"sin", unary<static_cast<double (*)(double)>(std::sin)>);
+    m.method(math, u"sin", unary<x87Sin>);
     m.method(math, u"sqrt", unary<static_cast<double (*)(double)>(std::sqrt)>);
-    m.method(math, u"tan", unary<static_cast<double (*)(double)>(std::tan)>);
+    m.method(math, u"tan", unary<x87Tan>);
     m.method(math, u"atan2", atan2);
     m.method(math, u"pow", pow);
     m.method(math, u"max", extreme<true>);

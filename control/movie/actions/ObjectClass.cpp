@@ -60,13 +60,20 @@ Value isPropertyEnumerable(NativeCall& c)
     return p && !(p->flags & DontEnum);
 }
 
+bool isFunction(const Value& v)
+{
+    ActionObject* o = v.toObject();
+    return o && o->kind == ActionObject::Kind::Function;
+}
+
 // addProperty(name, getter, setter): reads and writes of the name call them.
+// The setter is a function, or null for a read-only property; anything else
+// fails, as an empty name or a getter that is no function does.
 Value addProperty(NativeCall& c)
 {
     ActionObject* self = c.self();
     std::u16string name = c.string(0);
-    ActionObject* getter = c.arg(1).toObject();
-    if (!self || name.empty() || !getter || getter->kind != ActionObject::Kind::Function)
+    if (!self || name.empty() || !isFunction(c.arg(1)) || !(isFunction(c.arg(2)) || c.arg(2).type() == Value::Type::Null))
         return false;
     ActionObject* pair = c.machine.newArray({c.arg(1), c.arg(2)});
     self->remove(name);
