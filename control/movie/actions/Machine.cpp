@@ -80,6 +80,10 @@ Machine::Machine(Playback& playback, int version)
     installTextField(*this);
     installTextFormat(*this);
     installSelection(*this);
+    installPoint(*this);
+    installRectangle(*this);
+    installMatrix(*this);
+    installColorTransform(*this);
 }
 
 Machine::~Machine() = default;
