@@ -234,6 +234,7 @@ void installPoint(Machine& m);
 void installRectangle(Machine& m);
 void installMatrix(Machine& m);
 void installColorTransform(Machine& m);
+void installTransform(Machine& m); // after installMovieClip and installTextField
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
