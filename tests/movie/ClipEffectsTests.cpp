@@ -88,7 +88,7 @@ mc.filters = undefined; trace(mc.filters.length + " " + mc.cacheAsBitmap);
 mc.cacheAsBitmap = true; trace(mc.cacheAsBitmap);
 mc.blendMode = "multiply"; trace(mc.blendMode);
 mc.blendMode = 9; trace(mc.blendMode);
-mc.blendMode = "nonsense"; mc.blendMode = 99; trace(mc.blendMode);
+mc.blendMode = "nonsense"; mc.blendMode = 99; mc.blendMode = 0; mc.blendMode = -1; trace(mc.blendMode);
 mc.opaqueBackground = 0xFF00FF; trace(mc.opaqueBackground);
 mc.opaqueBackground = null; trace(mc.opaqueBackground);
 mc.scale9Grid = new flash.geom.Rectangle(1, 2, 3, 4); trace(mc.scale9Grid);
