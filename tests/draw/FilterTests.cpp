@@ -1,6 +1,7 @@
 // Filters and blend modes on small layers whose results follow from the
 // definitions: box blurs keep the total, colour matrices and convolutions act
 // on straight colour, glows sit outside the shape and bevels on its sides.
+#include "control/movie/FilterParser.h"
 #include "control/movie/Filters.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +79,40 @@ TEST(Filters, GlowsAndShadowsAroundTheShape)
     EXPECT_EQ(inner.at(3, 3), 0xFF000000u) << "an inner shadow shades the edge facing the light";
     EXPECT_EQ(inner.at(5, 4), 0xFF0000FFu);
     EXPECT_EQ(inner.at(1, 1), 0u) << "nothing outside";
+}
+
+// A gradient glow as the file gives it: the blurred alpha picks the colour
+// from the ramp, so a third of the way out of transparent black into green
+// is alpha 85 with a third of full green, 28 once premultiplied; a flat glow
+// of the outer colour would give green 85.
+TEST(Filters, GradientGlowsTakeTheirColourFromTheRamp)
+{
+    const std::uint8_t list[] = {
+        1, 4, 2,                // one filter: gradient glow, two colours
+        0, 0, 0, 0, 0, 255, 0, 255, // transparent black, opaque green (RGBA)
+        0, 255,                 // ratios
+        0, 0, 3, 0, 0, 0, 3, 0, // blur 3 x 3 (16.16)
+        0, 0, 0, 0, 0, 0, 0, 0, // angle, distance
+        0, 1,                   // strength 1 (8.8)
+        0x21};                  // composite, one pass
+    BitReader in(list);
+    auto filters = parseFilterList(in);
+    ASSERT_EQ(filters.size(), 1u);
+    auto* glow = std::get_if<ShadowFilter>(&filters[0]);
+    ASSERT_TRUE(glow);
+    EXPECT_TRUE(glow->glow);
+    ASSERT_EQ(glow->ramp.size(), 2u);
+    EXPECT_EQ(glow->ramp[1].ratio, 255u);
+    EXPECT_EQ(glow->ramp[1].color, 0xFF00FF00u);
+    PixelBuffer b(9, 9);
+    for (int y = 3; y < 6; ++y)
+        for (int x = 3; x < 6; ++x)
+            b.at(x, y) = 0xFFFF0000;
+    applyFilter(b, *glow);
+    EXPECT_NEAR(int(alphaOf(b.at(2, 4))), 85, 2);
+    EXPECT_NEAR(int(greenOf(b.at(2, 4))), 28, 2);
+    EXPECT_EQ(redOf(b.at(2, 4)), 0u);
+    EXPECT_EQ(b.at(4, 4), 0xFFFF0000u) << "the shape stays on top";
 }
 
 TEST(Filters, BlendModes)

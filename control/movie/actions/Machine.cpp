@@ -81,6 +81,13 @@ Machine::Machine(Playback& playback, int version)
     installTextFormat(*this);
     installSelection(*this);
     installMovieClipLoader(*this); // after installBroadcaster
+    installPoint(*this);
+    installRectangle(*this);
+    installMatrix(*this);
+    installColorTransform(*this);
+    installTransform(*this);
+    installFilters(*this);
+    installClipEffects(*this);
 }
 
 Machine::~Machine() = default;
@@ -341,6 +348,9 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
     }
     if (auto clip = object.toClip()) {
         if (clip->textField && writeAccessor(protos_.textField, name, object, value))
+            return;
+        // Native properties of clips (filters, transform...) and a class's own accessors.
+        if (!clip->textField && writeAccessor(wrapperPrototype(object), name, object, value))
             return;
         if (name == u"__proto__") {
             clip->prototype = value.isObject() ? value : Value();

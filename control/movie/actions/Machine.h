@@ -231,6 +231,14 @@ void installTextField(Machine& m);
 void installTextFormat(Machine& m);
 void installSelection(Machine& m);
 void installMovieClipLoader(Machine& m);
+// flash.geom, one unit each.
+void installPoint(Machine& m);
+void installRectangle(Machine& m);
+void installMatrix(Machine& m);
+void installColorTransform(Machine& m);
+void installTransform(Machine& m); // after installMovieClip and installTextField
+void installFilters(Machine& m);   // flash.filters
+void installClipEffects(Machine& m); // filters, blendMode... of clips; after installTextField
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
