@@ -56,6 +56,7 @@ struct Prototypes {
     ActionObject* error = nullptr;
     ActionObject* textField = nullptr;
     ActionObject* xmlNode = nullptr;
+    ActionObject* bitmapData = nullptr;
 };
 
 class Machine {
@@ -168,6 +169,8 @@ public:
     void runArrivals();
 
     SharedObjectStore& sharedObjects() { return *sharedObjects_; }
+    // The pixels every BitmapData of the movie holds together.
+    const std::shared_ptr<std::size_t>& bitmapPixels() const { return bitmapPixels_; }
 
 private:
     ActionObject* wrapperPrototype(const Value& value);
@@ -192,6 +195,7 @@ private:
     std::vector<Arrival> arrivals_;
     std::unique_ptr<SharedObjectStore> sharedObjects_; // after heap_: saved before the objects go
     Keys keys_;
+    std::shared_ptr<std::size_t> bitmapPixels_ = std::make_shared<std::size_t>(0);
     int depth_ = 0;
     bool enabled_ = true;
     ActionObject* running_ = nullptr;
@@ -229,6 +233,7 @@ void installClipDrag(Machine& m); // after installMovieClip
 void installTextField(Machine& m);
 void installTextFormat(Machine& m);
 void installSelection(Machine& m);
+void installBitmapData(Machine& m); // flash.display.BitmapData
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
