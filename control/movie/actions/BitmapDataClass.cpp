@@ -22,7 +22,7 @@ namespace {
 
 constexpr double kTwips = 20;
 // Pixels of work that cost one step of the budget.
-constexpr std::size_t kPixelsPerStep = 1024;
+constexpr std::size_t kPixelsPerStep = 256;
 
 BitmapData* pictureOf(const Value& v)
 {
