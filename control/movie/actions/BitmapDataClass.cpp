@@ -11,6 +11,7 @@
 #include "control/movie/Playback.h"
 #include "control/movie/RasterCanvas.h"
 #include "control/movie/Renderer.h"
+#include "control/movie/TextField.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -23,6 +24,8 @@ namespace {
 constexpr double kTwips = 20;
 // Pixels of work that cost one step of the budget.
 constexpr std::size_t kPixelsPerStep = 256;
+// Outline points drawn that cost one step.
+constexpr std::size_t kPointsPerStep = 64;
 
 BitmapData* pictureOf(const Value& v)
 {
@@ -30,12 +33,13 @@ BitmapData* pictureOf(const Value& v)
     return o && o->bitmap && !o->bitmap->disposed() ? o->bitmap.get() : nullptr;
 }
 
-// Script numbers as pixel coordinates: truncated, kept where int is defined.
+// Script numbers as pixel coordinates: truncated, and kept where sums of a
+// few of them still fit an int.
 int toPixel(double v)
 {
     if (std::isnan(v))
         return 0;
-    return int(std::clamp(v, -1e9, 1e9));
+    return int(std::clamp(v, -1e8, 1e8));
 }
 
 double member(Machine& m, const Value& object, const char16_t* name)
@@ -333,7 +337,7 @@ Value getColorBoundsRect(NativeCall& c)
 Value copyPixels(NativeCall& c)
 {
     auto t = transferFrom(c);
-    BitmapData* self = t ? target(c, area(t->rect)) : nullptr;
+    BitmapData* self = t ? target(c, area(intersect(t->rect, t->source.bounds()))) : nullptr;
     if (!self)
         return {};
     const BitmapData* alpha = pictureOf(c.arg(3));
@@ -346,7 +350,7 @@ Value copyPixels(NativeCall& c)
 Value copyChannel(NativeCall& c)
 {
     auto t = transferFrom(c);
-    BitmapData* self = t ? target(c, area(t->rect)) : nullptr;
+    BitmapData* self = t ? target(c, area(intersect(t->rect, t->source.bounds()))) : nullptr;
     auto channel = [&](std::size_t i) {
         auto n = bits(c.machine, c.arg(i));
         return n == ChannelRed || n == ChannelGreen || n == ChannelBlue || n == ChannelAlpha ? n : 0u;
@@ -361,7 +365,7 @@ Value copyChannel(NativeCall& c)
 Value merge(NativeCall& c)
 {
     auto t = transferFrom(c);
-    BitmapData* self = t ? target(c, area(t->rect)) : nullptr;
+    BitmapData* self = t ? target(c, area(intersect(t->rect, t->source.bounds()))) : nullptr;
     if (!self)
         return {};
     std::array<unsigned, 4> multipliers{};
@@ -377,7 +381,7 @@ Value merge(NativeCall& c)
 Value paletteMap(NativeCall& c)
 {
     auto t = transferFrom(c);
-    BitmapData* self = t ? target(c, area(t->rect)) : nullptr;
+    BitmapData* self = t ? target(c, area(intersect(t->rect, t->source.bounds()))) : nullptr;
     if (!self)
         return {};
     Machine& m = c.machine;
@@ -399,13 +403,48 @@ Value paletteMap(NativeCall& c)
 Value threshold(NativeCall& c)
 {
     auto t = transferFrom(c);
-    BitmapData* self = t ? target(c, area(t->rect)) : nullptr;
+    BitmapData* self = t ? target(c, area(intersect(t->rect, t->source.bounds()))) : nullptr;
     if (!self)
         return {};
     Machine& m = c.machine;
     std::uint32_t mask = c.args.size() > 6 ? bits(m, c.arg(6)) : 0xFFFFFFFFu;
     auto passed = self->threshold(*t, c.string(3), bits(m, c.arg(4)), bits(m, c.arg(5)), mask, m.toBoolean(c.arg(7)));
     return passed ? Value(double(*passed)) : Value(0.0);
+}
+
+std::size_t pointsOf(const ShapeDef& shape)
+{
+    std::size_t n = 0;
+    for (const auto* paths : {&shape.fillPaths, &shape.linePaths})
+        for (const Path& path : *paths)
+            for (const Contour& contour : path)
+                n += contour.size();
+    return n;
+}
+
+// What drawing a clip costs beyond its pixels: the points of every outline
+// under it (a glyph counting as one), so drawing a huge drawing into a tiny
+// picture in a loop still spends the budget.
+std::size_t outlinePoints(const DisplayObject& top)
+{
+    std::size_t n = 0;
+    std::vector<const DisplayObject*> pending{&top};
+    while (!pending.empty()) {
+        const DisplayObject& object = *pending.back();
+        pending.pop_back();
+        ++n;
+        if (const ShapeDef* shape = object.shape())
+            n += pointsOf(*shape);
+        if (const MorphShapeDef* morph = object.morph())
+            n += morph->startRecords.size() + morph->endRecords.size();
+        if (object.drawing)
+            n += pointsOf(object.drawing->shape());
+        if (object.textField)
+            n += object.textField->text().size();
+        for (const auto& [depth, child] : object.children())
+            pending.push_back(child.get());
+    }
+    return n;
 }
 
 // --- drawing ---------------------------------------------------------------------------
@@ -420,7 +459,8 @@ Value draw(NativeCall& c)
     Machine& m = c.machine;
     auto clip = c.arg(0).toClip();
     BitmapData* source = clip ? nullptr : pictureOf(c.arg(0));
-    if ((!clip && !source) || !charge(c, area(self->bounds())))
+    if ((!clip && !source) || !charge(c, area(self->bounds())) ||
+        (clip && !m.playback().chargeWork(outlinePoints(*clip), kPointsPerStep)))
         return {};
     Matrix matrix = matrixFrom(m, c.arg(1));
     ColorTransform color = colorTransformFrom(m, c.arg(2));
@@ -478,7 +518,7 @@ Value hitTest(NativeCall& c)
         return {};
     if (m.has(second, u"width")) {
         auto rect = rectFrom(m, second);
-        if (!rect || !charge(c, area(intersect(*rect, self->bounds()))))
+        if (!rect || !charge(c, area(self->bounds())))
             return false;
         return self->opaqueWithin({rect->x0 - at.x, rect->y0 - at.y, rect->x1 - at.x, rect->y1 - at.y}, threshold);
     }
@@ -496,6 +536,8 @@ Value compare(NativeCall& c)
     BitmapData* other = pictureOf(c.arg(0));
     if (!other)
         return -2.0;
+    if (!charge(c, area(self->bounds())))
+        return {};
     switch (self->compare(*other)) {
     case BitmapData::Comparison::Equal:
         return 0.0;
@@ -506,7 +548,7 @@ Value compare(NativeCall& c)
     case BitmapData::Comparison::Different:
         break;
     }
-    return charge(c, area(self->bounds())) ? bitmapValue(c.machine, self->difference(*other)) : Value();
+    return bitmapValue(c.machine, self->difference(*other));
 }
 
 ActionObject* packageIn(Machine& m, ActionObject* parent, const char16_t* name)
