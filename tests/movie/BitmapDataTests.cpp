@@ -84,11 +84,14 @@ r = b.getColorBoundsRect(0xFFFFFF, 0);
 trace(r.x + "," + r.y + "," + r.width + "," + r.height);
 r = b.getColorBoundsRect(0xFFFFFF, 0x123456);
 trace(r.x + "," + r.y + "," + r.width + "," + r.height);
-// A flood from inside a region that touches every border fills all of it.
+// A flood around an island reaches every border, upwards as well as down.
 var f = new B(3, 3, true, 0);
 f.setPixel32(1, 1, 0xFF000000);
 f.floodFill(0, 0, 0xFF00FF00);
-trace(hex(f.getPixel32(2, 2)) + " " + hex(f.getPixel32(1, 1)));
+var g = new B(3, 3, true, 0);
+g.setPixel32(1, 1, 0xFF000000);
+g.floodFill(2, 2, 0xFF00FF00);
+trace(hex(f.getPixel32(2, 2)) + " " + hex(f.getPixel32(1, 1)) + " " + hex(g.getPixel32(0, 0)) + " " + hex(g.getPixel32(2, 0)));
 )"),
               "2,2,3,4\n"
               "2,2,3,4\n"
@@ -96,7 +99,7 @@ trace(hex(f.getPixel32(2, 2)) + " " + hex(f.getPixel32(1, 1)));
               "0,0,6,10\n"
               "8,0,2,2\n"
               "0,0,0,0\n"
-              "ff00ff00 ff000000\n");
+              "ff00ff00 ff000000 ff00ff00 ff00ff00\n");
 }
 
 TEST(BitmapData, CopiesWithClippingAlphaAndOverlap)
@@ -110,6 +113,10 @@ trace(hex(d.getPixel32(4, 4)) + " " + hex(d.getPixel32(5, 5)) + " " + hex(d.getP
 var m = new B(6, 6, true, 0xFFFFFFFF);
 m.copyPixels(s, rect(0, 0, 4, 4), {x: 4, y: 4}, null, null, true);
 trace(hex(m.getPixel32(4, 4)) + " " + hex(m.getPixel32(5, 5)));
+// Cut at the top left too: (0, 0) takes the source's (3, 2).
+s.setPixel32(3, 2, 0xFF0000FF);
+d.copyPixels(s, rect(0, 0, 4, 4), {x: -3, y: -2});
+trace(hex(d.getPixel32(0, 0)) + " " + hex(d.getPixel32(0, 1)) + " " + hex(d.getPixel32(1, 0)) + " " + hex(d.getPixel32(4, 4)));
 // Half the alpha of the alpha picture; outside it nothing shows.
 var a = new B(2, 2, true, 0x80000000);
 var t = new B(3, 3, true, 0);
@@ -135,6 +142,7 @@ trace(hex(p.getPixel32(0, 0)));
 )"),
               "ff102030 00000000 ffffffff\n"
               "ff102030 ffffffff\n"
+              "ff0000ff ff102030 ffffffff ff102030\n"
               "80102030 00000000 80102030\n"
               "1123\n"
               "30ff00 0\n"
