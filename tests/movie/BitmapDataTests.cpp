@@ -131,7 +131,7 @@ var c = new B(2, 2, false, 0);
 c.copyChannel(s, rect(0, 0, 2, 2), ZERO, 4, 1);
 c.copyChannel(s, rect(0, 0, 2, 2), ZERO, 8, 2);
 trace(c.getPixel(0, 0).toString(16) + " " + c.getPixel(1, 1).toString(16));
-var g = new B(1, 1, false, 0);
+var g = new B(1, 1, false, 0x204060);
 g.merge(new B(1, 1, false, 0xFF8040), rect(0, 0, 1, 1), ZERO, 128, 256, 0, 0);
 trace(g.getPixel(0, 0).toString(16));
 var red = [], blue = [];
@@ -146,7 +146,7 @@ trace(hex(p.getPixel32(0, 0)));
               "80102030 00000000 80102030\n"
               "1123\n"
               "30ff00 0\n"
-              "7f8000\n"
+              "8f8060\n"
               "ffef2000\n");
 }
 
