@@ -1,7 +1,7 @@
 // flash.display.BitmapData: pictures scripts make, change pixel by pixel and
 // draw clips into. Rectangles, points, matrices and colour transforms come as
-// any object with the members of the flash.geom classes; rectangles made here
-// are flash.geom.Rectangle objects when that class is present.
+// any object with the members of the flash.geom classes; a matrix or colour
+// transform member that is missing counts as the identity's.
 //
 // A picture whose size was refused, or that was disposed, answers -1 for its
 // sizes and ignores every change. Work over many pixels is charged to the
@@ -12,7 +12,10 @@
 #include "control/movie/RasterCanvas.h"
 #include "control/movie/Renderer.h"
 #include "control/movie/TextField.h"
+#include "control/movie/actions/Accessors.h"
+#include "control/movie/actions/GeometryValues.h"
 #include "control/movie/actions/Machine.h"
+#include "control/movie/actions/Packages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,62 +45,45 @@ int toPixel(double v)
     return int(std::clamp(v, -1e8, 1e8));
 }
 
-double member(Machine& m, const Value& object, const char16_t* name)
+std::optional<PixelRect> pixelRectFrom(Machine& m, const Value& v)
 {
-    return m.toNumber(m.get(object, name));
-}
-
-std::optional<PixelRect> rectFrom(Machine& m, const Value& v)
-{
-    if (!v.isObject())
+    auto r = rectangleFrom(m, v);
+    if (!r || !std::isfinite(r->xMin) || !std::isfinite(r->yMin) || !std::isfinite(r->xMax) || !std::isfinite(r->yMax))
         return std::nullopt;
-    double x = member(m, v, u"x"), y = member(m, v, u"y");
-    double w = member(m, v, u"width"), h = member(m, v, u"height");
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(w) || !std::isfinite(h))
-        return std::nullopt;
-    int x0 = toPixel(x), y0 = toPixel(y);
-    return PixelRect{x0, y0, toPixel(x0 + std::max(w, 0.0)), toPixel(y0 + std::max(h, 0.0))};
+    int x0 = toPixel(r->xMin), y0 = toPixel(r->yMin);
+    return PixelRect{x0, y0, toPixel(x0 + std::max(r->width(), 0.0)), toPixel(y0 + std::max(r->height(), 0.0))};
 }
 
 struct PixelPoint {
     int x = 0, y = 0;
 };
 
-PixelPoint pointFrom(Machine& m, const Value& v)
+PixelPoint pixelPointFrom(Machine& m, const Value& v)
 {
-    if (!v.isObject())
-        return {};
-    return {toPixel(member(m, v, u"x")), toPixel(member(m, v, u"y"))};
+    auto p = pointFrom(m, v);
+    return p ? PixelPoint{toPixel(p->x), toPixel(p->y)} : PixelPoint{};
 }
 
-// A member of a matrix or colour transform; `fallback` when absent or not finite.
-double entry(Machine& m, const Value& object, const char16_t* name, double fallback)
+// A member as given, or the identity's when missing or not finite.
+double orIdentity(double given, double identity)
 {
-    double n = member(m, object, name);
-    return std::isfinite(n) ? std::clamp(n, -1e9, 1e9) : fallback;
+    return std::isfinite(given) ? std::clamp(given, -1e9, 1e9) : identity;
 }
 
-Matrix matrixFrom(Machine& m, const Value& v)
+Matrix placeFrom(Machine& m, const Value& v)
 {
-    if (!v.isObject())
-        return {};
-    return {entry(m, v, u"a", 1), entry(m, v, u"b", 0), entry(m, v, u"c", 0),
-            entry(m, v, u"d", 1), entry(m, v, u"tx", 0), entry(m, v, u"ty", 0)};
+    Matrix x = matrixFrom(m, v).value_or(Matrix{});
+    return {orIdentity(x.a, 1), orIdentity(x.b, 0), orIdentity(x.c, 0),
+            orIdentity(x.d, 1), orIdentity(x.tx, 0), orIdentity(x.ty, 0)};
 }
 
-ColorTransform colorTransformFrom(Machine& m, const Value& v)
+ColorTransform colorFrom(Machine& m, const Value& v)
 {
-    ColorTransform t;
-    if (!v.isObject())
-        return t;
-    t.rMult = entry(m, v, u"redMultiplier", 1);
-    t.gMult = entry(m, v, u"greenMultiplier", 1);
-    t.bMult = entry(m, v, u"blueMultiplier", 1);
-    t.aMult = entry(m, v, u"alphaMultiplier", 1);
-    t.rAdd = entry(m, v, u"redOffset", 0);
-    t.gAdd = entry(m, v, u"greenOffset", 0);
-    t.bAdd = entry(m, v, u"blueOffset", 0);
-    t.aAdd = entry(m, v, u"alphaOffset", 0);
+    ColorTransform t = colorTransformFrom(m, v).value_or(ColorTransform{});
+    for (double* mult : {&t.rMult, &t.gMult, &t.bMult, &t.aMult})
+        *mult = orIdentity(*mult, 1);
+    for (double* add : {&t.rAdd, &t.gAdd, &t.bAdd, &t.aAdd})
+        *add = orIdentity(*add, 0);
     return t;
 }
 
@@ -123,20 +109,7 @@ Value colorValue(Argb c) { return double(std::int32_t(c)); }
 
 Value rectangleValue(Machine& m, const PixelRect& r)
 {
-    Value flash = m.get(Value(m.global()), u"flash");
-    Value geom = flash.isObject() ? m.get(flash, u"geom") : Value();
-    Value rectangle = geom.isObject() ? m.get(geom, u"Rectangle") : Value();
-    double x = r.x0, y = r.y0, w = r.width(), h = r.height();
-    if (ActionObject* f = rectangle.toObject(); f && f->kind == ActionObject::Kind::Function) {
-        Value args[] = {x, y, w, h};
-        return m.construct(rectangle, args);
-    }
-    ActionObject* out = m.newObject();
-    out->set(u"x", x);
-    out->set(u"y", y);
-    out->set(u"width", w);
-    out->set(u"height", h);
-    return Value(out);
+    return rectangleValue(m, Rect{double(r.x0), double(r.y0), double(r.x1), double(r.y1)});
 }
 
 Value bitmapValue(Machine& m, std::shared_ptr<BitmapData> picture)
@@ -163,10 +136,10 @@ BitmapData* target(NativeCall& c, std::size_t work = 0)
 std::optional<BitmapData::Transfer> transferFrom(NativeCall& c)
 {
     BitmapData* source = pictureOf(c.arg(0));
-    auto rect = rectFrom(c.machine, c.arg(1));
+    auto rect = pixelRectFrom(c.machine, c.arg(1));
     if (!source || !rect)
         return std::nullopt;
-    PixelPoint at = pointFrom(c.machine, c.arg(2));
+    PixelPoint at = pixelPointFrom(c.machine, c.arg(2));
     return BitmapData::Transfer{*source, *rect, at.x, at.y};
 }
 
@@ -204,8 +177,6 @@ Value rectangle(NativeCall& c)
     BitmapData* self = pictureOf(c.thisValue);
     return self ? rectangleValue(c.machine, self->bounds()) : Value(-1.0);
 }
-
-Value readOnly(NativeCall&) { return {}; }
 
 Value dispose(NativeCall& c)
 {
@@ -272,7 +243,7 @@ Value setPixel32(NativeCall& c)
 
 Value fillRect(NativeCall& c)
 {
-    auto rect = rectFrom(c.machine, c.arg(0));
+    auto rect = pixelRectFrom(c.machine, c.arg(0));
     if (!rect)
         return {};
     if (BitmapData* self = target(c, area(intersect(*rect, {0, 0, BitmapData::kMaxSide, BitmapData::kMaxSide}))))
@@ -291,9 +262,9 @@ Value floodFill(NativeCall& c)
 Value colorTransform(NativeCall& c)
 {
     BitmapData* self = pictureOf(c.thisValue);
-    auto rect = rectFrom(c.machine, c.arg(0));
+    auto rect = pixelRectFrom(c.machine, c.arg(0));
     if (self && rect && charge(c, area(intersect(*rect, self->bounds()))))
-        self->colorTransform(*rect, colorTransformFrom(c.machine, c.arg(1)));
+        self->colorTransform(*rect, colorFrom(c.machine, c.arg(1)));
     return {};
 }
 
@@ -341,7 +312,7 @@ Value copyPixels(NativeCall& c)
     if (!self)
         return {};
     const BitmapData* alpha = pictureOf(c.arg(3));
-    PixelPoint at = pointFrom(c.machine, c.arg(4));
+    PixelPoint at = pixelPointFrom(c.machine, c.arg(4));
     self->copyPixels(*t, alpha, at.x, at.y, c.machine.toBoolean(c.arg(5)));
     return {};
 }
@@ -462,8 +433,8 @@ Value draw(NativeCall& c)
     if ((!clip && !source) || !charge(c, area(self->bounds())) ||
         (clip && !m.playback().chargeWork(outlinePoints(*clip), kPointsPerStep)))
         return {};
-    Matrix matrix = matrixFrom(m, c.arg(1));
-    ColorTransform color = colorTransformFrom(m, c.arg(2));
+    Matrix matrix = placeFrom(m, c.arg(1));
+    ColorTransform color = colorFrom(m, c.arg(2));
     RasterCanvas layer(self->width(), self->height());
     if (clip) {
         renderContent(*clip, matrix * Matrix::scaling(1 / kTwips, 1 / kTwips), color, layer);
@@ -482,7 +453,7 @@ Value draw(NativeCall& c)
     }
     PixelRect within = self->bounds();
     if (c.arg(4).isObject()) {
-        auto given = rectFrom(m, c.arg(4));
+        auto given = pixelRectFrom(m, c.arg(4));
         within = given ? *given : PixelRect{};
     }
     self->composite(layer.pixels(), within, blendFrom(m, c.arg(3)));
@@ -500,7 +471,7 @@ Value hitTest(NativeCall& c)
     if (!self)
         return {};
     Machine& m = c.machine;
-    PixelPoint at = pointFrom(m, c.arg(0));
+    PixelPoint at = pixelPointFrom(m, c.arg(0));
     auto alphaArg = [&](std::size_t i) {
         double n = c.number(i);
         return std::isnan(n) ? 0u : unsigned(std::clamp(n, 0.0, 255.0));
@@ -508,7 +479,7 @@ Value hitTest(NativeCall& c)
     unsigned threshold = alphaArg(1);
     Value second = c.arg(2);
     if (BitmapData* other = pictureOf(second)) {
-        PixelPoint otherAt = pointFrom(m, c.arg(3));
+        PixelPoint otherAt = pixelPointFrom(m, c.arg(3));
         if (!charge(c, area(self->bounds())))
             return {};
         return self->overlaps(threshold, *other, otherAt.x - at.x, otherAt.y - at.y,
@@ -517,12 +488,12 @@ Value hitTest(NativeCall& c)
     if (!second.isObject())
         return {};
     if (m.has(second, u"width")) {
-        auto rect = rectFrom(m, second);
+        auto rect = pixelRectFrom(m, second);
         if (!rect || !charge(c, area(self->bounds())))
             return false;
         return self->opaqueWithin({rect->x0 - at.x, rect->y0 - at.y, rect->x1 - at.x, rect->y1 - at.y}, threshold);
     }
-    PixelPoint p = pointFrom(m, second);
+    PixelPoint p = pixelPointFrom(m, second);
     return self->opaqueWithin({p.x - at.x, p.y - at.y, p.x - at.x + 1, p.y - at.y + 1}, threshold);
 }
 
@@ -551,35 +522,20 @@ Value compare(NativeCall& c)
     return bitmapValue(c.machine, self->difference(*other));
 }
 
-ActionObject* packageIn(Machine& m, ActionObject* parent, const char16_t* name)
-{
-    if (ActionObject* existing = m.get(Value(parent), name).toObject())
-        return existing;
-    ActionObject* created = m.newObject();
-    parent->set(name, Value(created), DontEnum);
-    return created;
-}
-
-void accessor(Machine& m, ActionObject* proto, const char16_t* name, NativeFunction getter)
-{
-    proto->set(name, Value(m.newArray({Value(m.newFunction(getter)), Value(m.newFunction(readOnly))})),
-               Accessor | DontEnum | DontDelete);
-}
-
 } // namespace
 
 void installBitmapData(Machine& m)
 {
     ActionObject* proto = m.heap().make(ActionObject::Kind::Plain, m.prototypes().object);
     m.prototypes().bitmapData = proto;
-    ActionObject* display = packageIn(m, packageIn(m, m.global(), u"flash"), u"display");
+    ActionObject* display = packageObject(m, u"flash.display");
     ActionObject* constructor = m.newFunction(construct, proto);
     display->set(u"BitmapData", Value(constructor), DontEnum);
     m.method(constructor, u"loadBitmap", loadBitmap);
-    accessor(m, proto, u"width", size<&BitmapData::width>);
-    accessor(m, proto, u"height", size<&BitmapData::height>);
-    accessor(m, proto, u"transparent", transparent);
-    accessor(m, proto, u"rectangle", rectangle);
+    defineAccessor(m, proto, u"width", size<&BitmapData::width>);
+    defineAccessor(m, proto, u"height", size<&BitmapData::height>);
+    defineAccessor(m, proto, u"transparent", transparent);
+    defineAccessor(m, proto, u"rectangle", rectangle);
     static constexpr std::pair<const char16_t*, NativeFunction> methods[] = {
         {u"getPixel", getPixel},
         {u"getPixel32", getPixel32},

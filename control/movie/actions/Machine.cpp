@@ -80,6 +80,11 @@ Machine::Machine(Playback& playback, int version)
     installTextField(*this);
     installTextFormat(*this);
     installSelection(*this);
+    installPoint(*this);
+    installRectangle(*this);
+    installMatrix(*this);
+    installColorTransform(*this);
+    installTransform(*this);
     installBitmapData(*this);
 }
 
@@ -328,6 +333,9 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
     }
     if (auto clip = object.toClip()) {
         if (clip->textField && writeAccessor(protos_.textField, name, object, value))
+            return;
+        // Native properties of clips (filters, transform...) and a class's own accessors.
+        if (!clip->textField && writeAccessor(wrapperPrototype(object), name, object, value))
             return;
         if (name == u"__proto__") {
             clip->prototype = value.isObject() ? value : Value();

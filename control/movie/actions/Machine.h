@@ -233,6 +233,12 @@ void installClipDrag(Machine& m); // after installMovieClip
 void installTextField(Machine& m);
 void installTextFormat(Machine& m);
 void installSelection(Machine& m);
+// flash.geom, one unit each.
+void installPoint(Machine& m);
+void installRectangle(Machine& m);
+void installMatrix(Machine& m);
+void installColorTransform(Machine& m);
+void installTransform(Machine& m); // after installMovieClip and installTextField
 void installBitmapData(Machine& m); // flash.display.BitmapData
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);

@@ -1,0 +1,25 @@
+// Properties that built-in classes answer through native code (a getter and
+// an optional setter), as addProperty makes them for scripts.
+#pragma once
+
+#include "control/movie/actions/Machine.h"
+
+namespace lumbra::movie {
+
+// Without a setter, assignments are ignored.
+inline ActionObject* defineAccessor(Machine& m, ActionObject* on, std::u16string_view name, NativeFunction get,
+                                    NativeFunction set = nullptr, unsigned flags = DontEnum | DontDelete)
+{
+    ActionObject* getter = m.newFunction(get);
+    std::vector<Value> pair{Value(getter), Value(m.newFunction(set ? set : [](NativeCall&) { return Value(); }))};
+    on->set(name, Value(m.newArray(std::move(pair))), Accessor | flags);
+    return getter;
+}
+
+// A number member of a script object (NaN when absent).
+inline double numberMember(Machine& m, const Value& object, std::u16string_view name)
+{
+    return m.toNumber(m.get(object, name));
+}
+
+} // namespace lumbra::movie

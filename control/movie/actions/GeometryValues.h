@@ -1,0 +1,34 @@
+// flash.geom values as native code reads and makes them: Point, Rectangle,
+// Matrix and ColorTransform objects of the movie's scripts, carried to and
+// from the movie model's own types. Lengths stay in pixels, as scripts give
+// them (the display tree keeps twips: callers scale by 20 where they need).
+//
+// Reading takes any object with the members the class has (scripts pass
+// plain objects too), and is empty for a value that is not an object. A
+// missing or non-numeric member reads as NaN, which callers check.
+#pragma once
+
+#include "control/movie/ColorTransform.h"
+#include "control/movie/Geometry.h"
+#include "control/movie/actions/Machine.h"
+
+#include <optional>
+
+namespace lumbra::movie {
+
+std::optional<Point> pointFrom(Machine& m, const Value& value);
+Value pointValue(Machine& m, Point p);
+
+// x, y, width, height.
+std::optional<Rect> rectangleFrom(Machine& m, const Value& value);
+Value rectangleValue(Machine& m, const Rect& r);
+
+// a, b, c, d, tx, ty.
+std::optional<Matrix> matrixFrom(Machine& m, const Value& value);
+Value matrixValue(Machine& m, const Matrix& matrix);
+
+// redMultiplier ... alphaOffset; offsets in 0..255 units of a channel.
+std::optional<ColorTransform> colorTransformFrom(Machine& m, const Value& value);
+Value colorTransformValue(Machine& m, const ColorTransform& cx);
+
+} // namespace lumbra::movie
