@@ -147,7 +147,7 @@ private:
         case PrevFrame: step(-1); break;
         case Play: if (target_) target_->playing = true; break;
         case Stop: if (target_) target_->playing = false; break;
-        case ToggleQuality:
+        case ToggleQuality: pb_.quality = pb_.quality == u"LOW" ? u"HIGH" : u"LOW"; break;
         case StopSounds: break;
         case EndDrag: pb_.stopDrag(); break;
         case Add: binaryNumber([](double a, double b) { return a + b; }); break;

@@ -86,6 +86,11 @@ public:
     bool clipLayer = false;
     int clipDepth = 0; // a clip layer masks the siblings above it up to this depth
     LayerEffects effects; // filters and blend mode
+    // What scripts set: cached drawing (a hint here), a solid colour under the
+    // content's bounds, and the nine-slice grid (pixels; kept, not drawn).
+    bool cacheAsBitmap = false;
+    std::optional<Argb> opaqueBackground;
+    std::optional<Rect> scale9Grid;
     // Masking by script: the object whose shape limits this one, and whether
     // this one serves as another's mask (and is then not drawn itself).
     std::weak_ptr<DisplayObject> mask;

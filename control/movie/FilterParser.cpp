@@ -53,14 +53,16 @@ ShadowFilter shadow(BitReader& in, bool withOffset)
     return f;
 }
 
-// Gradient glows and bevels are drawn in their outermost colour.
+// Gradient glows are drawn through their ramp, gradient bevels in its end colours.
 Filter gradientFilter(BitReader& in, bool bevel)
 {
     unsigned count = in.u8();
     std::vector<Argb> colors;
     for (unsigned i = 0; i < count; ++i)
         colors.push_back(in.rgba());
-    in.skip(count); // ratios
+    std::vector<RampStop> ramp;
+    for (unsigned i = 0; i < count; ++i)
+        ramp.push_back({in.u8(), colors[i]});
     double blurX = in.fixed16(), blurY = in.fixed16(), angle = in.fixed16(), distance = in.fixed16();
     double s = strength(in);
     bool onTop = false;
@@ -72,12 +74,15 @@ Filter gradientFilter(BitReader& in, bool bevel)
         f.highlightColor = outer;
         f.blurX = blurX, f.blurY = blurY, f.angle = angle, f.distance = distance, f.strength = s;
         f.inner = bits.inner, f.knockout = bits.knockout, f.onTop = onTop, f.passes = bits.passes;
+        f.ramp = std::move(ramp);
         return f;
     }
     ShadowFilter f;
     f.color = outer;
     f.blurX = blurX, f.blurY = blurY, f.angle = angle, f.distance = distance, f.strength = s;
     f.inner = bits.inner, f.knockout = bits.knockout, f.hideObject = !bits.composite, f.passes = bits.passes;
+    f.glow = true;
+    f.ramp = std::move(ramp);
     return f;
 }
 
@@ -102,9 +107,12 @@ std::vector<Filter> parseFilterList(BitReader& in)
             filters.push_back(f);
             break;
         }
-        case 2: // glow: a shadow that stays in place
-            filters.push_back(shadow(in, false));
+        case 2: { // glow: a shadow that stays in place
+            ShadowFilter f = shadow(in, false);
+            f.glow = true;
+            filters.push_back(f);
             break;
+        }
         case 3: {
             BevelFilter f;
             f.shadowColor = in.rgba();

@@ -86,6 +86,33 @@ Argb tint(Argb color, double alpha)
     return premultiply(argb(byte(alphaOf(color) * std::clamp(alpha, 0.0, 1.0)), redOf(color), greenOf(color), blueOf(color)));
 }
 
+// The ramp's colour at s (0..1), straight alpha, mixed between the stops around it.
+Argb rampAt(const std::vector<RampStop>& ramp, double s)
+{
+    double at = std::clamp(s, 0.0, 1.0) * 255;
+    if (at <= ramp.front().ratio)
+        return ramp.front().color;
+    for (std::size_t i = 1; i < ramp.size(); ++i) {
+        const RampStop &low = ramp[i - 1], &high = ramp[i];
+        if (at > high.ratio)
+            continue;
+        double t = high.ratio > low.ratio ? (at - low.ratio) / (high.ratio - low.ratio) : 1;
+        auto mix = [&](unsigned a, unsigned b) { return byte(a + (double(b) - a) * t); };
+        return argb(mix(alphaOf(low.color), alphaOf(high.color)), mix(redOf(low.color), redOf(high.color)),
+                    mix(greenOf(low.color), greenOf(high.color)), mix(blueOf(low.color), blueOf(high.color)));
+    }
+    return ramp.back().color;
+}
+
+// A shadow's or glow's colour where its blurred alpha (strength applied) is
+// s, premultiplied, and covering `cover` of the pixel.
+Argb shadeOf(const ShadowFilter& f, double s, double cover)
+{
+    if (f.ramp.empty())
+        return tint(f.color, s * cover);
+    return tint(rampAt(f.ramp, s), cover);
+}
+
 void blurFilter(PixelBuffer& layer, const BlurFilter& f)
 {
     Plane channels[4] = {Plane(layer.width(), layer.height()), Plane(layer.width(), layer.height()),
@@ -127,10 +154,10 @@ void shadowFilter(PixelBuffer& layer, const ShadowFilter& f)
             double s = std::min(1.0, shade.at(x, y) * f.strength);
             Argb out;
             if (f.inner) {
-                Argb inside = tint(f.color, s * a);
+                Argb inside = shadeOf(f, s, a);
                 out = f.knockout ? inside : blendOver(src, inside);
             } else {
-                Argb behind = tint(f.color, f.knockout ? s * (1 - a) : s);
+                Argb behind = shadeOf(f, s, f.knockout ? 1 - a : 1);
                 if (f.knockout)
                     out = behind;
                 else if (f.hideObject)

@@ -18,6 +18,12 @@ enum class BlendMode {
     Invert, Alpha, Erase, Overlay, HardLight
 };
 
+// One colour of the ramp of a gradient glow or bevel; ratio 0 is the outermost.
+struct RampStop {
+    unsigned ratio = 0; // 0..255
+    Argb color = 0;     // straight alpha
+};
+
 struct BlurFilter {
     double blurX = 4, blurY = 4;
     int passes = 1;
@@ -32,6 +38,9 @@ struct ShadowFilter {
     double strength = 1;
     bool inner = false, knockout = false, hideObject = false;
     int passes = 1;
+    bool glow = false; // a glow rather than a shadow: scripts read it back as one
+    // Gradient glows: the colour where the blurred alpha is s is the ramp's at s * 255.
+    std::vector<RampStop> ramp;
 };
 
 // Bevels: highlight on the side facing the light, shadow on the other.
@@ -42,6 +51,8 @@ struct BevelFilter {
     double strength = 1;
     bool inner = true, knockout = false, onTop = false;
     int passes = 1;
+    // Gradient bevels keep their ramp for scripts; they are drawn in its end colours.
+    std::vector<RampStop> ramp;
 };
 
 // 4 x 5 matrix on straight colour, rows R, G, B, A; the fifth column adds 0..255.

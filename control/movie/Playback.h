@@ -61,6 +61,9 @@ public:
 
     bool loop = true;
     bool dirty = true;
+    // The drawing quality scripts set and read (_quality): "LOW", "MEDIUM",
+    // "HIGH" or "BEST". This player draws one way; the value is kept.
+    std::u16string quality = u"HIGH";
 
     // Timeline control of a clip. Frames out of range are refused.
     bool gotoFrame(DisplayObject& clip, int frame, bool play);

@@ -78,6 +78,15 @@ std::u16string slashPath(const DisplayObject& object)
     return (parent == u"/" ? u"" : parent) + u"/" + object.name;
 }
 
+// A quality name in any case, as _quality reads it back.
+std::optional<std::u16string> qualityName(const std::u16string& text)
+{
+    for (const char16_t* name : {u"LOW", u"MEDIUM", u"HIGH", u"BEST"})
+        if (equalsFolded(text, name))
+            return std::u16string(name);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<int> propertyIndex(std::u16string_view name)
@@ -114,10 +123,10 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
         return target ? slashPath(*target) : u"";
     }
     case Url: return u"";
-    case HighQuality:
+    case HighQuality: return playback.quality == u"LOW" ? 0 : playback.quality == u"BEST" ? 2 : 1;
     case FocusRect: return 1;
     case SoundBufTime: return 5;
-    case Quality: return u"HIGH";
+    case Quality: return playback.quality;
     case XMouse:
     case YMouse: {
         Point local = object.worldMatrix().inverse().apply(playback.mouse());
@@ -193,10 +202,17 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
             return false;
         object.name = value.toString();
         break;
+    case Quality:
+        if (auto name = qualityName(value.toString()))
+            playback.quality = *name;
+        return true;
     case HighQuality:
+        // 0 low, 1 high, 2 best; others leave the quality as it is.
+        if (n == 0 || n == 1 || n == 2)
+            playback.quality = n == 0 ? u"LOW" : n == 1 ? u"HIGH" : u"BEST";
+        return true;
     case FocusRect:
     case SoundBufTime:
-    case Quality:
         return true; // accepted; this player draws one way
     default:
         return false;

@@ -1,5 +1,6 @@
 #include "control/movie/Renderer.h"
 
+#include "control/movie/Bounds.h"
 #include "control/movie/TextField.h"
 #include "control/movie/MorphShape.h"
 
@@ -133,6 +134,12 @@ private:
         else if (object.textField)
             drawText(*object.textField, m, cx);
         else {
+            // A clip's opaque background fills its bounds under everything it holds.
+            if (object.opaqueBackground) {
+                Rect r = localBounds(object);
+                if (!r.empty())
+                    canvas_.fillPath(transformPath(rectanglePath(r), m), solidFill(cx.apply(*object.opaqueBackground)));
+            }
             // A clip's drawing lies under its children.
             if (object.drawing)
                 drawShape(object.drawing->shape(), m, cx);

@@ -6,14 +6,15 @@
 
 namespace lumbra::movie {
 
-// Without a setter, assignments are ignored.
+// Without a setter, assignments are ignored. Answers the getter-setter pair.
 inline ActionObject* defineAccessor(Machine& m, ActionObject* on, std::u16string_view name, NativeFunction get,
                                     NativeFunction set = nullptr, unsigned flags = DontEnum | DontDelete)
 {
-    ActionObject* getter = m.newFunction(get);
-    std::vector<Value> pair{Value(getter), Value(m.newFunction(set ? set : [](NativeCall&) { return Value(); }))};
-    on->set(name, Value(m.newArray(std::move(pair))), Accessor | flags);
-    return getter;
+    std::vector<Value> functions{Value(m.newFunction(get)),
+                                 Value(m.newFunction(set ? set : [](NativeCall&) { return Value(); }))};
+    ActionObject* pair = m.newArray(std::move(functions));
+    on->set(name, Value(pair), Accessor | flags);
+    return pair;
 }
 
 // A number member of a script object (NaN when absent).

@@ -85,6 +85,8 @@ Machine::Machine(Playback& playback, int version)
     installMatrix(*this);
     installColorTransform(*this);
     installTransform(*this);
+    installFilters(*this);
+    installClipEffects(*this);
     installBitmapData(*this);
 }
 

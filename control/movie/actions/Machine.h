@@ -239,6 +239,8 @@ void installRectangle(Machine& m);
 void installMatrix(Machine& m);
 void installColorTransform(Machine& m);
 void installTransform(Machine& m); // after installMovieClip and installTextField
+void installFilters(Machine& m);   // flash.filters
+void installClipEffects(Machine& m); // filters, blendMode... of clips; after installTextField
 void installBitmapData(Machine& m); // flash.display.BitmapData
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
