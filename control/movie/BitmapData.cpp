@@ -234,6 +234,14 @@ void BitmapData::composite(const PixelBuffer& layer, const PixelRect& clip, Blen
         }
 }
 
+void BitmapData::replace(const PixelBuffer& layer, int dx, int dy)
+{
+    PixelRect r = intersect({dx, dy, dx + layer.width(), dy + layer.height()}, bounds());
+    for (int y = r.y0; y < r.y1; ++y)
+        for (int x = r.x0; x < r.x1; ++x)
+            pixels_->at(x, y) = transparent_ ? layer.at(x - dx, y - dy) : stored(unpremultiply(layer.at(x - dx, y - dy)));
+}
+
 PixelRect BitmapData::clipTransfer(const Transfer& t, int& dx, int& dy) const
 {
     PixelRect src = intersect(t.rect, t.source.bounds());

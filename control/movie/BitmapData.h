@@ -78,6 +78,9 @@ public:
     // The smallest rectangle holding every pixel whose colour under `mask`
     // is (find) or is not (!find) `color`; empty when none.
     PixelRect colorBounds(std::uint32_t mask, std::uint32_t color, bool find) const;
+    // Puts a premultiplied layer's pixels in place of the picture's, its top
+    // left at (dx, dy); what falls outside is left out.
+    void replace(const PixelBuffer& layer, int dx, int dy);
     // Blends a premultiplied layer of the picture's size onto it within `clip`.
     void composite(const PixelBuffer& layer, const PixelRect& clip, BlendMode mode);
 

@@ -247,6 +247,26 @@ trace(grey.getPixel(0, 0).toString(16) + " " + grey.getPixel(3, 3).toString(16))
               "80 808080\n");
 }
 
+TEST(BitmapData, ApplyFilterRunsTheStageFiltersOverARectangle)
+{
+    EXPECT_EQ(run(R"(
+var swap = new flash.filters.ColorMatrixFilter([0, 0, 1, 0, 0,  0, 1, 0, 0, 0,  1, 0, 0, 0, 0,  0, 0, 0, 1, 0]);
+var s = new B(2, 2, false, 0x102030);
+var d = new B(3, 3, false, 0xFFFFFF);
+trace(d.applyFilter(s, rect(0, 0, 2, 2), {x: 2, y: 2}, swap) + " " + d.applyFilter(s, rect(0, 0, 2, 2), ZERO, {}));
+trace(d.getPixel(2, 2).toString(16) + " " + d.getPixel(1, 1).toString(16));
+// A lone opaque pixel blurred spreads to its neighbours and loses some alpha.
+var dot = new B(5, 5, true, 0);
+dot.setPixel32(2, 2, 0xFF000000);
+dot.applyFilter(dot, dot.rectangle, ZERO, new flash.filters.BlurFilter(3, 3, 1));
+var a = (dot.getPixel32(2, 2) >> 24) & 255, n = (dot.getPixel32(3, 2) >> 24) & 255;
+trace((a < 255) + " " + (n > 0) + " " + (a >= n) + " " + ((dot.getPixel32(0, 0) >> 24) & 255));
+)"),
+              "0 -1\n"
+              "302010 ffffff\n"
+              "true true true 0\n");
+}
+
 // A DefineBitsLossless2 picture (32-bit, premultiplied) of 2 x 1 pixels.
 Asm::Bytes losslessPicture(unsigned id)
 {

@@ -13,6 +13,7 @@
 #include "control/movie/Renderer.h"
 #include "control/movie/TextField.h"
 #include "control/movie/actions/Accessors.h"
+#include "control/movie/actions/FilterValues.h"
 #include "control/movie/actions/GeometryValues.h"
 #include "control/movie/actions/Machine.h"
 #include "control/movie/actions/Packages.h"
@@ -461,6 +462,29 @@ Value draw(NativeCall& c)
     return {};
 }
 
+// applyFilter(source, sourceRect, destPoint, filter): the source's rectangle
+// passed through the filter (on its own, nothing around it) replaces the
+// pixels at the point. 0 when done, -1 for a filter this player cannot draw.
+Value applyFilter(NativeCall& c)
+{
+    auto t = transferFrom(c);
+    auto filter = filterFrom(c.machine, c.arg(3));
+    if (!t || !filter)
+        return -1.0;
+    PixelRect src = intersect(t->rect, t->source.bounds());
+    // Blurs cost a few passes over every pixel.
+    BitmapData* self = target(c, 4 * area(src));
+    if (!self)
+        return -1.0;
+    PixelBuffer layer(src.width(), src.height());
+    const PixelBuffer& from = *t->source.pixels();
+    for (int y = 0; y < layer.height(); ++y)
+        std::copy(from.row(src.y0 + y) + src.x0, from.row(src.y0 + y) + src.x1, layer.row(y));
+    movie::applyFilter(layer, *filter);
+    self->replace(layer, t->dx + (src.x0 - t->rect.x0), t->dy + (src.y0 - t->rect.y0));
+    return 0.0;
+}
+
 // --- comparing ---------------------------------------------------------------------------
 
 // hitTest(firstPoint, firstAlphaThreshold, secondObject, secondBitmapPoint,
@@ -553,6 +577,7 @@ void installBitmapData(Machine& m)
         {u"paletteMap", paletteMap},
         {u"threshold", threshold},
         {u"draw", draw},
+        {u"applyFilter", applyFilter},
         {u"hitTest", hitTest},
         {u"compare", compare},
         {u"clone", clone},
