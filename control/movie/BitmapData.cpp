@@ -7,6 +7,18 @@ namespace lumbra::movie {
 
 namespace {
 
+std::size_t pixelCount(const PixelBuffer& b) { return std::size_t(b.width()) * std::size_t(b.height()); }
+
+// Gives a buffer's pixels back to the allowance when its last holder goes.
+struct ReturnPixels {
+    std::shared_ptr<std::size_t> inUse;
+    void operator()(PixelBuffer* buffer) const
+    {
+        *inUse -= pixelCount(*buffer);
+        delete buffer;
+    }
+};
+
 bool validSize(int width, int height)
 {
     return width >= 1 && height >= 1 && width <= BitmapData::kMaxSide && height <= BitmapData::kMaxSide;
@@ -78,21 +90,18 @@ std::shared_ptr<BitmapData> BitmapData::fromPixels(const PixelBuffer& pixels, bo
 }
 
 BitmapData::BitmapData(int width, int height, bool transparent, Argb fill, std::shared_ptr<std::size_t> pixelsInUse)
-    : pixels_(std::make_shared<PixelBuffer>(width, height)), transparent_(transparent),
-      pixelsInUse_(std::move(pixelsInUse)), charged_(std::size_t(pixels_->width()) * std::size_t(pixels_->height()))
+    : pixels_(new PixelBuffer(width, height), ReturnPixels{pixelsInUse}), transparent_(transparent),
+      pixelsInUse_(std::move(pixelsInUse))
 {
-    *pixelsInUse_ += charged_;
+    *pixelsInUse_ += pixelCount(*pixels_);
     pixels_->fill(stored(fill));
 }
-
-BitmapData::~BitmapData() { *pixelsInUse_ -= charged_; }
 
 void BitmapData::dispose()
 {
     // The buffer object stays: fills holding it now find it empty.
+    *pixelsInUse_ -= pixelCount(*pixels_);
     *pixels_ = PixelBuffer();
-    *pixelsInUse_ -= charged_;
-    charged_ = 0;
 }
 
 std::shared_ptr<BitmapData> BitmapData::clone() const { return fromPixels(*pixels_, transparent_, pixelsInUse_); }

@@ -5,8 +5,9 @@
 //
 // The pixels live in one buffer for the picture's whole life: fills and
 // attached bitmaps share it, so what a script changes shows on the next frame.
-// Every picture of a movie counts against one allowance of pixels, so a movie
-// making pictures in a loop cannot exhaust memory.
+// Every buffer counts against one allowance of pixels per movie until the last
+// of its holders lets it go, so a movie making pictures in a loop cannot
+// exhaust memory, not even by keeping them only on the stage.
 #pragma once
 
 #include "control/movie/ColorTransform.h"
@@ -43,7 +44,6 @@ public:
     static std::shared_ptr<BitmapData> fromPixels(const PixelBuffer& pixels, bool transparent,
                                                   std::shared_ptr<std::size_t> pixelsInUse);
     BitmapData(int width, int height, bool transparent, Argb fill, std::shared_ptr<std::size_t> pixelsInUse);
-    ~BitmapData();
     BitmapData(const BitmapData&) = delete;
     BitmapData& operator=(const BitmapData&) = delete;
 
@@ -126,7 +126,6 @@ private:
     std::shared_ptr<PixelBuffer> pixels_;
     bool transparent_;
     std::shared_ptr<std::size_t> pixelsInUse_;
-    std::size_t charged_ = 0;
 };
 
 } // namespace lumbra::movie

@@ -321,6 +321,17 @@ trace(new B(2880, 2880).width + " " + new B(2880, 2880).width);
 )",
                   2),
               "3\n2880 -1\n");
+    // Pictures only the stage still shows keep their pixels counted after
+    // the collector has freed their script objects.
+    EXPECT_EQ(run(R"(
+for (var i = 0; i < 3; i++) this.createEmptyMovieClip("c" + i, i + 1).attachBitmap(new B(2880, 2880), 1);
+#frame
+for (i = 0; i < 5000; i++) { var o = {}; }
+#frame
+trace(new B(2880, 2880).width);
+)",
+                  3),
+              "-1\n");
     // Endless loops of per-pixel work end with the frame's budget.
     EXPECT_EQ(run(R"(
 var big = new B(2880, 2880);
