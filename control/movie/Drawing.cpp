@@ -73,6 +73,13 @@ void Drawing::lineStyle(std::optional<LineStyle> style)
     shape_.linePaths.emplace_back();
 }
 
+std::optional<LineStyle> Drawing::pen() const
+{
+    if (line_ < 0)
+        return std::nullopt;
+    return shape_.lines[std::size_t(line_)];
+}
+
 void Drawing::beginFill(const Fill& fill)
 {
     endFill();

@@ -26,6 +26,8 @@ public:
 
     // The pen: lines drawn from now on, or none.
     void lineStyle(std::optional<LineStyle> style);
+    // The pen in use, if any.
+    std::optional<LineStyle> pen() const;
     // Opens a fill at the pen, closing the one open before.
     void beginFill(const Fill& fill);
     // Closes the open fill back to where its outline started.

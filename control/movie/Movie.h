@@ -10,9 +10,11 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 
 namespace lumbra::movie {
 
@@ -36,6 +38,8 @@ struct Movie {
     };
     std::map<std::uint16_t, Import> imports;
     FieldFonts fieldFonts; // embedded fonts text fields can draw with, by name
+    // The pictures (DefineBits*) by character id, for scripts that load them.
+    std::unordered_map<std::uint16_t, std::shared_ptr<const PixelBuffer>> pictures;
 
     const Character* find(std::uint16_t id) const
     {

@@ -201,6 +201,7 @@ private:
             auto picture = std::make_shared<const PixelBuffer>(
                 parseBitmap(in, code, jpegTables_, std::min(picturePixelsLeft_, kMaxPicturePixels)));
             picturePixelsLeft_ -= std::size_t(picture->width()) * std::size_t(picture->height());
+            movie_.pictures[id] = picture;
             bitmaps_[id] = std::move(picture);
             break;
         }

@@ -645,6 +645,15 @@ bool Playback::takeStep()
     return true;
 }
 
+bool Playback::chargeWork(std::size_t units, std::size_t perStep)
+{
+    auto steps = long(units / perStep + 1);
+    if (closed_ || budget_ < steps)
+        return false;
+    budget_ -= steps;
+    return true;
+}
+
 void Playback::spendSteps(std::size_t steps)
 {
     // Never below 0: host calls may walk timelines many times between resets.

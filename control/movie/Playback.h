@@ -118,6 +118,9 @@ public:
     void runQueuedActions();
     // Spends one interpreter step; false once this run's budget is gone.
     bool takeStep();
+    // Charges work done for a script (pixels, points) at one step per `perStep`
+    // units; false, with nothing charged, when the budget cannot cover it.
+    bool chargeWork(std::size_t units, std::size_t perStep);
     // The nesting guard of running actions: false when too deep to run more.
     bool enterActions();
     void leaveActions() { --actionDepth_; }

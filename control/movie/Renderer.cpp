@@ -109,6 +109,9 @@ public:
         }
     }
 
+    // Content and children alone: the object's own place, mask and effects are the caller's.
+    void drawAlone(const DisplayObject& object, const Matrix& m, const ColorTransform& cx) { drawContent(object, m, cx); }
+
 private:
     // The view matrix, recovered from an object's parent matrix and its
     // ancestors' own: a script mask may sit anywhere in the tree.
@@ -363,6 +366,12 @@ void renderTree(Playback& playback, const Matrix& view, Canvas& canvas)
     // The levels in order, the higher over the lower.
     for (const auto& level : playback.levels())
         Renderer(canvas, view).draw(*level, view, ColorTransform{});
+}
+
+void renderContent(const DisplayObject& object, const Matrix& toPixels, const ColorTransform& color, Canvas& canvas)
+{
+    Matrix view = toPixels * object.worldMatrix().inverse();
+    Renderer(canvas, view).drawAlone(object, toPixels, color);
 }
 
 void setMask(DisplayObject& object, const std::shared_ptr<DisplayObject>& mask)

@@ -16,6 +16,7 @@
 
 namespace lumbra::movie {
 
+class BitmapData;
 class DisplayObject;
 class Machine;
 struct NativeCall;
@@ -97,6 +98,8 @@ public:
     // Arrays: the elements; wrappers and dates: the primitive; super: the object.
     std::vector<Value> elements;
     Value primitive;
+    // flash.display.BitmapData instances: the picture.
+    std::shared_ptr<BitmapData> bitmap;
     bool marked = false;
 
 private:

@@ -1,6 +1,8 @@
-// The drawing methods of MovieClip: lineStyle, beginFill, beginGradientFill,
-// moveTo, lineTo, curveTo, endFill and clear. Scripts give pixels; the clip's
-// drawing keeps twips like every other shape.
+// The drawing methods of MovieClip: lineStyle, lineGradientStyle, beginFill,
+// beginGradientFill, beginBitmapFill, moveTo, lineTo, curveTo, endFill and
+// clear, and attachBitmap, which places a picture as a clip drawing it. Scripts
+// give pixels; the clip's drawing keeps twips like every other shape.
+#include "control/movie/BitmapData.h"
 #include "control/movie/Playback.h"
 #include "control/movie/actions/Machine.h"
 
@@ -204,25 +206,20 @@ Argb meanColor(const std::vector<GradientStop>& stops)
     return argb(unsigned(sum[0] / n), unsigned(sum[1] / n), unsigned(sum[2] / n), unsigned(sum[3] / n));
 }
 
-// beginGradientFill(type, colors, alphas, ratios, matrix, spreadMethod,
-// interpolationMethod, focalPointRatio). Arrays of different lengths, an
-// unknown type or a missing matrix leave the next outline unfilled.
-Value beginGradientFill(NativeCall& c)
+// The gradient of (type, colors, alphas, ratios, matrix, spreadMethod,
+// interpolationMethod, focalPointRatio), as beginGradientFill and
+// lineGradientStyle take it. Arrays of different lengths, an unknown type or a
+// missing matrix give none.
+std::optional<Fill> gradientFrom(NativeCall& c)
 {
-    auto self = clip(c);
-    if (!self)
-        return {};
     Machine& m = c.machine;
-    Drawing& drawing = m.playback().drawingOf(*self);
     std::u16string type = c.string(0);
     auto colors = elementsOf(m, c.arg(1)), alphas = elementsOf(m, c.arg(2)), ratios = elementsOf(m, c.arg(3));
     auto matrix = gradientMatrix(m, c.arg(4));
     bool valid = (type == u"linear" || type == u"radial") && !colors.empty() && colors.size() <= kMaxStops &&
                  alphas.size() == colors.size() && ratios.size() == colors.size() && matrix;
-    if (!valid) {
-        drawing.endFill();
-        return {};
-    }
+    if (!valid)
+        return std::nullopt;
     Fill fill;
     fill.kind = type == u"linear" ? Fill::Kind::LinearGradient : Fill::Kind::RadialGradient;
     double previous = 0;
@@ -242,7 +239,104 @@ Value beginGradientFill(NativeCall& c)
         fill.kind = Fill::Kind::FocalGradient;
         fill.focus = std::clamp(focus, -1.0, 1.0);
     }
-    drawing.beginFill(fill);
+    return fill;
+}
+
+// beginGradientFill(...): without a valid gradient the next outline is not filled.
+Value beginGradientFill(NativeCall& c)
+{
+    auto self = clip(c);
+    if (!self)
+        return {};
+    Drawing& drawing = c.machine.playback().drawingOf(*self);
+    if (auto fill = gradientFrom(c))
+        drawing.beginFill(*fill);
+    else
+        drawing.endFill();
+    return {};
+}
+
+// lineGradientStyle(...): the pen set by lineStyle paints with the gradient
+// from now on; without a pen it does nothing.
+Value lineGradientStyle(NativeCall& c)
+{
+    auto self = clip(c);
+    if (!self)
+        return {};
+    Drawing& drawing = c.machine.playback().drawingOf(*self);
+    auto pen = drawing.pen();
+    if (!pen)
+        return {};
+    pen->fill = gradientFrom(c);
+    drawing.lineStyle(pen);
+    return {};
+}
+
+const BitmapData* pictureOf(const Value& v)
+{
+    ActionObject* o = v.toObject();
+    return o && o->bitmap && !o->bitmap->disposed() ? o->bitmap.get() : nullptr;
+}
+
+// A fill of the picture with its pixels placed by `toPixels` (script pixels).
+Fill bitmapFill(const BitmapData& picture, const Matrix& toPixels, bool repeat, bool smooth)
+{
+    Fill fill;
+    fill.kind = Fill::Kind::Bitmap;
+    fill.bitmap = picture.pixels();
+    fill.bitmapToPixels = Matrix::scaling(kTwips, kTwips) * toPixels;
+    fill.repeat = repeat;
+    fill.smooth = smooth;
+    return fill;
+}
+
+// beginBitmapFill(bitmap, matrix, repeat = true, smoothing = false); the
+// matrix is a geometry matrix {a, b, c, d, tx, ty} in pixels.
+Value beginBitmapFill(NativeCall& c)
+{
+    auto self = clip(c);
+    if (!self)
+        return {};
+    Machine& m = c.machine;
+    Drawing& drawing = m.playback().drawingOf(*self);
+    const BitmapData* picture = pictureOf(c.arg(0));
+    if (!picture) {
+        drawing.endFill();
+        return {};
+    }
+    Matrix place;
+    if (Value given = c.arg(1); given.isObject()) {
+        auto entry = [&](const char16_t* name, double fallback) {
+            return m.has(given, name) ? member(m, given, name) : fallback;
+        };
+        place = {entry(u"a", 1), entry(u"b", 0), entry(u"c", 0), entry(u"d", 1), entry(u"tx", 0), entry(u"ty", 0)};
+    }
+    bool repeat = c.args.size() < 3 || m.toBoolean(c.arg(2));
+    drawing.beginFill(bitmapFill(*picture, place, repeat, m.toBoolean(c.arg(3))));
+    return {};
+}
+
+// attachBitmap(bitmap, depth, pixelSnapping, smoothing): a new clip at the
+// depth, drawing the picture at its origin one pixel to a pixel.
+Value attachBitmap(NativeCall& c)
+{
+    auto self = clip(c);
+    const BitmapData* picture = pictureOf(c.arg(0));
+    double depth = c.number(1);
+    if (!self || !picture || !(depth >= -16384 && depth <= 2130706428))
+        return {};
+    Playback& playback = c.machine.playback();
+    auto holder = playback.createEmptyClip(*self, u"", int(depth));
+    if (!holder)
+        return {};
+    Drawing& drawing = playback.drawingOf(*holder);
+    drawing.beginFill(bitmapFill(*picture, {}, false, c.machine.toBoolean(c.arg(3))));
+    double w = picture->width() * kTwips, h = picture->height() * kTwips;
+    drawing.moveTo({0, 0});
+    drawing.lineTo({w, 0});
+    drawing.lineTo({w, h});
+    drawing.lineTo({0, h});
+    drawing.endFill();
     return {};
 }
 
@@ -253,6 +347,9 @@ void installClipDrawing(Machine& m, ActionObject* proto)
     m.method(proto, u"lineStyle", lineStyle);
     m.method(proto, u"beginFill", beginFill);
     m.method(proto, u"beginGradientFill", beginGradientFill);
+    m.method(proto, u"beginBitmapFill", beginBitmapFill);
+    m.method(proto, u"lineGradientStyle", lineGradientStyle);
+    m.method(proto, u"attachBitmap", attachBitmap);
     m.method(proto, u"endFill", endFill);
     m.method(proto, u"moveTo", moveTo);
     m.method(proto, u"lineTo", lineTo);

@@ -88,6 +88,7 @@ Machine::Machine(Playback& playback, int version)
     installTransform(*this);
     installFilters(*this);
     installClipEffects(*this);
+    installBitmapData(*this);
 }
 
 Machine::~Machine() = default;
@@ -655,6 +656,7 @@ void Machine::collectGarbage()
                                     protos_.number, protos_.boolean, protos_.date, protos_.clip, protos_.error})
             marker.mark(proto);
         marker.mark(protos_.xmlNode);
+        marker.mark(protos_.bitmapData);
         sharedObjects_->mark(marker);
         for (const auto& interval : intervals_) {
             marker.mark(interval.target);

@@ -56,6 +56,7 @@ struct Prototypes {
     ActionObject* error = nullptr;
     ActionObject* textField = nullptr;
     ActionObject* xmlNode = nullptr;
+    ActionObject* bitmapData = nullptr;
 };
 
 class Machine {
@@ -169,6 +170,8 @@ public:
     void runArrivals();
 
     SharedObjectStore& sharedObjects() { return *sharedObjects_; }
+    // The pixels every BitmapData of the movie holds together.
+    const std::shared_ptr<std::size_t>& bitmapPixels() const { return bitmapPixels_; }
 
 private:
     ActionObject* wrapperPrototype(const Value& value);
@@ -193,6 +196,7 @@ private:
     std::vector<Arrival> arrivals_;
     std::unique_ptr<SharedObjectStore> sharedObjects_; // after heap_: saved before the objects go
     Keys keys_;
+    std::shared_ptr<std::size_t> bitmapPixels_ = std::make_shared<std::size_t>(0);
     int depth_ = 0;
     bool enabled_ = true;
     ActionObject* running_ = nullptr;
@@ -239,6 +243,7 @@ void installColorTransform(Machine& m);
 void installTransform(Machine& m); // after installMovieClip and installTextField
 void installFilters(Machine& m);   // flash.filters
 void installClipEffects(Machine& m); // filters, blendMode... of clips; after installTextField
+void installBitmapData(Machine& m); // flash.display.BitmapData
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
