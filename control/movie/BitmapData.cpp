@@ -269,83 +269,74 @@ PixelRect BitmapData::clipTransfer(const Transfer& t, int& dx, int& dy) const
     return src;
 }
 
-void BitmapData::copyPixels(const Transfer& t, const BitmapData* alpha, int ax, int ay, bool merge)
+// The source is copied before anything is written, so a picture may
+// transfer onto itself.
+template <class Visit> void BitmapData::eachTransferred(const Transfer& t, Visit visit)
 {
     int dx = 0, dy = 0;
     PixelRect src = clipTransfer(t, dx, dy);
-    std::vector<Argb> from = straightCopy(t.source, src);
+    std::vector<Argb> values = straightCopy(t.source, src);
     std::size_t i = 0;
     for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x, ++i) {
-            Argb c = from[i];
-            if (!t.source.transparent())
-                c |= 0xFF000000u;
-            if (alpha) {
-                // Outside the alpha picture nothing shows.
-                unsigned a = alphaOf(alpha->pixel32(ax + (src.x0 - t.rect.x0) + x, ay + (src.y0 - t.rect.y0) + y));
-                c = (c & 0xFFFFFFu) | (Argb(mul255(alphaOf(c), a)) << 24);
-            }
-            Argb& dst = pixels_->at(dx + x, dy + y);
-            if (merge)
-                dst = blendOver(dst, premultiply(c));
-            else
-                dst = stored(c);
-            if (!transparent_)
-                dst |= 0xFF000000u;
+        for (int x = 0; x < src.width(); ++x, ++i)
+            visit(dx + x, dy + y, values[i]);
+}
+
+void BitmapData::copyPixels(const Transfer& t, const BitmapData* alpha, int ax, int ay, bool merge)
+{
+    eachTransferred(t, [&](int x, int y, Argb c) {
+        if (!t.source.transparent())
+            c |= 0xFF000000u;
+        if (alpha) {
+            // Outside the alpha picture nothing shows.
+            unsigned a = alphaOf(alpha->pixel32(ax + x - t.dx, ay + y - t.dy));
+            c = (c & 0xFFFFFFu) | (Argb(mul255(alphaOf(c), a)) << 24);
         }
+        Argb& dst = pixels_->at(x, y);
+        if (merge)
+            dst = blendOver(dst, premultiply(c));
+        else
+            dst = stored(c);
+        if (!transparent_)
+            dst |= 0xFF000000u;
+    });
 }
 
 void BitmapData::copyChannel(const Transfer& t, unsigned sourceChannel, unsigned destChannel)
 {
     unsigned from = shiftOf(sourceChannel), to = shiftOf(destChannel);
-    int dx = 0, dy = 0;
-    PixelRect src = clipTransfer(t, dx, dy);
-    std::vector<Argb> values = straightCopy(t.source, src);
-    std::size_t i = 0;
-    for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x, ++i) {
-            Argb value = (values[i] >> from) & 0xFF;
-            if (from == 24 && !t.source.transparent())
-                value = 0xFF;
-            Argb here = pixel32(dx + x, dy + y);
-            setPixel32(dx + x, dy + y, (here & ~(0xFFu << to)) | (value << to));
-        }
+    eachTransferred(t, [&](int x, int y, Argb source) {
+        Argb value = (source >> from) & 0xFF;
+        if (from == 24 && !t.source.transparent())
+            value = 0xFF;
+        setPixel32(x, y, (pixel32(x, y) & ~(0xFFu << to)) | (value << to));
+    });
 }
 
 void BitmapData::merge(const Transfer& t, const std::array<unsigned, 4>& argbMultipliers)
 {
-    int dx = 0, dy = 0;
-    PixelRect src = clipTransfer(t, dx, dy);
-    std::vector<Argb> values = straightCopy(t.source, src);
-    std::size_t i = 0;
-    for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x, ++i) {
-            Argb a = values[i], b = pixel32(dx + x, dy + y), out = 0;
-            for (unsigned k = 0; k < 4; ++k) {
-                unsigned shift = 24 - 8 * k, mult = std::min(argbMultipliers[k], 256u);
-                unsigned value = (((a >> shift) & 0xFF) * mult + ((b >> shift) & 0xFF) * (256 - mult)) / 256;
-                out |= Argb(value) << shift;
-            }
-            setPixel32(dx + x, dy + y, out);
+    eachTransferred(t, [&](int x, int y, Argb a) {
+        Argb b = pixel32(x, y), out = 0;
+        for (unsigned k = 0; k < 4; ++k) {
+            unsigned shift = 24 - 8 * k, mult = std::min(argbMultipliers[k], 256u);
+            unsigned value = (((a >> shift) & 0xFF) * mult + ((b >> shift) & 0xFF) * (256 - mult)) / 256;
+            out |= Argb(value) << shift;
         }
+        setPixel32(x, y, out);
+    });
 }
 
 void BitmapData::paletteMap(const Transfer& t,
                             const std::array<std::optional<std::array<std::uint32_t, 256>>, 4>& argbTables)
 {
-    int dx = 0, dy = 0;
-    PixelRect src = clipTransfer(t, dx, dy);
-    std::vector<Argb> values = straightCopy(t.source, src);
-    std::size_t i = 0;
-    for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x, ++i) {
-            Argb out = 0;
-            for (unsigned k = 0; k < 4; ++k) {
-                unsigned shift = 24 - 8 * k, value = (values[i] >> shift) & 0xFF;
-                out += argbTables[k] ? (*argbTables[k])[value] : Argb(value) << shift;
-            }
-            setPixel32(dx + x, dy + y, out);
+    eachTransferred(t, [&](int x, int y, Argb source) {
+        Argb out = 0;
+        for (unsigned k = 0; k < 4; ++k) {
+            unsigned shift = 24 - 8 * k, value = (source >> shift) & 0xFF;
+            out += argbTables[k] ? (*argbTables[k])[value] : Argb(value) << shift;
         }
+        setPixel32(x, y, out);
+    });
 }
 
 std::optional<unsigned> BitmapData::threshold(const Transfer& t, std::u16string_view op, std::uint32_t threshold,
@@ -366,20 +357,15 @@ std::optional<unsigned> BitmapData::threshold(const Transfer& t, std::u16string_
         test = [](std::uint32_t a, std::uint32_t b) { return a != b; };
     if (!test)
         return std::nullopt;
-    int dx = 0, dy = 0;
-    PixelRect src = clipTransfer(t, dx, dy);
-    std::vector<Argb> values = straightCopy(t.source, src);
     unsigned passed = 0;
-    std::size_t i = 0;
-    for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x, ++i) {
-            if (test(values[i] & mask, threshold & mask)) {
-                setPixel32(dx + x, dy + y, color);
-                ++passed;
-            } else if (copySource) {
-                setPixel32(dx + x, dy + y, values[i]);
-            }
+    eachTransferred(t, [&](int x, int y, Argb source) {
+        if (test(source & mask, threshold & mask)) {
+            setPixel32(x, y, color);
+            ++passed;
+        } else if (copySource) {
+            setPixel32(x, y, source);
         }
+    });
     return passed;
 }
 

@@ -121,6 +121,9 @@ public:
 private:
     // Clips a transfer to both pictures; the source's rectangle comes back.
     PixelRect clipTransfer(const Transfer& t, int& dx, int& dy) const;
+    // Calls visit(x, y, source) for each pixel of a transfer that lands here,
+    // (x, y) in this picture, the source pixel straight ARGB.
+    template <class Visit> void eachTransferred(const Transfer& t, Visit visit);
     Argb stored(Argb straight) const;
 
     std::shared_ptr<PixelBuffer> pixels_;

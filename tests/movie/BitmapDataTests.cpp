@@ -122,6 +122,10 @@ var a = new B(2, 2, true, 0x80000000);
 var t = new B(3, 3, true, 0);
 t.copyPixels(s, rect(2, 2, 2, 2), ZERO, a, {x: 1, y: 0});
 trace(hex(t.getPixel32(0, 0)) + " " + hex(t.getPixel32(1, 0)) + " " + hex(t.getPixel32(0, 1)));
+// The alpha point follows the source rectangle, wherever the copy lands.
+var u = new B(3, 3, true, 0);
+u.copyPixels(s, rect(2, 2, 2, 2), {x: 1, y: 1}, a, {x: 1, y: 0});
+trace(hex(u.getPixel32(1, 1)) + " " + hex(u.getPixel32(2, 1)) + " " + hex(u.getPixel32(1, 2)));
 // A picture copied onto itself reads the pixels as they were.
 var row = new B(4, 1, false, 0);
 for (var i = 0; i < 4; i++) row.setPixel(i, 0, i + 1);
@@ -143,6 +147,7 @@ trace(hex(p.getPixel32(0, 0)));
               "ff102030 00000000 ffffffff\n"
               "ff102030 ffffffff\n"
               "ff0000ff ff102030 ffffffff ff102030\n"
+              "80102030 00000000 80102030\n"
               "80102030 00000000 80102030\n"
               "1123\n"
               "30ff00 0\n"
