@@ -63,14 +63,7 @@ Value concat(NativeCall& c)
     return {};
 }
 
-Value toString(NativeCall& c)
-{
-    std::u16string text = u"(";
-    for (std::size_t i = 0; i < 8; ++i)
-        text += (i ? u", " : u"") + std::u16string(kNames[i]) + u"=" +
-                c.machine.toString(c.machine.get(c.thisValue, kNames[i]));
-    return text + u")";
-}
+Value toString(NativeCall& c) { return membersText(c.machine, c.thisValue, kNames); }
 
 } // namespace
 

@@ -76,4 +76,14 @@ Value colorTransformValue(Machine& m, const ColorTransform& cx)
     return newInstance(m, u"flash.geom.ColorTransform", args);
 }
 
+std::u16string membersText(Machine& m, const Value& object, std::span<const char16_t* const> members,
+                           std::span<const char16_t* const> labels)
+{
+    std::u16string text = u"(";
+    for (std::size_t i = 0; i < members.size(); ++i)
+        text += (i ? u", " : u"") + std::u16string(labels.empty() ? members[i] : labels[i]) + u"=" +
+                m.toString(m.get(object, members[i]));
+    return text + u")";
+}
+
 } // namespace lumbra::movie

@@ -13,6 +13,8 @@
 #include "control/movie/actions/Machine.h"
 
 #include <optional>
+#include <span>
+#include <string>
 
 namespace lumbra::movie {
 
@@ -30,5 +32,10 @@ Value matrixValue(Machine& m, const Matrix& matrix);
 // redMultiplier ... alphaOffset; offsets in 0..255 units of a channel.
 std::optional<ColorTransform> colorTransformFrom(Machine& m, const Value& value);
 Value colorTransformValue(Machine& m, const ColorTransform& cx);
+
+// How the geometry classes print themselves: "(a=1, b=0, ...)", each label
+// with the text of its member of `object`. Labels default to the member names.
+std::u16string membersText(Machine& m, const Value& object, std::span<const char16_t* const> members,
+                           std::span<const char16_t* const> labels = {});
 
 } // namespace lumbra::movie

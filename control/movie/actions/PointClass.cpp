@@ -76,8 +76,8 @@ Value clone(NativeCall& c)
 
 Value toString(NativeCall& c)
 {
-    Machine& m = c.machine;
-    return u"(x=" + m.toString(m.get(c.thisValue, u"x")) + u", y=" + m.toString(m.get(c.thisValue, u"y")) + u")";
+    constexpr const char16_t* members[] = {u"x", u"y"};
+    return membersText(c.machine, c.thisValue, members);
 }
 
 Value distance(NativeCall& c)

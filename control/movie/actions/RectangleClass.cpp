@@ -213,9 +213,9 @@ Value clone(NativeCall& c)
 
 Value toString(NativeCall& c)
 {
-    Machine& m = c.machine;
-    auto text = [&](const char16_t* name) { return m.toString(m.get(c.thisValue, name)); };
-    return u"(x=" + text(u"x") + u", y=" + text(u"y") + u", w=" + text(u"width") + u", h=" + text(u"height") + u")";
+    constexpr const char16_t* members[] = {u"x", u"y", u"width", u"height"};
+    constexpr const char16_t* labels[] = {u"x", u"y", u"w", u"h"};
+    return membersText(c.machine, c.thisValue, members, labels);
 }
 
 } // namespace
