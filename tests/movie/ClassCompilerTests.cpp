@@ -13,7 +13,6 @@ namespace {
 
 using actionscript::compileActions;
 using actionscript::compileFrame;
-using actionscript::SourceError;
 
 constexpr const char* kShapes = R"(
 class geo.Shape {
@@ -263,24 +262,16 @@ TEST(ClassCompilerBytes, AnInterfaceIsAFunctionDefinedWhenAbsent)
 
 TEST(ClassCompilerErrors, DeclarationMistakesNameTheirLine)
 {
-    auto errorOf = [](std::string_view source) -> std::string {
-        try {
-            compileActions(source, 8);
-        } catch (const SourceError& e) {
-            return e.what();
-        }
-        return "compiled";
-    };
-    EXPECT_EQ(errorOf("class A {\n  trace(1);\n}"), "line 2: syntax error: invalid class member");
-    EXPECT_EQ(errorOf("class A {\n  function f();\n}"), "line 2: syntax error: invalid function body");
-    EXPECT_EQ(errorOf("function f() {\n class A {} }"), "line 2: syntax error: classes and imports belong at the top level");
-    EXPECT_EQ(errorOf("dynamic var x;"), "line 1: syntax error: missing class after modifier");
-    EXPECT_EQ(errorOf("import a.;"), "line 1: syntax error: missing name after import");
-    EXPECT_EQ(errorOf("try {} catch (a) {}\ncatch (b:Error) {}"),
+    EXPECT_EQ(compileError("class A {\n  trace(1);\n}"), "line 2: syntax error: invalid class member");
+    EXPECT_EQ(compileError("class A {\n  function f();\n}"), "line 2: syntax error: invalid function body");
+    EXPECT_EQ(compileError("function f() {\n class A {} }"), "line 2: syntax error: classes and imports belong at the top level");
+    EXPECT_EQ(compileError("dynamic var x;"), "line 1: syntax error: missing class after modifier");
+    EXPECT_EQ(compileError("import a.;"), "line 1: syntax error: missing name after import");
+    EXPECT_EQ(compileError("try {} catch (a) {}\ncatch (b:Error) {}"),
               "line 2: only the last of several catch clauses may be untyped");
-    EXPECT_EQ(errorOf("class A extends A {}"), "line 1: class A extends itself");
-    EXPECT_EQ(errorOf("class X extends Y {}\nclass Y extends X {}"), "line 1: class X extends itself");
-    EXPECT_EQ(errorOf("interface I { function f():Void; }\nclass A implements I { function f() {} }"), "compiled");
+    EXPECT_EQ(compileError("class A extends A {}"), "line 1: class A extends itself");
+    EXPECT_EQ(compileError("class X extends Y {}\nclass Y extends X {}"), "line 1: class X extends itself");
+    EXPECT_EQ(compileError("interface I { function f():Void; }\nclass A implements I { function f() {} }"), "compiled");
 }
 
 } // namespace

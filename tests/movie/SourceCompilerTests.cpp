@@ -516,35 +516,27 @@ TEST(SourceCompilerBytes, TellTargetSetsAndResetsTheTarget)
 
 TEST(SourceCompilerErrors, ClearMessagesWithLines)
 {
-    auto errorOf = [](std::string_view source) -> std::string {
-        try {
-            compileActions(source, 8);
-        } catch (const SourceError& e) {
-            return e.what();
-        }
-        return "compiled";
-    };
-    EXPECT_EQ(errorOf("trace(1);\nvar = 3;"), "line 2: syntax error: missing variable name");
-    EXPECT_EQ(errorOf("\n\nbreak;"), "line 3: break outside a loop or switch");
-    EXPECT_EQ(errorOf("a: while (1) {}\nfor (;;) { continue a; }"), "line 2: no statement labelled a around this continue");
-    EXPECT_EQ(errorOf("x = /re/;"), "line 1: ActionScript has no regular expression literals");
-    EXPECT_EQ(errorOf("trace(1, 2);"), "line 1: trace takes 1 argument");
-    EXPECT_EQ(errorOf("f() = 1;"), "line 1: cannot assign to this expression");
-    EXPECT_EQ(errorOf(std::string_view("trace(1);\0", 10)), "line 1: the source holds a NUL byte");
-    EXPECT_EQ(errorOf("try {} catch (a) {} catch (b) {}"), "line 1: only the last of several catch clauses may be untyped");
-    EXPECT_EQ(errorOf("\ngetURL(\"a\\0b\");"), "line 2: a string in a movie cannot hold the character 0");
-    EXPECT_EQ(errorOf("a[f()] += b[g()] += c[h()] += 1;"), "line 1: expression too complex: no register left for it");
+    EXPECT_EQ(compileError("trace(1);\nvar = 3;"), "line 2: syntax error: missing variable name");
+    EXPECT_EQ(compileError("\n\nbreak;"), "line 3: break outside a loop or switch");
+    EXPECT_EQ(compileError("a: while (1) {}\nfor (;;) { continue a; }"), "line 2: no statement labelled a around this continue");
+    EXPECT_EQ(compileError("x = /re/;"), "line 1: ActionScript has no regular expression literals");
+    EXPECT_EQ(compileError("trace(1, 2);"), "line 1: trace takes 1 argument");
+    EXPECT_EQ(compileError("f() = 1;"), "line 1: cannot assign to this expression");
+    EXPECT_EQ(compileError(std::string_view("trace(1);\0", 10)), "line 1: the source holds a NUL byte");
+    EXPECT_EQ(compileError("try {} catch (a) {} catch (b) {}"), "line 1: only the last of several catch clauses may be untyped");
+    EXPECT_EQ(compileError("\ngetURL(\"a\\0b\");"), "line 2: a string in a movie cannot hold the character 0");
+    EXPECT_EQ(compileError("a[f()] += b[g()] += c[h()] += 1;"), "line 1: expression too complex: no register left for it");
     // Deep nesting is refused, not a crash.
     std::string deep(5000, '(');
     deep += "1" + std::string(5000, ')') + ";";
-    EXPECT_NE(errorOf(deep).find("nesting too deep"), std::string::npos);
+    EXPECT_NE(compileError(deep).find("nesting too deep"), std::string::npos);
     std::string blocks(5000, '{');
-    EXPECT_NE(errorOf(blocks).find("line 1:"), std::string::npos);
+    EXPECT_NE(compileError(blocks).find("line 1:"), std::string::npos);
     // A long flat chain compiles without deep recursion.
     std::string chain = "x = 0";
     for (int i = 0; i < 20000; ++i)
         chain += " + 1";
-    EXPECT_EQ(errorOf(chain + ";"), "compiled");
+    EXPECT_EQ(compileError(chain + ";"), "compiled");
     EXPECT_THROW(compileActions("trace(1);", 4), SourceError);
 }
 

@@ -12,4 +12,7 @@ namespace lumbra::movie::test {
 // the load). A line "#frame" in the source starts the next frame's script.
 std::string runSource(std::string_view source, int version = 8, long frames = 1);
 
+// The message a version 8 compile of `source` fails with, or "compiled".
+std::string compileError(std::string_view source);
+
 } // namespace lumbra::movie::test
