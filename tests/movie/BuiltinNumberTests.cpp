@@ -60,11 +60,13 @@ TEST(BuiltinNumbers, NumberClassConstantsAndRadixText)
                       Member(num, "POSITIVE_INFINITY"), Member(num, "NEGATIVE_INFINITY"),
                       Method(N(255), "toString", {N(16)}), Method(N(-255), "toString", {N(16)}),
                       Method(N(255), "toString", {N(2)}), Method(N(35), "toString", {N(36)}),
+                      Method(N(4288269414.0), "toString", {N(16)}), Method(N(-3e9), "toString", {N(16)}),
+                      Method(N(-2.9), "toString", {N(16)}),
                       Method(N(12.5), "toString", {}), Method(New("Number", {N(7)}), "toString", {N(8)}),
                       Call("Number", {}), Call("Number", {B(true)}), Add(New("Number", {N(5)}), N(1)),
                       Method(New("Number", {S("0x10")}), "valueOf")}),
               lines({"1.79769313486232e+308", "4.94065645841247e-324", "NaN", "Infinity", "-Infinity", "ff", "-ff",
-                     "11111111", "z", "12.5", "7", "0", "1", "6", "16"}));
+                     "11111111", "z", "7fffffff", "-80000000", "-2", "12.5", "7", "0", "1", "6", "16"}));
 }
 
 TEST(BuiltinNumbers, BooleanAndStringAsFunctionsAndWrappers)

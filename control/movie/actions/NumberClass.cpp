@@ -1,7 +1,9 @@
 // Number: the wrapper, its constants and toString with a radix.
 #include "control/movie/actions/Machine.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace lumbra::movie {
@@ -37,8 +39,9 @@ Value toString(NativeCall& c)
     if (radix == 10 || !(radix >= 2 && radix <= 36) || !std::isfinite(n))
         return numberToString(n);
     int base = int(radix);
-    // The integer part as its 32-bit two's complement, as the reference player shows negatives.
-    std::int32_t value = c.machine.toInt32(n);
+    // The integer part, held to the signed 32-bit range: 0xFF99CC66 reads
+    // "7fffffff", not the negative its bits would make.
+    auto value = std::int32_t(std::clamp(std::trunc(n), double(INT32_MIN), double(INT32_MAX)));
     bool negative = value < 0;
     std::uint64_t magnitude = negative ? std::uint64_t(-std::int64_t(value)) : std::uint64_t(value);
     std::u16string digits;
