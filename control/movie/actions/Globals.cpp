@@ -213,19 +213,7 @@ Value escape(NativeCall& c)
 
 Value unescape(NativeCall& c)
 {
-    std::u16string s = c.string(0);
-    std::string bytes;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == u'%' && i + 2 < s.size() && digitValue(s[i + 1]) < 16 && digitValue(s[i + 2]) < 16) {
-            bytes += char(digitValue(s[i + 1]) * 16 + digitValue(s[i + 2]));
-            i += 2;
-        } else if (s[i] < 0x80) {
-            bytes += char(s[i]);
-        } else {
-            bytes += encodeUtf8(std::u16string(1, s[i]));
-        }
-    }
-    return c.machine.version() >= 6 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
+    return decodePercentEscapes(c.string(0), c.machine.version() >= 6, false);
 }
 
 Value nothing(NativeCall&) { return {}; }
