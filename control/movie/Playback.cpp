@@ -469,10 +469,19 @@ std::shared_ptr<DisplayObject> Playback::cloneClip(DisplayObject& source, std::u
     place.name = std::u16string(newName);
     place.clipActions = source.clipActions;
     std::shared_ptr<DisplayObject> clone;
-    if (source.character() == &emptyClip_)
-        clone = createEmptyClip(*parent, newName, depth);
-    else
+    if (source.character() == &emptyClip_) {
+        // A clip made by script has no character to place: its copy takes
+        // the same transforms and init members as a placed one's.
+        clone = scriptObject(*parent, emptyClip_, newName, depth);
+        if (!clone)
+            return nullptr;
+        clone->matrix = *place.matrix;
+        clone->colorTransform = *place.colorTransform;
+        insert(*parent, clone);
+        startClip(*clone, init);
+    } else {
         clone = create(*parent, source.characterId(), place, init);
+    }
     if (!clone)
         return nullptr;
     clone->placedByTimeline = false;

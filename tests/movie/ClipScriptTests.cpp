@@ -1,6 +1,7 @@
 // MovieClip methods and the timeline's rules for clips, on hand-assembled
 // movies: depths, attaching and duplicating, registered classes, removal and
 // unload events, script-moved clips, going back, points and hit tests.
+#include "SourceSupport.h"
 #include "TimelineAssembly.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,19 @@ TEST(ClipScripts, RegisteredClassesAndInitObjects)
     add(tags, place(1, 2, "t"));
     add(tags, showFrame());
     EXPECT_EQ(play(tags, 2), "true\nctor 3\ntrue\nafter\nonLoad b1\nctor undefined\nonLoad t\n");
+}
+
+TEST(ClipScripts, DuplicatesOfScriptMadeClipsTakeTransformsAndInitMembersNotVariables)
+{
+    EXPECT_EQ(runSource(R"(
+        var a = createEmptyMovieClip("a", 5);
+        a._x = 10; a._yscale = 50; a._alpha = 50; a.v = 1;
+        var d = a.duplicateMovieClip("d", 7, {foo: 3});
+        trace(d + " " + d.foo + " " + d._x + " " + d._yscale + " " + d._alpha + " " + d.v + " " + d.getDepth());
+        duplicateMovieClip(a, "e", 8);
+        trace(e._x + " " + e.foo);
+    )"),
+              "_level0.d 3 10 50 50 undefined 7\n10 undefined\n");
 }
 
 TEST(ClipScripts, UnloadEventsComeBeforeTheFrameAndRemovalByScript)
