@@ -180,7 +180,7 @@ private:
         case SetProperty: setPropertyOp(); break;
         case CloneSprite: cloneSprite(); break;
         case RemoveSprite: if (auto clip = clipOf(pop())) pb_.removeClip(*clip); break;
-        case Trace: { Value v = pop(); trace(v.isUndefined() ? u"undefined" : m_.toString(v)); break; }
+        case Trace: { Value v = pop(); trace(v.isUndefined() && !v.isLapsedClip() ? u"undefined" : m_.toString(v)); break; }
         case StartDrag: startDrag(); break;
         case Throw: throw ScriptThrow{pop()};
         case CastOp: { Value object = pop(), type = pop(); push(m_.instanceOf(object, type) ? object : Value::null()); break; }

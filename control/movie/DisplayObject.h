@@ -102,6 +102,9 @@ public:
     bool isMask = false;
     bool visible = true;
     bool placedByTimeline = true;
+    // Off the stage with no unload handler in it to run: scripts' references
+    // to it lapse at once, though the object may live on a little.
+    bool removed = false;
     // A script set its position, scale or rotation: the timeline's moves no longer apply.
     bool scriptTransformed = false;
     // They read back as set, where the matrix alone would lose a negative scale.

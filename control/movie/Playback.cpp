@@ -578,11 +578,19 @@ bool Playback::removeClip(DisplayObject& clip)
 }
 
 // The unload events of an object leaving the stage and of the clips inside
-// it; the queue keeps them alive until their handlers have run.
-void Playback::queueUnload(const std::shared_ptr<DisplayObject>& object)
+// it; the queue keeps them alive until their handlers have run. A clip with
+// no handler in it leaves at once: what scripts hold of it reads as a removed
+// clip from here on.
+bool Playback::queueUnload(const std::shared_ptr<DisplayObject>& object)
 {
-    if (!object->isClip())
-        return;
+    if (!object->isClip()) {
+        object->removed = true;
+        return false;
+    }
+    bool handled = machine_->has(Value(object), u"onUnload");
+    if (object->clipActions)
+        for (const auto& action : *object->clipActions)
+            handled = handled || (action.events & ClipUnload);
     std::size_t first = queue_.size();
     queueEvent(*object, ClipUnload, u"onUnload");
     for (std::size_t i = first; i < queue_.size(); ++i)
@@ -596,7 +604,9 @@ void Playback::queueUnload(const std::shared_ptr<DisplayObject>& object)
         *unloadsAt_ += count;
     }
     for (const auto& [depth, child] : object->children())
-        queueUnload(child);
+        handled = queueUnload(child) || handled;
+    object->removed = !handled;
+    return handled;
 }
 
 void Playback::queueActions(DisplayObject& clip, const ActionBytes& actions, const Frame* frame)

@@ -221,7 +221,8 @@ private:
                                                 std::u16string_view name, int depth);
     void insert(DisplayObject& parent, const std::shared_ptr<DisplayObject>& object);
     void startClip(DisplayObject& clip, ActionObject* init);
-    void queueUnload(const std::shared_ptr<DisplayObject>& object);
+    // Whether the object or one inside it has an unload handler to run.
+    bool queueUnload(const std::shared_ptr<DisplayObject>& object);
     void setPhase(const std::shared_ptr<DisplayObject>& button, ButtonPhase phase, unsigned condition);
     void trackMenu(const std::shared_ptr<DisplayObject>& pressed, const std::shared_ptr<DisplayObject>& hit);
     // Buttons and clips set to track as menu items (their trackAsMenu, else the button's flag).

@@ -110,7 +110,8 @@ std::u16string Value::toString() const
 std::shared_ptr<DisplayObject> Value::toClip() const
 {
     if (auto weak = std::get_if<std::weak_ptr<DisplayObject>>(&data_))
-        return weak->lock();
+        if (auto clip = weak->lock(); clip && !clip->removed)
+            return clip;
     return nullptr;
 }
 

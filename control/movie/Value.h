@@ -32,6 +32,9 @@ public:
     bool isString() const { return data_.index() == 4; }
     bool isNumber() const { return data_.index() == 3; }
     bool isObject() const { return data_.index() == 6; }
+    // A reference to a clip that has left the stage: undefined in every use
+    // but its text (empty) and its type ("movieclip").
+    bool isLapsedClip() const { return data_.index() == 5 && !toClip(); }
     bool isNullish() const { auto t = type(); return t == Type::Undefined || t == Type::Null; }
     // Objects and clips: what has members.
     bool isReference() const { auto t = type(); return t == Type::Object || t == Type::Clip; }

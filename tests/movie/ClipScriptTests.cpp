@@ -103,6 +103,24 @@ TEST(ClipScripts, DuplicatesOfScriptMadeClipsTakeTransformsAndInitMembersNotVari
               "_level0.d 3 10 50 50 undefined 7\n10 undefined\n");
 }
 
+TEST(ClipScripts, ReferencesToARemovedClipLapseUnlessItHasAnUnloadHandlerToRun)
+{
+    // A removed clip reads as the empty text of type "movieclip"; one with an
+    // unload handler stays reachable until the handler has run.
+    EXPECT_EQ(runSource(R"(
+        var mc = createEmptyMovieClip("mc", 1);
+        var held = createEmptyMovieClip("held", 2);
+        held.onUnload = function () { trace("unload " + this); };
+        mc.removeMovieClip(); held.removeMovieClip();
+        trace(mc); trace(typeof mc + " " + mc._x + " [" + mc + "]");
+        trace(held);
+        #frame
+        trace(held); trace(typeof held);
+        stop();
+    )", 8, 2),
+              "\nmovieclip undefined []\n_level0.held\nunload _level0.held\n\nmovieclip\n");
+}
+
 TEST(ClipScripts, UnloadEventsComeBeforeTheFrameAndRemovalByScript)
 {
     Asm::Bytes tags = spriteOf(1, {{}});

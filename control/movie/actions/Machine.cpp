@@ -535,7 +535,7 @@ Value Machine::toPrimitive(const Value& value, bool preferString)
 std::u16string Machine::toString(const Value& value)
 {
     switch (value.type()) {
-    case Value::Type::Undefined: return version_ < 7 ? u"" : u"undefined";
+    case Value::Type::Undefined: return version_ < 7 || value.isLapsedClip() ? u"" : u"undefined";
     case Value::Type::Object: {
         Value p = toPrimitive(value, true);
         return p.isObject() ? u"[object Object]" : toString(p);
@@ -574,7 +574,7 @@ std::u16string Machine::typeOf(const Value& value) const
     case Value::Type::Clip: return value.toClip()->isClip() ? u"movieclip" : u"object";
     case Value::Type::Object:
         return value.toObject()->kind == ActionObject::Kind::Function ? u"function" : u"object";
-    default: return u"undefined";
+    default: return value.isLapsedClip() ? u"movieclip" : u"undefined";
     }
 }
 
