@@ -21,7 +21,16 @@ DisplayObject::~DisplayObject()
 {
     for (auto& [depth, child] : children_)
         child->parent_ = nullptr;
+    if (handle_)
+        handle_->keepName(std::move(name));
     --*census_;
+}
+
+std::shared_ptr<ClipHandle> DisplayObject::handle()
+{
+    if (!handle_)
+        handle_ = std::make_shared<ClipHandle>(shared_from_this(), parent_ ? parent_->handle() : nullptr);
+    return handle_;
 }
 
 std::u16string DisplayObject::targetPath() const

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "control/movie/Character.h"
+#include "control/movie/ClipHandle.h"
 #include "control/movie/ColorTransform.h"
 #include "control/movie/Drawing.h"
 #include "control/movie/Filters.h"
@@ -65,6 +66,9 @@ public:
     const std::map<std::u16string, Value>& variables() const { return variables_; }
     // The variables' names as first set, the newest first: the for-in order.
     std::vector<std::u16string> variableNames() const;
+
+    // What scripts' references to the object hold; made on first use.
+    std::shared_ptr<ClipHandle> handle();
 
     // Children by depth.
     std::map<int, std::shared_ptr<DisplayObject>>& children() { return children_; }
@@ -153,6 +157,7 @@ private:
     std::map<std::u16string, std::pair<std::u16string, std::uint64_t>> variableNames_;
     std::uint64_t variablesMade_ = 0;
     std::shared_ptr<std::size_t> census_;
+    std::shared_ptr<ClipHandle> handle_;
 };
 
 } // namespace lumbra::movie

@@ -19,6 +19,12 @@ bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == 
 
 } // namespace
 
+Value::Value(const std::shared_ptr<DisplayObject>& clip)
+{
+    if (clip)
+        data_ = std::shared_ptr<const ClipHandle>(clip->handle());
+}
+
 Value::Value(ActionObject* object)
 {
     if (object)
@@ -109,9 +115,8 @@ std::u16string Value::toString() const
 
 std::shared_ptr<DisplayObject> Value::toClip() const
 {
-    if (auto weak = std::get_if<std::weak_ptr<DisplayObject>>(&data_))
-        if (auto clip = weak->lock(); clip && !clip->removed)
-            return clip;
+    if (auto handle = std::get_if<std::shared_ptr<const ClipHandle>>(&data_))
+        return (*handle)->resolve();
     return nullptr;
 }
 

@@ -1,6 +1,6 @@
 // A value of the movie's action language: undefined, null, boolean, number,
 // string, a script object (owned by the playback's heap), or a reference to a
-// clip that lapses when the clip leaves the stage.
+// clip by its place on the stage (see ClipHandle).
 #pragma once
 
 #include <memory>
@@ -11,6 +11,7 @@ namespace lumbra::movie {
 
 class DisplayObject;
 class ActionObject;
+class ClipHandle;
 
 class Value {
 public:
@@ -23,7 +24,7 @@ public:
     Value(int n) : data_(double(n)) {}
     Value(std::u16string s) : data_(std::move(s)) {}
     Value(const char16_t* s) : data_(std::u16string(s)) {}
-    Value(const std::shared_ptr<DisplayObject>& clip) : data_(std::weak_ptr<DisplayObject>(clip)) {}
+    Value(const std::shared_ptr<DisplayObject>& clip);
     // Null stays undefined.
     Value(ActionObject* object);
 
@@ -50,7 +51,7 @@ public:
 
 private:
     using Data = std::variant<std::monostate, std::nullptr_t, bool, double, std::u16string,
-                              std::weak_ptr<DisplayObject>, ActionObject*>;
+                              std::shared_ptr<const ClipHandle>, ActionObject*>;
     explicit Value(Data d) : data_(std::move(d)) {}
     Data data_;
 };
