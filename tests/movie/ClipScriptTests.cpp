@@ -103,7 +103,7 @@ TEST(ClipScripts, DuplicatesOfScriptMadeClipsTakeTransformsAndInitMembersNotVari
               "_level0.d 3 10 50 50 undefined 7\n10 undefined\n");
 }
 
-TEST(ClipScripts, ReferencesToARemovedClipLapseUnlessItHasAnUnloadHandlerToRun)
+TEST(ClipScripts, ReferencesToARemovedClipLapseAndAnswerToTheNextClipOfItsName)
 {
     // A removed clip reads as the empty text of type "movieclip"; one with an
     // unload handler stays reachable until the handler has run.
@@ -116,9 +116,11 @@ TEST(ClipScripts, ReferencesToARemovedClipLapseUnlessItHasAnUnloadHandlerToRun)
         trace(held);
         #frame
         trace(held); trace(typeof held);
+        createEmptyMovieClip("mc", 3)._x = 7;
+        trace(mc._x + " " + mc.getDepth());
         stop();
     )", 8, 2),
-              "\nmovieclip undefined []\n_level0.held\nunload _level0.held\n\nmovieclip\n");
+              "\nmovieclip undefined []\n_level0.held\nunload _level0.held\n\nmovieclip\n7 3\n");
 }
 
 TEST(ClipScripts, UnloadEventsComeBeforeTheFrameAndRemovalByScript)
