@@ -67,7 +67,7 @@ bool Playback::setFocus(const std::shared_ptr<DisplayObject>& object)
 bool Playback::typeText(std::u16string_view text)
 {
     auto object = focus_.lock();
-    if (!object || !object->textField || !object->textField->editable)
+    if (!object || !object->textField || !object->textField->userEditable())
         return false;
     if (object->textField->type(text))
         textEdited(*object);
@@ -117,6 +117,10 @@ void Playback::textEdited(DisplayObject& object)
 void Playback::syncTextField(DisplayObject& object)
 {
     TextField* field = object.textField.get();
+    if (field && field->restyle()) {
+        field->fitBox();
+        dirty = true;
+    }
     if (!field || field->variable.empty() || !object.parent())
         return;
     auto value = getVariable(*object.parent(), field->variable);

@@ -83,6 +83,7 @@ TextField::TextField(const EditTextDef& def)
 
 void TextField::setText(std::u16string_view text)
 {
+    htmlSource_.reset();
     text_ = normalizedBreaks(text);
     runs_.clear();
     if (!text_.empty())
@@ -96,26 +97,52 @@ void TextField::setHtmlText(std::u16string_view html)
         setText(html);
         return;
     }
-    StyledText styled = parseHtml(html, newFormat_, condenseWhite);
+    std::u16string source(html);
+    StyledText styled = parseHtml(source, newFormat_, condenseWhite, sheet_.get());
     if (styled.text.size() > kMaxLength) {
         replace(0, text_.size(), {}, newFormat_);
         replace(0, 0, std::u16string_view(styled.text).substr(0, kMaxLength), newFormat_);
-        return;
+    } else {
+        text_ = std::move(styled.text);
+        runs_ = std::move(styled.runs);
+        clampState();
     }
-    text_ = std::move(styled.text);
-    runs_ = std::move(styled.runs);
-    clampState();
+    htmlSource_ = std::move(source);
+    sheetVersion_ = sheet_ ? sheet_->version() : 0;
 }
 
 std::u16string TextField::htmlText() const
 {
+    if (sheet_ && htmlSource_)
+        return *htmlSource_;
     return html ? formatHtml(text_, runs_, newFormat_) : text_;
+}
+
+void TextField::setStyleSheet(std::shared_ptr<const StyleSheet> sheet)
+{
+    sheet_ = std::move(sheet);
+    sheetVersion_ = 0;
+    if (sheet_)
+        restyle();
+}
+
+bool TextField::restyle()
+{
+    if (!sheet_ || sheet_->version() == sheetVersion_)
+        return false;
+    sheetVersion_ = sheet_->version();
+    if (htmlSource_) {
+        std::u16string source = *htmlSource_;
+        setHtmlText(source);
+    }
+    return true;
 }
 
 void TextField::replace(std::size_t begin, std::size_t end, std::u16string_view text, const TextFormat& format)
 {
     end = std::min(end, text_.size());
     begin = std::min(begin, end);
+    htmlSource_.reset();
     std::u16string inserted = normalizedBreaks(text);
     std::size_t room = kMaxLength - (text_.size() - (end - begin));
     if (inserted.size() > room)
@@ -218,6 +245,8 @@ bool TextField::accepts(char16_t c) const
 
 bool TextField::type(std::u16string_view typed)
 {
+    if (!userEditable())
+        return false;
     std::size_t begin = selectionBegin(), end = selectionEnd();
     std::size_t room = maxChars > 0 ? std::size_t(maxChars) - std::min(std::size_t(maxChars), text_.size() - (end - begin))
                                     : kMaxLength;
@@ -248,7 +277,7 @@ bool TextField::key(EditKey key, bool extend)
     };
     switch (key) {
     case EditKey::Backspace:
-        if (!editable)
+        if (!userEditable())
             return false;
         if (begin == end) {
             if (begin == 0)
@@ -258,7 +287,7 @@ bool TextField::key(EditKey key, bool extend)
         replace(begin, end, {}, newFormat_);
         return true;
     case EditKey::Delete:
-        if (!editable)
+        if (!userEditable())
             return false;
         if (begin == end) {
             if (end >= text_.size())
@@ -268,7 +297,7 @@ bool TextField::key(EditKey key, bool extend)
         replace(begin, end, {}, newFormat_);
         return true;
     case EditKey::Enter:
-        return editable && multiline && type(u"\r");
+        return userEditable() && multiline && type(u"\r");
     case EditKey::Left:
         return move(!extend && begin != end ? begin : caret_ > 0 ? caret_ - 1 : 0);
     case EditKey::Right:
@@ -310,7 +339,8 @@ const FieldFont* TextField::fieldFont(const TextFormat& format) const
 double TextField::advance(const TextFormat& format, char16_t c) const
 {
     const FieldFont* font = fieldFont(format);
-    return font ? font->advance(c, format.size.value_or(12)) : advanceWidth(format, c);
+    double width = font ? font->advance(c, format.size.value_or(12)) : advanceWidth(format, c);
+    return width + format.letterSpacing.value_or(0);
 }
 
 FontMetrics TextField::metrics(const TextFormat& format) const

@@ -6,12 +6,14 @@
 
 #include "control/movie/Character.h"
 #include "control/movie/HtmlText.h"
+#include "control/movie/StyleSheet.h"
 #include "control/movie/TextFormat.h"
 #include "control/movie/TextMetrics.h"
 #include "control/movie/Value.h"
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,6 +74,15 @@ public:
     using Run = StyledRun; // formats with every member set
     const std::vector<Run>& runs() const { return runs_; }
 
+    // --- style sheet ---------------------------------------------------------------
+    // A field with a style sheet styles its HTML with it and reports that HTML
+    // as it was given; the user cannot edit it. Null takes the sheet away: the
+    // text keeps the formats the sheet gave it.
+    void setStyleSheet(std::shared_ptr<const StyleSheet> sheet);
+    const std::shared_ptr<const StyleSheet>& styleSheet() const { return sheet_; }
+    // Styles the HTML again when the sheet changed since it was applied; true when it did.
+    bool restyle();
+
     // --- editing (input fields) --------------------------------------------------
     // What the user typed or pasted, in place of the selection: characters the
     // field refuses (restrict, line breaks in a single-line field, beyond
@@ -81,6 +92,8 @@ public:
     // selection instead of collapsing it. True when the text changed.
     bool key(EditKey key, bool extend = false);
     bool accepts(char16_t c) const;
+    // An input field without a style sheet: the user may change its text.
+    bool userEditable() const { return editable && !sheet_; }
 
     // --- selection -----------------------------------------------------------------
     std::size_t selectionBegin() const { return std::min(anchor_, caret_); }
@@ -135,6 +148,11 @@ public:
     std::u16string lastVariableText; // what the bound variable held when last shown
     std::vector<Value> listeners; // objects told of onChanged and onScroller
     const FieldFonts* fonts = nullptr; // the movie's embedded fonts, for embedFonts
+    Value styleSheetObject; // what a script gave as the field's styleSheet
+    // Hints scripts may set and read back; text draws with the one anti-aliasing.
+    bool mouseWheelEnabled = true;
+    std::u16string antiAliasType = u"normal", gridFitType = u"pixel";
+    double sharpness = 0, thickness = 0;
 
 private:
     void clampState();
@@ -145,6 +163,9 @@ private:
 
     std::u16string text_;
     std::vector<Run> runs_; // lengths add up to the text's
+    std::optional<std::u16string> htmlSource_; // the HTML the text was made from, until it changes
+    std::shared_ptr<const StyleSheet> sheet_;
+    unsigned sheetVersion_ = 0; // of the sheet when it was applied
     TextFormat newFormat_;
     std::size_t anchor_ = 0, caret_ = 0;
     int scroll_ = 1;

@@ -23,6 +23,8 @@ template <typename F> void eachMember(TextFormat& a, const TextFormat& b, F f)
     f(a.blockIndent, b.blockIndent);
     f(a.tabStops, b.tabStops);
     f(a.bullet, b.bullet);
+    f(a.kerning, b.kerning);
+    f(a.letterSpacing, b.letterSpacing);
 }
 
 } // namespace
@@ -55,6 +57,8 @@ TextFormat TextFormat::defaults()
     f.leftMargin = f.rightMargin = f.indent = f.leading = f.blockIndent = 0;
     f.tabStops = std::vector<double>{};
     f.bullet = false;
+    f.kerning = false;
+    f.letterSpacing = 0;
     return f;
 }
 

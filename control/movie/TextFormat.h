@@ -23,6 +23,8 @@ struct TextFormat {
     std::optional<double> leftMargin, rightMargin, indent, leading, blockIndent; // pixels
     std::optional<std::vector<double>> tabStops;
     std::optional<bool> bullet;
+    std::optional<bool> kerning;
+    std::optional<double> letterSpacing; // pixels added after each character
 
     bool operator==(const TextFormat&) const = default;
 
