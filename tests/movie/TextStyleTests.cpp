@@ -160,7 +160,7 @@ trace(typeof TextField.StyleSheet);
 this.createTextField("tf", 1, 0, 0, 100, 20);
 trace(tf.styleSheet + " " + tf.mouseWheelEnabled);
 )", 6),
-              "undefined\nundefined undefined\n");
+              "undefined\n \n"); // version 6 prints undefined as nothing
 }
 
 TEST(StyleSheetScript, LoadsASheetBesideTheMovie)
