@@ -169,14 +169,8 @@ void TextField::replace(std::size_t begin, std::size_t end, std::u16string_view 
     }
     place();
     runs_.clear();
-    for (Run& run : runs) {
-        if (run.length == 0)
-            continue;
-        if (!runs_.empty() && runs_.back().format == run.format)
-            runs_.back().length += run.length;
-        else
-            runs_.push_back(std::move(run));
-    }
+    for (Run& run : runs)
+        appendRun(runs_, std::move(run));
     text_.replace(begin, end - begin, inserted);
     collapseTo(begin + inserted.size());
     clampState();
@@ -203,11 +197,23 @@ TextFormat TextField::format(std::size_t begin, std::size_t end) const
     return common.value_or(newFormat_);
 }
 
+// Character members change the range; paragraph members whole paragraphs it touches.
 void TextField::applyFormat(std::size_t begin, std::size_t end, const TextFormat& format)
 {
     end = std::min(end, text_.size());
     if (begin >= end)
         return;
+    applyToRange(begin, end, format.characterPart());
+    std::size_t first = begin == 0 ? 0 : text_.rfind(u'\r', begin - 1);
+    first = first == std::u16string::npos || begin == 0 ? 0 : first + 1;
+    std::size_t last = text_.find(u'\r', end - 1);
+    last = last == std::u16string::npos ? text_.size() : last + 1;
+    applyToRange(first, last, format.paragraphPart());
+    invalidate();
+}
+
+void TextField::applyToRange(std::size_t begin, std::size_t end, const TextFormat& format)
+{
     std::vector<Run> runs;
     std::size_t at = 0;
     for (const Run& run : runs_) {
@@ -225,13 +231,40 @@ void TextField::applyFormat(std::size_t begin, std::size_t end, const TextFormat
             runs.push_back({to - cutTo, run.format});
     }
     runs_.clear();
-    for (Run& run : runs) {
-        if (!runs_.empty() && runs_.back().format == run.format)
-            runs_.back().length += run.length;
-        else
-            runs_.push_back(std::move(run));
+    for (Run& run : runs)
+        appendRun(runs_, std::move(run));
+}
+
+void TextField::appendRun(std::vector<Run>& runs, Run run) const
+{
+    if (run.length == 0)
+        return;
+    if (!runs.empty() && runs.back().format == run.format)
+        runs.back().length += run.length;
+    else
+        runs.push_back(std::move(run));
+}
+
+void TextField::unifyParagraphs()
+{
+    std::vector<Run> runs;
+    std::size_t at = 0;
+    bool starts = true; // the next character begins a paragraph
+    TextFormat paragraph;
+    for (const Run& run : runs_) {
+        std::size_t to = at + run.length;
+        while (at < to) {
+            if (starts)
+                paragraph = run.format.paragraphPart();
+            std::size_t end = std::min(text_.find(u'\r', at), to - 1) + 1;
+            starts = text_[end - 1] == u'\r';
+            Run piece{end - at, run.format};
+            piece.format.takeParagraph(paragraph);
+            appendRun(runs, std::move(piece));
+            at = end;
+        }
     }
-    invalidate();
+    runs_ = std::move(runs);
 }
 
 bool TextField::accepts(char16_t c) const
@@ -318,6 +351,7 @@ void TextField::setSelection(std::size_t begin, std::size_t end)
 
 void TextField::clampState()
 {
+    unifyParagraphs();
     anchor_ = std::min(anchor_, text_.size());
     caret_ = std::min(caret_, text_.size());
     invalidate();

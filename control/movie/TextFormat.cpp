@@ -27,7 +27,39 @@ template <typename F> void eachMember(TextFormat& a, const TextFormat& b, F f)
     f(a.letterSpacing, b.letterSpacing);
 }
 
+// Applies f to each paragraph member of a pair of formats.
+template <typename F> void eachParagraphMember(TextFormat& a, const TextFormat& b, F f)
+{
+    f(a.align, b.align);
+    f(a.leftMargin, b.leftMargin);
+    f(a.rightMargin, b.rightMargin);
+    f(a.indent, b.indent);
+    f(a.leading, b.leading);
+    f(a.blockIndent, b.blockIndent);
+    f(a.tabStops, b.tabStops);
+    f(a.bullet, b.bullet);
+}
+
 } // namespace
+
+TextFormat TextFormat::paragraphPart() const
+{
+    TextFormat part;
+    part.takeParagraph(*this);
+    return part;
+}
+
+TextFormat TextFormat::characterPart() const
+{
+    TextFormat part = *this;
+    part.takeParagraph(TextFormat{});
+    return part;
+}
+
+void TextFormat::takeParagraph(const TextFormat& other)
+{
+    eachParagraphMember(*this, other, [](auto& mine, const auto& theirs) { mine = theirs; });
+}
 
 void TextFormat::merge(const TextFormat& other)
 {

@@ -32,6 +32,12 @@ struct TextFormat {
     void merge(const TextFormat& other);
     // Drops every member that differs from `other`'s.
     void intersect(const TextFormat& other);
+    // The members that belong to a whole paragraph (align, margins, indents,
+    // leading, tab stops, bullet), and those that belong to each character.
+    TextFormat paragraphPart() const;
+    TextFormat characterPart() const;
+    // Takes `other`'s paragraph members, set or not.
+    void takeParagraph(const TextFormat& other);
 
     // What a field made by script starts with.
     static TextFormat defaults();

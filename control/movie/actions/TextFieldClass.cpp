@@ -36,7 +36,8 @@ TextField* field(NativeCall& c)
 void changed(NativeCall& c, TextField& f)
 {
     f.invalidate();
-    f.fitBox();
+    if (auto self = fieldObject(c))
+        c.machine.playback().fitTextBox(*self);
     f.setScroll(f.scroll());
     c.machine.playback().dirty = true;
 }
