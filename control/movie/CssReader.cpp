@@ -65,13 +65,16 @@ constexpr std::size_t kMaxDeclarations = 256;
 // A later declaration of the same property wins, in its first place.
 void addDeclarations(CssRule& rule, const std::vector<CssDeclaration>& declarations)
 {
+    std::map<std::u16string, std::size_t> indexOf; // name -> place in the rule
+    for (std::size_t i = 0; i < rule.declarations.size(); ++i)
+        indexOf.emplace(rule.declarations[i].name, i);
     for (const CssDeclaration& d : declarations) {
-        auto same = std::find_if(rule.declarations.begin(), rule.declarations.end(),
-                                 [&](const CssDeclaration& old) { return old.name == d.name; });
-        if (same != rule.declarations.end())
-            same->value = d.value;
-        else if (rule.declarations.size() < kMaxDeclarations)
+        if (auto same = indexOf.find(d.name); same != indexOf.end()) {
+            rule.declarations[same->second].value = d.value;
+        } else if (rule.declarations.size() < kMaxDeclarations) {
             rule.declarations.push_back(d);
+            indexOf.emplace(rule.declarations.back().name, rule.declarations.size() - 1);
+        }
     }
 }
 

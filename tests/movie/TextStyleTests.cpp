@@ -42,6 +42,18 @@ TEST(CssReader, RulesSelectorsCommentsAndFaults)
     }
     EXPECT_EQ(readCss(u"p {color: #FF0000} h1 {font-size: 12px").rules.size(), 1u);
     EXPECT_TRUE(readCss(u"  ").complete);
+
+    // A movie's huge sheet reads in one pass: many rules, one rule with very many properties.
+    std::u16string many, wide = u"p {";
+    for (int i = 0; i < 100000; ++i) {
+        std::string n = std::to_string(i);
+        many += u"s" + std::u16string(n.begin(), n.end()) + u"{x:1}";
+        wide += u"p" + std::u16string(n.begin(), n.end()) + u":1;";
+    }
+    EXPECT_EQ(readCss(many).rules.size(), 100000u);
+    CssText capped = readCss(wide + u"}");
+    ASSERT_EQ(capped.rules.size(), 1u);
+    EXPECT_EQ(capped.rules[0].declarations.size(), 256u);
 }
 
 TEST(StyleSheetScript, MethodsAsTheReferenceShowsThem)
@@ -112,7 +124,7 @@ tf.html = true;
 tf.multiline = true;
 trace(tf.styleSheet);
 var css = new TextField.StyleSheet();
-css.parseCSS("p {font-size: 20px; color: #FF0000} .note {font-weight: bold} heading {display: block; font-size: 30px}"
+css.parseCSS("p {font-size: 20px; color: #FF0000} .Note {font-weight: bold} heading {display: block; font-size: 30px}"
     + " hide {display: none} a:link {color: #0000FF; text-decoration: underline} span {font-style: italic}");
 tf.styleSheet = css;
 trace(tf.styleSheet == css);
