@@ -50,6 +50,17 @@ bool restrictAllows(std::u16string_view pattern, char16_t c)
     return allowed;
 }
 
+// Adds a run, joined to the last one when their formats agree.
+void appendRun(std::vector<StyledRun>& runs, StyledRun run)
+{
+    if (run.length == 0)
+        return;
+    if (!runs.empty() && runs.back().format == run.format)
+        runs.back().length += run.length;
+    else
+        runs.push_back(std::move(run));
+}
+
 TextFormat formatFromDefinition(const EditTextDef& def)
 {
     TextFormat f = TextFormat::defaults();
@@ -204,8 +215,8 @@ void TextField::applyFormat(std::size_t begin, std::size_t end, const TextFormat
     if (begin >= end)
         return;
     applyToRange(begin, end, format.characterPart());
-    std::size_t first = begin == 0 ? 0 : text_.rfind(u'\r', begin - 1);
-    first = first == std::u16string::npos || begin == 0 ? 0 : first + 1;
+    std::size_t first = begin == 0 ? std::u16string::npos : text_.rfind(u'\r', begin - 1);
+    first = first == std::u16string::npos ? 0 : first + 1;
     std::size_t last = text_.find(u'\r', end - 1);
     last = last == std::u16string::npos ? text_.size() : last + 1;
     applyToRange(first, last, format.paragraphPart());
@@ -233,16 +244,6 @@ void TextField::applyToRange(std::size_t begin, std::size_t end, const TextForma
     runs_.clear();
     for (Run& run : runs)
         appendRun(runs_, std::move(run));
-}
-
-void TextField::appendRun(std::vector<Run>& runs, Run run) const
-{
-    if (run.length == 0)
-        return;
-    if (!runs.empty() && runs.back().format == run.format)
-        runs.back().length += run.length;
-    else
-        runs.push_back(std::move(run));
 }
 
 void TextField::unifyParagraphs()

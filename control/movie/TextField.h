@@ -159,7 +159,6 @@ private:
     // Every paragraph takes the paragraph members of its first character.
     void unifyParagraphs();
     void applyToRange(std::size_t begin, std::size_t end, const TextFormat& format);
-    void appendRun(std::vector<Run>& runs, Run run) const;
     void collapseTo(std::size_t index) { anchor_ = caret_ = index; }
     std::size_t lineStart(std::size_t index) const;
     std::size_t lineEnd(std::size_t index) const;
