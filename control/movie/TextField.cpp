@@ -529,7 +529,6 @@ void TextField::resize(bool width, double twips)
 {
     (width ? bounds.xMax : bounds.yMax) = (width ? bounds.xMin : bounds.yMin) + twips;
     invalidate();
-    fitBox();
 }
 
 int TextField::scrollToCaret()

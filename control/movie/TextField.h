@@ -112,7 +112,7 @@ public:
     double hscroll() const { return hscroll_; }
     void setHscroll(double pixels);
     double maxHscroll() const;
-    // A new width or height of the box, in twips.
+    // A new width or height of the box, in twips; autoSize may then refit it.
     void resize(bool width, double twips);
     // Scrolls so the caret's line shows; the new scroll.
     int scrollToCaret();
