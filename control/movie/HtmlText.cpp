@@ -203,6 +203,10 @@ TextFormat formatInside(const Tag& tag, TextFormat format)
         if (auto color = tag.attribute(u"color"))
             if (auto c = colorAttribute(*color))
                 format.color = c;
+        if (auto n = numberAttribute(tag, u"letterspacing"))
+            format.letterSpacing = std::clamp(*n, -1000.0, 1000.0);
+        if (auto n = numberAttribute(tag, u"kerning"))
+            format.kerning = *n != 0;
     } else if (tag.name == u"textformat") {
         if (auto n = numberAttribute(tag, u"leftmargin")) format.leftMargin = n;
         if (auto n = numberAttribute(tag, u"rightmargin")) format.rightMargin = n;
@@ -225,9 +229,39 @@ TextFormat formatInside(const Tag& tag, TextFormat format)
     return format;
 }
 
+// The style a sheet gives an element: its tag's, a link's "a:link", then its classes'.
+Style sheetStyle(const StyleSheet& sheet, const Tag& tag)
+{
+    Style style;
+    auto take = [&](std::u16string_view selector) {
+        if (const Style* s = sheet.find(selector)) {
+            style.format.merge(s->format);
+            if (s->display)
+                style.display = s->display;
+        }
+    };
+    take(tag.name);
+    if (tag.name == u"a")
+        take(u"a:link");
+    if (const std::u16string* classes = tag.attribute(u"class")) {
+        std::size_t start = 0;
+        while (start < classes->size()) {
+            std::size_t end = std::min(classes->find(u' ', start), classes->size());
+            if (end > start)
+                take(u"." + classes->substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    return style;
+}
+
 class HtmlReader {
 public:
-    HtmlReader(const TextFormat& base, bool condenseWhite) : condense_(condenseWhite) { stack_.push_back({u"", base}); }
+    HtmlReader(const TextFormat& base, bool condenseWhite, const StyleSheet* sheet)
+        : condense_(condenseWhite), sheet_(sheet)
+    {
+        stack_.push_back({u"", base});
+    }
 
     StyledText read(std::u16string_view html)
     {
@@ -263,36 +297,57 @@ public:
     }
 
 private:
+    // An open element: what it was opened with and how its content shows.
+    struct Element {
+        std::u16string name;
+        TextFormat format;
+        bool block = false;  // a paragraph: its content stands on lines of its own
+        bool hidden = false; // display: none, here or around it
+    };
+
     void tag(const Tag& t)
     {
         if (t.name == u"br" && !t.closing) {
             put(u'\r');
             return;
         }
-        bool paragraph = t.name == u"p" || t.name == u"li";
         if (t.closing) {
+            bool block = t.name == u"p" || t.name == u"li";
             for (std::size_t n = stack_.size(); n-- > 1;)
-                if (stack_[n].first == t.name) {
+                if (stack_[n].name == t.name) {
+                    block = stack_[n].block;
                     stack_.resize(n);
                     break;
                 }
-            if (paragraph) {
+            if (block) {
                 put(u'\r');
                 pendingBreak_ = true;
             }
             return;
         }
-        if (paragraph && !out_.text.empty() && out_.text.back() != u'\r')
+        Element inside{t.name, formatInside(t, stack_.back().format), t.name == u"p" || t.name == u"li",
+                       stack_.back().hidden};
+        if (sheet_) {
+            Style style = sheetStyle(*sheet_, t);
+            inside.format.merge(style.format);
+            if (style.display) {
+                inside.block = style.display == Display::Block;
+                inside.hidden = inside.hidden || style.display == Display::None;
+            }
+        }
+        if (inside.block && !out_.text.empty() && out_.text.back() != u'\r')
             put(u'\r');
         if (stack_.size() < kMaxNesting)
-            stack_.push_back({t.name, formatInside(t, stack_.back().second)});
+            stack_.push_back(std::move(inside));
     }
 
     void put(char16_t c)
     {
+        if (stack_.back().hidden)
+            return;
         pendingBreak_ = false;
         out_.text += c;
-        const TextFormat& format = stack_.back().second;
+        const TextFormat& format = stack_.back().format;
         if (!out_.runs.empty() && out_.runs.back().format == format)
             ++out_.runs.back().length;
         else
@@ -307,8 +362,9 @@ private:
     }
 
     bool condense_;
+    const StyleSheet* sheet_;
     bool pendingBreak_ = false;
-    std::vector<std::pair<std::u16string, TextFormat>> stack_;
+    std::vector<Element> stack_;
     StyledText out_;
 };
 
@@ -406,19 +462,22 @@ std::u16string styled(const TextFormat& f, std::u16string_view text)
 std::u16string fontTag(const TextFormat& f)
 {
     return u"<FONT" + attribute(u"FACE", f.font.value_or(u"")) + attribute(u"SIZE", numberToString(f.size.value_or(12)))
-         + attribute(u"COLOR", hexColor(f.color.value_or(0))) + u" LETTERSPACING=\"0\" KERNING=\"0\">";
+         + attribute(u"COLOR", hexColor(f.color.value_or(0)))
+         + attribute(u"LETTERSPACING", numberToString(f.letterSpacing.value_or(0)))
+         + attribute(u"KERNING", f.kerning.value_or(false) ? u"1" : u"0") + u">";
 }
 
 bool sameFont(const TextFormat& a, const TextFormat& b)
 {
-    return a.font == b.font && a.size == b.size && a.color == b.color;
+    return a.font == b.font && a.size == b.size && a.color == b.color && a.letterSpacing == b.letterSpacing
+        && a.kerning == b.kerning;
 }
 
 } // namespace
 
-StyledText parseHtml(std::u16string_view html, const TextFormat& base, bool condenseWhite)
+StyledText parseHtml(std::u16string_view html, const TextFormat& base, bool condenseWhite, const StyleSheet* sheet)
 {
-    return HtmlReader(base, condenseWhite).read(html);
+    return HtmlReader(base, condenseWhite, sheet).read(html);
 }
 
 std::u16string formatHtml(std::u16string_view text, const std::vector<StyledRun>& runs, const TextFormat& empty)

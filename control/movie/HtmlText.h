@@ -1,9 +1,11 @@
 // The HTML subset text fields read and write: paragraphs (P, with ALIGN), line
 // breaks (BR), FONT (FACE, SIZE, COLOR), B, I, U, A (HREF, TARGET), LI and
 // TEXTFORMAT (margins, indent, leading, tab stops). Unknown tags are dropped
-// with their markup, their text kept. Line ends in the text are '\r'.
+// with their markup, their text kept, unless a style sheet styles them. Line
+// ends in the text are '\r'.
 #pragma once
 
+#include "control/movie/StyleSheet.h"
 #include "control/movie/TextFormat.h"
 
 #include <cstddef>
@@ -25,7 +27,11 @@ struct StyledText {
 
 // `base` is the format outside every tag; condenseWhite folds runs of white
 // space (line ends included) into one space, as the field property asks.
-StyledText parseHtml(std::u16string_view html, const TextFormat& base, bool condenseWhite = false);
+// With a style sheet, each element also takes the style of its tag name, then
+// of its class (".name"), links that of "a:link"; a style's display makes an
+// element a paragraph (block) or hides it (none).
+StyledText parseHtml(std::u16string_view html, const TextFormat& base, bool condenseWhite = false,
+                     const StyleSheet* sheet = nullptr);
 // The HTML a field reports for its text and runs: one P per paragraph, a FONT
 // around each run, B / I / U / A where set.
 // `empty` is the format of an empty field.

@@ -115,6 +115,8 @@ void Playback::markRoots(Marker& marker) const
         if (object->textField)
             for (const Value& listener : object->textField->listeners)
                 marker.mark(listener);
+        if (object->textField)
+            marker.mark(object->textField->styleSheetObject);
         for (const auto& [depth, child] : object->children())
             pending.push_back(child.get());
     }

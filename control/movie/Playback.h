@@ -192,6 +192,9 @@ public:
     void syncTextFields();
     // The field's text from its bound variable, when that changed.
     void syncTextField(DisplayObject& object);
+    // Sizes a text field's box to its text as autoSize asks; a box kept at
+    // its right or centre moves the field, as its _x shows.
+    void fitTextBox(DisplayObject& object);
 
     double random(double limit);
     double millisecondsSinceStart() const { return hooks_.clock.now(); }

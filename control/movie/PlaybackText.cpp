@@ -67,7 +67,7 @@ bool Playback::setFocus(const std::shared_ptr<DisplayObject>& object)
 bool Playback::typeText(std::u16string_view text)
 {
     auto object = focus_.lock();
-    if (!object || !object->textField || !object->textField->editable)
+    if (!object || !object->textField || !object->textField->userEditable())
         return false;
     if (object->textField->type(text))
         textEdited(*object);
@@ -100,7 +100,7 @@ void Playback::textEdited(DisplayObject& object)
         field.lastVariableText = text.toString();
         setVariable(*object.parent(), field.variable, text);
     }
-    field.fitBox();
+    fitTextBox(object);
     int scroll = field.scroll();
     bool scrolled = field.scrollToCaret() != scroll;
     Value self(object.shared_from_this());
@@ -117,6 +117,10 @@ void Playback::textEdited(DisplayObject& object)
 void Playback::syncTextField(DisplayObject& object)
 {
     TextField* field = object.textField.get();
+    if (field && field->restyle()) {
+        fitTextBox(object);
+        dirty = true;
+    }
     if (!field || field->variable.empty() || !object.parent())
         return;
     auto value = getVariable(*object.parent(), field->variable);
@@ -125,7 +129,23 @@ void Playback::syncTextField(DisplayObject& object)
         return;
     field->lastVariableText = text;
     field->setHtmlText(text);
-    field->fitBox();
+    fitTextBox(object);
+    dirty = true;
+}
+
+void Playback::fitTextBox(DisplayObject& object)
+{
+    TextField& field = *object.textField;
+    double left = field.bounds.xMin;
+    field.fitBox();
+    double shift = field.bounds.xMin - left;
+    if (shift == 0)
+        return;
+    field.bounds.xMin -= shift;
+    field.bounds.xMax -= shift;
+    field.invalidate();
+    object.matrix.tx += object.matrix.a * shift;
+    object.matrix.ty += object.matrix.b * shift;
     dirty = true;
 }
 

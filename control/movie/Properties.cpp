@@ -179,6 +179,7 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
             double scale = property == Width ? xScaleOf(m) : yScaleOf(m);
             if (scale != 0)
                 object.textField->resize(property == Width, std::min(n * kTwips / std::abs(scale), 1e9));
+            playback.fitTextBox(object);
             break;
         }
         Rect now = transformRect(m, localBounds(object));

@@ -50,6 +50,17 @@ bool restrictAllows(std::u16string_view pattern, char16_t c)
     return allowed;
 }
 
+// Adds a run, joined to the last one when their formats agree.
+void appendRun(std::vector<StyledRun>& runs, StyledRun run)
+{
+    if (run.length == 0)
+        return;
+    if (!runs.empty() && runs.back().format == run.format)
+        runs.back().length += run.length;
+    else
+        runs.push_back(std::move(run));
+}
+
 TextFormat formatFromDefinition(const EditTextDef& def)
 {
     TextFormat f = TextFormat::defaults();
@@ -83,6 +94,7 @@ TextField::TextField(const EditTextDef& def)
 
 void TextField::setText(std::u16string_view text)
 {
+    htmlSource_.reset();
     text_ = normalizedBreaks(text);
     runs_.clear();
     if (!text_.empty())
@@ -96,26 +108,52 @@ void TextField::setHtmlText(std::u16string_view html)
         setText(html);
         return;
     }
-    StyledText styled = parseHtml(html, newFormat_, condenseWhite);
+    std::u16string source(html);
+    StyledText styled = parseHtml(source, newFormat_, condenseWhite, sheet_.get());
     if (styled.text.size() > kMaxLength) {
         replace(0, text_.size(), {}, newFormat_);
         replace(0, 0, std::u16string_view(styled.text).substr(0, kMaxLength), newFormat_);
-        return;
+    } else {
+        text_ = std::move(styled.text);
+        runs_ = std::move(styled.runs);
+        clampState();
     }
-    text_ = std::move(styled.text);
-    runs_ = std::move(styled.runs);
-    clampState();
+    htmlSource_ = std::move(source);
+    sheetVersion_ = sheet_ ? sheet_->version() : 0;
 }
 
 std::u16string TextField::htmlText() const
 {
+    if (sheet_ && htmlSource_)
+        return *htmlSource_;
     return html ? formatHtml(text_, runs_, newFormat_) : text_;
+}
+
+void TextField::setStyleSheet(std::shared_ptr<const StyleSheet> sheet)
+{
+    sheet_ = std::move(sheet);
+    sheetVersion_ = 0;
+    if (sheet_)
+        restyle();
+}
+
+bool TextField::restyle()
+{
+    if (!sheet_ || sheet_->version() == sheetVersion_)
+        return false;
+    sheetVersion_ = sheet_->version();
+    if (htmlSource_) {
+        std::u16string source = *htmlSource_;
+        setHtmlText(source);
+    }
+    return true;
 }
 
 void TextField::replace(std::size_t begin, std::size_t end, std::u16string_view text, const TextFormat& format)
 {
     end = std::min(end, text_.size());
     begin = std::min(begin, end);
+    htmlSource_.reset();
     std::u16string inserted = normalizedBreaks(text);
     std::size_t room = kMaxLength - (text_.size() - (end - begin));
     if (inserted.size() > room)
@@ -142,14 +180,8 @@ void TextField::replace(std::size_t begin, std::size_t end, std::u16string_view 
     }
     place();
     runs_.clear();
-    for (Run& run : runs) {
-        if (run.length == 0)
-            continue;
-        if (!runs_.empty() && runs_.back().format == run.format)
-            runs_.back().length += run.length;
-        else
-            runs_.push_back(std::move(run));
-    }
+    for (Run& run : runs)
+        appendRun(runs_, std::move(run));
     text_.replace(begin, end - begin, inserted);
     collapseTo(begin + inserted.size());
     clampState();
@@ -176,11 +208,23 @@ TextFormat TextField::format(std::size_t begin, std::size_t end) const
     return common.value_or(newFormat_);
 }
 
+// Character members change the range; paragraph members whole paragraphs it touches.
 void TextField::applyFormat(std::size_t begin, std::size_t end, const TextFormat& format)
 {
     end = std::min(end, text_.size());
     if (begin >= end)
         return;
+    applyToRange(begin, end, format.characterPart());
+    std::size_t first = begin == 0 ? std::u16string::npos : text_.rfind(u'\r', begin - 1);
+    first = first == std::u16string::npos ? 0 : first + 1;
+    std::size_t last = text_.find(u'\r', end - 1);
+    last = last == std::u16string::npos ? text_.size() : last + 1;
+    applyToRange(first, last, format.paragraphPart());
+    invalidate();
+}
+
+void TextField::applyToRange(std::size_t begin, std::size_t end, const TextFormat& format)
+{
     std::vector<Run> runs;
     std::size_t at = 0;
     for (const Run& run : runs_) {
@@ -198,13 +242,30 @@ void TextField::applyFormat(std::size_t begin, std::size_t end, const TextFormat
             runs.push_back({to - cutTo, run.format});
     }
     runs_.clear();
-    for (Run& run : runs) {
-        if (!runs_.empty() && runs_.back().format == run.format)
-            runs_.back().length += run.length;
-        else
-            runs_.push_back(std::move(run));
+    for (Run& run : runs)
+        appendRun(runs_, std::move(run));
+}
+
+void TextField::unifyParagraphs()
+{
+    std::vector<Run> runs;
+    std::size_t at = 0;
+    bool starts = true; // the next character begins a paragraph
+    TextFormat paragraph;
+    for (const Run& run : runs_) {
+        std::size_t to = at + run.length;
+        while (at < to) {
+            if (starts)
+                paragraph = run.format.paragraphPart();
+            std::size_t end = std::min(text_.find(u'\r', at), to - 1) + 1;
+            starts = text_[end - 1] == u'\r';
+            Run piece{end - at, run.format};
+            piece.format.takeParagraph(paragraph);
+            appendRun(runs, std::move(piece));
+            at = end;
+        }
     }
-    invalidate();
+    runs_ = std::move(runs);
 }
 
 bool TextField::accepts(char16_t c) const
@@ -218,6 +279,8 @@ bool TextField::accepts(char16_t c) const
 
 bool TextField::type(std::u16string_view typed)
 {
+    if (!userEditable())
+        return false;
     std::size_t begin = selectionBegin(), end = selectionEnd();
     std::size_t room = maxChars > 0 ? std::size_t(maxChars) - std::min(std::size_t(maxChars), text_.size() - (end - begin))
                                     : kMaxLength;
@@ -248,7 +311,7 @@ bool TextField::key(EditKey key, bool extend)
     };
     switch (key) {
     case EditKey::Backspace:
-        if (!editable)
+        if (!userEditable())
             return false;
         if (begin == end) {
             if (begin == 0)
@@ -258,7 +321,7 @@ bool TextField::key(EditKey key, bool extend)
         replace(begin, end, {}, newFormat_);
         return true;
     case EditKey::Delete:
-        if (!editable)
+        if (!userEditable())
             return false;
         if (begin == end) {
             if (end >= text_.size())
@@ -268,7 +331,7 @@ bool TextField::key(EditKey key, bool extend)
         replace(begin, end, {}, newFormat_);
         return true;
     case EditKey::Enter:
-        return editable && multiline && type(u"\r");
+        return userEditable() && multiline && type(u"\r");
     case EditKey::Left:
         return move(!extend && begin != end ? begin : caret_ > 0 ? caret_ - 1 : 0);
     case EditKey::Right:
@@ -289,6 +352,7 @@ void TextField::setSelection(std::size_t begin, std::size_t end)
 
 void TextField::clampState()
 {
+    unifyParagraphs();
     anchor_ = std::min(anchor_, text_.size());
     caret_ = std::min(caret_, text_.size());
     invalidate();
@@ -310,7 +374,8 @@ const FieldFont* TextField::fieldFont(const TextFormat& format) const
 double TextField::advance(const TextFormat& format, char16_t c) const
 {
     const FieldFont* font = fieldFont(format);
-    return font ? font->advance(c, format.size.value_or(12)) : advanceWidth(format, c);
+    double width = font ? font->advance(c, format.size.value_or(12)) : advanceWidth(format, c);
+    return width + format.letterSpacing.value_or(0);
 }
 
 FontMetrics TextField::metrics(const TextFormat& format) const
@@ -464,7 +529,6 @@ void TextField::resize(bool width, double twips)
 {
     (width ? bounds.xMax : bounds.yMax) = (width ? bounds.xMin : bounds.yMin) + twips;
     invalidate();
-    fitBox();
 }
 
 int TextField::scrollToCaret()

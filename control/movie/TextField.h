@@ -6,12 +6,14 @@
 
 #include "control/movie/Character.h"
 #include "control/movie/HtmlText.h"
+#include "control/movie/StyleSheet.h"
 #include "control/movie/TextFormat.h"
 #include "control/movie/TextMetrics.h"
 #include "control/movie/Value.h"
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -72,6 +74,15 @@ public:
     using Run = StyledRun; // formats with every member set
     const std::vector<Run>& runs() const { return runs_; }
 
+    // --- style sheet ---------------------------------------------------------------
+    // A field with a style sheet styles its HTML with it and reports that HTML
+    // as it was given; the user cannot edit it. Null takes the sheet away: the
+    // text keeps the formats the sheet gave it.
+    void setStyleSheet(std::shared_ptr<const StyleSheet> sheet);
+    const std::shared_ptr<const StyleSheet>& styleSheet() const { return sheet_; }
+    // Styles the HTML again when the sheet changed since it was applied; true when it did.
+    bool restyle();
+
     // --- editing (input fields) --------------------------------------------------
     // What the user typed or pasted, in place of the selection: characters the
     // field refuses (restrict, line breaks in a single-line field, beyond
@@ -81,6 +92,8 @@ public:
     // selection instead of collapsing it. True when the text changed.
     bool key(EditKey key, bool extend = false);
     bool accepts(char16_t c) const;
+    // An input field without a style sheet: the user may change its text.
+    bool userEditable() const { return editable && !sheet_; }
 
     // --- selection -----------------------------------------------------------------
     std::size_t selectionBegin() const { return std::min(anchor_, caret_); }
@@ -99,7 +112,7 @@ public:
     double hscroll() const { return hscroll_; }
     void setHscroll(double pixels);
     double maxHscroll() const;
-    // A new width or height of the box, in twips.
+    // A new width or height of the box, in twips; autoSize may then refit it.
     void resize(bool width, double twips);
     // Scrolls so the caret's line shows; the new scroll.
     int scrollToCaret();
@@ -135,9 +148,17 @@ public:
     std::u16string lastVariableText; // what the bound variable held when last shown
     std::vector<Value> listeners; // objects told of onChanged and onScroller
     const FieldFonts* fonts = nullptr; // the movie's embedded fonts, for embedFonts
+    Value styleSheetObject; // what a script gave as the field's styleSheet
+    // Hints scripts may set and read back; text draws with the one anti-aliasing.
+    bool mouseWheelEnabled = true;
+    std::u16string antiAliasType = u"normal", gridFitType = u"pixel";
+    double sharpness = 0, thickness = 0;
 
 private:
     void clampState();
+    // Every paragraph takes the paragraph members of its first character.
+    void unifyParagraphs();
+    void applyToRange(std::size_t begin, std::size_t end, const TextFormat& format);
     void collapseTo(std::size_t index) { anchor_ = caret_ = index; }
     std::size_t lineStart(std::size_t index) const;
     std::size_t lineEnd(std::size_t index) const;
@@ -145,6 +166,9 @@ private:
 
     std::u16string text_;
     std::vector<Run> runs_; // lengths add up to the text's
+    std::optional<std::u16string> htmlSource_; // the HTML the text was made from, until it changes
+    std::shared_ptr<const StyleSheet> sheet_;
+    unsigned sheetVersion_ = 0; // of the sheet when it was applied
     TextFormat newFormat_;
     std::size_t anchor_ = 0, caret_ = 0;
     int scroll_ = 1;

@@ -23,9 +23,43 @@ template <typename F> void eachMember(TextFormat& a, const TextFormat& b, F f)
     f(a.blockIndent, b.blockIndent);
     f(a.tabStops, b.tabStops);
     f(a.bullet, b.bullet);
+    f(a.kerning, b.kerning);
+    f(a.letterSpacing, b.letterSpacing);
+}
+
+// Applies f to each paragraph member of a pair of formats.
+template <typename F> void eachParagraphMember(TextFormat& a, const TextFormat& b, F f)
+{
+    f(a.align, b.align);
+    f(a.leftMargin, b.leftMargin);
+    f(a.rightMargin, b.rightMargin);
+    f(a.indent, b.indent);
+    f(a.leading, b.leading);
+    f(a.blockIndent, b.blockIndent);
+    f(a.tabStops, b.tabStops);
+    f(a.bullet, b.bullet);
 }
 
 } // namespace
+
+TextFormat TextFormat::paragraphPart() const
+{
+    TextFormat part;
+    part.takeParagraph(*this);
+    return part;
+}
+
+TextFormat TextFormat::characterPart() const
+{
+    TextFormat part = *this;
+    part.takeParagraph(TextFormat{});
+    return part;
+}
+
+void TextFormat::takeParagraph(const TextFormat& other)
+{
+    eachParagraphMember(*this, other, [](auto& mine, const auto& theirs) { mine = theirs; });
+}
 
 void TextFormat::merge(const TextFormat& other)
 {
@@ -55,6 +89,8 @@ TextFormat TextFormat::defaults()
     f.leftMargin = f.rightMargin = f.indent = f.leading = f.blockIndent = 0;
     f.tabStops = std::vector<double>{};
     f.bullet = false;
+    f.kerning = false;
+    f.letterSpacing = 0;
     return f;
 }
 

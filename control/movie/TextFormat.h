@@ -23,6 +23,8 @@ struct TextFormat {
     std::optional<double> leftMargin, rightMargin, indent, leading, blockIndent; // pixels
     std::optional<std::vector<double>> tabStops;
     std::optional<bool> bullet;
+    std::optional<bool> kerning;
+    std::optional<double> letterSpacing; // pixels added after each character
 
     bool operator==(const TextFormat&) const = default;
 
@@ -30,6 +32,12 @@ struct TextFormat {
     void merge(const TextFormat& other);
     // Drops every member that differs from `other`'s.
     void intersect(const TextFormat& other);
+    // The members that belong to a whole paragraph (align, margins, indents,
+    // leading, tab stops, bullet), and those that belong to each character.
+    TextFormat paragraphPart() const;
+    TextFormat characterPart() const;
+    // Takes `other`'s paragraph members, set or not.
+    void takeParagraph(const TextFormat& other);
 
     // What a field made by script starts with.
     static TextFormat defaults();

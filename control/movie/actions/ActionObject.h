@@ -17,6 +17,7 @@
 namespace lumbra::movie {
 
 class BitmapData;
+class StyleSheet;
 class DisplayObject;
 class Machine;
 struct NativeCall;
@@ -100,6 +101,8 @@ public:
     Value primitive;
     // flash.display.BitmapData instances: the picture.
     std::shared_ptr<BitmapData> bitmap;
+    // TextField.StyleSheet instances: the styles as fields apply them.
+    std::shared_ptr<StyleSheet> styleSheet;
     bool marked = false;
 
 private:

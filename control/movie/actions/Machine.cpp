@@ -79,6 +79,7 @@ Machine::Machine(Playback& playback, int version)
     installClipDrag(*this);
     installTextField(*this);
     installTextFormat(*this);
+    installStyleSheet(*this);
     installSelection(*this);
     installMovieClipLoader(*this); // after installBroadcaster
     installPoint(*this);

@@ -233,6 +233,7 @@ void installStage(Machine& m);
 void installClipDrag(Machine& m); // after installMovieClip
 void installTextField(Machine& m);
 void installTextFormat(Machine& m);
+void installStyleSheet(Machine& m); // TextField.StyleSheet; after installTextField and installTextFormat
 void installSelection(Machine& m);
 void installMovieClipLoader(Machine& m);
 // flash.geom, one unit each.

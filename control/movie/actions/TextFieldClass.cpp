@@ -36,7 +36,8 @@ TextField* field(NativeCall& c)
 void changed(NativeCall& c, TextField& f)
 {
     f.invalidate();
-    f.fitBox();
+    if (auto self = fieldObject(c))
+        c.machine.playback().fitTextBox(*self);
     f.setScroll(f.scroll());
     c.machine.playback().dirty = true;
 }
@@ -75,6 +76,7 @@ struct FieldProperty {
     const char16_t* name;
     NativeFunction get;
     NativeFunction set; // null: read-only
+    unsigned versions = 0; // OnlyFrom7 / OnlyFrom8 for the later ones
 };
 
 // A property or method of a field: undefined when `this` is no text field.
@@ -225,6 +227,44 @@ Value setHscroll(NativeCall& c, TextField& f)
     return {};
 }
 Value getMaxHscroll(NativeCall& c, TextField& f) { return f.maxHscroll(); }
+Value getStyleSheet(NativeCall& c, TextField& f) { return f.styleSheetObject; }
+// Any object may be given; only a TextField.StyleSheet styles the text.
+Value setStyleSheet(NativeCall& c, TextField& f)
+{
+    Value sheet = c.arg(0);
+    ActionObject* o = sheet.toObject();
+    f.styleSheetObject = sheet;
+    f.setStyleSheet(o ? o->styleSheet : nullptr);
+    changed(c, f);
+    return {};
+}
+
+// A text property that keeps only the values it names.
+template <std::u16string TextField::*Member, const char16_t* const* Values> Value getChoice(NativeCall& c, TextField& f)
+{
+    return f.*Member;
+}
+template <std::u16string TextField::*Member, const char16_t* const* Values> Value setChoice(NativeCall& c, TextField& f)
+{
+    std::u16string s = c.string(0);
+    for (const char16_t* const* v = Values; *v; ++v)
+        if (s == *v)
+            f.*Member = s;
+    return {};
+}
+constexpr const char16_t* kAntiAliasTypes[] = {u"normal", u"advanced", nullptr};
+constexpr const char16_t* kGridFitTypes[] = {u"none", u"pixel", u"subpixel", nullptr};
+
+// A number property held to [-Limit, Limit]; what is not a number changes nothing.
+template <double TextField::*Member> Value getMeasure(NativeCall& c, TextField& f) { return f.*Member; }
+template <double TextField::*Member, int Limit> Value setMeasure(NativeCall& c, TextField& f)
+{
+    double n = c.number(0);
+    if (!std::isnan(n))
+        f.*Member = std::clamp(n, -double(Limit), double(Limit));
+    return {};
+}
+
 Value getTextWidth(NativeCall& c, TextField& f) { return std::round(f.layout().width * 20) / 20; }
 Value getTextHeight(NativeCall& c, TextField& f) { return std::round(f.layout().height * 20) / 20; }
 
@@ -256,12 +296,25 @@ const FieldProperty kProperties[] = {
     {u"maxhscroll", onField<getMaxHscroll>, nullptr},
     {u"textWidth", onField<getTextWidth>, nullptr},
     {u"textHeight", onField<getTextHeight>, nullptr},
+    {u"styleSheet", onField<getStyleSheet>, onField<setStyleSheet>, OnlyFrom7},
+    {u"mouseWheelEnabled", onField<getFlag<&TextField::mouseWheelEnabled>>,
+     onField<setFlag<&TextField::mouseWheelEnabled>>, OnlyFrom7},
+    {u"antiAliasType", onField<getChoice<&TextField::antiAliasType, kAntiAliasTypes>>,
+     onField<setChoice<&TextField::antiAliasType, kAntiAliasTypes>>, OnlyFrom8},
+    {u"gridFitType", onField<getChoice<&TextField::gridFitType, kGridFitTypes>>,
+     onField<setChoice<&TextField::gridFitType, kGridFitTypes>>, OnlyFrom8},
+    {u"sharpness", onField<getMeasure<&TextField::sharpness>>, onField<setMeasure<&TextField::sharpness, 400>>, OnlyFrom8},
+    {u"thickness", onField<getMeasure<&TextField::thickness>>, onField<setMeasure<&TextField::thickness, 200>>, OnlyFrom8},
 };
 
 // --- methods ----------------------------------------------------------------------
 
+// A field with a style sheet takes its formats from the sheet alone: the
+// methods that would format or insert text by hand do nothing.
 Value replaceSel(NativeCall& c, TextField& f)
 {
+    if (f.styleSheet())
+        return {};
     f.replace(f.selectionBegin(), f.selectionEnd(), c.string(0), f.newTextFormat());
     updateVariable(c, f);
     changed(c, f);
@@ -272,7 +325,7 @@ Value replaceText(NativeCall& c, TextField& f)
 {
     std::size_t length = f.text().size();
     std::size_t begin = index(c, 0, length), end = index(c, 1, length);
-    if (begin > end)
+    if (begin > end || f.styleSheet())
         return {};
     TextFormat format = length ? f.format(begin, begin + 1) : f.newTextFormat();
     f.replace(begin, end, c.string(2), format);
@@ -302,7 +355,7 @@ Value getTextFormat(NativeCall& c, TextField& f)
 
 Value setTextFormat(NativeCall& c, TextField& f)
 {
-    if (c.args.empty())
+    if (c.args.empty() || f.styleSheet())
         return {};
     std::size_t given = std::min<std::size_t>(c.args.size() - 1, 2);
     auto [begin, end] = range(c, given, f);
@@ -392,7 +445,7 @@ void installTextField(Machine& m)
         std::vector<Value> pair{Value(m.newFunction(a.get))};
         if (a.set)
             pair.emplace_back(m.newFunction(a.set));
-        proto->set(a.name, Value(m.newArray(std::move(pair))), Accessor | DontEnum | DontDelete);
+        proto->set(a.name, Value(m.newArray(std::move(pair))), Accessor | DontEnum | DontDelete | a.versions);
     }
     m.method(proto, u"replaceSel", onField<replaceSel>);
     m.method(proto, u"replaceText", onField<replaceText>);

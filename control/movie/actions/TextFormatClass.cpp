@@ -12,10 +12,15 @@ namespace lumbra::movie {
 
 namespace {
 
-// Members in the order the constructor takes them, then the rest.
+// Members in the order the constructor takes them, then the rest; the last
+// ones are those version 8 added.
 constexpr const char16_t* kMembers[] = {u"font", u"size", u"color", u"bold", u"italic", u"underline", u"url",
                                         u"target", u"align", u"leftMargin", u"rightMargin", u"indent",
-                                        u"leading", u"blockIndent", u"tabStops", u"bullet"};
+                                        u"leading", u"blockIndent", u"tabStops", u"bullet", u"kerning",
+                                        u"letterSpacing"};
+constexpr std::size_t kMembersBefore8 = 16;
+
+std::size_t memberCount(Machine& m) { return m.version() >= 8 ? std::size(kMembers) : kMembersBefore8; }
 
 constexpr std::size_t kMaxTabStops = 256;
 
@@ -37,7 +42,7 @@ Value construct(NativeCall& c)
     ActionObject* self = c.self();
     if (!c.constructing || !self)
         return {};
-    for (std::size_t i = 0; i < std::size(kMembers); ++i)
+    for (std::size_t i = 0; i < memberCount(c.machine); ++i)
         self->set(kMembers[i], i < c.args.size() && !c.args[i].isUndefined() ? c.args[i] : Value::null());
     return {};
 }
@@ -128,6 +133,11 @@ TextFormat textFormatFrom(Machine& m, const Value& object)
         f.tabStops = std::move(list);
     }
     f.bullet = flag(u"bullet");
+    if (m.version() >= 8) {
+        f.kerning = flag(u"kerning");
+        if (auto spacing = number(u"letterSpacing"))
+            f.letterSpacing = std::clamp(*spacing, -1000.0, 1000.0);
+    }
     return f;
 }
 
@@ -160,6 +170,10 @@ ActionObject* textFormatObject(Machine& m, const TextFormat& f)
         put(u"tabStops", Value::null());
     }
     put(u"bullet", optional(f.bullet));
+    if (m.version() >= 8) {
+        put(u"kerning", optional(f.kerning));
+        put(u"letterSpacing", optional(f.letterSpacing));
+    }
     return o;
 }
 
