@@ -209,6 +209,62 @@ trace(ns.time);
                        "1\n");
 }
 
+// An FLV file: the header, then one tag of `type` holding `data`, whose
+// size field may claim more than the file holds.
+std::vector<std::uint8_t> flvWithTag(std::uint8_t type, const std::vector<std::uint8_t>& data, std::uint32_t claimed)
+{
+    std::vector<std::uint8_t> file = {'F', 'L', 'V', 1, 5, 0, 0, 0, 9, 0, 0, 0, 0, type};
+    file.insert(file.end(), {std::uint8_t(claimed >> 16), std::uint8_t(claimed >> 8), std::uint8_t(claimed)});
+    file.insert(file.end(), {0, 0, 0, 0, 0, 0, 0});
+    file.insert(file.end(), data.begin(), data.end());
+    return file;
+}
+
+TEST(NetStreamScripts, DamagedFilesReportWhatCouldBeReadAndNothingMore)
+{
+    lumbra::test::TempFolder folder;
+    const std::vector<std::uint8_t> onMetaData = {2, 0, 10, 'o', 'n', 'M', 'e', 't', 'a', 'D', 'a', 't', 'a'};
+    auto with = [&](std::vector<std::uint8_t> tail) {
+        auto data = onMetaData;
+        data.insert(data.end(), tail.begin(), tail.end());
+        return data;
+    };
+    lumbra::test::writeFile(folder / "header.flv", std::string("FLV\x01\x05\0\0\0\x09", 9));
+    lumbra::test::writeFile(folder / "offset.flv", std::string("FLV\x01\x05\0\0\0\x03\0\0\0\0", 13));
+    // A strict array of 4294967295 elements with none there.
+    auto huge = with({10, 0xFF, 0xFF, 0xFF, 0xFF});
+    lumbra::test::writeFile(folder / "huge.flv", flvWithTag(18, huge, std::uint32_t(huge.size())));
+    // Objects nested 3000 deep.
+    std::vector<std::uint8_t> nested;
+    for (int i = 0; i < 3000; ++i)
+        nested.insert(nested.end(), {3, 0, 1, 'a'});
+    auto deep = with(nested);
+    lumbra::test::writeFile(folder / "deep.flv", flvWithTag(18, deep, std::uint32_t(deep.size())));
+    // A tag that claims more than the file holds is not read.
+    auto cut = with({0, 0x40, 0x04, 0, 0, 0, 0, 0, 0});
+    lumbra::test::writeFile(folder / "cut.flv", flvWithTag(18, cut, 1000));
+    auto movie = actionscript::compileMovie(R"(
+var nc = new NetConnection();
+nc.connect(null);
+var ns = new NetStream(nc);
+ns.onStatus = function(i) { if (i.code != "NetStream.Buffer.Full") trace(i.code); };
+ns.onMetaData = function(m) { trace("meta " + typeof m); };
+var files = ["header", "offset", "huge", "deep", "cut"];
+var next = 0;
+this.onEnterFrame = function() {
+    if (next < files.length) { trace(files[next]); ns.play(files[next++] + ".flv"); }
+};
+)", 8);
+    std::string out;
+    auto error = playHeadless(movie, 7, [&out](std::string_view line) { out += line; }, {folder.path(), {}});
+    EXPECT_FALSE(error);
+    EXPECT_EQ(out, "header\nNetStream.Play.Start\n"
+                   "offset\nNetStream.Play.Failed\n"
+                   "huge\nNetStream.Play.Start\nmeta object\n"
+                   "deep\nNetStream.Play.Start\nmeta object\n"
+                   "cut\nNetStream.Play.Start\n");
+}
+
 TEST(XmlSocketScripts, ConnectionsFailOnALaterFrameAndDataBecomesXml)
 {
     EXPECT_EQ(runSource(R"(
