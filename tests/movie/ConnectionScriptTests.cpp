@@ -45,11 +45,11 @@ trace(typeof Video + " " + v.width + " " + v.smoothing + " " + v.deblocking);
 TEST(DeviceScripts, ClassesOfLaterVersionsAreHiddenFromOlderMovies)
 {
     const char* probe = R"(
-trace(typeof LocalConnection + " " + typeof NetStream + " " + typeof Camera + " " + typeof PrintJob + " " + typeof XMLSocket);
+trace(typeof LocalConnection + " " + typeof NetStream + " " + typeof Camera + " " + typeof PrintJob + " " + typeof XMLSocket + " " + typeof Accessibility);
 )";
-    EXPECT_EQ(runSource(probe, 5), "undefined undefined undefined undefined function\n");
-    EXPECT_EQ(runSource(probe, 6), "function function function undefined function\n");
-    EXPECT_EQ(runSource(probe, 7), "function function function function function\n");
+    EXPECT_EQ(runSource(probe, 5), "undefined undefined undefined undefined function undefined\n");
+    EXPECT_EQ(runSource(probe, 6), "function function function undefined function object\n");
+    EXPECT_EQ(runSource(probe, 7), "function function function function function object\n");
     EXPECT_EQ(runSource("trace(typeof flash.external.ExternalInterface);", 7), "undefined\n");
 }
 

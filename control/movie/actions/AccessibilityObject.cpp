@@ -14,7 +14,7 @@ Value nothing(NativeCall&) { return {}; }
 void installAccessibility(Machine& m)
 {
     ActionObject* accessibility = m.newObject();
-    m.global()->set(u"Accessibility", Value(accessibility), DontEnum);
+    m.global()->set(u"Accessibility", Value(accessibility), DontEnum | OnlyFrom6);
     m.method(accessibility, u"isActive", no);
     m.method(accessibility, u"updateProperties", nothing);
     m.method(accessibility, u"sendEvent", nothing);

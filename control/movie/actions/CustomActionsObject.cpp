@@ -15,7 +15,7 @@ Value nothing(NativeCall&) { return {}; }
 void installCustomActions(Machine& m)
 {
     ActionObject* actions = m.newObject();
-    m.global()->set(u"CustomActions", Value(actions), DontEnum);
+    m.global()->set(u"CustomActions", Value(actions), DontEnum | OnlyFrom6);
     m.method(actions, u"install", no);
     m.method(actions, u"uninstall", no);
     m.method(actions, u"list", nothing);
