@@ -6,22 +6,22 @@
 #include "tests/control/ControlHost.h"
 
 #include "control/com/Guids.h"
-#include "tests/package/TempFolder.h"
 #include "tools/actionscript/SourceCompiler.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace lumbra::com::test {
 namespace {
-
-using lumbra::test::TempFolder;
 
 class ControlExternal : public ::testing::Test {
 protected:
     // Compiles the source into a movie file and loads it into the control.
     HRESULT play(std::string_view source) {
-        auto path = folder / "external.swf";
-        lumbra::test::writeFile(path, actionscript::compileMovie(source, 8));
+        auto path = folder.path() / "external.swf";
+        auto bytes = actionscript::compileMovie(source, 8);
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         auto text = path.wstring();
         return host.putText(L"Movie", std::u16string(text.begin(), text.end()));
     }
