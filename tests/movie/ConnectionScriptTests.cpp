@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace lumbra::movie::test {
 namespace {
 
@@ -132,6 +134,36 @@ tx.send("_shared", "ping", 7);
     auto error = playHeadless(main, 4, [&out](std::string_view line) { out += line; }, {folder.path(), {}});
     EXPECT_FALSE(error);
     EXPECT_EQ(out, "level 1 true\nlevel 1 got 7\nsender status\n");
+}
+
+TEST(LocalConnectionScripts, PlayersOfOneProcessHearEachOtherUntilOneGoes)
+{
+    std::string traces;
+    auto player = [&traces](std::string_view source) {
+        auto p = std::make_unique<MoviePlayer>();
+        p->setTraceHandler([&traces](const std::u16string& text) { traces += std::string(text.begin(), text.end()) + "\n"; });
+        EXPECT_TRUE(p->load(actionscript::compileMovie(source, 8, 3)));
+        return p;
+    };
+    auto receiver = player(R"(
+var rx = new LocalConnection();
+rx.show = function(list, o) { trace("got " + list.join("+") + " " + o.name + " " + (list instanceof Array)); };
+trace("receiver " + rx.connect("_across"));
+#frame
+#frame
+)");
+    auto sender = player(R"(
+var tx = new LocalConnection();
+tx.onStatus = function(info) { trace("sender " + info.level); };
+trace("taken " + new LocalConnection().connect("_ACROSS"));
+tx.send("_across", "show", [1, "two"], {name: "n"});
+#frame
+#frame
+)");
+    sender->advance();
+    receiver.reset();
+    auto again = player("trace(\"free again \" + new LocalConnection().connect(\"_across\"));");
+    EXPECT_EQ(traces, "receiver true\ntaken false\ngot 1+two n true\nsender status\nfree again true\n");
 }
 
 // An FLV file with one script tag calling onMetaData with an ECMA array,

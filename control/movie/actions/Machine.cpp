@@ -105,7 +105,7 @@ Machine::Machine(Playback& playback, int version)
     installIme(*this);
 }
 
-Machine::~Machine() = default;
+Machine::~Machine() { closeLocalConnections(*this); }
 
 // --- making objects ------------------------------------------------------------------
 

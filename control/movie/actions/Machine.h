@@ -260,6 +260,8 @@ void installClipEffects(Machine& m); // filters, blendMode... of clips; after in
 void installBitmapData(Machine& m); // flash.display.BitmapData
 // Connections and devices: what a player without network, camera or printer offers.
 void installLocalConnection(Machine& m);
+// Gives up the connection names of the machine's LocalConnection objects (the machine is going).
+void closeLocalConnections(Machine& m);
 void installNetConnection(Machine& m);
 void installNetStream(Machine& m);
 void installVideo(Machine& m);
