@@ -356,6 +356,15 @@ const Member kMembers[] = {
     {u"TGetPropertyNum", 0x9e, false, "si", [](MovieControl& c, const Arguments& a, Variant& r) {
          return c.peek() ? setOptional(r, c.peek()->tGetPropertyNum(a.text(0), a.integer(1))) : E_FAIL;
      }, nullptr},
+    {u"CallFunction", 0xc6, false, "s", [](MovieControl& c, const Arguments& a, Variant& r) {
+         std::u16string result;
+         HRESULT hr = c.callFunction(a.text(0), result);
+         return SUCCEEDED(hr) ? setText(r, result) : hr;
+     }, nullptr},
+    {u"SetReturnValue", 0xc7, false, "s", [](MovieControl& c, const Arguments& a, Variant&) {
+         c.setReturnValue(a.text(0));
+         return S_OK;
+     }, nullptr},
     {u"TGetPropertyAsNumber", 0xac, false, "si", [](MovieControl& c, const Arguments& a, Variant& r) {
          return c.peek() ? setOptional(r, c.peek()->tGetPropertyNum(a.text(0), a.integer(1))) : E_FAIL;
      }, nullptr},

@@ -106,6 +106,14 @@ void EventSource::progress(int percent) {
     fire(kEventProgress, &param, 1);
 }
 
+void EventSource::flashCall(std::u16string_view request) {
+    Bstr requestText(request);
+    VARIANTARG param;
+    V_VT(&param) = VT_BSTR;
+    V_BSTR(&param) = requestText.get();
+    fire(kEventFlashCall, &param, 1);
+}
+
 void EventSource::disconnectAll() {
     std::vector<Connection> dropped;
     dropped.swap(connections_);

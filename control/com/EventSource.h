@@ -34,6 +34,8 @@ public:
     void fsCommand(std::u16string_view command, std::u16string_view args);
     void readyStateChange(int state);
     void progress(int percent);
+    // ExternalInterface.call: the request XML; sinks answer through SetReturnValue.
+    void flashCall(std::u16string_view request);
     // Drops every sink (the control is closing).
     void disconnectAll();
 

@@ -27,5 +27,6 @@ inline constexpr wchar_t kClassName[] = L"Shockwave Flash Object";
 inline constexpr DISPID kEventReadyStateChange = -609;
 inline constexpr DISPID kEventProgress = 0x7a6;
 inline constexpr DISPID kEventFSCommand = 150;
+inline constexpr DISPID kEventFlashCall = 0xc5;
 
 } // namespace lumbra::com

@@ -1,6 +1,7 @@
 #include "control/com/MovieControl.h"
 
 #include "control/com/AsciiText.h"
+#include "control/com/Clipboard.h"
 #include "control/com/GdiCanvas.h"
 #include "win32/GdiHandles.h"
 #include "control/com/MovieLocation.h"
@@ -88,6 +89,14 @@ void MovieControl::configure(MoviePlayer& player) {
     player.setFsCommandHandler([this, self = &player](const std::u16string& command, const std::u16string& args) {
         if (player_.get() == self && events_.fsCommand) events_.fsCommand(command, args);
     });
+    player.setExternalCallHandler([this, self = &player](const std::u16string& request) {
+        if (player_.get() != self || !events_.flashCall) return std::u16string();
+        // A container may answer one call with another: each keeps its own answer.
+        auto outer = std::exchange(returnValue_, std::u16string());
+        events_.flashCall(request);
+        return std::exchange(returnValue_, std::move(outer));
+    });
+    player.setClipboardHandler([](const std::u16string& text) { putClipboardText(text); });
     player.setLoop(loop_);
     player.setScaleMode(static_cast<movie::ScaleMode>(scaleMode_));
     player.setAlign(align_);
@@ -171,6 +180,17 @@ HRESULT MovieControl::loadLevel(int level, std::u16string_view location) {
     HRESULT hr = readLocation(location, base_.empty() ? movieFolder_ : base_, bytes);
     if (FAILED(hr)) return hr;
     return withMovie([&](MoviePlayer& p) { return p.loadLevel(level, bytes); }) ? S_OK : E_FAIL;
+}
+
+HRESULT MovieControl::callFunction(std::u16string_view request, std::u16string& result) {
+    std::optional<std::u16string> answer;
+    withMovie([&](MoviePlayer& p) {
+        answer = p.callFunction(request);
+        return true;
+    });
+    if (!answer) return E_FAIL;
+    result = std::move(*answer);
+    return S_OK;
 }
 
 int MovieControl::readyState() const { return player_ ? 4 : 0; }

@@ -28,6 +28,8 @@ struct MovieEvents {
     std::function<void()> repaint;
     // Another movie (or none) is playing: frame rate and size may differ.
     std::function<void()> movieChanged;
+    // ExternalInterface.call: the request XML; the container answers through setReturnValue.
+    std::function<void(const std::u16string& request)> flashCall;
 };
 
 // Properties a container sets and reads back; the movie does not depend on them.
@@ -85,6 +87,11 @@ public:
 
     StoredProperties stored;
 
+    // ExternalInterface: the container calls a function the movie offered
+    // (E_FAIL when there is none) and answers the movie's calls.
+    HRESULT callFunction(std::u16string_view request, std::u16string& result);
+    void setReturnValue(std::u16string_view value) { returnValue_ = value; }
+
     // View: the window's client size; drawing and mouse positions use it.
     void setViewSize(int width, int height);
     // Draws the current frame (double-buffered) into `bounds` of `dc`.
@@ -127,6 +134,7 @@ private:
     std::u16string quality_ = u"High";
     int viewWidth_ = 0;
     int viewHeight_ = 0;
+    std::u16string returnValue_; // of the FlashCall event being raised
 };
 
 } // namespace lumbra::com

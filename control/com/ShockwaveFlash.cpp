@@ -37,7 +37,8 @@ ShockwaveFlash::ShockwaveFlash()
           [this] {
               window_.restartTimer();
               pictureChanged();
-          }}),
+          },
+          [this](const std::u16string& request) { events_.flashCall(request); }}),
       events_(*this),
       window_(control_, *static_cast<IDispatch*>(this)),
       extent_(kDefaultExtent) {

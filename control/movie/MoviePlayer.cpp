@@ -7,6 +7,7 @@
 #include "control/movie/Renderer.h"
 #include "control/movie/TextCodec.h"
 #include "control/movie/View.h"
+#include "control/movie/actions/ExternalValues.h"
 #include "control/movie/actions/Machine.h"
 
 #include <algorithm>
@@ -503,5 +504,24 @@ void MoviePlayer::setFileReader(FileReader reader) { stage_->hooks.readFile = st
 void MoviePlayer::setSharedObjectFolder(std::filesystem::path folder) { stage_->hooks.sharedObjects = std::move(folder); }
 
 void MoviePlayer::setClock(MovieClock::Kind kind) { stage_->hooks.clock = MovieClock(kind); }
+void MoviePlayer::setClipboardHandler(ClipboardHandler handler) { stage_->hooks.clipboard = std::move(handler); }
+void MoviePlayer::setExternalCallHandler(ExternalCallHandler handler) { stage_->hooks.externalCall = std::move(handler); }
+
+std::optional<std::u16string> MoviePlayer::callFunction(std::u16string_view request)
+{
+    auto pb = stage_->playback; // held: the call may replace it
+    if (!pb)
+        return std::nullopt;
+    Machine& m = pb->machine();
+    auto call = decodeInvoke(m, request);
+    if (!call)
+        return std::nullopt;
+    auto found = m.externalCallbacks().find(call->name);
+    if (found == m.externalCallbacks().end())
+        return std::nullopt;
+    Machine::Callback callback = found->second;
+    Value result = pb->callFromHost(callback.instance, callback.method, call->args);
+    return encodeExternal(m, result);
+}
 
 } // namespace lumbra::movie

@@ -54,6 +54,8 @@ public:
     using FsCommandHandler = std::function<void(const std::u16string& command, const std::u16string& args)>;
     using TraceHandler = std::function<void(const std::u16string& message)>;
     using UrlHandler = std::function<void(const std::u16string& url, const std::u16string& target)>;
+    using ClipboardHandler = std::function<void(const std::u16string& text)>;
+    using ExternalCallHandler = std::function<std::u16string(const std::u16string& request)>;
 
     MoviePlayer();
     ~MoviePlayer();
@@ -179,6 +181,18 @@ public:
     // The clock of getTimer and the timers; real time unless set. The frame
     // clock moves one frame period with each advance(), for headless play.
     void setClock(MovieClock::Kind kind);
+    // System.setClipboard: the host's clipboard. Without a handler the movie
+    // keeps the text itself.
+    void setClipboardHandler(ClipboardHandler handler);
+    // ExternalInterface.call: the host gets the request as
+    // <invoke name="f" returntype="xml"><arguments>...</arguments></invoke>
+    // and answers with the XML of the result (<string>a</string> ...; empty
+    // for none). With a handler set before load, ExternalInterface.available is true.
+    void setExternalCallHandler(ExternalCallHandler handler);
+    // The host calls a function the movie offered with ExternalInterface.addCallback:
+    // the request in the same <invoke> form; the result as XML, nothing when
+    // the movie offers no function of that name.
+    std::optional<std::u16string> callFunction(std::u16string_view request);
 
 private:
     std::unique_ptr<Stage> stage_;

@@ -36,6 +36,8 @@ struct HostHooks {
     MoviePlayer::FileReader readFile;
     std::filesystem::path sharedObjects; // empty: shared objects last one run
     MovieClock clock;                    // shared by every level
+    MoviePlayer::ClipboardHandler clipboard;
+    MoviePlayer::ExternalCallHandler externalCall;
 };
 
 // The level "_levelN" (any case) names; above kMaxLevel for too large a number.
@@ -195,6 +197,11 @@ public:
     // Sizes a text field's box to its text as autoSize asks; a box kept at
     // its right or centre moves the field, as its _x shows.
     void fitTextBox(DisplayObject& object);
+
+    // A call the host makes into the movie (the container's CallFunction):
+    // it runs with a fresh budget, then what it queued runs. Undefined when
+    // it threw or the movie stopped.
+    Value callFromHost(const Value& object, const Value& function, std::span<const Value> args);
 
     double random(double limit);
     double millisecondsSinceStart() const { return hooks_.clock.now(); }

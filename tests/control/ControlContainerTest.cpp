@@ -250,7 +250,8 @@ TEST_F(ControlContainer, TypeInformationDescribesTheClassAndItsEvents) {
         events->ReleaseFuncDesc(f);
     }
     EXPECT_EQ(eventIds, (std::map<std::wstring, MEMBERID>{
-                            {L"FSCommand", 150}, {L"OnProgress", 0x7a6}, {L"OnReadyStateChange", -609}}));
+                            {L"FSCommand", 150}, {L"OnProgress", 0x7a6}, {L"OnReadyStateChange", -609},
+                            {L"FlashCall", 0xc5}}));
 }
 
 TEST_F(ControlContainer, TypeInformationAgreesWithDispatch) {

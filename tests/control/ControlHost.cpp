@@ -121,6 +121,11 @@ STDMETHODIMP ControlHost::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* para
         commands.push_back(command);
         if (onCommand) onCommand(command);
     }
+    if (id == kEventFlashCall && params->cArgs == 1) {
+        std::u16string request(bstrView(V_BSTR(&params->rgvarg[0])));
+        flashCalls.push_back(request);
+        if (onFlashCall) onFlashCall(request);
+    }
     return S_OK;
 }
 

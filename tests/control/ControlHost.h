@@ -80,6 +80,9 @@ public:
     std::vector<DISPID> events;
     // Runs inside each FSCommand event, after it is recorded.
     std::function<void(const FsCommand&)> onCommand;
+    // The requests of FlashCall events, and what runs inside each after it is recorded.
+    std::vector<std::u16string> flashCalls;
+    std::function<void(const std::u16string& request)> onFlashCall;
 
     // IUnknown (the host's lifetime is the test's: no counting)
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;

@@ -90,9 +90,23 @@ Machine::Machine(Playback& playback, int version)
     installFilters(*this);
     installClipEffects(*this);
     installBitmapData(*this);
+    installLocalConnection(*this);
+    installNetConnection(*this);
+    installNetStream(*this);
+    installVideo(*this);
+    installXmlSocket(*this);
+    installCamera(*this);
+    installMicrophone(*this);
+    installPrintJob(*this);
+    installFileReference(*this);
+    installTextRenderer(*this);
+    installAccessibility(*this);
+    installCustomActions(*this);
+    installExternalInterface(*this);
+    installIme(*this);
 }
 
-Machine::~Machine() = default;
+Machine::~Machine() { closeLocalConnections(*this); }
 
 // --- making objects ------------------------------------------------------------------
 
@@ -669,6 +683,12 @@ void Machine::collectGarbage()
             marker.mark(arrival.target);
             for (const auto& arg : arrival.args)
                 marker.mark(arg);
+        }
+        for (const auto& [name, connection] : localConnections_)
+            marker.mark(connection);
+        for (const auto& [name, callback] : externalCallbacks_) {
+            marker.mark(callback.instance);
+            marker.mark(callback.method);
         }
         pb_.markRoots(marker);
     });

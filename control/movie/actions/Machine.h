@@ -8,6 +8,7 @@
 #include "control/movie/actions/ActionObject.h"
 #include "control/movie/actions/Heap.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -170,6 +171,17 @@ public:
     void runArrivals();
 
     SharedObjectStore& sharedObjects() { return *sharedObjects_; }
+    // LocalConnection: the connected objects by their full names (folded).
+    // Every level and loaded movie shares this machine, and so the names.
+    std::map<std::u16string, ActionObject*>& localConnections() { return localConnections_; }
+    // ExternalInterface.addCallback: what the container's CallFunction reaches, by name.
+    struct Callback {
+        Value instance;
+        Value method;
+    };
+    std::map<std::u16string, Callback>& externalCallbacks() { return externalCallbacks_; }
+    // System.setClipboard without a host clipboard: the text is kept here.
+    std::u16string clipboard;
     // The pixels every BitmapData of the movie holds together.
     const std::shared_ptr<std::size_t>& bitmapPixels() const { return bitmapPixels_; }
 
@@ -194,6 +206,8 @@ private:
     std::vector<Interval> intervals_;
     int intervalIds_ = 0;
     std::vector<Arrival> arrivals_;
+    std::map<std::u16string, ActionObject*> localConnections_;
+    std::map<std::u16string, Callback> externalCallbacks_;
     std::unique_ptr<SharedObjectStore> sharedObjects_; // after heap_: saved before the objects go
     Keys keys_;
     std::shared_ptr<std::size_t> bitmapPixels_ = std::make_shared<std::size_t>(0);
@@ -245,6 +259,23 @@ void installTransform(Machine& m); // after installMovieClip and installTextFiel
 void installFilters(Machine& m);   // flash.filters
 void installClipEffects(Machine& m); // filters, blendMode... of clips; after installTextField
 void installBitmapData(Machine& m); // flash.display.BitmapData
+// Connections and devices: what a player without network, camera or printer offers.
+void installLocalConnection(Machine& m);
+// Gives up the connection names of the machine's LocalConnection objects (the machine is going).
+void closeLocalConnections(Machine& m);
+void installNetConnection(Machine& m);
+void installNetStream(Machine& m);
+void installVideo(Machine& m);
+void installXmlSocket(Machine& m);
+void installCamera(Machine& m);
+void installMicrophone(Machine& m);
+void installPrintJob(Machine& m);
+void installFileReference(Machine& m); // flash.net.FileReference and FileReferenceList
+void installTextRenderer(Machine& m);  // flash.text.TextRenderer
+void installAccessibility(Machine& m);
+void installCustomActions(Machine& m);
+void installExternalInterface(Machine& m); // flash.external.ExternalInterface
+void installIme(Machine& m); // System.IME; after installSystem and installBroadcaster
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 

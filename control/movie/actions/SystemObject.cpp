@@ -1,5 +1,6 @@
-// System: what the player reports about itself and the machine, and the
-// security and settings calls, which a standalone player answers by doing nothing.
+// System: what the player reports about itself and the machine, the
+// clipboard, the input method editor (none here), and the security and
+// settings calls, which a standalone player answers by doing nothing.
 #include "control/movie/Playback.h"
 #include "control/movie/actions/Machine.h"
 
@@ -53,7 +54,43 @@ void capabilities(Machine& m, ActionObject* system)
               u"&AVD=f&LFD=f&WD=f&IME=t");
 }
 
+// System.setClipboard(text): the host's clipboard, else kept by the machine.
+Value setClipboard(NativeCall& c)
+{
+    if (c.args.empty())
+        return false;
+    std::u16string text = c.string(0);
+    if (const auto& clipboard = c.machine.playback().hooks().clipboard)
+        clipboard(text);
+    else
+        c.machine.clipboard = std::move(text);
+    return true;
+}
+
+Value no(NativeCall&) { return false; }
+Value unknownMode(NativeCall&) { return u"UNKNOWN"; }
+
 } // namespace
+
+// System.IME: the constants of the conversion modes; with no input method
+// editor at hand it is never enabled and every request fails.
+void installIme(Machine& m)
+{
+    const auto* found = m.global()->find(u"System");
+    ActionObject* system = found ? found->value.toObject() : nullptr;
+    if (!system)
+        return;
+    ActionObject* ime = m.newObject();
+    system->set(u"IME", Value(ime), DontEnum);
+    for (const char16_t* mode : {u"ALPHANUMERIC_FULL", u"ALPHANUMERIC_HALF", u"CHINESE", u"JAPANESE_HIRAGANA",
+                                 u"JAPANESE_KATAKANA_FULL", u"JAPANESE_KATAKANA_HALF", u"KOREAN", u"UNKNOWN"})
+        ime->set(mode, Value(mode), DontDelete | ReadOnly);
+    makeBroadcaster(m, ime);
+    for (const char16_t* name : {u"getEnabled", u"setEnabled", u"setConversionMode", u"setCompositionString",
+                                 u"doConversion"})
+        m.method(ime, name, no);
+    m.method(ime, u"getConversionMode", unknownMode);
+}
 
 void installSystem(Machine& m)
 {
@@ -65,7 +102,9 @@ void installSystem(Machine& m)
     for (const char16_t* name : {u"allowDomain", u"allowInsecureDomain", u"loadPolicyFile"})
         m.method(security, name, nothing);
     m.method(system, u"showSettings", nothing);
-    m.method(system, u"setClipboard", nothing);
+    // A standalone player trusts the files it plays.
+    security->set(u"sandboxType", u"localTrusted", DontEnum);
+    m.method(system, u"setClipboard", setClipboard);
     system->set(u"useCodepage", false, DontEnum);
     system->set(u"exactSettings", m.version() >= 7, DontEnum);
 }

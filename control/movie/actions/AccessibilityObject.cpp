@@ -1,0 +1,23 @@
+// Accessibility: the link to screen readers. No screen reader is ever
+// attached to this player, so isActive() answers false and updates go nowhere.
+#include "control/movie/actions/Machine.h"
+
+namespace lumbra::movie {
+
+namespace {
+
+Value no(NativeCall&) { return false; }
+Value nothing(NativeCall&) { return {}; }
+
+} // namespace
+
+void installAccessibility(Machine& m)
+{
+    ActionObject* accessibility = m.newObject();
+    m.global()->set(u"Accessibility", Value(accessibility), DontEnum | OnlyFrom6);
+    m.method(accessibility, u"isActive", no);
+    m.method(accessibility, u"updateProperties", nothing);
+    m.method(accessibility, u"sendEvent", nothing);
+}
+
+} // namespace lumbra::movie

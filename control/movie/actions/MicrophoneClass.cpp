@@ -1,0 +1,26 @@
+// Microphone: the sound inputs of the machine. This player records nothing:
+// Microphone.get() answers null and Microphone.names is empty.
+#include "control/movie/actions/Machine.h"
+
+namespace lumbra::movie {
+
+namespace {
+
+Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
+Value none(NativeCall&) { return Value::null(); }
+Value nothing(NativeCall&) { return {}; }
+
+} // namespace
+
+void installMicrophone(Machine& m)
+{
+    ActionObject* proto = m.newObject();
+    ActionObject* microphone = m.defineClass(u"Microphone", construct, proto);
+    m.global()->findAny(u"Microphone")->flags |= OnlyFrom6;
+    m.method(microphone, u"get", none);
+    microphone->set(u"names", Value(m.newArray()), DontEnum | DontDelete);
+    for (const char16_t* name : {u"setGain", u"setRate", u"setSilenceLevel", u"setUseEchoSuppression"})
+        m.method(proto, name, nothing);
+}
+
+} // namespace lumbra::movie
