@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace lumbra::movie {
@@ -59,22 +60,31 @@ Fill solidFill(Argb color)
     return fill;
 }
 
-// Filter sizes are stage pixels: they grow with the view, not with the object.
-LayerEffects scaledEffects(LayerEffects effects, double scale)
+// Filter sizes are stage pixels: they grow with the view, not with the
+// object. A displacement map is placed from the object's top left corner,
+// which `box` (canvas pixels) gives.
+LayerEffects scaledEffects(LayerEffects effects, double scale, const Rect& box)
 {
     for (Filter& filter : effects.filters)
         std::visit(
-            [scale](auto& f) {
+            [&](auto& f) {
                 if constexpr (requires { f.blurX; }) {
                     f.blurX *= scale;
                     f.blurY *= scale;
                 }
                 if constexpr (requires { f.distance; })
                     f.distance *= scale;
+                if constexpr (requires { f.mapPoint; }) {
+                    f.mapPoint = {std::floor(box.xMin) + f.mapPoint.x, std::floor(box.yMin) + f.mapPoint.y};
+                }
             },
             filter);
     return effects;
 }
+
+// A margin of pixels around an object's bounds for what they leave out:
+// strokes of drawn lines and anti-aliased edges.
+constexpr double kEdgeMargin = 2;
 
 class Renderer {
 public:
@@ -93,14 +103,21 @@ public:
             drawMask(*mask, viewOf(object, parent) * mask->worldMatrix());
             ++surfaces_;
         }
-        bool layered = object.effects.any() && surfaces_ < kMaxSurfaces;
-        if (layered) {
-            canvas_.beginLayer();
-            ++surfaces_;
+        Matrix m = parent * object.matrix;
+        std::optional<LayerEffects> effects;
+        if (object.effects.any() && surfaces_ < kMaxSurfaces) {
+            Rect box = transformRect(m, localBounds(object));
+            Rect content{box.xMin - kEdgeMargin, box.yMin - kEdgeMargin, box.xMax + kEdgeMargin,
+                         box.yMax + kEdgeMargin};
+            effects = scaledEffects(object.effects, viewScale_, box);
+            if (canvas_.beginLayer(content, *effects))
+                ++surfaces_;
+            else
+                effects.reset();
         }
-        drawContent(object, parent * object.matrix, parentColor * object.colorTransform);
-        if (layered) {
-            canvas_.endLayer(scaledEffects(object.effects, viewScale_));
+        drawContent(object, m, parentColor * object.colorTransform);
+        if (effects) {
+            canvas_.endLayer(*effects);
             --surfaces_;
         }
         if (masked) {
