@@ -27,13 +27,17 @@ struct Plane {
     }
 };
 
-// Box average of `size` samples along one line, zero outside.
-void boxLine(float* data, int count, std::ptrdiff_t step, int size, std::vector<float>& scratch)
+// Box average of `size` samples along one line, zero outside. An even box
+// has one sample more on one side: `flip` takes it on the other, so passes
+// alternating it do not drift the picture.
+void boxLine(float* data, int count, std::ptrdiff_t step, int size, bool flip, std::vector<float>& scratch)
 {
     if (size <= 1)
         return;
     scratch.assign(std::size_t(count), 0.0f);
     int before = (size - 1) / 2, after = size - 1 - before;
+    if (flip)
+        std::swap(before, after);
     double sum = 0;
     for (int i = -before; i < count + after; ++i) {
         if (i + after < count && i + after >= 0)
@@ -55,10 +59,11 @@ void blurPlane(Plane& p, double blurX, double blurY, int passes)
     std::vector<float> scratch;
     int sx = boxSize(blurX), sy = boxSize(blurY);
     for (int pass = 0; pass < std::clamp(passes, 1, 15); ++pass) {
+        bool flip = pass % 2 == 1;
         for (int y = 0; y < p.height; ++y)
-            boxLine(&p.at(0, y), p.width, 1, sx, scratch);
+            boxLine(&p.at(0, y), p.width, 1, sx, flip, scratch);
         for (int x = 0; x < p.width; ++x)
-            boxLine(&p.at(x, 0), p.height, p.width, sy, scratch);
+            boxLine(&p.at(x, 0), p.height, p.width, sy, flip, scratch);
     }
 }
 
@@ -318,7 +323,8 @@ int blurReach(double blur, int passes) { return std::clamp(passes, 1, 15) * (box
 Growth offsetGrowth(double blurX, double blurY, int passes, double distance, double angle, bool both)
 {
     int gx = blurReach(blurX, passes), gy = blurReach(blurY, passes);
-    auto whole = [](double v) { return int(std::ceil(std::clamp(std::abs(v), 0.0, 1e6))); };
+    // Offsets are whole pixels once rounding noise (cos 90 degrees) is let go.
+    auto whole = [](double v) { return int(std::ceil(std::clamp(std::abs(v) - 1e-6, 0.0, 1e6))); };
     double dx = distance * std::cos(angle), dy = distance * std::sin(angle);
     int ax = whole(dx), ay = whole(dy);
     Growth g{gx, gy, gx, gy};

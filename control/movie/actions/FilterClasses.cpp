@@ -186,7 +186,7 @@ Value initial(Machine& m, const Member& member)
 Value copyOf(Machine& m, const Value& v)
 {
     ActionObject* o = v.toObject();
-    if (!o)
+    if (!o || o->bitmap) // a map picture is handed back itself
         return v;
     if (o->kind == ActionObject::Kind::Array)
         return Value(m.newArray(o->elements));
