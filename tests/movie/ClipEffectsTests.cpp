@@ -269,5 +269,31 @@ TEST(ClipEffectsDrawing, QualityIsOneSettingWithTheMovies)
     EXPECT_EQ(traces.back(), u"BEST") << "the next movie starts at the host's setting";
 }
 
+// A 30 x 30 red square with a blue top left and a green bottom right corner
+// of 10 x 10, its grid at 10 and 20, drawn twice as wide: with the grid the
+// corners stay 10 wide at each end of the 60 and the red stretches between.
+TEST(ClipEffectsDrawing, Scale9GridKeepsTheCornersOfADrawing)
+{
+    std::string source(kSquare);
+    source += R"(
+this.createEmptyMovieClip("mc", 1);
+square(mc, 0xFF0000, 0, 0, 30, 30);
+square(mc, 0x0000FF, 0, 0, 10, 10);
+square(mc, 0x00FF00, 20, 20, 30, 30);
+mc._xscale = 200;
+mc.scale9Grid = new flash.geom.Rectangle(10, 10, 10, 10);
+)";
+    RasterCanvas c = render(source);
+    const PixelBuffer& p = c.pixels();
+    expectNear(p.at(5, 5), 0xFF0000FF, "the top left corner");
+    expectNear(p.at(15, 5), 0xFFFF0000, "past the corner, unstretched");
+    expectNear(p.at(45, 25), 0xFFFF0000, "before the bottom right corner");
+    expectNear(p.at(55, 25), 0xFF00FF00, "the bottom right corner");
+    expectNear(p.at(30, 15), 0xFFFF0000, "the stretched middle");
+    RasterCanvas plain = render(source + "mc.scale9Grid = undefined;\n");
+    expectNear(plain.pixels().at(15, 5), 0xFF0000FF, "without the grid the corner stretches");
+    expectNear(plain.pixels().at(45, 25), 0xFF00FF00, "at both ends");
+}
+
 } // namespace
 } // namespace lumbra::movie::test
