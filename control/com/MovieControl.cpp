@@ -79,6 +79,14 @@ std::filesystem::path sharedObjectFolder(const std::u16string& moviePath) {
     return store / std::filesystem::path(moviePath).filename();
 }
 
+// The movie's own name for a control quality: the automatic ones start at
+// their level, which this player keeps.
+std::u16string_view movieQuality(std::u16string_view control) {
+    if (control == u"AutoLow") return u"LOW";
+    if (control == u"AutoHigh") return u"HIGH";
+    return control;
+}
+
 } // namespace
 
 MovieControl::MovieControl(MovieEvents events) : events_(std::move(events)) {}
@@ -102,6 +110,7 @@ void MovieControl::configure(MoviePlayer& player) {
     player.setAlign(align_);
     player.setBackgroundColor(background_);
     player.setViewport(viewWidth_, viewHeight_);
+    player.setQuality(movieQuality(quality_));
 }
 
 void MovieControl::retire(std::unique_ptr<MoviePlayer> player) {
@@ -252,9 +261,20 @@ bool MovieControl::setQuality(std::u16string_view name) {
     for (auto known : kQualities)
         if (equalNoCase(known, name)) {
             quality_ = known;
+            if (player_) player_->setQuality(movieQuality(quality_));
             return true;
         }
     return false;
+}
+
+std::u16string MovieControl::quality() const {
+    if (!player_) return quality_;
+    // A movie that set _quality changed the one setting: report it in the control's words.
+    std::u16string current = player_->quality();
+    if (equalNoCase(movieQuality(quality_), current)) return quality_;
+    for (auto known : kQualities)
+        if (equalNoCase(known, current)) return std::u16string(known);
+    return quality_;
 }
 
 void MovieControl::setViewSize(int width, int height) {

@@ -82,7 +82,9 @@ public:
     // 0xRRGGBB, or -1 for the movie's own colour.
     std::int32_t backgroundColor() const { return background_; }
     bool setBackgroundColor(std::int32_t rgb);
-    const std::u16string& quality() const { return quality_; }
+    // One setting with the movie's _quality: "Low", "Medium", "High", "Best",
+    // "AutoLow" or "AutoHigh".
+    std::u16string quality() const;
     bool setQuality(std::u16string_view name);
 
     StoredProperties stored;

@@ -1,6 +1,7 @@
 #include "control/movie/BitmapData.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace lumbra::movie {
@@ -68,6 +69,48 @@ public:
 private:
     static constexpr std::uint32_t kModulus = 2147483647;
     std::uint32_t state_;
+};
+
+// Gradient noise on a lattice shuffled by a seed (improved Perlin noise in
+// two dimensions), optionally wrapping with a period so the result tiles.
+class GradientNoise {
+public:
+    explicit GradientNoise(NoiseSource& random)
+    {
+        for (int i = 0; i < 256; ++i)
+            order_[std::size_t(i)] = std::uint8_t(i);
+        for (int i = 255; i > 0; --i)
+            std::swap(order_[std::size_t(i)], order_[random.next(0, unsigned(i))]);
+    }
+
+    // -1..1 at (x, y); the lattice repeats every periodX x periodY cells when given.
+    double at(double x, double y, int periodX, int periodY) const
+    {
+        double fx = std::floor(x), fy = std::floor(y);
+        double u = x - fx, v = y - fy;
+        long long cx = (long long)fx, cy = (long long)fy;
+        auto corner = [&](long long i, long long j, double dx, double dy) {
+            if (periodX > 0)
+                i = ((i % periodX) + periodX) % periodX;
+            if (periodY > 0)
+                j = ((j % periodY) + periodY) % periodY;
+            unsigned h = order_[(order_[std::size_t(i & 255)] + std::size_t(j & 255)) & 255] & 7;
+            // Eight directions: the axes and the diagonals.
+            static constexpr double gx[8] = {1, -1, 0, 0, 0.7071, -0.7071, 0.7071, -0.7071};
+            static constexpr double gy[8] = {0, 0, 1, -1, 0.7071, 0.7071, -0.7071, -0.7071};
+            return gx[h] * dx + gy[h] * dy;
+        };
+        auto fade = [](double t) { return t * t * t * (t * (t * 6 - 15) + 10); };
+        double a = corner(cx, cy, u, v), b = corner(cx + 1, cy, u - 1, v);
+        double c = corner(cx, cy + 1, u, v - 1), d = corner(cx + 1, cy + 1, u - 1, v - 1);
+        double su = fade(u), sv = fade(v);
+        double top = a + (b - a) * su, bottom = c + (d - c) * su;
+        // Two-dimensional gradient noise stays within +-sqrt(2)/2; scaled to +-1.
+        return (top + (bottom - top) * sv) * 1.4142;
+    }
+
+private:
+    std::array<std::uint8_t, 256> order_;
 };
 
 } // namespace
@@ -210,6 +253,57 @@ void BitmapData::noise(std::int32_t seed, unsigned low, unsigned high, unsigned 
             if (channels & ChannelAlpha)
                 a = random.next(low, high);
             pixels_->at(x, y) = stored(argb(a, r, g, b));
+        }
+}
+
+void BitmapData::perlinNoise(const PerlinSettings& p)
+{
+    // One lattice per channel, so the channels differ; all from the one seed.
+    NoiseSource random(p.seed);
+    std::array<std::optional<GradientNoise>, 4> lattices; // red, green, blue, alpha
+    for (auto& lattice : lattices)
+        lattice.emplace(random);
+    // Bases are kept where lattice positions stay well within integer range.
+    auto positive = [](double v) { return std::isfinite(v) && v > 0 ? std::clamp(v, 1e-3, 1e6) : 1.0; };
+    double baseX = positive(p.baseX), baseY = positive(p.baseY);
+    int octaves = std::clamp(p.octaves, 0, kMaxOctaves);
+    auto value = [&](const GradientNoise& noise, int x, int y) {
+        double total = 0, amplitude = 1, frequency = 1, weight = 0;
+        for (int o = 0; o < octaves; ++o) {
+            Point shift = std::size_t(o) < p.offsets.size() ? p.offsets[std::size_t(o)] : Point{};
+            double sx = std::isfinite(shift.x) ? std::clamp(shift.x, -1e6, 1e6) : 0;
+            double sy = std::isfinite(shift.y) ? std::clamp(shift.y, -1e6, 1e6) : 0;
+            // Stitching: the lattice repeats after the picture's width and height.
+            auto period = [&](int size, double base) {
+                return p.stitch ? int(std::lround(std::clamp(size * frequency / base, 1.0, 1e9))) : 0;
+            };
+            int periodX = period(width(), baseX), periodY = period(height(), baseY);
+            double scaleX = p.stitch ? periodX / double(width()) : frequency / baseX;
+            double scaleY = p.stitch ? periodY / double(height()) : frequency / baseY;
+            double n = noise.at((x + sx) * scaleX, (y + sy) * scaleY, periodX, periodY);
+            total += (p.fractal ? n : std::abs(n)) * amplitude;
+            weight += amplitude;
+            amplitude /= 2;
+            frequency *= 2;
+        }
+        if (weight == 0)
+            return 0u;
+        double v = total / weight;
+        return unsigned(std::lround(std::clamp(p.fractal ? (v + 1) * 127.5 : v * 255, 0.0, 255.0)));
+    };
+    for (int y = 0; y < height(); ++y)
+        for (int x = 0; x < width(); ++x) {
+            unsigned c[4] = {0, 0, 0, 255};
+            if (p.gray) {
+                c[0] = c[1] = c[2] = value(*lattices[0], x, y);
+            } else {
+                for (unsigned k = 0; k < 3; ++k)
+                    if (p.channels & (ChannelRed << k))
+                        c[k] = value(*lattices[k], x, y);
+            }
+            if (p.channels & ChannelAlpha)
+                c[3] = value(*lattices[3], x, y);
+            pixels_->at(x, y) = stored(argb(c[3], c[0], c[1], c[2]));
         }
 }
 

@@ -22,6 +22,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace lumbra::movie {
 
@@ -75,6 +76,23 @@ public:
     // Random values low..high in the given channels (gray: one value for red,
     // green and blue); alpha 255 unless alpha is among the channels.
     void noise(std::int32_t seed, unsigned low, unsigned high, unsigned channels, bool gray);
+    // Perlin noise: octaves of smooth gradient noise, the first with features
+    // baseX x baseY pixels apart, each next one twice as fine and half as
+    // strong, the octave's `offsets` entry (if any) moving it. Fractal noise
+    // centres on 128; turbulence sums the octaves' magnitudes up from 0.
+    // Stitching makes the picture tile seamlessly.
+    struct PerlinSettings {
+        double baseX = 1, baseY = 1;
+        int octaves = 1;
+        std::int32_t seed = 0;
+        bool stitch = false, fractal = false;
+        unsigned channels = ChannelRed | ChannelGreen | ChannelBlue;
+        bool gray = false;
+        std::vector<Point> offsets;
+    };
+    // The most octaves drawn: past this each is finer than a pixel anyway.
+    static constexpr int kMaxOctaves = 24;
+    void perlinNoise(const PerlinSettings& settings);
     // The smallest rectangle holding every pixel whose colour under `mask`
     // is (find) or is not (!find) `color`; empty when none.
     PixelRect colorBounds(std::uint32_t mask, std::uint32_t color, bool find) const;

@@ -95,6 +95,9 @@ public:
     virtual void fillPath(const Path& path, const Fill& fill) = 0;
     virtual void strokePath(const Path& path, const Stroke& stroke) = 0;
     virtual void drawText(const TextRun& run) = 0;
+    // Whether edges are anti-aliased and pictures smoothed from here on; the
+    // movie's lowest quality turns both off.
+    virtual void setAntiAliased(bool on) { (void)on; }
 
     // Masks: what is drawn between beginMask and endMask is not shown but
     // limits everything drawn after it, until popMask. Masks nest, each
@@ -105,8 +108,16 @@ public:
 
     // Layers: what is drawn between beginLayer and endLayer is gathered on a
     // transparent surface, passed through the filters and then blended with
-    // what lies below.
-    virtual void beginLayer() {}
+    // what lies below. `content` (pixels) is where the layer's drawing lies;
+    // the effects' filters say how far beyond it they reach. A canvas that
+    // cannot give the layer room answers false: the drawing then goes
+    // straight onto what lies below, without the effects, and endLayer is
+    // not called.
+    virtual bool beginLayer(const Rect& content, const LayerEffects& effects)
+    {
+        (void)content, (void)effects;
+        return false;
+    }
     virtual void endLayer(const LayerEffects& effects) { (void)effects; }
 };
 

@@ -53,7 +53,7 @@ ShadowFilter shadow(BitReader& in, bool withOffset)
     return f;
 }
 
-// Gradient glows are drawn through their ramp, gradient bevels in its end colours.
+// Gradient glows and bevels are drawn through their ramp.
 Filter gradientFilter(BitReader& in, bool bevel)
 {
     unsigned count = in.u8();
@@ -70,8 +70,8 @@ Filter gradientFilter(BitReader& in, bool bevel)
     Argb outer = colors.empty() ? 0xFF000000 : colors.back();
     if (bevel) {
         BevelFilter f;
-        f.shadowColor = colors.empty() ? 0xFF000000 : colors.front();
-        f.highlightColor = outer;
+        f.highlightColor = colors.empty() ? 0xFFFFFFFF : colors.front();
+        f.shadowColor = outer;
         f.blurX = blurX, f.blurY = blurY, f.angle = angle, f.distance = distance, f.strength = s;
         f.inner = bits.inner, f.knockout = bits.knockout, f.onTop = onTop, f.passes = bits.passes;
         f.ramp = std::move(ramp);

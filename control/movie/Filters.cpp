@@ -27,13 +27,17 @@ struct Plane {
     }
 };
 
-// Box average of `size` samples along one line, zero outside.
-void boxLine(float* data, int count, std::ptrdiff_t step, int size, std::vector<float>& scratch)
+// Box average of `size` samples along one line, zero outside. An even box
+// has one sample more on one side: `flip` takes it on the other, so passes
+// alternating it do not drift the picture.
+void boxLine(float* data, int count, std::ptrdiff_t step, int size, bool flip, std::vector<float>& scratch)
 {
     if (size <= 1)
         return;
     scratch.assign(std::size_t(count), 0.0f);
     int before = (size - 1) / 2, after = size - 1 - before;
+    if (flip)
+        std::swap(before, after);
     double sum = 0;
     for (int i = -before; i < count + after; ++i) {
         if (i + after < count && i + after >= 0)
@@ -55,10 +59,11 @@ void blurPlane(Plane& p, double blurX, double blurY, int passes)
     std::vector<float> scratch;
     int sx = boxSize(blurX), sy = boxSize(blurY);
     for (int pass = 0; pass < std::clamp(passes, 1, 15); ++pass) {
+        bool flip = pass % 2 == 1;
         for (int y = 0; y < p.height; ++y)
-            boxLine(&p.at(0, y), p.width, 1, sx, scratch);
+            boxLine(&p.at(0, y), p.width, 1, sx, flip, scratch);
         for (int x = 0; x < p.width; ++x)
-            boxLine(&p.at(x, 0), p.height, p.width, sy, scratch);
+            boxLine(&p.at(x, 0), p.height, p.width, sy, flip, scratch);
     }
 }
 
@@ -113,22 +118,25 @@ Argb shadeOf(const ShadowFilter& f, double s, double cover)
     return tint(rampAt(f.ramp, s), cover);
 }
 
+// One channel at a time, so the work takes a single plane beside the layer.
 void blurFilter(PixelBuffer& layer, const BlurFilter& f)
 {
-    Plane channels[4] = {Plane(layer.width(), layer.height()), Plane(layer.width(), layer.height()),
-                         Plane(layer.width(), layer.height()), Plane(layer.width(), layer.height())};
-    for (int y = 0; y < layer.height(); ++y)
-        for (int x = 0; x < layer.width(); ++x)
-            for (int c = 0; c < 4; ++c)
-                channels[c].at(x, y) = float((layer.at(x, y) >> (8 * c)) & 0xFF);
-    for (auto& plane : channels)
+    Plane plane(layer.width(), layer.height());
+    // Alpha first: the colours are kept within it as they come back.
+    for (int shift : {24, 16, 8, 0}) {
+        for (int y = 0; y < layer.height(); ++y)
+            for (int x = 0; x < layer.width(); ++x)
+                plane.at(x, y) = float((layer.at(x, y) >> shift) & 0xFF);
         blurPlane(plane, f.blurX, f.blurY, f.passes);
-    for (int y = 0; y < layer.height(); ++y)
-        for (int x = 0; x < layer.width(); ++x) {
-            unsigned a = byte(channels[3].at(x, y));
-            auto channel = [&](int c) { return std::min(a, byte(channels[c].at(x, y))); };
-            layer.at(x, y) = argb(a, channel(2), channel(1), channel(0));
-        }
+        for (int y = 0; y < layer.height(); ++y)
+            for (int x = 0; x < layer.width(); ++x) {
+                Argb& p = layer.at(x, y);
+                unsigned v = byte(plane.at(x, y));
+                if (shift != 24)
+                    v = std::min(v, alphaOf(p));
+                p = (p & ~(Argb(0xFF) << shift)) | (Argb(v) << shift);
+            }
+    }
 }
 
 void shadowFilter(PixelBuffer& layer, const ShadowFilter& f)
@@ -169,6 +177,15 @@ void shadowFilter(PixelBuffer& layer, const ShadowFilter& f)
         }
 }
 
+// The colour a bevel gives a pixel where the light side leads the shadow side
+// by `lead` (-1..1, strength applied), before its coverage.
+Argb bevelColor(const BevelFilter& f, double lead)
+{
+    if (!f.ramp.empty()) // full highlight at ratio 0, the flat base at 128, full shadow at 255
+        return rampAt(f.ramp, (128 - lead * 128) / 255);
+    return lead > 0 ? tint(f.highlightColor, lead) : tint(f.shadowColor, -lead);
+}
+
 void bevelFilter(PixelBuffer& layer, const BevelFilter& f)
 {
     Plane alpha = alphaPlane(layer);
@@ -176,14 +193,16 @@ void bevelFilter(PixelBuffer& layer, const BevelFilter& f)
     blurPlane(soft, f.blurX, f.blurY, f.passes);
     double dx = f.distance * std::cos(f.angle), dy = f.distance * std::sin(f.angle);
     Plane lit = shifted(soft, dx, dy), dark = shifted(soft, -dx, -dy);
+    soft = Plane(0, 0);
     for (int y = 0; y < layer.height(); ++y)
         for (int x = 0; x < layer.width(); ++x) {
             double a = alpha.at(x, y);
-            double d = dark.at(x, y) - lit.at(x, y);
-            double highlight = std::clamp(d * f.strength, 0.0, 1.0);
-            double shadow = std::clamp(-d * f.strength, 0.0, 1.0);
-            double where = f.inner ? a : f.onTop ? 1.0 : 1 - a;
-            Argb effect = blendOver(tint(f.shadowColor, shadow * where), tint(f.highlightColor, highlight * where));
+            double lead = std::clamp((dark.at(x, y) - lit.at(x, y)) * f.strength, -1.0, 1.0);
+            // Outside the shape the bevel reaches only as far as the blurred edge does.
+            double reach = std::min(1.0, std::max(lit.at(x, y), dark.at(x, y)) * f.strength);
+            double where = f.inner ? a : f.onTop ? reach : reach * (1 - a);
+            Argb color = bevelColor(f, lead);
+            Argb effect = f.ramp.empty() ? scaled(color, byte(where * 255)) : tint(color, where);
             Argb src = layer.at(x, y);
             if (f.knockout)
                 layer.at(x, y) = effect;
@@ -244,6 +263,82 @@ void convolutionFilter(PixelBuffer& layer, const ConvolutionFilter& f)
         }
 }
 
+// The straight value 0..255 of one channel of a map pixel; 128 (no move) for
+// anything but a single channel bit.
+unsigned componentOf(Argb straight, unsigned channel)
+{
+    switch (channel) {
+    case 1: return redOf(straight);
+    case 2: return greenOf(straight);
+    case 4: return blueOf(straight);
+    case 8: return alphaOf(straight);
+    default: return 128;
+    }
+}
+
+int wrapped(int v, int size)
+{
+    v %= size;
+    return v < 0 ? v + size : v;
+}
+
+void displacementFilter(PixelBuffer& layer, const DisplacementMapFilter& f, Point origin)
+{
+    if (!f.map || f.map->empty())
+        return;
+    const PixelBuffer source = layer;
+    const PixelBuffer& map = *f.map;
+    int w = layer.width(), h = layer.height();
+    int ox = int(std::lround(std::clamp(f.mapPoint.x - origin.x, -1e8, 1e8)));
+    int oy = int(std::lround(std::clamp(f.mapPoint.y - origin.y, -1e8, 1e8)));
+    double scaleX = std::clamp(f.scaleX, -1e6, 1e6), scaleY = std::clamp(f.scaleY, -1e6, 1e6);
+    Argb outside = premultiply(f.color);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int mx = x - ox, my = y - oy;
+            if (mx < 0 || my < 0 || mx >= map.width() || my >= map.height())
+                continue;
+            Argb m = unpremultiply(map.at(mx, my));
+            double moveX = (double(componentOf(m, f.componentX)) - 128) * scaleX / 256;
+            double moveY = (double(componentOf(m, f.componentY)) - 128) * scaleY / 256;
+            int sx = int(std::lround(x + moveX)), sy = int(std::lround(y + moveY));
+            Argb out;
+            if (sx >= 0 && sy >= 0 && sx < w && sy < h)
+                out = source.at(sx, sy);
+            else if (f.mode == DisplacementMapFilter::Mode::Wrap)
+                out = source.at(wrapped(sx, w), wrapped(sy, h));
+            else if (f.mode == DisplacementMapFilter::Mode::Clamp)
+                out = source.at(std::clamp(sx, 0, w - 1), std::clamp(sy, 0, h - 1));
+            else if (f.mode == DisplacementMapFilter::Mode::Ignore)
+                out = source.at(x, y);
+            else
+                out = outside;
+            layer.at(x, y) = out;
+        }
+}
+
+// How far one pass of a box of `blur` pixels spreads a pixel to either side.
+int blurReach(double blur, int passes) { return std::clamp(passes, 1, 15) * (boxSize(blur) / 2); }
+
+Growth offsetGrowth(double blurX, double blurY, int passes, double distance, double angle, bool both)
+{
+    int gx = blurReach(blurX, passes), gy = blurReach(blurY, passes);
+    // Offsets are whole pixels once rounding noise (cos 90 degrees) is let go.
+    auto whole = [](double v) { return int(std::ceil(std::clamp(std::abs(v) - 1e-6, 0.0, 1e6))); };
+    double dx = distance * std::cos(angle), dy = distance * std::sin(angle);
+    int ax = whole(dx), ay = whole(dy);
+    Growth g{gx, gy, gx, gy};
+    if (both || dx < 0)
+        g.left += ax;
+    if (both || dx > 0)
+        g.right += ax;
+    if (both || dy < 0)
+        g.top += ay;
+    if (both || dy > 0)
+        g.bottom += ay;
+    return g;
+}
+
 // Separable blend functions on straight 0..1 values.
 double blendChannel(double s, double d, BlendMode mode)
 {
@@ -264,7 +359,7 @@ double blendChannel(double s, double d, BlendMode mode)
 
 } // namespace
 
-void applyFilter(PixelBuffer& layer, const Filter& filter)
+void applyFilter(PixelBuffer& layer, const Filter& filter, Point origin)
 {
     if (layer.empty())
         return;
@@ -279,10 +374,49 @@ void applyFilter(PixelBuffer& layer, const Filter& filter)
                 bevelFilter(layer, f);
             else if constexpr (std::is_same_v<F, ColorMatrixFilter>)
                 colorMatrixFilter(layer, f);
-            else
+            else if constexpr (std::is_same_v<F, ConvolutionFilter>)
                 convolutionFilter(layer, f);
+            else
+                displacementFilter(layer, f, origin);
         },
         filter);
+}
+
+Growth growthOf(const Filter& filter)
+{
+    return std::visit(
+        [](const auto& f) -> Growth {
+            using F = std::decay_t<decltype(f)>;
+            if constexpr (std::is_same_v<F, BlurFilter>) {
+                int gx = blurReach(f.blurX, f.passes), gy = blurReach(f.blurY, f.passes);
+                return {gx, gy, gx, gy};
+            } else if constexpr (std::is_same_v<F, ShadowFilter>) {
+                if (f.inner)
+                    return {};
+                return offsetGrowth(f.blurX, f.blurY, f.passes, f.distance, f.angle, false);
+            } else if constexpr (std::is_same_v<F, BevelFilter>) {
+                if (f.inner)
+                    return {};
+                return offsetGrowth(f.blurX, f.blurY, f.passes, f.distance, f.angle, true);
+            } else {
+                return {};
+            }
+        },
+        filter);
+}
+
+Growth growthOf(const std::vector<Filter>& filters)
+{
+    Growth total;
+    for (const Filter& filter : filters) {
+        Growth g = growthOf(filter);
+        // Kept far below int range whatever a list piles up.
+        total.left = std::min(total.left + g.left, 1 << 20);
+        total.top = std::min(total.top + g.top, 1 << 20);
+        total.right = std::min(total.right + g.right, 1 << 20);
+        total.bottom = std::min(total.bottom + g.bottom, 1 << 20);
+    }
+    return total;
 }
 
 Argb blendPixel(Argb dst, Argb src, BlendMode mode)

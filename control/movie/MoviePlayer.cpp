@@ -28,6 +28,7 @@ public:
     std::int32_t background = -1;
     bool loop = true;
     bool repaint = true;
+    std::u16string quality = u"HIGH"; // for movies still to come
     // The main movie, with every level loaded over it.
     std::shared_ptr<Playback> playback;
     MovieInfo emptyInfo;
@@ -59,6 +60,7 @@ public:
         // Held here too: a handler may replace it while its first frame runs.
         auto starting = std::make_shared<Playback>(std::move(movie), hooks);
         starting->loop = loop;
+        starting->quality = quality;
         playback = starting;
         repaint = true;
         starting->start(autoPlay);
@@ -402,8 +404,26 @@ std::int32_t MoviePlayer::backgroundColor() const
     return std::int32_t(info().background & 0xFFFFFF);
 }
 
+bool MoviePlayer::setQuality(std::u16string_view name)
+{
+    auto known = qualityName(name);
+    if (!known)
+        return false;
+    stage_->quality = *known;
+    if (stage_->playback)
+        stage_->playback->quality = *known;
+    stage_->repaint = true;
+    return true;
+}
+
+std::u16string MoviePlayer::quality() const
+{
+    return stage_->playback ? stage_->playback->quality : stage_->quality;
+}
+
 void MoviePlayer::render(Canvas& canvas)
 {
+    canvas.setAntiAliased(quality() != u"LOW");
     canvas.clear(0xFF000000 | Argb(backgroundColor()));
     // Every level in the main movie's frame and view.
     Matrix view = viewMatrix();

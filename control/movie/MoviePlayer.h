@@ -144,6 +144,13 @@ public:
     void setBackgroundColor(std::int32_t rgb);
     std::int32_t backgroundColor() const;
 
+    // The drawing quality, one setting with the movie's _quality: "LOW",
+    // "MEDIUM", "HIGH" or "BEST" (any case; false for other names). It
+    // carries over to the next movie loaded. LOW draws without anti-aliasing
+    // and without smoothing pictures; the others draw alike.
+    bool setQuality(std::u16string_view name);
+    std::u16string quality() const;
+
     // Clears the canvas to the background colour, then draws the display tree.
     void render(Canvas& canvas);
     // Whether anything visible changed since the last render.

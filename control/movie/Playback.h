@@ -68,7 +68,7 @@ public:
     bool loop = true;
     bool dirty = true;
     // The drawing quality scripts set and read (_quality): "LOW", "MEDIUM",
-    // "HIGH" or "BEST". This player draws one way; the value is kept.
+    // "HIGH" or "BEST". LOW draws without anti-aliasing; the others alike.
     std::u16string quality = u"HIGH";
 
     // Timeline control of a clip. Frames out of range are refused.

@@ -79,16 +79,15 @@ std::u16string slashPath(const DisplayObject& object)
     return (parent == u"/" ? u"" : parent) + u"/" + object.name;
 }
 
-// A quality name in any case, as _quality reads it back.
-std::optional<std::u16string> qualityName(const std::u16string& text)
+} // namespace
+
+std::optional<std::u16string> qualityName(std::u16string_view text)
 {
     for (const char16_t* name : {u"LOW", u"MEDIUM", u"HIGH", u"BEST"})
         if (equalsFolded(text, name))
             return std::u16string(name);
     return std::nullopt;
 }
-
-} // namespace
 
 std::optional<int> propertyIndex(std::u16string_view name)
 {

@@ -20,5 +20,8 @@ std::optional<int> propertyIndex(std::u16string_view name);
 Value getProperty(const Playback& playback, const DisplayObject& object, int property);
 // False for a read-only or unknown property.
 bool setProperty(Playback& playback, DisplayObject& object, int property, const Value& value);
+// A quality name in any case ("low", "Best"...) as _quality reads it back
+// ("LOW", "BEST"...); nothing for other names.
+std::optional<std::u16string> qualityName(std::u16string_view text);
 
 } // namespace lumbra::movie

@@ -3,6 +3,7 @@
 #include "control/movie/StrokeOutline.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace lumbra::movie {
 
@@ -12,15 +13,20 @@ void RasterCanvas::clear(Argb background) { surface_.fill(premultiply(background
 
 unsigned RasterCanvas::maskAt(int x, int y) const
 {
-    return masks_.empty() ? 255u : masks_.back()[std::size_t(y) * std::size_t(width()) + std::size_t(x)];
+    if (masks_.empty())
+        return 255;
+    if (x < 0 || y < 0 || x >= width() || y >= height())
+        return 0;
+    return masks_.back()[std::size_t(y) * std::size_t(width()) + std::size_t(x)];
 }
 
 void RasterCanvas::paintCoverage(const PixelRect& area, const std::uint8_t* coverage, std::size_t stride,
                                  const Paint& paint)
 {
-    PixelRect r = intersect(area, bounds());
+    PixelRect r = intersect(area, building_.empty() ? targetArea() : bounds());
     if (r.empty())
         return;
+    PixelRect at = targetArea();
     std::vector<Argb> colours(std::size_t(r.width()));
     for (int y = r.y0; y < r.y1; ++y) {
         const std::uint8_t* cov = coverage + std::size_t(y - area.y0) * stride + (r.x0 - area.x0);
@@ -29,21 +35,25 @@ void RasterCanvas::paintCoverage(const PixelRect& area, const std::uint8_t* cove
             std::uint8_t* m = &building_.back()[std::size_t(y) * std::size_t(width())];
             for (int x = r.x0; x < r.x1; ++x) {
                 unsigned c = cov[x - r.x0];
+                if (!antiAliased_)
+                    c = c >= 128 ? 255 : 0;
                 m[x] = std::uint8_t(m[x] + mul255(c, 255 - m[x]));
             }
             continue;
         }
         paint.shadeRow(r.x0, y, r.width(), colours.data());
-        Argb* out = target().row(y);
+        Argb* out = target().row(y - at.y0) + (r.x0 - at.x0);
         for (int x = r.x0; x < r.x1; ++x) {
             unsigned c = cov[x - r.x0];
+            if (!antiAliased_)
+                c = c >= 128 ? 255 : 0;
             if (!masks_.empty())
                 c = mul255(c, maskAt(x, y));
             if (c == 0)
                 continue;
             Argb src = scaled(colours[std::size_t(x - r.x0)], c);
             if (src != 0)
-                out[x] = blendOver(out[x], src);
+                out[x - r.x0] = blendOver(out[x - r.x0], src);
         }
     }
 }
@@ -52,10 +62,15 @@ void RasterCanvas::fillPath(const Path& path, const Fill& fill)
 {
     if (surface_.empty())
         return;
-    Coverage coverage(path, bounds());
+    Coverage coverage(path, building_.empty() ? targetArea() : bounds());
     if (coverage.area().empty())
         return;
-    Paint paint(fill);
+    Fill plain;
+    if (!antiAliased_ && fill.kind == Fill::Kind::Bitmap && fill.smooth) {
+        plain = fill;
+        plain.smooth = false;
+    }
+    Paint paint(plain.bitmap ? plain : fill);
     if (paint.isSolid() && alphaOf(paint.solid()) == 0 && building_.empty())
         return;
     paintCoverage(coverage.area(), coverage.row(coverage.area().y0), std::size_t(coverage.area().width()), paint);
@@ -99,29 +114,50 @@ void RasterCanvas::popMask()
         masks_.pop_back();
 }
 
-void RasterCanvas::beginLayer() { layers_.emplace_back(width(), height()); }
+bool RasterCanvas::beginLayer(const Rect& content, const LayerEffects& effects)
+{
+    Growth g = growthOf(effects.filters);
+    // Content beyond the canvas counts only as far as the filters can bring it back.
+    PixelRect reach{-g.right, -g.bottom, width() + g.left, height() + g.top};
+    auto whole = [](double v, double (*round)(double)) { return int(round(std::clamp(v, -1e8, 1e8))); };
+    PixelRect drawn{whole(content.xMin, std::floor) - g.left, whole(content.yMin, std::floor) - g.top,
+                    whole(content.xMax, std::ceil) + g.right, whole(content.yMax, std::ceil) + g.bottom};
+    PixelRect area = intersect(drawn, reach);
+    std::size_t pixels = area.empty() ? 0 : std::size_t(area.width()) * std::size_t(area.height());
+    if (pixels > kMaxLayerPixels - layerPixels_)
+        return false;
+    layers_.push_back({area, PixelBuffer(area.width(), area.height())});
+    layerPixels_ += pixels;
+    peakLayerPixels_ = std::max(peakLayerPixels_, layerPixels_);
+    return true;
+}
 
 void RasterCanvas::endLayer(const LayerEffects& effects)
 {
     if (layers_.empty())
         return;
-    PixelBuffer layer = std::move(layers_.back());
+    Layer layer = std::move(layers_.back());
     layers_.pop_back();
+    layerPixels_ -= layer.pixels.empty() ? 0 : std::size_t(layer.area.width()) * std::size_t(layer.area.height());
+    if (layer.pixels.empty())
+        return;
     for (const Filter& filter : effects.filters)
-        applyFilter(layer, filter);
+        applyFilter(layer.pixels, filter, {double(layer.area.x0), double(layer.area.y0)});
     PixelBuffer& below = target();
-    for (int y = 0; y < height(); ++y) {
-        const Argb* src = layer.row(y);
-        Argb* dst = below.row(y);
-        for (int x = 0; x < width(); ++x) {
-            Argb s = src[x];
+    PixelRect belowArea = targetArea();
+    PixelRect r = intersect(intersect(layer.area, belowArea), bounds());
+    for (int y = r.y0; y < r.y1; ++y) {
+        const Argb* src = layer.pixels.row(y - layer.area.y0) + (r.x0 - layer.area.x0);
+        Argb* dst = below.row(y - belowArea.y0) + (r.x0 - belowArea.x0);
+        for (int x = r.x0; x < r.x1; ++x) {
+            Argb s = src[x - r.x0];
             if (!masks_.empty())
                 s = scaled(s, maskAt(x, y));
             // Most modes leave the destination alone where the layer is empty;
             // the alpha mode clears it there.
             if (s == 0 && effects.blend != BlendMode::Alpha)
                 continue;
-            dst[x] = blendPixel(dst[x], s, effects.blend);
+            dst[x - r.x0] = blendPixel(dst[x - r.x0], s, effects.blend);
         }
     }
 }

@@ -3,9 +3,11 @@
 #include "control/movie/Bounds.h"
 #include "control/movie/TextField.h"
 #include "control/movie/MorphShape.h"
+#include "control/movie/NineSlice.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace lumbra::movie {
@@ -59,22 +61,31 @@ Fill solidFill(Argb color)
     return fill;
 }
 
-// Filter sizes are stage pixels: they grow with the view, not with the object.
-LayerEffects scaledEffects(LayerEffects effects, double scale)
+// Filter sizes are stage pixels: they grow with the view, not with the
+// object. A displacement map is placed from the object's top left corner,
+// which `box` (canvas pixels) gives.
+LayerEffects scaledEffects(LayerEffects effects, double scale, const Rect& box)
 {
     for (Filter& filter : effects.filters)
         std::visit(
-            [scale](auto& f) {
+            [&](auto& f) {
                 if constexpr (requires { f.blurX; }) {
                     f.blurX *= scale;
                     f.blurY *= scale;
                 }
                 if constexpr (requires { f.distance; })
                     f.distance *= scale;
+                if constexpr (requires { f.mapPoint; }) {
+                    f.mapPoint = {std::floor(box.xMin) + f.mapPoint.x, std::floor(box.yMin) + f.mapPoint.y};
+                }
             },
             filter);
     return effects;
 }
+
+// A margin of pixels around an object's bounds for what they leave out:
+// strokes of drawn lines and anti-aliased edges.
+constexpr double kEdgeMargin = 2;
 
 class Renderer {
 public:
@@ -93,14 +104,21 @@ public:
             drawMask(*mask, viewOf(object, parent) * mask->worldMatrix());
             ++surfaces_;
         }
-        bool layered = object.effects.any() && surfaces_ < kMaxSurfaces;
-        if (layered) {
-            canvas_.beginLayer();
-            ++surfaces_;
+        Matrix m = parent * object.matrix;
+        std::optional<LayerEffects> effects;
+        if (object.effects.any() && surfaces_ < kMaxSurfaces) {
+            Rect box = transformRect(m, localBounds(object));
+            Rect content{box.xMin - kEdgeMargin, box.yMin - kEdgeMargin, box.xMax + kEdgeMargin,
+                         box.yMax + kEdgeMargin};
+            effects = scaledEffects(object.effects, viewScale_, box);
+            if (canvas_.beginLayer(content, *effects))
+                ++surfaces_;
+            else
+                effects.reset();
         }
-        drawContent(object, parent * object.matrix, parentColor * object.colorTransform);
-        if (layered) {
-            canvas_.endLayer(scaledEffects(object.effects, viewScale_));
+        drawContent(object, m, parentColor * object.colorTransform);
+        if (effects) {
+            canvas_.endLayer(*effects);
             --surfaces_;
         }
         if (masked) {
@@ -143,14 +161,31 @@ private:
                 if (!r.empty())
                     canvas_.fillPath(transformPath(rectanglePath(r), m), solidFill(cx.apply(*object.opaqueBackground)));
             }
-            // A clip's drawing lies under its children.
+            // A clip's drawing lies under its children. With a grid, the
+            // drawing and the shapes it holds are cut into nine regions.
+            std::optional<NineSlice> slices = slicesOf(object);
             if (object.drawing)
-                drawShape(object.drawing->shape(), m, cx);
-            drawChildren(object, m, cx);
+                drawShape(object.drawing->shape(), m, cx, slices ? &*slices : nullptr, Matrix{});
+            drawChildren(object, m, cx, slices ? &*slices : nullptr);
         }
     }
 
-    void drawChildren(const DisplayObject& object, const Matrix& m, const ColorTransform& cx)
+    // The grid of a clip whose scale9Grid is set, from its bounds and its own scale.
+    static std::optional<NineSlice> slicesOf(const DisplayObject& object)
+    {
+        if (!object.scale9Grid)
+            return std::nullopt;
+        Rect bounds = localBounds(object);
+        if (bounds.empty())
+            return std::nullopt;
+        const Rect& g = *object.scale9Grid;
+        Rect grid{g.xMin * kTwips, g.yMin * kTwips, g.xMax * kTwips, g.yMax * kTwips};
+        const Matrix& own = object.matrix;
+        return NineSlice(bounds, grid, std::hypot(own.a, own.b), std::hypot(own.c, own.d));
+    }
+
+    void drawChildren(const DisplayObject& object, const Matrix& m, const ColorTransform& cx,
+                      const NineSlice* slices = nullptr)
     {
         unsigned state = 0;
         if (object.button())
@@ -175,6 +210,11 @@ private:
                 ++surfaces_;
                 continue;
             }
+            // Shapes under a grid are cut with the clip's own drawing; clips keep their place.
+            if (slices && child->shape() && child->visible && !child->effects.any() && child->mask.expired()) {
+                drawShape(*child->shape(), m, cx * child->colorTransform, slices, child->matrix);
+                continue;
+            }
             draw(*child, m, cx);
         }
         for (std::size_t i = 0; i < openMasks.size(); ++i) {
@@ -183,13 +223,20 @@ private:
         }
     }
 
-    void drawShape(const ShapeDef& shape, const Matrix& m, const ColorTransform& cx)
+    // `slices`, when given, cuts the shape (placed by `inner` in the clip) by
+    // the clip's grid before `outer` takes it to the canvas.
+    void drawShape(const ShapeDef& shape, const Matrix& outer, const ColorTransform& cx,
+                   const NineSlice* slices = nullptr, const Matrix& inner = Matrix{})
     {
+        Matrix m = outer * inner;
+        auto place = [&](const Path& path, bool closed) {
+            return slices ? transformPath(slices->map(path, inner, closed), outer) : transformPath(path, m);
+        };
         for (std::size_t i = 0; i < shape.fills.size(); ++i) {
             const FillStyle& style = shape.fills[i];
             if (!style.visible || shape.fillPaths[i].empty())
                 continue;
-            canvas_.fillPath(transformPath(shape.fillPaths[i], m), placedFill(style.fill, m, cx));
+            canvas_.fillPath(place(shape.fillPaths[i], true), placedFill(style.fill, m, cx));
         }
         double scale = std::sqrt(std::abs(m.a * m.d - m.b * m.c));
         for (std::size_t i = 0; i < shape.lines.size(); ++i) {
@@ -205,7 +252,7 @@ private:
             stroke.miterLimit = line.miterLimit;
             if (line.fill)
                 stroke.fill = placedFill(*line.fill, m, cx);
-            canvas_.strokePath(transformPath(shape.linePaths[i], m), stroke);
+            canvas_.strokePath(place(shape.linePaths[i], false), stroke);
         }
     }
 

@@ -334,5 +334,28 @@ TEST_F(ControlPlayback, ScriptsAnsweringAnEventReachTheMovieAtOnce) {
     EXPECT_EQ(variable(u"answer"), u"42");
 }
 
+// The control's Quality and Quality2 and the movie's _quality (property 19)
+// are one setting: each sees what the other set.
+TEST_F(ControlPlayback, QualityIsOneSettingWithTheMovies) {
+    ASSERT_EQ(host.putText(L"Quality2", u"AutoHigh"), S_OK);
+    ASSERT_EQ(load(save(countingMovie(), L"quality")), S_OK);
+    EXPECT_EQ(host.getText(L"Quality2"), u"AutoHigh");
+    Bstr root(u"/"), low(u"low");
+    auto movieQuality = [&] {
+        Variant got;
+        if (FAILED(host.call(L"TGetProperty", {textArg(root), intArg(19)}, got.get()))) return std::u16string(u"<none>");
+        return std::u16string(bstrView(V_BSTR(got.get())));
+    };
+    EXPECT_EQ(movieQuality(), u"HIGH");
+    EXPECT_EQ(host.call(L"TSetProperty", {textArg(root), intArg(19), textArg(low)}), S_OK);
+    EXPECT_EQ(host.getText(L"Quality2"), u"Low");
+    EXPECT_EQ(host.getInt(L"Quality"), 0);
+    ASSERT_EQ(host.putText(L"Quality2", u"best"), S_OK);
+    EXPECT_EQ(movieQuality(), u"BEST");
+    ASSERT_EQ(host.putInt(L"Quality", 2), S_OK); // auto-low
+    EXPECT_EQ(movieQuality(), u"LOW");
+    EXPECT_EQ(host.getText(L"Quality2"), u"AutoLow");
+}
+
 } // namespace
 } // namespace lumbra::com::test

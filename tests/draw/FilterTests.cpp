@@ -115,6 +115,48 @@ TEST(Filters, GradientGlowsTakeTheirColourFromTheRamp)
     EXPECT_EQ(b.at(4, 4), 0xFFFF0000u) << "the shape stays on top";
 }
 
+// A gradient bevel's ramp runs from the full highlight (ratio 0) through the
+// flat base (128) to the full shadow (255). Red, transparent, blue with the
+// light from the top left (45 degrees): the top left edge of an inner bevel
+// is red, the bottom right blue, the middle untouched.
+TEST(Filters, GradientBevelsColourBothSidesFromTheRamp)
+{
+    const std::uint8_t list[] = {
+        1, 7, 3,                            // one filter: gradient bevel, three colours
+        255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 255, 255, // red, transparent, blue (RGBA)
+        0, 128, 255,                        // ratios
+        0, 0, 2, 0, 0, 0, 2, 0,             // blur 2 x 2 (16.16)
+        0x0F, 0xC9, 0, 0,                   // angle 0.785398 (pi / 4, 16.16)
+        0, 0, 2, 0,                         // distance 2
+        0, 1,                               // strength 1 (8.8)
+        0xA1};                              // inner, composite, one pass
+    BitReader in(list);
+    auto filters = parseFilterList(in);
+    ASSERT_EQ(filters.size(), 1u);
+    auto* bevel = std::get_if<BevelFilter>(&filters[0]);
+    ASSERT_TRUE(bevel);
+    ASSERT_EQ(bevel->ramp.size(), 3u);
+    EXPECT_TRUE(bevel->inner);
+    EXPECT_EQ(bevel->highlightColor, 0xFFFF0000u);
+    EXPECT_EQ(bevel->shadowColor, 0xFF0000FFu);
+    PixelBuffer b(12, 12);
+    for (int y = 3; y < 9; ++y)
+        for (int x = 3; x < 9; ++x)
+            b.at(x, y) = 0xFF00FF00;
+    applyFilter(b, *bevel);
+    // The offset rounds to one pixel, and a 2-wide box takes the pixel after:
+    // at the top left the light side leads by three quarters, ratio 32, a
+    // quarter of the way from red to transparent black: alpha 191 of red 191
+    // (143 premultiplied) over green's remaining 64. The bottom right leads
+    // the other way fully: blue.
+    EXPECT_NEAR(int(redOf(b.at(3, 3))), 143, 3) << "highlight";
+    EXPECT_NEAR(int(greenOf(b.at(3, 3))), 64, 3);
+    EXPECT_EQ(blueOf(b.at(3, 3)), 0u);
+    EXPECT_EQ(b.at(8, 8), 0xFF0000FFu) << "shadow";
+    EXPECT_EQ(b.at(6, 6), 0xFF00FF00u) << "the flat middle shows the base: transparent";
+    EXPECT_EQ(b.at(1, 1), 0u) << "an inner bevel stays inside";
+}
+
 TEST(Filters, BlendModes)
 {
     EXPECT_EQ(blendPixel(0xFF808080, 0xFF404040, BlendMode::Normal), 0xFF404040u);

@@ -155,22 +155,72 @@ TEST(RasterCanvas, LayersBlendAsAWhole)
 {
     RasterCanvas canvas(10, 10);
     canvas.clear(0xFF808080);
-    canvas.beginLayer();
-    canvas.fillPath({square(0, 0, 5, 10)}, solid(0xFFFFFFFF));
-    canvas.fillPath({square(5, 0, 10, 10)}, solid(0xFF000000));
     LayerEffects multiply;
     multiply.blend = BlendMode::Multiply;
+    ASSERT_TRUE(canvas.beginLayer({0, 0, 10, 10}, multiply));
+    canvas.fillPath({square(0, 0, 5, 10)}, solid(0xFFFFFFFF));
+    canvas.fillPath({square(5, 0, 10, 10)}, solid(0xFF000000));
     canvas.endLayer(multiply);
     EXPECT_EQ(canvas.pixels().at(2, 2), 0xFF808080u) << "white multiplies to no change";
     EXPECT_EQ(canvas.pixels().at(7, 2), 0xFF000000u);
     canvas.clear(0xFF808080);
-    canvas.beginLayer();
-    canvas.fillPath({square(0, 0, 10, 10)}, solid(0xFF404040));
     LayerEffects screen;
     screen.blend = BlendMode::Screen;
+    ASSERT_TRUE(canvas.beginLayer({0, 0, 10, 10}, screen));
+    canvas.fillPath({square(0, 0, 10, 10)}, solid(0xFF404040));
     canvas.endLayer(screen);
     // 1 - (1 - 0.5) (1 - 0.25) = 0.625 -> 159 or 160
     EXPECT_NEAR(int(red(canvas, 3, 3)), 160, 1);
+}
+
+// A layer covers its content grown by its filters' reach, and no more: a
+// blurred square in a corner of a large canvas takes a small layer, yet its
+// blur still spreads past the content's edge. Content past the canvas edge
+// spreads in as far as the blur reaches.
+TEST(RasterCanvas, LayersCoverOnlyWhatTheirEffectsReach)
+{
+    RasterCanvas canvas(2880, 2880);
+    canvas.clear(0xFFFFFFFF);
+    LayerEffects blur;
+    blur.filters.push_back(BlurFilter{5, 5, 1}); // reaches 2 pixels each side
+    ASSERT_TRUE(canvas.beginLayer({10, 10, 20, 20}, blur));
+    canvas.fillPath({square(10, 10, 20, 20)}, solid(0xFF000000));
+    canvas.endLayer(blur);
+    EXPECT_EQ(canvas.peakLayerPixels(), std::size_t(14 * 14));
+    EXPECT_LT(red(canvas, 9, 15), 255u) << "the blur spreads beyond the square";
+    EXPECT_EQ(red(canvas, 7, 15), 255u) << "but no further than its reach";
+    EXPECT_EQ(red(canvas, 15, 15), 0u);
+
+    RasterCanvas edge(10, 10);
+    edge.clear(0xFFFFFFFF);
+    ASSERT_TRUE(edge.beginLayer({-10, 0, 0, 10}, blur));
+    edge.fillPath({square(-10, 0, 0, 10)}, solid(0xFF000000));
+    edge.endLayer(blur);
+    EXPECT_LT(red(edge, 0, 5), 255u) << "a square just off the canvas blurs onto it";
+    EXPECT_EQ(red(edge, 3, 5), 255u);
+}
+
+// Nested layers of a whole large canvas stop at the allowance: the layer past
+// it is refused and its content is drawn plain onto the one below.
+TEST(RasterCanvas, NestedLayersStayWithinTheAllowance)
+{
+    RasterCanvas canvas(2880, 2880);
+    canvas.clear(0xFFFFFFFF);
+    LayerEffects blur;
+    blur.filters.push_back(BlurFilter{3, 3, 1});
+    int opened = 0;
+    for (int i = 0; i < 16; ++i)
+        opened += canvas.beginLayer({0, 0, 2880, 2880}, blur) ? 1 : 0;
+    EXPECT_EQ(opened, 0) << "one whole-canvas layer is past the allowance";
+    for (int i = 0; i < 16; ++i)
+        opened += canvas.beginLayer({0, 0, 1000, 1000}, blur) ? 1 : 0;
+    EXPECT_EQ(opened, 4);
+    canvas.fillPath({square(0, 0, 6, 6)}, solid(0xFF000000));
+    for (int i = 0; i < opened; ++i)
+        canvas.endLayer(blur);
+    EXPECT_LE(canvas.peakLayerPixels(), RasterCanvas::kMaxLayerPixels);
+    EXPECT_GT(red(canvas, 3, 3), 0u) << "four blurs soften even the middle of a small square";
+    EXPECT_LT(red(canvas, 3, 3), 255u);
 }
 
 } // namespace

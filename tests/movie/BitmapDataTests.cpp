@@ -349,5 +349,144 @@ trace("next frame " + (n > 0));
               "next frame true\n");
 }
 
+TEST(BitmapData, GenerateFilterRectGrowsByEachFiltersReach)
+{
+    EXPECT_EQ(run(R"(
+var F = flash.filters;
+var b = new B(4, 4);
+var r = rect(10, 10, 10, 10);
+function grown(f) { var g = b.generateFilterRect(r, f); return g.x + "," + g.y + "," + g.width + "," + g.height; }
+trace(grown(new F.BlurFilter(4, 4, 1)) + " " + grown(new F.BlurFilter(4, 2, 3)));
+trace(grown(new F.DropShadowFilter(4, 0, 0, 1, 0, 0)) + " " + grown(new F.DropShadowFilter(4, 90, 0, 1, 0, 0)) + " " + grown(new F.DropShadowFilter(4, 180, 0, 1, 0, 0)));
+trace(grown(new F.DropShadowFilter(4, 45, 0, 1, 4, 4, 1, 1, true)) + " " + grown(new F.GlowFilter()));
+var bevel = new F.BevelFilter();
+var inner = grown(bevel);
+bevel.type = "outer";
+trace(inner + " " + grown(bevel) + " " + grown(new F.ColorMatrixFilter()));
+trace(b.generateFilterRect(r, {}) + " " + b.generateFilterRect(null, new F.BlurFilter()));
+b.dispose();
+trace(b.generateFilterRect(r, new F.BlurFilter()));
+)"),
+              "8,8,14,14 4,7,22,16\n"
+              "10,10,14,10 10,10,10,14 6,10,14,10\n"
+              "10,10,10,10 7,7,16,16\n"
+              "10,10,10,10 5,5,20,20 10,10,10,10\n"
+              "undefined undefined\n"
+              "undefined\n");
+}
+
+TEST(BitmapData, PerlinNoiseIsSmoothSeededNoiseInTheChosenChannels)
+{
+    EXPECT_EQ(run(R"(
+var a = new B(32, 32, false, 0), b = new B(32, 32, false, 0), c = new B(32, 32, false, 0);
+a.perlinNoise(8, 8, 2, 7, false, true);
+b.perlinNoise(8, 8, 2, 7, false, true);
+c.perlinNoise(8, 8, 2, 8, false, true);
+trace(a.compare(b) + " " + (a.compare(c) != 0));
+// Mean, lowest and highest of one channel; and whether neighbours stay close (smooth).
+function stats(p, shift) {
+  var sum = 0, low = 255, high = 0, jump = 0;
+  for (var y = 0; y < p.height; y++) for (var x = 0; x < p.width; x++) {
+    var v = (p.getPixel32(x, y) >>> shift) & 255;
+    sum += v; low = Math.min(low, v); high = Math.max(high, v);
+    if (x > 0) jump = Math.max(jump, Math.abs(v - ((p.getPixel32(x - 1, y) >>> shift) & 255)));
+  }
+  return {mean: sum / (p.width * p.height), low: low, high: high, jump: jump};
+}
+var f = stats(a, 16);
+trace((Math.abs(f.mean - 128) < 25) + " " + (f.high - f.low > 60) + " " + (f.jump < 64));
+var t = new B(32, 32, false, 0);
+t.perlinNoise(8, 8, 2, 7, false, false);
+var ts = stats(t, 16);
+trace((ts.mean < f.mean - 20) + " " + (ts.low < 20));
+// Red alone leaves green and blue at 0; gray gives one value to all three; alpha only when asked.
+var red = new B(8, 8, false, 0xFFFFFF);
+red.perlinNoise(4, 4, 1, 3, false, true, 1);
+var gray = new B(8, 8, true, 0);
+gray.perlinNoise(4, 4, 1, 3, false, true, 7, true);
+var alpha = new B(8, 8, true, 0);
+alpha.perlinNoise(4, 4, 1, 3, false, true, 15);
+var onlyRed = true, isGray = true, opaque = true;
+for (var y = 0; y < 8; y++) for (var x = 0; x < 8; x++) {
+  if ((red.getPixel(x, y) & 0xFFFF) != 0) onlyRed = false;
+  var g = gray.getPixel32(x, y);
+  if (((g >> 16) & 255) != (g & 255) || ((g >> 8) & 255) != (g & 255) || (g >>> 24) != 255) isGray = false;
+  if ((alpha.getPixel32(x, y) >>> 24) != 255) opaque = false;
+}
+trace(onlyRed + " " + isGray + " " + opaque);
+// An offset moves its octave: the picture is the plain one seen from (3, 2).
+var plain = new B(32, 32, false, 0), moved = new B(32, 32, false, 0);
+plain.perlinNoise(8, 8, 1, 5, false, true);
+moved.perlinNoise(8, 8, 1, 5, false, true, 7, false, [{x: 3, y: 2}]);
+var same = 0;
+for (y = 0; y < 30; y++) for (x = 0; x < 29; x++) if (moved.getPixel(x, y) == plain.getPixel(x + 3, y + 2)) same++;
+trace(same + " " + (plain.compare(moved) != 0));
+// Stitched noise tiles: moved by its whole width in every octave it is the same picture.
+var tile = new B(32, 32, false, 0), next = new B(32, 32, false, 0), loose = new B(32, 32, false, 0);
+tile.perlinNoise(8, 8, 2, 9, true, true);
+next.perlinNoise(8, 8, 2, 9, true, true, 7, false, [{x: 32, y: 0}, {x: 32, y: 0}]);
+loose.perlinNoise(8, 8, 2, 9, false, true, 7, false, [{x: 32, y: 0}, {x: 32, y: 0}]);
+trace(tile.compare(next) + " " + (loose.compare(plain) != 0));
+)"),
+              "0 true\n"
+              "true true true\n"
+              "true true\n"
+              "true true false\n"
+              "870 true\n"
+              "0 true\n");
+}
+
+TEST(BitmapData, ApplyFilterReachesPastTheSourceRectangleAndDisplacesByAMap)
+{
+    EXPECT_EQ(run(R"(
+var F = flash.filters;
+// A 3-wide box blur of a 3 x 3 black block spreads one pixel around it.
+var s = new B(3, 3, true, 0xFF000000);
+var d = new B(9, 9, true, 0);
+trace(d.applyFilter(s, rect(0, 0, 3, 3), {x: 3, y: 3}, new F.BlurFilter(3, 3, 1)));
+trace((d.getPixel32(2, 4) >>> 24) + " " + (d.getPixel32(1, 4) >>> 24) + " " + (d.getPixel32(4, 4) >>> 24));
+// Blue 0x10, 0x20, 0x30, 0x40 moved by a map of red 192: (192 - 128) * 4 / 256 = one pixel.
+var row = new B(4, 1, false, 0);
+for (var i = 0; i < 4; i++) row.setPixel(i, 0, (i + 1) * 16);
+var map = new B(4, 1, false, 0xC00000);
+function moved(mode, point) {
+  var out = new B(4, 1, false, 0);
+  out.applyFilter(row, rect(0, 0, 4, 1), ZERO, new F.DisplacementMapFilter(map, point, 1, 1, 4, 0, mode, 0xFF00FF, 1));
+  var text = "";
+  for (var i = 0; i < 4; i++) text += out.getPixel(i, 0).toString(16) + " ";
+  return text;
+}
+trace(moved("wrap", ZERO) + "/ " + moved("clamp", ZERO) + "/ " + moved("ignore", ZERO) + "/ " + moved("color", ZERO));
+// The map placed two pixels on: the first two pixels have no map value and stay.
+trace(moved("wrap", {x: 2, y: 0}));
+this.createEmptyMovieClip("mc", 1);
+mc.filters = [new F.DisplacementMapFilter(map, {x: 1, y: 2}, 1, 2, 3, 4, "clamp")];
+var f = mc.filters[0];
+trace(f.mapBitmap.width + " " + f.mapPoint + " " + f.componentY + " " + f.scaleY + " " + f.mode);
+)"),
+              "0\n"
+              "85 0 255\n"
+              "20 30 40 10 / 20 30 40 40 / 20 30 40 40 / 20 30 40 ff00ff \n"
+              "10 20 40 10 \n"
+              "4 (x=1, y=2) 2 4 clamp\n");
+}
+
+// A crafted case: sixteen nested clips, each blurred, drawn into the largest
+// picture. Each layer covers only the small square and its blur, so this
+// stays within the canvas's allowance (its own tests pin the figures).
+TEST(BitmapData, DrawingDeeplyFilteredClipsIntoALargePicture)
+{
+    EXPECT_EQ(run(R"(
+var holder = this.createEmptyMovieClip("deep", 1);
+var mc = holder;
+for (var i = 0; i < 16; i++) { mc = mc.createEmptyMovieClip("c", 1); mc.filters = [new flash.filters.BlurFilter(2, 2, 3)]; }
+mc.beginFill(0xFF0000); mc.moveTo(0, 0); mc.lineTo(20, 0); mc.lineTo(20, 20); mc.lineTo(0, 20); mc.endFill();
+var big = new B(2880, 2880, true, 0);
+big.draw(holder);
+trace(((big.getPixel32(10, 10) >>> 24) > 0) + " " + big.getPixel32(2000, 2000) + " " + big.getPixel32(100, 10));
+)"),
+              "true 0 0\n");
+}
+
 } // namespace
 } // namespace lumbra::movie::test

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace lumbra::movie::test {
 namespace {
@@ -136,9 +138,10 @@ toggleHighQuality(); trace(_quality);
 
 // --- pixels ---------------------------------------------------------------------
 
-RasterCanvas render(std::string_view source)
+RasterCanvas render(std::string_view source, std::u16string_view quality = u"HIGH")
 {
     MoviePlayer player;
+    EXPECT_TRUE(player.setQuality(quality));
     EXPECT_TRUE(player.load(actionscript::compileMovie(source, 8)));
     player.setBackgroundColor(0xFFFFFF);
     player.setViewport(60, 30);
@@ -207,6 +210,89 @@ mc.filters = [];
     RasterCanvas c = render(source);
     expectNear(c.pixels().at(9, 9), 0xFFFF0000, "the square");
     expectNear(c.pixels().at(16, 9), 0xFFFFFFFF, "no glow");
+}
+
+// A map of red 0 moves every pixel it covers by (0 - 128) * 10 / 256 = -5:
+// each takes the pixel five to its left, so the square seems to move five
+// pixels right; what finds nothing there takes the mode's transparent colour.
+TEST(ClipEffectsDrawing, DisplacementMapsMoveTheClipsPixels)
+{
+    std::string source(kSquare);
+    source += R"(
+this.createEmptyMovieClip("mc", 1);
+square(mc, 0xFF0000, 10, 10, 20, 20);
+var map = new flash.display.BitmapData(20, 20, false, 0x000000);
+mc.filters = [new flash.filters.DisplacementMapFilter(map, new flash.geom.Point(0, 0), 1, 1, 10, 0, "color", 0, 0)];
+)";
+    RasterCanvas c = render(source);
+    const PixelBuffer& p = c.pixels();
+    expectNear(p.at(12, 15), 0xFFFFFFFF, "left of the moved square");
+    expectNear(p.at(14, 15), 0xFFFFFFFF, "still left of it");
+    expectNear(p.at(16, 15), 0xFFFF0000, "the moved square");
+    expectNear(p.at(19, 15), 0xFFFF0000, "the moved square further on");
+}
+
+// A 10 x 10 black square whose left and right edges fall a quarter pixel
+// into their columns: anti-aliased those columns are three quarters black;
+// at LOW quality they are painted whole, set by the host or by the movie.
+TEST(ClipEffectsDrawing, LowQualityDrawsWithoutAntiAliasing)
+{
+    std::string source(kSquare);
+    source += R"(
+this.createEmptyMovieClip("mc", 1);
+square(mc, 0x000000, 4.25, 4, 13.75, 14);
+)";
+    RasterCanvas high = render(source);
+    expectNear(high.pixels().at(4, 9), 0xFF404040, "three quarters covered");
+    expectNear(high.pixels().at(13, 9), 0xFF404040, "three quarters covered on the right");
+    RasterCanvas low = render(source, u"low");
+    expectNear(low.pixels().at(4, 9), 0xFF000000, "painted whole");
+    expectNear(low.pixels().at(13, 9), 0xFF000000, "painted whole on the right");
+    expectNear(low.pixels().at(3, 9), 0xFFFFFFFF, "outside");
+    RasterCanvas scripted = render(source + "_quality = \"LOW\";\n");
+    expectNear(scripted.pixels().at(4, 9), 0xFF000000, "LOW set by the movie");
+}
+
+TEST(ClipEffectsDrawing, QualityIsOneSettingWithTheMovies)
+{
+    MoviePlayer player;
+    std::vector<std::u16string> traces;
+    player.setTraceHandler([&](const std::u16string& text) { traces.push_back(text); });
+    EXPECT_TRUE(player.setQuality(u"best"));
+    EXPECT_FALSE(player.setQuality(u"ultra"));
+    EXPECT_EQ(player.quality(), u"BEST");
+    ASSERT_TRUE(player.load(actionscript::compileMovie("trace(_quality + \" \" + _highquality); _quality = \"medium\";", 8)));
+    ASSERT_EQ(traces.size(), 1u);
+    EXPECT_EQ(traces[0], u"BEST 2");
+    EXPECT_EQ(player.quality(), u"MEDIUM") << "the movie's change is the host's";
+    ASSERT_TRUE(player.load(actionscript::compileMovie("trace(_quality);", 8)));
+    EXPECT_EQ(traces.back(), u"BEST") << "the next movie starts at the host's setting";
+}
+
+// A 30 x 30 red square with a blue top left and a green bottom right corner
+// of 10 x 10, its grid at 10 and 20, drawn twice as wide: with the grid the
+// corners stay 10 wide at each end of the 60 and the red stretches between.
+TEST(ClipEffectsDrawing, Scale9GridKeepsTheCornersOfADrawing)
+{
+    std::string source(kSquare);
+    source += R"(
+this.createEmptyMovieClip("mc", 1);
+square(mc, 0xFF0000, 0, 0, 30, 30);
+square(mc, 0x0000FF, 0, 0, 10, 10);
+square(mc, 0x00FF00, 20, 20, 30, 30);
+mc._xscale = 200;
+mc.scale9Grid = new flash.geom.Rectangle(10, 10, 10, 10);
+)";
+    RasterCanvas c = render(source);
+    const PixelBuffer& p = c.pixels();
+    expectNear(p.at(5, 5), 0xFF0000FF, "the top left corner");
+    expectNear(p.at(15, 5), 0xFFFF0000, "past the corner, unstretched");
+    expectNear(p.at(45, 25), 0xFFFF0000, "before the bottom right corner");
+    expectNear(p.at(55, 25), 0xFF00FF00, "the bottom right corner");
+    expectNear(p.at(30, 15), 0xFFFF0000, "the stretched middle");
+    RasterCanvas plain = render(source + "mc.scale9Grid = undefined;\n");
+    expectNear(plain.pixels().at(15, 5), 0xFF0000FF, "without the grid the corner stretches");
+    expectNear(plain.pixels().at(45, 25), 0xFF00FF00, "at both ends");
 }
 
 } // namespace

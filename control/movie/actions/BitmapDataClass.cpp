@@ -293,6 +293,29 @@ Value noise(NativeCall& c)
     return {};
 }
 
+// perlinNoise(baseX, baseY, numOctaves, randomSeed, stitch, fractalNoise,
+// channelOptions = 7, grayScale = false, offsets = null)
+Value perlinNoise(NativeCall& c)
+{
+    Machine& m = c.machine;
+    BitmapData::PerlinSettings p;
+    p.baseX = c.number(0), p.baseY = c.number(1);
+    p.octaves = std::clamp(m.toInt32(c.arg(2)), 0, BitmapData::kMaxOctaves);
+    p.seed = m.toInt32(c.arg(3));
+    p.stitch = m.toBoolean(c.arg(4)), p.fractal = m.toBoolean(c.arg(5));
+    if (c.args.size() > 6)
+        p.channels = bits(m, c.arg(6));
+    p.gray = m.toBoolean(c.arg(7));
+    if (ActionObject* offsets = c.arg(8).toObject(); offsets && offsets->kind == ActionObject::Kind::Array)
+        for (std::size_t i = 0; i < offsets->elements.size() && i < std::size_t(p.octaves); ++i)
+            p.offsets.push_back(pointFrom(m, offsets->elements[i]).value_or(Point{}));
+    BitmapData* self = pictureOf(c.thisValue);
+    // Each octave costs a pass per channel.
+    if (self && charge(c, area(self->bounds()) * std::size_t(std::max(p.octaves, 1)) * 4))
+        self->perlinNoise(p);
+    return {};
+}
+
 // getColorBoundsRect(mask, color, findColor = true)
 Value getColorBoundsRect(NativeCall& c)
 {
@@ -462,26 +485,55 @@ Value draw(NativeCall& c)
     return {};
 }
 
+// The rectangle a filter grows a source rectangle to; what applyFilter changes.
+PixelRect filterRect(const PixelRect& r, const Filter& filter)
+{
+    Growth g = growthOf(filter);
+    auto at = [](long long v) { return int(std::clamp(v, -1000000000LL, 1000000000LL)); };
+    return {at((long long)r.x0 - g.left), at((long long)r.y0 - g.top), at((long long)r.x1 + g.right),
+            at((long long)r.y1 + g.bottom)};
+}
+
+// generateFilterRect(sourceRect, filter): the rectangle applyFilter would
+// change for the rectangle, whatever this picture's size.
+Value generateFilterRect(NativeCall& c)
+{
+    BitmapData* self = pictureOf(c.thisValue);
+    auto rect = pixelRectFrom(c.machine, c.arg(0));
+    auto filter = filterFrom(c.machine, c.arg(1));
+    if (!self || !rect || !filter)
+        return {};
+    return rectangleValue(c.machine, filterRect(*rect, *filter));
+}
+
 // applyFilter(source, sourceRect, destPoint, filter): the source's rectangle
 // passed through the filter (on its own, nothing around it) replaces the
-// pixels at the point. 0 when done, -1 for a filter this player cannot draw.
+// pixels at the point, over the rectangle the filter grows it to. 0 when
+// done, -1 for something that is not a filter.
 Value applyFilter(NativeCall& c)
 {
     auto t = transferFrom(c);
     auto filter = filterFrom(c.machine, c.arg(3));
-    if (!t || !filter)
+    BitmapData* self = pictureOf(c.thisValue);
+    if (!t || !filter || !self)
         return -1.0;
     PixelRect src = intersect(t->rect, t->source.bounds());
+    // What the filter reaches, in the source's coordinates, cut to what lands here.
+    int shiftX = t->dx - t->rect.x0, shiftY = t->dy - t->rect.y0;
+    PixelRect here{self->bounds().x0 - shiftX, self->bounds().y0 - shiftY, self->bounds().x1 - shiftX,
+                   self->bounds().y1 - shiftY};
+    PixelRect reach = intersect(filterRect(src, *filter), here);
     // Blurs cost a few passes over every pixel.
-    BitmapData* self = target(c, 4 * area(src));
-    if (!self)
-        return -1.0;
-    PixelBuffer layer(src.width(), src.height());
+    if (src.empty() || reach.empty() || !charge(c, 4 * area(reach)))
+        return src.empty() || reach.empty() ? 0.0 : -1.0;
+    PixelBuffer layer(reach.width(), reach.height());
     const PixelBuffer& from = *t->source.pixels();
-    for (int y = 0; y < layer.height(); ++y)
-        std::copy(from.row(src.y0 + y) + src.x0, from.row(src.y0 + y) + src.x1, layer.row(y));
-    movie::applyFilter(layer, *filter);
-    self->replace(layer, t->dx + (src.x0 - t->rect.x0), t->dy + (src.y0 - t->rect.y0));
+    PixelRect inside = intersect(src, reach);
+    for (int y = inside.y0; y < inside.y1; ++y)
+        std::copy(from.row(y) + inside.x0, from.row(y) + inside.x1, layer.row(y - reach.y0) + (inside.x0 - reach.x0));
+    movie::applyFilter(layer, *filter, {double(reach.x0 - t->rect.x0), double(reach.y0 - t->rect.y0)});
+    self->replace(layer, reach.x0 + shiftX, reach.y0 + shiftY);
+    c.machine.playback().dirty = true;
     return 0.0;
 }
 
@@ -578,6 +630,8 @@ void installBitmapData(Machine& m)
         {u"threshold", threshold},
         {u"draw", draw},
         {u"applyFilter", applyFilter},
+        {u"generateFilterRect", generateFilterRect},
+        {u"perlinNoise", perlinNoise},
         {u"hitTest", hitTest},
         {u"compare", compare},
         {u"clone", clone},

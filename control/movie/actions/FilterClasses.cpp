@@ -5,6 +5,7 @@
 // are accessors on the class's prototype, so every assignment passes the
 // checks, and arrays and points read back as copies: changing one in place
 // changes nothing until it is assigned again.
+#include "control/movie/BitmapData.h"
 #include "control/movie/actions/Accessors.h"
 #include "control/movie/actions/Construction.h"
 #include "control/movie/actions/FilterValues.h"
@@ -185,7 +186,7 @@ Value initial(Machine& m, const Member& member)
 Value copyOf(Machine& m, const Value& v)
 {
     ActionObject* o = v.toObject();
-    if (!o)
+    if (!o || o->bitmap) // a map picture is handed back itself
         return v;
     if (o->kind == ActionObject::Kind::Array)
         return Value(m.newArray(o->elements));
@@ -331,8 +332,8 @@ BevelFilter bevelFrom(const Reader& r, int id)
         f.blurX = r.number(6), f.blurY = r.number(7), f.strength = r.number(8), f.passes = r.passes(9);
     } else {
         f.distance = r.number(0), f.angle = r.radians(1), f.ramp = r.ramp(2);
-        f.shadowColor = f.ramp.empty() ? 0 : f.ramp.front().color;
-        f.highlightColor = f.ramp.empty() ? 0 : f.ramp.back().color;
+        f.highlightColor = f.ramp.empty() ? 0 : f.ramp.front().color;
+        f.shadowColor = f.ramp.empty() ? 0 : f.ramp.back().color;
         f.blurX = r.number(5), f.blurY = r.number(6), f.strength = r.number(7), f.passes = r.passes(8);
         typeAt = 9, knockoutAt = 10;
     }
@@ -396,6 +397,23 @@ std::optional<Filter> filterFrom(Machine& m, const Value& value)
         f.defaultColor = r.color(7, 8);
         return f;
     }
+    case DisplacementMap: {
+        DisplacementMapFilter f;
+        if (ActionObject* map = o->elements[0].toObject(); map && map->bitmap) {
+            f.picture = map->bitmap;
+            f.map = map->bitmap->pixels();
+        }
+        f.mapPoint = pointFrom(m, o->elements[1]).value_or(Point{});
+        f.mapPoint = {finiteOrZero(f.mapPoint.x), finiteOrZero(f.mapPoint.y)};
+        // Channels are kept as 32-bit integers.
+        f.componentX = unsigned(int(r.number(2))), f.componentY = unsigned(int(r.number(3)));
+        f.scaleX = r.number(4), f.scaleY = r.number(5);
+        std::u16string mode = o->elements[6].toString();
+        using Mode = DisplacementMapFilter::Mode;
+        f.mode = mode == u"clamp" ? Mode::Clamp : mode == u"ignore" ? Mode::Ignore : mode == u"color" ? Mode::Color : Mode::Wrap;
+        f.color = r.color(7, 8);
+        return f;
+    }
     default: return std::nullopt;
     }
 }
@@ -439,6 +457,17 @@ Value filterValue(Machine& m, const Filter& filter)
             } else if constexpr (std::is_same_v<F, ColorMatrixFilter>) {
                 const Value args[] = {array(m, std::vector<double>(f.m.begin(), f.m.end()))};
                 return newInstance(m, pathOf(ColorMatrix), args);
+            } else if constexpr (std::is_same_v<F, DisplacementMapFilter>) {
+                Value map;
+                if (f.picture) {
+                    ActionObject* picture = m.heap().make(ActionObject::Kind::Plain, m.prototypes().bitmapData);
+                    picture->bitmap = f.picture;
+                    map = Value(picture);
+                }
+                static constexpr const char16_t* modes[] = {u"wrap", u"clamp", u"ignore", u"color"};
+                const Value args[] = {map, pointValue(m, f.mapPoint), double(f.componentX), double(f.componentY),
+                                      f.scaleX, f.scaleY, modes[int(f.mode)], rgbOf(f.color), alphaFraction(f.color)};
+                return newInstance(m, pathOf(DisplacementMap), args);
             } else {
                 const Value args[] = {f.columns, f.rows, array(m, f.matrix), f.divisor, f.bias,
                                       f.preserveAlpha, f.clamp, rgbOf(f.defaultColor), alphaFraction(f.defaultColor)};

@@ -10,8 +10,7 @@
 
 namespace lumbra::movie {
 
-// Empty for a value that is not one of the filter classes, and for the
-// displacement map, which this player does not draw.
+// Empty for a value that is not one of the filter classes.
 std::optional<Filter> filterFrom(Machine& m, const Value& value);
 Value filterValue(Machine& m, const Filter& filter);
 
