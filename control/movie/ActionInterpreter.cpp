@@ -664,10 +664,11 @@ private:
                 pb_.setVariable(*clip, name, std::move(value));
             return;
         }
-        // The nearest scope that has it, else the timeline.
+        // The nearest scope that has it (an object, or a clip of with or
+        // tellTarget), else the timeline.
         for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
             Value holder = linkValue(*it);
-            if (it->object && holder.isReference() && m_.has(holder, name)) {
+            if (holder.isReference() && m_.has(holder, name)) {
                 m_.set(holder, name, std::move(value));
                 return;
             }

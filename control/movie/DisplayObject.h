@@ -9,6 +9,7 @@
 #include "control/movie/Filters.h"
 #include "control/movie/Geometry.h"
 #include "control/movie/Value.h"
+#include "control/movie/Watchpoint.h"
 
 #include <map>
 #include <memory>
@@ -65,6 +66,9 @@ public:
     const std::map<std::u16string, Value>& variables() const { return variables_; }
     // The variables' names as first set, the newest first: the for-in order.
     std::vector<std::u16string> variableNames() const;
+    // Watchpoints on the clip's variables (Object.watch), by the same name rule.
+    Watchpoint* watchOf(std::u16string_view name);
+    Watchpoints watches;
 
     // Children by depth.
     std::map<int, std::shared_ptr<DisplayObject>>& children() { return children_; }

@@ -256,18 +256,18 @@ Value Machine::resolve(const Value& object, std::u16string_view name)
     return call(resolver, object, std::span<const Value>(&nameValue, 1));
 }
 
-Value Machine::watched(ActionObject* object, const Value& self, std::u16string_view name, Value value)
+Value Machine::watched(const std::function<Watchpoint*()>& find, const Value& self, std::u16string_view name,
+                       Value old, Value value)
 {
-    auto* watch = object->watchOf(name);
+    Watchpoint* watch = find();
     if (!watch || watch->running)
         return value;
-    const auto* own = object->find(name);
-    Value args[] = {Value(std::u16string(name)), own ? own->value : Value(), std::move(value), watch->data};
+    Value args[] = {Value(std::u16string(name)), std::move(old), std::move(value), watch->data};
     Value callback = watch->callback;
     watch->running = true;
     // The callback may unwatch or rewatch: find the watch again afterwards.
     auto done = [&] {
-        if (auto* after = object->watchOf(name))
+        if (Watchpoint* after = find())
             after->running = false;
     };
     try {
@@ -340,8 +340,11 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
             o->proto = proto;
             return;
         }
-        if (!o->watches.empty())
-            value = watched(o, object, name, std::move(value));
+        if (!o->watches.empty()) {
+            const auto* own = o->find(name);
+            Value old = own ? read(*own, object, o) : Value(); // an accessor's getter gives the old value
+            value = watched([&] { return o->watchOf(name); }, object, name, std::move(old), std::move(value));
+        }
         if (writeAccessor(o, name, object, value))
             return;
         o->set(name, std::move(value));
@@ -361,10 +364,16 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
             clip->lockRoot = toBoolean(value);
             return;
         }
-        if (auto property = propertyIndex(name); property && !clip->variable(name))
+        if (auto property = propertyIndex(name); property && !clip->variable(name)) {
             setProperty(pb_, *clip, *property, value);
-        else
+        } else {
+            if (!clip->watches.empty()) {
+                const Value* own = clip->variable(name);
+                value = watched([&] { return clip->watchOf(name); }, object, name, own ? *own : Value(),
+                                std::move(value));
+            }
             clip->setVariable(name, std::move(value));
+        }
         pb_.dirty = true;
     }
 }

@@ -8,6 +8,7 @@
 #include "control/movie/actions/ActionObject.h"
 #include "control/movie/actions/Heap.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -180,8 +181,10 @@ private:
     // Runs the setter of an accessor found on the object or its prototypes; false when there is none.
     bool writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value);
     Value getOwnOrClip(const Value& object, std::u16string_view name, bool& found);
-    // What an assignment stores once a watchpoint on the name has seen it.
-    Value watched(ActionObject* object, const Value& self, std::u16string_view name, Value value);
+    // What an assignment stores once the watchpoint on the name (if any) has
+    // seen it; `find` gives the watchpoint, looked up again after the callback.
+    Value watched(const std::function<Watchpoint*()>& find, const Value& self, std::u16string_view name, Value old,
+                  Value value);
     // A member no object of the chain has: the object's __resolve answers.
     Value resolve(const Value& object, std::u16string_view name);
 

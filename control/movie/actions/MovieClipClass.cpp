@@ -277,7 +277,8 @@ Value registerClass(NativeCall& c)
 {
     if (c.args.size() < 2)
         return false;
-    return c.machine.playback().registerClass(c.string(0), c.arg(1));
+    Playback& pb = c.machine.playback();
+    return pb.registerClass(c.clip ? *c.clip : pb.root(), c.string(0), c.arg(1));
 }
 
 } // namespace
