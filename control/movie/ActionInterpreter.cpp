@@ -1038,6 +1038,13 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
     auto clip = homeClip(function, machine);
     if (!clip)
         clip = machine.playback().root().shared_from_this();
+    // The function runs by the rules of the movie that defined it, from its
+    // activation on.
+    machine.pushClip(clip);
+    struct InClip {
+        Machine& m;
+        ~InClip() { m.popClip(); }
+    } inClip{machine};
     Interpreter frame(machine, clip, code.body, code.constants, code.defineFunction2 ? code.registerCount : 0);
 
     ActionObject* activation = machine.heap().make(ActionObject::Kind::Plain, nullptr);
@@ -1082,15 +1089,10 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
             activation->set(name, std::move(v));
     }
     frame.enterFunction(function.scope, activation, self, super);
-    machine.pushClip(clip);
     struct Running {
         Machine& m;
         ActionObject* caller;
-        ~Running()
-        {
-            m.exchangeRunningFunction(caller);
-            m.popClip();
-        }
+        ~Running() { m.exchangeRunningFunction(caller); }
     } running{machine, machine.exchangeRunningFunction(&function)};
     return frame.run();
 }

@@ -333,6 +333,8 @@ TEST(MovieLoading, EachMovieKeepsItsOwnRegisteredClasses)
 {
     // Both movies export a symbol "ball" (under the same character id) and
     // register a class for it: each movie's instances take its own class.
+    // The version 6 child keeps its own rules in a version 8 player: names
+    // without case, undefined as empty text.
     TempFolder folder;
     writeSource(folder, "child.swf", R"(
 #export ball
@@ -342,7 +344,9 @@ trace("child registers " + Object.registerClass("ball", ChildBall));
 var b = attachMovie("ball", "cb", 1);
 trace("child made " + (b instanceof ChildBall));
 var Mixed = "case";
-trace("child names " + mixed);
+var o = {Key: "any case"};
+trace("child names " + mixed + " " + o.KEY + " " + undefined + "|");
+_global.childJoin = function (x) { return "[" + x + "]"; };
 )",
                 1, 6);
     writeSource(folder, "main.swf", R"(
@@ -361,6 +365,7 @@ trace("child's symbol " + (inChild instanceof MainBall));
 trace("unregister " + Object.registerClass("ball", null) + " " + Object.registerClass("nothing", MainBall));
 attachMovie("ball", "mb3", 4);
 trace(typeof mb3.__proto__ == typeof MainBall.prototype && !(mb3 instanceof MainBall));
+trace(childJoin(undefined) + " " + undefined + " " + holder.o.KEY + " " + holder.o.Key);
 )",
                 2);
     EXPECT_EQ(play(folder, 2), "main registers true\n"
@@ -368,13 +373,14 @@ trace(typeof mb3.__proto__ == typeof MainBall.prototype && !(mb3 instanceof Main
                                "child registers true\n"
                                "child ball _level0.holder.cb\n"
                                "child made true\n"
-                               "child names case\n"
+                               "child names case any case |\n"
                                "main ball _level0.mb2\n"
                                "main made true\n"
                                "child ball _level0.holder.cb2\n"
                                "child's symbol false\n"
                                "unregister true false\n"
-                               "true\n");
+                               "true\n"
+                               "[] undefined any case any case\n");
 }
 
 TEST(MovieLoading, DataEventsComeBeforeTheNextFramesEnterFrame)

@@ -247,7 +247,7 @@ Value Machine::get(const Value& object, std::u16string_view name, ActionObject*&
 Value Machine::resolve(const Value& object, std::u16string_view name)
 {
     constexpr std::u16string_view kResolve = u"__resolve";
-    if (!object.isObject() || (version_ >= 7 ? name == kResolve : equalsFolded(name, kResolve)))
+    if (!object.isObject() || (version() >= 7 ? name == kResolve : equalsFolded(name, kResolve)))
         return {};
     Value resolver = get(object, kResolve);
     if (!resolver.isObject())
@@ -497,7 +497,7 @@ Value Machine::construct(const Value& constructor, std::span<const Value> args)
     ActionObject* proto = get(constructor, u"prototype").toObject();
     ActionObject* object = heap_.make(ActionObject::Kind::Plain, proto ? proto : protos_.object);
     object->set(u"__constructor__", constructor, DontEnum);
-    if (version_ < 7)
+    if (version() < 7)
         object->set(u"constructor", constructor, DontEnum);
     Value self(object);
     Value result;
@@ -511,6 +511,20 @@ Value Machine::construct(const Value& constructor, std::span<const Value> args)
         }
     }
     return result.isObject() ? result : self;
+}
+
+void Machine::pushClip(std::shared_ptr<DisplayObject> clip)
+{
+    versions_.push_back(clip ? pb_.movieOf(*clip).info.version : version_);
+    heap_.setVersion(versions_.back());
+    clips_.push_back(std::move(clip));
+}
+
+void Machine::popClip()
+{
+    clips_.pop_back();
+    versions_.pop_back();
+    heap_.setVersion(version());
 }
 
 // --- conversions -------------------------------------------------------------------------
@@ -544,7 +558,7 @@ Value Machine::toPrimitive(const Value& value, bool preferString)
 std::u16string Machine::toString(const Value& value)
 {
     switch (value.type()) {
-    case Value::Type::Undefined: return version_ < 7 ? u"" : u"undefined";
+    case Value::Type::Undefined: return version() < 7 ? u"" : u"undefined";
     case Value::Type::Object: {
         Value p = toPrimitive(value, true);
         return p.isObject() ? u"[object Object]" : toString(p);
@@ -557,9 +571,9 @@ double Machine::toNumber(const Value& value)
 {
     if (value.isObject()) {
         Value p = toPrimitive(value);
-        return p.isObject() ? std::nan("") : p.toNumber(version_);
+        return p.isObject() ? std::nan("") : p.toNumber(version());
     }
-    return value.toNumber(version_);
+    return value.toNumber(version());
 }
 
 std::int32_t Machine::toInt32(const Value& value)
@@ -594,7 +608,7 @@ bool Machine::looseEquals(const Value& a, const Value& b)
     if (a.isNullish() || b.isNullish())
         return a.isNullish() && b.isNullish();
     if (ta == tb)
-        return ta == T::Number ? a.toNumber(version_) == b.toNumber(version_) : a.sameAs(b);
+        return ta == T::Number ? a.toNumber(version()) == b.toNumber(version()) : a.sameAs(b);
     if (a.isReference() && b.isReference())
         return false;
     if (a.isReference())
@@ -602,7 +616,7 @@ bool Machine::looseEquals(const Value& a, const Value& b)
     if (b.isReference())
         return looseEquals(a, toPrimitive(b));
     if (ta == T::Boolean || tb == T::Boolean || ta == T::Number || tb == T::Number)
-        return a.toNumber(version_) == b.toNumber(version_);
+        return a.toNumber(version()) == b.toNumber(version());
     return a.toString() == b.toString();
 }
 
