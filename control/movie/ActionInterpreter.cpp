@@ -664,10 +664,11 @@ private:
                 pb_.setVariable(*clip, name, std::move(value));
             return;
         }
-        // The nearest scope that has it, else the timeline.
+        // The nearest scope that has it (an object, or a clip of with or
+        // tellTarget), else the timeline.
         for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
             Value holder = linkValue(*it);
-            if (it->object && holder.isReference() && m_.has(holder, name)) {
+            if (holder.isReference() && m_.has(holder, name)) {
                 m_.set(holder, name, std::move(value));
                 return;
             }
@@ -1037,6 +1038,13 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
     auto clip = homeClip(function, machine);
     if (!clip)
         clip = machine.playback().root().shared_from_this();
+    // The function runs by the rules of the movie that defined it, from its
+    // activation on.
+    machine.pushClip(clip);
+    struct InClip {
+        Machine& m;
+        ~InClip() { m.popClip(); }
+    } inClip{machine};
     Interpreter frame(machine, clip, code.body, code.constants, code.defineFunction2 ? code.registerCount : 0);
 
     ActionObject* activation = machine.heap().make(ActionObject::Kind::Plain, nullptr);
@@ -1081,15 +1089,10 @@ Value runFunction(Machine& machine, ActionObject& function, const Value& thisVal
             activation->set(name, std::move(v));
     }
     frame.enterFunction(function.scope, activation, self, super);
-    machine.pushClip(clip);
     struct Running {
         Machine& m;
         ActionObject* caller;
-        ~Running()
-        {
-            m.exchangeRunningFunction(caller);
-            m.popClip();
-        }
+        ~Running() { m.exchangeRunningFunction(caller); }
     } running{machine, machine.exchangeRunningFunction(&function)};
     return frame.run();
 }

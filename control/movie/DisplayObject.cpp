@@ -70,6 +70,16 @@ void DisplayObject::removeVariable(std::u16string_view name)
     variableNames_.erase(key);
 }
 
+Watchpoint* DisplayObject::watchOf(std::u16string_view name)
+{
+    auto key = [this](std::u16string_view n) { return caseSensitiveNames ? std::u16string(n) : foldCase(n); };
+    const std::u16string wanted = key(name);
+    for (auto& watch : watches)
+        if (key(watch.name) == wanted)
+            return &watch;
+    return nullptr;
+}
+
 std::vector<std::u16string> DisplayObject::variableNames() const
 {
     std::vector<const std::pair<std::u16string, std::uint64_t>*> made;

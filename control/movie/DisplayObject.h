@@ -10,6 +10,7 @@
 #include "control/movie/Filters.h"
 #include "control/movie/Geometry.h"
 #include "control/movie/Value.h"
+#include "control/movie/Watchpoint.h"
 
 #include <map>
 #include <memory>
@@ -66,6 +67,9 @@ public:
     const std::map<std::u16string, Value>& variables() const { return variables_; }
     // The variables' names as first set, the newest first: the for-in order.
     std::vector<std::u16string> variableNames() const;
+    // Watchpoints on the clip's variables (Object.watch), by the same name rule.
+    Watchpoint* watchOf(std::u16string_view name);
+    Watchpoints watches;
 
     // What scripts' references to the object hold; made on first use.
     std::shared_ptr<ClipHandle> handle();

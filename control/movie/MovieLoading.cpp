@@ -119,10 +119,15 @@ std::optional<std::shared_ptr<DisplayObject>> Playback::rootNamed(DisplayObject&
 
 const Movie& Playback::movieOf(const DisplayObject& object) const
 {
+    return *definitionsOf(object);
+}
+
+std::shared_ptr<const Movie> Playback::definitionsOf(const DisplayObject& object) const
+{
     for (const DisplayObject* p = &object; p; p = p->parent())
         if (p->definitions)
-            return *p->definitions;
-    return *movie_;
+            return p->definitions;
+    return movie_;
 }
 
 std::optional<Playback::LoadTarget> Playback::loadTarget(DisplayObject& from, const Value& target)

@@ -79,6 +79,13 @@ void Playback::tick()
     runLoads();
     if (mainReplacement_)
         return; // the movie that replaces this one plays the frame
+    if (actionDepth_ == 0) {
+        // Data that arrived comes first: onClipEvent(data), onData and onLoad
+        // run before the enterFrame events of the frame.
+        budget_ = kStepBudget;
+        machine_->runArrivals();
+        runQueuedActions();
+    }
     for (const auto& level : levels())
         if (!closed_)
             advance(*level);
@@ -86,8 +93,7 @@ void Playback::tick()
     if (actionDepth_ == 0 && !closed_) {
         budget_ = kStepBudget;
         machine_->runIntervals(millisecondsSinceStart());
-        machine_->runArrivals();
-        runQueuedActions(); // clip events the arrivals raised (onClipEvent(data))
+        runQueuedActions(); // clip events the timers raised
         if (machine_->heap().due())
             machine_->collectGarbage();
     }
@@ -96,8 +102,8 @@ void Playback::tick()
 
 void Playback::markRoots(Marker& marker) const
 {
-    for (const auto& [id, constructor] : classes_)
-        marker.mark(constructor);
+    for (const auto& [key, registered] : classes_)
+        marker.mark(registered.constructor);
     std::vector<const DisplayObject*> pending{root_.get()};
     for (const auto& [number, level] : upperLevels_)
         pending.push_back(level.get());
@@ -112,6 +118,10 @@ void Playback::markRoots(Marker& marker) const
         marker.mark(object->prototype);
         for (const auto& [name, value] : object->variables())
             marker.mark(value);
+        for (const auto& watch : object->watches) {
+            marker.mark(watch.callback);
+            marker.mark(watch.data);
+        }
         if (object->textField)
             for (const Value& listener : object->textField->listeners)
                 marker.mark(listener);
@@ -410,16 +420,18 @@ void Playback::insert(DisplayObject& parent, const std::shared_ptr<DisplayObject
 void Playback::startClip(DisplayObject& clip, ActionObject* init)
 {
     auto self = clip.shared_from_this();
-    auto registered = classes_.find(clip.characterId());
-    if (registered != classes_.end() && clip.character() != &emptyClip_)
-        clip.prototype = machine_->get(registered->second, u"prototype");
+    // A copy: the constructor may register classes.
+    const Value* found = registeredClass(clip);
+    const Value registered = found ? *found : Value();
+    if (found)
+        clip.prototype = machine_->get(registered, u"prototype");
     if (init)
         for (const auto& property : init->names())
             machine_->set(Value(self), property, machine_->get(Value(init), property));
-    if (registered != classes_.end() && clip.character() != &emptyClip_ && enterActions()) {
+    if (found && enterActions()) {
         machine_->pushClip(self);
         try {
-            machine_->call(registered->second, Value(self), {});
+            machine_->call(registered, Value(self), {});
         } catch (const ScriptThrow&) {
         } catch (const ScriptAbort&) {
         }
@@ -431,16 +443,34 @@ void Playback::startClip(DisplayObject& clip, ActionObject* init)
     enterFrame(clip, 0);
 }
 
-bool Playback::registerClass(std::u16string_view exportName, const Value& constructor)
+bool Playback::registerClass(const DisplayObject& from, std::u16string_view exportName, const Value& constructor)
 {
-    auto id = movie_->exported(exportName);
+    auto id = symbolFor(from, exportName);
     if (!id)
         return false;
+    auto movie = definitionsOf(from);
+    const std::pair key{movie.get(), *id};
     if (constructor.isObject())
-        classes_[*id] = constructor;
+        classes_[key] = {movie, constructor};
     else
-        classes_.erase(*id);
+        classes_.erase(key);
     return true;
+}
+
+// The symbols of a clip are those of the movie its parent plays.
+const Value* Playback::registeredClass(const DisplayObject& clip)
+{
+    if (clip.character() == &emptyClip_)
+        return nullptr;
+    const DisplayObject* owner = clip.parent() ? clip.parent() : &clip;
+    auto it = classes_.find({&movieOf(*owner), clip.characterId()});
+    if (it == classes_.end())
+        return nullptr;
+    if (it->second.movie.expired()) {
+        classes_.erase(it);
+        return nullptr;
+    }
+    return &it->second.constructor;
 }
 
 std::shared_ptr<DisplayObject> Playback::attach(DisplayObject& parent, std::u16string_view exportName,

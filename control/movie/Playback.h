@@ -88,6 +88,7 @@ public:
     std::optional<std::shared_ptr<DisplayObject>> rootNamed(DisplayObject& from, std::u16string_view name) const;
     // The movie whose characters serve what is placed inside `object`.
     const Movie& movieOf(const DisplayObject& object) const;
+    std::shared_ptr<const Movie> definitionsOf(const DisplayObject& object) const;
 
     // Loading movies (loadMovie, loadMovieNum, MovieClipLoader): requests take
     // effect on the next tick, when the file is read beside the requesting
@@ -137,10 +138,12 @@ public:
     // attachMovie: a new instance of the symbol exported under that name.
     std::shared_ptr<DisplayObject> attach(DisplayObject& parent, std::u16string_view exportName,
                                           std::u16string_view name, int depth, ActionObject* init);
-    // Object.registerClass: instances of the exported symbol get the
-    // constructor's prototype and run it; not a function: the link is undone.
-    // False when nothing is exported under the name.
-    bool registerClass(std::u16string_view exportName, const Value& constructor);
+    // Object.registerClass: instances of the symbol that the movie of `from`
+    // exports under the name get the constructor's prototype and run it; not
+    // a function: the link is undone. Each movie keeps its own links, so a
+    // loaded movie's symbols never take the main movie's classes. False when
+    // nothing is exported under the name.
+    bool registerClass(const DisplayObject& from, std::u16string_view exportName, const Value& constructor);
     // createEmptyMovieClip: a clip with one empty frame, replacing what is at the depth.
     std::shared_ptr<DisplayObject> createEmptyClip(DisplayObject& parent, std::u16string_view name, int depth);
     // Moves a script-placed or timeline object to another depth of its parent,
@@ -317,7 +320,14 @@ private:
     Character emptyClip_; // what createEmptyMovieClip places
     Character emptyText_; // what createTextField places
     std::unordered_set<const ActionBytes*> initDone_; // DoInitAction blocks already run
-    std::map<std::uint16_t, Value> classes_; // registered classes by symbol
+    // Registered classes by movie and symbol. An entry of a movie freed since
+    // never matches again, though another movie may take its address.
+    struct RegisteredClass {
+        std::weak_ptr<const Movie> movie;
+        Value constructor;
+    };
+    std::map<std::pair<const Movie*, std::uint16_t>, RegisteredClass> classes_;
+    const Value* registeredClass(const DisplayObject& clip);
     std::minstd_rand random_;
 };
 

@@ -114,12 +114,9 @@ void Playback::setVariable(DisplayObject& from, std::u16string_view path, Value 
     auto clip = resolveTarget(from, parts.clip);
     if (!clip) {
         root_->setVariable(path, std::move(value));
-    } else if (clip->textField) {
-        machine_->set(Value(clip), parts.name, std::move(value));
-    } else if (auto property = propertyIndex(parts.name); property && !clip->variable(parts.name)) {
-        setProperty(*this, *clip, *property, value);
     } else {
-        clip->setVariable(parts.name, std::move(value));
+        // As a member assignment: properties, accessors and watchpoints apply.
+        machine_->set(Value(clip), parts.name, std::move(value));
     }
     dirty = true; // a text field may show it
 }

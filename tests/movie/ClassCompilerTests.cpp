@@ -274,5 +274,30 @@ TEST(ClassCompilerErrors, DeclarationMistakesNameTheirLine)
     EXPECT_EQ(compileError("interface I { function f():Void; }\nclass A implements I { function f() {} }"), "compiled");
 }
 
+TEST(ClassCompiler, PackageImportsCoverClassesOfEveryFrame)
+{
+    // The class is declared in the second frame's script and imported by
+    // package in a clip's script and the third frame's.
+    EXPECT_EQ(runSource(R"(
+        trace("start");
+        #frame
+        class shapes.Circle {
+            var r;
+            function Circle(r) { this.r = r; }
+            function area() { return r * r * 3; }
+        }
+        #clip holder
+        import shapes.*;
+        trace("clip " + new Circle(1).area());
+        #endclip
+        #frame
+        import shapes.*;
+        class Ring extends Circle { function Ring() { super(3); } }
+        var c:Circle = new Circle(2);
+        trace(c.area() + " " + new Ring().area() + " " + (new Ring() instanceof shapes.Circle));
+    )", 8, 3),
+              "start\nclip 3\n12 27 true\n");
+}
+
 } // namespace
 } // namespace lumbra::movie::test

@@ -329,5 +329,87 @@ trace("attached: " + attachMovie("Thing", "att", 10) + " " + attachMovie("Loop",
                                "inner of the library symbol: _level0.att.part\n");
 }
 
+TEST(MovieLoading, EachMovieKeepsItsOwnRegisteredClasses)
+{
+    // Both movies export a symbol "ball" (under the same character id) and
+    // register a class for it: each movie's instances take its own class.
+    // The version 6 child keeps its own rules in a version 8 player: names
+    // without case, undefined as empty text.
+    TempFolder folder;
+    writeSource(folder, "child.swf", R"(
+#export ball
+function ChildBall() { trace("child ball " + this); }
+ChildBall.prototype = new MovieClip();
+trace("child registers " + Object.registerClass("ball", ChildBall));
+var b = attachMovie("ball", "cb", 1);
+trace("child made " + (b instanceof ChildBall));
+var Mixed = "case";
+var o = {Key: "any case"};
+trace("child names " + mixed + " " + o.KEY + " " + undefined + "|");
+_global.childJoin = function (x) { return "[" + x + "]"; };
+)",
+                1, 6);
+    writeSource(folder, "main.swf", R"(
+#export ball
+function MainBall() { trace("main ball " + this); }
+MainBall.prototype = new MovieClip();
+trace("main registers " + Object.registerClass("ball", MainBall));
+attachMovie("ball", "mb", 1);
+createEmptyMovieClip("holder", 5);
+holder.loadMovie("child.swf");
+#frame
+var again = attachMovie("ball", "mb2", 2);
+trace("main made " + (again instanceof MainBall));
+var inChild = holder.attachMovie("ball", "cb2", 3);
+trace("child's symbol " + (inChild instanceof MainBall));
+trace("unregister " + Object.registerClass("ball", null) + " " + Object.registerClass("nothing", MainBall));
+attachMovie("ball", "mb3", 4);
+trace(typeof mb3.__proto__ == typeof MainBall.prototype && !(mb3 instanceof MainBall));
+trace(childJoin(undefined) + " " + undefined + " " + holder.o.KEY + " " + holder.o.Key);
+)",
+                2);
+    EXPECT_EQ(play(folder, 2), "main registers true\n"
+                               "main ball _level0.mb\n"
+                               "child registers true\n"
+                               "child ball _level0.holder.cb\n"
+                               "child made true\n"
+                               "child names case any case |\n"
+                               "main ball _level0.mb2\n"
+                               "main made true\n"
+                               "child ball _level0.holder.cb2\n"
+                               "child's symbol false\n"
+                               "unregister true false\n"
+                               "true\n"
+                               "[] undefined any case any case\n");
+}
+
+TEST(MovieLoading, DataEventsComeBeforeTheNextFramesEnterFrame)
+{
+    TempFolder folder;
+    lumbra::test::writeFile(folder / "vars.txt", std::string("word=arrived"));
+    writeSource(folder, "main.swf", R"(
+#clip box
+onClipEvent (enterFrame) { trace("enterFrame " + _root.n + " " + word); }
+onClipEvent (data) { trace("data " + _root.n + " " + word); }
+#endclip
+var n = 1;
+box.loadVariables("vars.txt");
+trace("frame 1");
+#frame
+n = 2;
+trace("frame 2 " + box.word);
+#frame
+n = 3;
+trace("frame 3");
+)",
+                3);
+    EXPECT_EQ(play(folder, 3), "frame 1\n"
+                               "data 1 arrived\n"
+                               "enterFrame 1 arrived\n"
+                               "frame 2 arrived\n"
+                               "enterFrame 2 arrived\n"
+                               "frame 3\n");
+}
+
 } // namespace
 } // namespace lumbra::movie::test

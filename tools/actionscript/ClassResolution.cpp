@@ -50,7 +50,8 @@ bool callsSuper(const SyntaxNode* node)
 
 class Resolver {
 public:
-    Resolver(SyntaxNode* topLevel, orvet::NodePool& pool, int lineOffset) : pool_(pool), lineOffset_(lineOffset)
+    Resolver(SyntaxNode* topLevel, orvet::NodePool& pool, int lineOffset, const std::set<std::string>& movieClasses)
+        : pool_(pool), lineOffset_(lineOffset), movieClasses_(movieClasses)
     {
         for (SyntaxNode* node = topLevel; node; node = node->next)
             if (node->kind == NodeKind::Class)
@@ -136,6 +137,9 @@ private:
             return;
         }
         for (const auto& [name, type] : classes_)
+            if (packageOf(name) == node->text)
+                aliases_[shortName(name)] = name;
+        for (const std::string& name : movieClasses_)
             if (packageOf(name) == node->text)
                 aliases_[shortName(name)] = name;
     }
@@ -372,6 +376,7 @@ private:
 
     orvet::NodePool& pool_;
     int lineOffset_;
+    const std::set<std::string>& movieClasses_;
     std::map<std::string, SyntaxNode*> classes_; // by dotted name
     std::map<std::string, std::string> aliases_; // short name, dotted name
     std::vector<std::set<std::string>> scopes_;
@@ -381,9 +386,10 @@ private:
 
 } // namespace
 
-SyntaxNode* resolveClasses(SyntaxNode* topLevel, orvet::NodePool& pool, int lineOffset)
+SyntaxNode* resolveClasses(SyntaxNode* topLevel, orvet::NodePool& pool, int lineOffset,
+                           const std::set<std::string>& movieClasses)
 {
-    return Resolver(topLevel, pool, lineOffset).run(topLevel);
+    return Resolver(topLevel, pool, lineOffset, movieClasses).run(topLevel);
 }
 
 } // namespace lumbra::actionscript

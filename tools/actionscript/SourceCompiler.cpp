@@ -8,19 +8,20 @@
 
 namespace lumbra::actionscript {
 
-std::vector<std::uint8_t> compileActions(std::string_view source, int version, int firstLine)
+std::vector<std::uint8_t> compileActions(std::string_view source, int version, int firstLine,
+                                         const std::set<std::string>& movieClasses)
 {
     SourceParser parser;
-    const orvet::ParsedProgram program = parser.parse(source, version, firstLine);
+    const orvet::ParsedProgram program = parser.parse(source, version, firstLine, movieClasses);
     std::vector<std::uint8_t> code = CodeGenerator(version, firstLine).program(program.topLevel);
     code.push_back(0);
     return code;
 }
 
-FrameCode compileFrame(std::string_view source, int version, int firstLine)
+FrameCode compileFrame(std::string_view source, int version, int firstLine, const std::set<std::string>& movieClasses)
 {
     SourceParser parser;
-    const orvet::ParsedProgram program = parser.parse(source, version, firstLine);
+    const orvet::ParsedProgram program = parser.parse(source, version, firstLine, movieClasses);
     orvet::NodeList classes, rest;
     for (orvet::SyntaxNode* node = program.topLevel; node;) {
         orvet::SyntaxNode* next = node->next;
@@ -40,10 +41,10 @@ FrameCode compileFrame(std::string_view source, int version, int firstLine)
 }
 
 // Handlers are taken out of the statement list; what is left is the frame's.
-ClipCode compileClip(std::string_view source, int version, int firstLine)
+ClipCode compileClip(std::string_view source, int version, int firstLine, const std::set<std::string>& movieClasses)
 {
     SourceParser parser;
-    const orvet::ParsedProgram program = parser.parse(source, version, firstLine);
+    const orvet::ParsedProgram program = parser.parse(source, version, firstLine, movieClasses);
     ClipCode clip;
     orvet::NodeList rest;
     for (orvet::SyntaxNode* node = program.topLevel; node;) {

@@ -11,6 +11,7 @@
 #include "text/Utf8.h"
 #include "tools/actionscript/ActionEmitter.h"
 #include "tools/actionscript/SourceLayout.h"
+#include "tools/actionscript/SourceParser.h"
 #include "tools/actionscript/TextEncoding.h"
 
 namespace lumbra::actionscript {
@@ -56,6 +57,24 @@ Bytes placementWithActions(int depth, std::uint16_t character, const std::string
     return body;
 }
 
+// The classes every script of the movie declares: an import of a package
+// covers those of other frames and clips too.
+std::set<std::string> classesOf(const std::vector<FrameLayout>& layout, int version)
+{
+    std::set<std::string> names;
+    auto add = [&](const Script& script) {
+        names.merge(SourceParser().declaredClasses(script.source, version, script.firstLine));
+    };
+    for (const FrameLayout& frame : layout) {
+        add(frame.actions);
+        for (const Script& init : frame.initActions)
+            add(init);
+        for (const ClipScript& clip : frame.clips)
+            add(clip.script);
+    }
+    return names;
+}
+
 } // namespace
 
 std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int frames)
@@ -63,7 +82,9 @@ std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int
     movie::MovieWriter writer(550 * 20, 400 * 20, 12, version);
     auto& timeline = writer.root();
     int depth = 1;
-    for (const FrameLayout& frame : layoutOf(source)) {
+    const std::vector<FrameLayout> layout = layoutOf(source);
+    const std::set<std::string> classes = classesOf(layout, version);
+    for (const FrameLayout& frame : layout) {
         for (const std::string& label : frame.labels)
             timeline.label(text::decodeUtf8(label));
         for (const std::string& name : frame.exports) {
@@ -83,14 +104,14 @@ std::vector<std::uint8_t> compileMovie(std::string_view source, int version, int
             timeline.tag(movie::tag::DoInitAction, body);
         };
         for (const Script& init : frame.initActions)
-            initActions(compileActions(init.source, version, init.firstLine));
-        const FrameCode code = compileFrame(frame.actions.source, version, frame.actions.firstLine);
+            initActions(compileActions(init.source, version, init.firstLine, classes));
+        const FrameCode code = compileFrame(frame.actions.source, version, frame.actions.firstLine, classes);
         if (!code.classes.empty())
             initActions(code.classes);
         for (const ClipScript& clip : frame.clips) {
             if (depth > 0xFFFF)
                 throw SourceError(clip.script.firstLine, "too many clips");
-            const ClipCode code = compileClip(clip.script.source, version, clip.script.firstLine);
+            const ClipCode code = compileClip(clip.script.source, version, clip.script.firstLine, classes);
             movie::TimelineWriter clipTimeline;
             clipTimeline.actions(code.actions);
             clipTimeline.showFrame();

@@ -31,7 +31,24 @@ namespace {
 
 } // namespace
 
-orvet::ParsedProgram SourceParser::parse(std::string_view source, int version, int firstLine)
+orvet::ParsedProgram SourceParser::parse(std::string_view source, int version, int firstLine,
+                                         const std::set<std::string>& movieClasses)
+{
+    orvet::ParsedProgram program = syntax(source, version, firstLine);
+    program.topLevel = resolveClasses(program.topLevel, nodes_, firstLine, movieClasses);
+    return program;
+}
+
+std::set<std::string> SourceParser::declaredClasses(std::string_view source, int version, int firstLine)
+{
+    std::set<std::string> names;
+    for (const orvet::SyntaxNode* node = syntax(source, version, firstLine).topLevel; node; node = node->next)
+        if (node->kind == orvet::NodeKind::Class)
+            names.insert(node->text);
+    return names;
+}
+
+orvet::ParsedProgram SourceParser::syntax(std::string_view source, int version, int firstLine)
 {
     if (version < kMinVersion || version > kMaxVersion)
         throw SourceError(firstLine, "movie version " + std::to_string(version) + " is outside "
@@ -51,7 +68,6 @@ orvet::ParsedProgram SourceParser::parse(std::string_view source, int version, i
     } catch (const orvet::CompileError&) {
         rethrow(messages.bytes(), firstLine);
     }
-    program.topLevel = resolveClasses(program.topLevel, nodes_, firstLine);
     return program;
 }
 

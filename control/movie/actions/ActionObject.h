@@ -6,6 +6,7 @@
 #pragma once
 
 #include "control/movie/Value.h"
+#include "control/movie/Watchpoint.h"
 
 #include <cstdint>
 #include <map>
@@ -80,18 +81,12 @@ public:
     // Every own property, for flags changes and the collector.
     std::map<std::u16string, Property>& properties() { return properties_; }
 
-    // A watchpoint (watch): the callback decides what an assignment stores.
-    struct Watch {
-        std::u16string name;
-        Value callback;
-        Value data;
-        bool running = false; // the callback's own assignments are not watched
-    };
+    using Watch = Watchpoint;
     Watch* watchOf(std::u16string_view name);
 
     Kind kind;
     ActionObject* proto;
-    std::vector<Watch> watches;
+    Watchpoints watches;
     // Functions: script code or a native entry, and the chain they were defined in.
     std::shared_ptr<FunctionCode> code;
     std::vector<ScopeLink> scope;

@@ -181,9 +181,13 @@ void addLoadingMethods(Machine& m, ActionObject* proto)
 
 void loadVariables(Machine& m, DisplayObject& from, const std::u16string& url, const std::u16string& target)
 {
-    auto clip = m.playback().resolveTarget(from, target);
-    if (clip)
-        loadLater(m, Value(clip), variablesArrived, url);
+    if (auto clip = m.playback().resolveTarget(from, target))
+        loadVariablesInto(m, clip, url);
+}
+
+void loadVariablesInto(Machine& m, const std::shared_ptr<DisplayObject>& clip, const std::u16string& url)
+{
+    loadLater(m, Value(clip), variablesArrived, url);
 }
 
 } // namespace lumbra::movie

@@ -6,6 +6,7 @@
 
 #include "control/movie/actions/Machine.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -44,5 +45,7 @@ inline constexpr unsigned kLoadVariablesFlag = 0x80;
 // variables of the clip `target` names (relative to `from`), which then gets
 // its data event.
 void loadVariables(Machine& m, DisplayObject& from, const std::u16string& url, const std::u16string& target);
+// MovieClip.loadVariables: the file's variables go to the clip itself.
+void loadVariablesInto(Machine& m, const std::shared_ptr<DisplayObject>& clip, const std::u16string& url);
 
 } // namespace lumbra::movie

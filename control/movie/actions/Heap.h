@@ -26,6 +26,9 @@ private:
 class Heap {
 public:
     explicit Heap(int version) : version_(version) {}
+    // New objects compare names by the rules of this version: that of the
+    // movie whose actions make them.
+    void setVersion(int version) { version_ = version; }
     ActionObject* make(ActionObject::Kind kind, ActionObject* proto);
     std::size_t size() const { return objects_.size(); }
     // Frees every object the roots do not reach; markRoots marks them.

@@ -262,7 +262,7 @@ Value Machine::get(const Value& object, std::u16string_view name, ActionObject*&
 Value Machine::resolve(const Value& object, std::u16string_view name)
 {
     constexpr std::u16string_view kResolve = u"__resolve";
-    if (!object.isObject() || (version_ >= 7 ? name == kResolve : equalsFolded(name, kResolve)))
+    if (!object.isObject() || (version() >= 7 ? name == kResolve : equalsFolded(name, kResolve)))
         return {};
     Value resolver = get(object, kResolve);
     if (!resolver.isObject())
@@ -271,18 +271,18 @@ Value Machine::resolve(const Value& object, std::u16string_view name)
     return call(resolver, object, std::span<const Value>(&nameValue, 1));
 }
 
-Value Machine::watched(ActionObject* object, const Value& self, std::u16string_view name, Value value)
+Value Machine::watched(const std::function<Watchpoint*()>& find, const Value& self, std::u16string_view name,
+                       Value old, Value value)
 {
-    auto* watch = object->watchOf(name);
+    Watchpoint* watch = find();
     if (!watch || watch->running)
         return value;
-    const auto* own = object->find(name);
-    Value args[] = {Value(std::u16string(name)), own ? own->value : Value(), std::move(value), watch->data};
+    Value args[] = {Value(std::u16string(name)), std::move(old), std::move(value), watch->data};
     Value callback = watch->callback;
     watch->running = true;
     // The callback may unwatch or rewatch: find the watch again afterwards.
     auto done = [&] {
-        if (auto* after = object->watchOf(name))
+        if (Watchpoint* after = find())
             after->running = false;
     };
     try {
@@ -355,8 +355,11 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
             o->proto = proto;
             return;
         }
-        if (!o->watches.empty())
-            value = watched(o, object, name, std::move(value));
+        if (!o->watches.empty()) {
+            const auto* own = o->find(name);
+            Value old = own ? read(*own, object, o) : Value(); // an accessor's getter gives the old value
+            value = watched([&] { return o->watchOf(name); }, object, name, std::move(old), std::move(value));
+        }
         if (writeAccessor(o, name, object, value))
             return;
         o->set(name, std::move(value));
@@ -376,10 +379,16 @@ void Machine::set(const Value& object, std::u16string_view name, Value value)
             clip->lockRoot = toBoolean(value);
             return;
         }
-        if (auto property = propertyIndex(name); property && !clip->variable(name))
+        if (auto property = propertyIndex(name); property && !clip->variable(name)) {
             setProperty(pb_, *clip, *property, value);
-        else
+        } else {
+            if (!clip->watches.empty()) {
+                const Value* own = clip->variable(name);
+                value = watched([&] { return clip->watchOf(name); }, object, name, own ? *own : Value(),
+                                std::move(value));
+            }
             clip->setVariable(name, std::move(value));
+        }
         pb_.dirty = true;
     }
 }
@@ -503,7 +512,7 @@ Value Machine::construct(const Value& constructor, std::span<const Value> args)
     ActionObject* proto = get(constructor, u"prototype").toObject();
     ActionObject* object = heap_.make(ActionObject::Kind::Plain, proto ? proto : protos_.object);
     object->set(u"__constructor__", constructor, DontEnum);
-    if (version_ < 7)
+    if (version() < 7)
         object->set(u"constructor", constructor, DontEnum);
     Value self(object);
     Value result;
@@ -517,6 +526,20 @@ Value Machine::construct(const Value& constructor, std::span<const Value> args)
         }
     }
     return result.isObject() ? result : self;
+}
+
+void Machine::pushClip(std::shared_ptr<DisplayObject> clip)
+{
+    versions_.push_back(clip ? pb_.movieOf(*clip).info.version : version_);
+    heap_.setVersion(versions_.back());
+    clips_.push_back(std::move(clip));
+}
+
+void Machine::popClip()
+{
+    clips_.pop_back();
+    versions_.pop_back();
+    heap_.setVersion(version());
 }
 
 // --- conversions -------------------------------------------------------------------------
@@ -550,7 +573,7 @@ Value Machine::toPrimitive(const Value& value, bool preferString)
 std::u16string Machine::toString(const Value& value)
 {
     switch (value.type()) {
-    case Value::Type::Undefined: return version_ < 7 || value.isLapsedClip() ? u"" : u"undefined";
+    case Value::Type::Undefined: return version() < 7 || value.isLapsedClip() ? u"" : u"undefined";
     case Value::Type::Object: {
         Value p = toPrimitive(value, true);
         return p.isObject() ? u"[object Object]" : toString(p);
@@ -563,9 +586,9 @@ double Machine::toNumber(const Value& value)
 {
     if (value.isObject()) {
         Value p = toPrimitive(value);
-        return p.isObject() ? std::nan("") : p.toNumber(version_);
+        return p.isObject() ? std::nan("") : p.toNumber(version());
     }
-    return value.toNumber(version_);
+    return value.toNumber(version());
 }
 
 std::int32_t Machine::toInt32(const Value& value)
@@ -600,7 +623,7 @@ bool Machine::looseEquals(const Value& a, const Value& b)
     if (a.isNullish() || b.isNullish())
         return a.isNullish() && b.isNullish();
     if (ta == tb)
-        return ta == T::Number ? a.toNumber(version_) == b.toNumber(version_) : a.sameAs(b);
+        return ta == T::Number ? a.toNumber(version()) == b.toNumber(version()) : a.sameAs(b);
     if (a.isReference() && b.isReference())
         return false;
     if (a.isReference())
@@ -608,7 +631,7 @@ bool Machine::looseEquals(const Value& a, const Value& b)
     if (b.isReference())
         return looseEquals(a, toPrimitive(b));
     if (ta == T::Boolean || tb == T::Boolean || ta == T::Number || tb == T::Number)
-        return a.toNumber(version_) == b.toNumber(version_);
+        return a.toNumber(version()) == b.toNumber(version());
     return a.toString() == b.toString();
 }
 

@@ -8,6 +8,7 @@
 #include "control/movie/actions/ActionObject.h"
 #include "control/movie/actions/Heap.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -66,7 +67,9 @@ public:
     ~Machine();
 
     Playback& playback() { return pb_; }
-    int version() const { return version_; }
+    // The version of the movie whose actions run now (the main movie's
+    // between actions).
+    int version() const { return versions_.empty() ? version_ : versions_.back(); }
     Heap& heap() { return heap_; }
     ActionObject* global() { return global_; }
     Prototypes& prototypes() { return protos_; }
@@ -102,8 +105,10 @@ public:
     Value construct(const Value& constructor, std::span<const Value> args);
     // The clip whose actions run now: natives that act on "the current clip" use it.
     std::shared_ptr<DisplayObject> currentClip() const { return clips_.empty() ? nullptr : clips_.back(); }
-    void pushClip(std::shared_ptr<DisplayObject> clip) { clips_.push_back(std::move(clip)); }
-    void popClip() { clips_.pop_back(); }
+    // A loaded movie runs by its own version's rules (conversions, names of
+    // new objects) while its clip's actions run.
+    void pushClip(std::shared_ptr<DisplayObject> clip);
+    void popClip();
     // The script function running now (null at the top of an action block):
     // what a call's arguments.caller shows.
     ActionObject* runningFunction() const { return running_; }
@@ -115,7 +120,7 @@ public:
     std::u16string toString(const Value& value);
     double toNumber(const Value& value);
     std::int32_t toInt32(const Value& value);
-    bool toBoolean(const Value& value) const { return value.toBoolean(version_); }
+    bool toBoolean(const Value& value) const { return value.toBoolean(version()); }
     std::u16string typeOf(const Value& value) const;
     // ==
     bool looseEquals(const Value& a, const Value& b);
@@ -192,8 +197,10 @@ private:
     // Runs the setter of an accessor found on the object or its prototypes; false when there is none.
     bool writeAccessor(ActionObject* object, std::u16string_view name, const Value& self, const Value& value);
     Value getOwnOrClip(const Value& object, std::u16string_view name, bool& found);
-    // What an assignment stores once a watchpoint on the name has seen it.
-    Value watched(ActionObject* object, const Value& self, std::u16string_view name, Value value);
+    // What an assignment stores once the watchpoint on the name (if any) has
+    // seen it; `find` gives the watchpoint, looked up again after the callback.
+    Value watched(const std::function<Watchpoint*()>& find, const Value& self, std::u16string_view name, Value old,
+                  Value value);
     // A member no object of the chain has: the object's __resolve answers.
     Value resolve(const Value& object, std::u16string_view name);
 
@@ -203,6 +210,7 @@ private:
     ActionObject* global_ = nullptr;
     Prototypes protos_;
     std::vector<std::shared_ptr<DisplayObject>> clips_;
+    std::vector<int> versions_; // of the movies of clips_
     std::vector<Interval> intervals_;
     int intervalIds_ = 0;
     std::vector<Arrival> arrivals_;

@@ -4,6 +4,7 @@
 #include "control/movie/HitTest.h"
 #include "control/movie/Playback.h"
 #include "control/movie/Renderer.h"
+#include "control/movie/actions/DataLoading.h"
 #include "control/movie/actions/Machine.h"
 
 #include <cmath>
@@ -259,6 +260,14 @@ template <bool Load> Value loadInto(NativeCall& c)
     return {};
 }
 
+// loadVariables(url): the file's variables arrive on the clip on the next frame.
+Value loadVariablesMethod(NativeCall& c)
+{
+    if (auto self = clip(c); self && !c.args.empty())
+        loadVariablesInto(c.machine, self, c.string(0));
+    return {};
+}
+
 // What the clip plays came whole from its file: loaded and total are the file's length.
 Value bytesOfMovie(NativeCall& c)
 {
@@ -277,7 +286,8 @@ Value registerClass(NativeCall& c)
 {
     if (c.args.size() < 2)
         return false;
-    return c.machine.playback().registerClass(c.string(0), c.arg(1));
+    Playback& pb = c.machine.playback();
+    return pb.registerClass(c.clip ? *c.clip : pb.root(), c.string(0), c.arg(1));
 }
 
 } // namespace
@@ -312,6 +322,7 @@ void installMovieClip(Machine& m)
     m.method(proto, u"getSWFVersion", swfVersion);
     m.method(proto, u"loadMovie", loadInto<true>);
     m.method(proto, u"unloadMovie", loadInto<false>);
+    m.method(proto, u"loadVariables", loadVariablesMethod);
     proto->set(u"enabled", true, DontEnum);
     proto->set(u"useHandCursor", true, DontEnum);
     installClipDrawing(m, proto);

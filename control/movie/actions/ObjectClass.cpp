@@ -1,6 +1,8 @@
 // Object: the root of every prototype chain.
 #include "control/movie/actions/Machine.h"
 
+#include "control/movie/DisplayObject.h"
+
 namespace lumbra::movie {
 
 namespace {
@@ -81,31 +83,48 @@ Value addProperty(NativeCall& c)
     return true;
 }
 
+// The watchpoints of an object or of a clip's variables, and the one on a name.
+struct WatchList {
+    Watchpoints* list = nullptr;
+    Watchpoint* on = nullptr;
+};
+
+WatchList watchesOf(const Value& target, std::u16string_view name)
+{
+    if (ActionObject* object = target.toObject())
+        return {&object->watches, object->watchOf(name)};
+    if (auto clip = target.toClip())
+        return {&clip->watches, clip->watchOf(name)};
+    return {};
+}
+
 // watch(name, callback, data): assignments to the name call
-// callback(name, old, new, data), whose result is what gets stored.
+// callback(name, old, new, data), whose result is what gets stored. A second
+// watch of the name replaces the first.
 Value watch(NativeCall& c)
 {
-    ActionObject* self = c.self();
     ActionObject* callback = c.arg(1).toObject();
-    if (!self || c.args.size() < 2 || !callback || callback->kind != ActionObject::Kind::Function)
+    if (c.args.size() < 2 || !callback || callback->kind != ActionObject::Kind::Function)
         return false;
     std::u16string name = c.string(0);
-    if (auto* existing = self->watchOf(name)) {
+    auto [list, existing] = watchesOf(c.thisValue, name);
+    if (!list)
+        return false;
+    if (existing) {
         existing->callback = c.arg(1);
         existing->data = c.arg(2);
     } else {
-        self->watches.push_back({name, c.arg(1), c.arg(2)});
+        list->push_back({name, c.arg(1), c.arg(2)});
     }
     return true;
 }
 
 Value unwatch(NativeCall& c)
 {
-    ActionObject* self = c.self();
-    auto* existing = self ? self->watchOf(c.string(0)) : nullptr;
+    auto [list, existing] = watchesOf(c.thisValue, c.string(0));
     if (!existing)
         return false;
-    self->watches.erase(self->watches.begin() + (existing - self->watches.data()));
+    list->erase(list->begin() + (existing - list->data()));
     return true;
 }
 
