@@ -20,5 +20,9 @@ std::optional<int> propertyIndex(std::u16string_view name);
 Value getProperty(const Playback& playback, const DisplayObject& object, int property);
 // False for a read-only or unknown property.
 bool setProperty(Playback& playback, DisplayObject& object, int property, const Value& value);
+// A colour multiplier given in percent as the display keeps it: 8.8 fixed
+// point in 16 bits, as in the file, so 30 reads back as 29.6875 and 12800
+// wraps to -12800. Not a finite number: 0.
+double multiplierFromPercent(double percent);
 
 } // namespace lumbra::movie

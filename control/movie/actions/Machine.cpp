@@ -85,10 +85,14 @@ Machine::Machine(Playback& playback, int version)
     installRectangle(*this);
     installMatrix(*this);
     installColorTransform(*this);
+    installButton(*this);
     installTransform(*this);
     installFilters(*this);
     installClipEffects(*this);
     installBitmapData(*this);
+    installColor(*this);
+    installContextMenu(*this);
+    installTextSnapshot(*this);
 }
 
 Machine::~Machine() = default;
@@ -148,6 +152,8 @@ ActionObject* Machine::wrapperPrototype(const Value& value)
             return protos_.clip;
         if (clip->textField)
             return protos_.textField;
+        if (clip->button() && protos_.button)
+            return protos_.button;
         ActionObject* own = clip->prototype.toObject();
         return own ? own : protos_.clip;
     }
@@ -657,6 +663,7 @@ void Machine::collectGarbage()
             marker.mark(proto);
         marker.mark(protos_.xmlNode);
         marker.mark(protos_.bitmapData);
+        marker.mark(protos_.button);
         sharedObjects_->mark(marker);
         for (const auto& interval : intervals_) {
             marker.mark(interval.target);

@@ -57,6 +57,7 @@ struct Prototypes {
     ActionObject* textField = nullptr;
     ActionObject* xmlNode = nullptr;
     ActionObject* bitmapData = nullptr;
+    ActionObject* button = nullptr;
 };
 
 class Machine {
@@ -244,6 +245,10 @@ void installTransform(Machine& m); // after installMovieClip and installTextFiel
 void installFilters(Machine& m);   // flash.filters
 void installClipEffects(Machine& m); // filters, blendMode... of clips; after installTextField
 void installBitmapData(Machine& m); // flash.display.BitmapData
+void installColor(Machine& m);
+void installButton(Machine& m); // after installMovieClip
+void installContextMenu(Machine& m);
+void installTextSnapshot(Machine& m); // after installMovieClip
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 
