@@ -1,6 +1,7 @@
 #include "control/com/ControlWindow.h"
 
 #include "win32/ComPtr.h"
+#include "control/com/ContextMenuPopup.h"
 #include "control/com/MovieControl.h"
 #include "control/com/ServerModule.h"
 
@@ -157,6 +158,19 @@ LRESULT ControlWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         }
         // Alt combinations stay the system's (its menu, Alt+F4).
         if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) break;
+        return 0;
+    }
+    case WM_CONTEXTMENU: {
+        // The right button's release (or the menu key: at the window's centre).
+        ComPtr<IUnknown> keepAlive(&owner_);
+        POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (screen.x == -1 && screen.y == -1) {
+            RECT client;
+            GetClientRect(hwnd, &client);
+            screen = {client.right / 2, client.bottom / 2};
+            ClientToScreen(hwnd, &screen);
+        }
+        showMovieMenu(control_, hwnd, screen);
         return 0;
     }
     case WM_MOUSEWHEEL: {

@@ -32,6 +32,16 @@ struct LineStyle {
     std::optional<Fill> fill; // lines painted with a gradient or bitmap
 };
 
+// One character of static text: its code (0 when the font gives none) and
+// the box it takes in the text's coordinates (twips): from its origin on the
+// baseline, its advance wide and its font height tall.
+struct StaticGlyph {
+    char16_t code = 0;
+    double x = 0, y = 0; // the origin
+    double advance = 0, height = 0;
+    bool lineStart = false; // the first of a line below the one before
+};
+
 // Outlines in twips, curves flattened. fillPaths[i] belongs to fills[i] and
 // linePaths[i] to lines[i].
 struct ShapeDef {
@@ -40,6 +50,8 @@ struct ShapeDef {
     std::vector<Path> fillPaths;
     std::vector<LineStyle> lines;
     std::vector<Path> linePaths;
+    // Static text (DefineText) also keeps its characters, for TextSnapshot.
+    std::vector<StaticGlyph> glyphs;
 };
 
 // A morph shape: a start and an end shape whose styles and edges pair up.

@@ -149,6 +149,8 @@ public:
     int level = 0;
     // The live state of a text field; null for other objects.
     std::unique_ptr<TextField> textField;
+    // Static text: the characters scripts selected (TextSnapshot.setSelected).
+    std::vector<bool> selectedGlyphs;
 
 private:
     const Character* character_;

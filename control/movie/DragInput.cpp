@@ -75,7 +75,12 @@ void Playback::followDrag()
         clip->matrix.ty = std::round(y);
         dirty = true;
     }
-    DisplayObject* under = clipUnder(*root_, mouse_, clip.get());
+    // The topmost level first; the main movie's own stage is no target, a
+    // higher level's is ("_level1").
+    DisplayObject* under = nullptr;
+    auto levels = this->levels();
+    for (auto it = levels.rbegin(); it != levels.rend() && !under; ++it)
+        under = clipUnder(**it, (*it)->matrix.inverse().apply(mouse_), clip.get());
     dropTarget_ = under && under != root_.get() ? under->weak_from_this() : std::weak_ptr<DisplayObject>();
 }
 

@@ -4,11 +4,15 @@
 #include "control/movie/TagCodes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace lumbra::movie {
 
 namespace {
+
+// A static text keeps at most this many characters for scripts (a tag holds far fewer).
+constexpr std::size_t kMaxGlyphs = 1 << 16;
 
 // Glyph `i` of a font whose offsets (from `base`) were read into `offsets`,
 // the last one being where the glyphs end.
@@ -118,6 +122,17 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
         for (unsigned i = 0; i < count; ++i) {
             std::uint32_t index = in.ub(glyphBits);
             double advance = in.sb(advanceBits);
+            // Where the glyph stands, for scripts that read the text.
+            StaticGlyph glyph;
+            glyph.code = font && index < font->codes.size() ? char16_t(font->codes[index]) : u'\0';
+            Point origin = matrix.apply({x, y});
+            glyph.x = origin.x;
+            glyph.y = origin.y;
+            glyph.advance = advance * std::hypot(matrix.a, matrix.b);
+            glyph.height = height * std::hypot(matrix.c, matrix.d);
+            glyph.lineStart = !shape.glyphs.empty() && glyph.y > shape.glyphs.back().y;
+            if (shape.glyphs.size() < kMaxGlyphs)
+                shape.glyphs.push_back(glyph);
             if (font && index < font->glyphs.size()) {
                 double scale = height / font->unitsPerEm;
                 Matrix place = matrix * Matrix::translation(x, y) * Matrix::scaling(scale, scale);

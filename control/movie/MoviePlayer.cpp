@@ -491,6 +491,84 @@ bool MoviePlayer::cursorHidden() const
     return false;
 }
 
+std::vector<MoviePlayer::MenuItem> MoviePlayer::contextMenu(double x, double y)
+{
+    auto playback = stage_->playback;
+    if (!playback || playback->closed())
+        return {};
+    using C = MenuCommand;
+    std::vector<MenuItem> items;
+    auto entries = playback->contextMenu(viewMatrix().inverse().apply({x, y}));
+    int section = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const auto& entry = entries[i];
+        if (entry.builtIn.empty()) {
+            items.push_back({entry.caption, C::Script, i, entry.enabled, entry.separatorBefore});
+            continue;
+        }
+        // Each built-in item's commands, in sections: zoom, quality, the
+        // timeline, printing; a separator comes before each section.
+        std::vector<MenuItem> group;
+        int groupSection = 0;
+        const std::u16string& name = entry.builtIn;
+        const std::u16string& quality = playback->quality;
+        bool frames = totalFrames() > 1;
+        if (name == u"zoom") {
+            group = {{u"Zoom In", C::ZoomIn}, {u"Zoom Out", C::ZoomOut}, {u"Show All", C::ShowAll}};
+            groupSection = 1;
+        } else if (name == u"quality") {
+            group = {{u"Low", C::QualityLow, 0, true, false, quality == u"LOW"},
+                     {u"Medium", C::QualityMedium, 0, true, false, quality == u"MEDIUM"},
+                     {u"High", C::QualityHigh, 0, true, false, quality == u"HIGH" || quality == u"BEST"}};
+            groupSection = 2;
+        } else if (name == u"play" || name == u"loop" || name == u"rewind" || name == u"forward_back") {
+            if (name == u"play")
+                group = {{u"Play", C::Play, 0, true, false, isPlaying()}};
+            else if (name == u"loop")
+                group = {{u"Loop", C::Loop, 0, true, false, loop()}};
+            else if (name == u"rewind")
+                group = {{u"Rewind", C::Rewind, 0, frames}};
+            else
+                group = {{u"Forward", C::Forward, 0, frames}, {u"Back", C::Back, 0, frames}};
+            groupSection = 3;
+        } else if (name == u"print") {
+            group = {{u"Print...", C::Print, 0, false}}; // this player does not print
+            groupSection = 4;
+        }
+        if (group.empty())
+            continue;
+        group.front().separatorBefore = !items.empty() && (groupSection != section || items.back().command == C::Script);
+        section = groupSection;
+        items.insert(items.end(), group.begin(), group.end());
+    }
+    stage_->repaint = true;
+    return items;
+}
+
+void MoviePlayer::chooseMenuItem(const MenuItem& item)
+{
+    auto playback = stage_->playback;
+    if (!playback || !item.enabled)
+        return;
+    using C = MenuCommand;
+    switch (item.command) {
+    case C::Script: playback->chooseMenuItem(item.scriptIndex); break;
+    case C::ZoomIn: zoom(50); break;
+    case C::ZoomOut: zoom(200); break;
+    case C::ShowAll: zoom(0); break;
+    case C::QualityLow: playback->quality = u"LOW"; break;
+    case C::QualityMedium: playback->quality = u"MEDIUM"; break;
+    case C::QualityHigh: playback->quality = u"HIGH"; break;
+    case C::Play: isPlaying() ? stop() : play(); break;
+    case C::Loop: setLoop(!loop()); break;
+    case C::Rewind: rewind(); break;
+    case C::Forward: forward(); break;
+    case C::Back: back(); break;
+    case C::Print: break;
+    }
+    stage_->repaint = true;
+}
+
 void MoviePlayer::keyDown(unsigned code, unsigned ascii)
 {
     for (const auto& pb : stage_->all())

@@ -166,6 +166,25 @@ public:
     // Whether the movie hid the cursor (Mouse.hide).
     bool cursorHidden() const;
 
+    // The right-click menu at a viewport point: the movie's own items (a
+    // ContextMenu's, whose onSelect runs now), then the built-in commands the
+    // movie does not hide. The host shows it and passes back the item chosen.
+    enum class MenuCommand {
+        Script, ZoomIn, ZoomOut, ShowAll, QualityLow, QualityMedium, QualityHigh, Play, Loop, Rewind, Forward,
+        Back, Print
+    };
+    struct MenuItem {
+        std::u16string caption;
+        MenuCommand command = MenuCommand::Script;
+        std::size_t scriptIndex = 0; // which of the movie's items, for Script
+        bool enabled = true;
+        bool separatorBefore = false;
+        bool checked = false;
+    };
+    std::vector<MenuItem> contextMenu(double x, double y);
+    // Carries out an item of the menu contextMenu answered last.
+    void chooseMenuItem(const MenuItem& item);
+
     // Keyboard input: Windows virtual key codes and the character the key
     // types (0 for none), as the movie's Key object reports them.
     void keyDown(unsigned code, unsigned ascii);

@@ -109,6 +109,8 @@ void Playback::markRoots(Marker& marker) const
         pending.push_back(level.get());
     for (const auto& load : loads_)
         marker.mark(load.loader);
+    for (const auto& item : menuItems_)
+        marker.mark(item);
     for (const auto& queued : queue_)
         if (queued.hold)
             pending.push_back(queued.hold.get());

@@ -206,6 +206,21 @@ public:
     // it threw or the movie stopped.
     Value callFromHost(const Value& object, const Value& function, std::span<const Value> args);
 
+    // The right-click menu at p (root twips): the ContextMenu in the `menu`
+    // of the object under p or of the nearest clip above it, whose onSelect
+    // runs first; its visible custom items, then the built-in items it does
+    // not hide (by their builtInItems names). Without a menu, every built-in
+    // item. Kept for chooseMenuItem.
+    struct MenuEntry {
+        std::u16string caption;  // a custom item's
+        std::u16string builtIn;  // or a built-in item's name
+        bool enabled = true;
+        bool separatorBefore = false;
+    };
+    std::vector<MenuEntry> contextMenu(Point p);
+    // Runs onSelect(owner, item) of custom entry `index` of the last menu.
+    void chooseMenuItem(std::size_t index);
+
     double random(double limit);
     double millisecondsSinceStart() const { return hooks_.clock.now(); }
 
@@ -315,6 +330,9 @@ private:
     Drag drag_;
     std::weak_ptr<DisplayObject> dropped_;    // the clip last dragged
     std::weak_ptr<DisplayObject> dropTarget_; // and what it was over
+
+    Value menuOwner_;              // what the last right-click menu was for
+    std::vector<Value> menuItems_; // its entries' items (undefined for built-in ones)
 
     std::unique_ptr<Machine> machine_;
     Character emptyClip_; // what createEmptyMovieClip places

@@ -57,18 +57,6 @@ void setScaleAndRotation(DisplayObject& object, const ScaleAndRotation& t)
     compose(object.matrix, t.xScale, t.yScale, t.rotation);
 }
 
-// The alpha multiplier keeps 8.8 fixed point in 16 bits, as in the file:
-// 20 reads back as 19.921875 and 12800 wraps to -12800.
-double alphaTerm(double percent)
-{
-    double units = std::trunc(std::fmod(percent * 256 / 100, 65536.0));
-    if (units >= 32768)
-        units -= 65536;
-    else if (units < -32768)
-        units += 65536;
-    return units / 256;
-}
-
 // "/" for the root, "/clip/inner" below it.
 std::u16string slashPath(const DisplayObject& object)
 {
@@ -140,6 +128,18 @@ Value getProperty(const Playback& playback, const DisplayObject& object, int pro
     }
 }
 
+double multiplierFromPercent(double percent)
+{
+    if (!std::isfinite(percent))
+        return 0;
+    double units = std::trunc(std::fmod(percent * 256 / 100, 65536.0));
+    if (units >= 32768)
+        units -= 65536;
+    else if (units < -32768)
+        units += 65536;
+    return units / 256;
+}
+
 bool setProperty(Playback& playback, DisplayObject& object, int property, const Value& value)
 {
     double n = value.toNumber(playback.version());
@@ -166,7 +166,7 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
     // The multiplier is kept in 8.8 fixed point: 30 reads back as 29.6875.
     case Alpha:
         if (finite)
-            object.colorTransform.aMult = alphaTerm(n);
+            object.colorTransform.aMult = multiplierFromPercent(n);
         break;
     case Visible:
         object.visible = value.toBoolean(playback.version());

@@ -23,5 +23,9 @@ bool setProperty(Playback& playback, DisplayObject& object, int property, const 
 // A quality name in any case ("low", "Best"...) as _quality reads it back
 // ("LOW", "BEST"...); nothing for other names.
 std::optional<std::u16string> qualityName(std::u16string_view text);
+// A colour multiplier given in percent as the display keeps it: 8.8 fixed
+// point in 16 bits, as in the file, so 30 reads back as 29.6875 and 12800
+// wraps to -12800. Not a finite number: 0.
+double multiplierFromPercent(double percent);
 
 } // namespace lumbra::movie

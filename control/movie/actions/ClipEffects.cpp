@@ -139,7 +139,7 @@ Value setScale9Grid(NativeCall& c)
 void installClipEffects(Machine& m)
 {
     constexpr unsigned flags = DontEnum | DontDelete | OnlyFrom8;
-    for (ActionObject* proto : {m.prototypes().clip, m.prototypes().textField}) {
+    for (ActionObject* proto : {m.prototypes().clip, m.prototypes().textField, m.prototypes().button}) {
         if (!proto)
             continue;
         defineAccessor(m, proto, u"filters", filters, setFilters, flags);

@@ -86,6 +86,7 @@ Machine::Machine(Playback& playback, int version)
     installRectangle(*this);
     installMatrix(*this);
     installColorTransform(*this);
+    installButton(*this);
     installTransform(*this);
     installFilters(*this);
     installClipEffects(*this);
@@ -104,6 +105,9 @@ Machine::Machine(Playback& playback, int version)
     installCustomActions(*this);
     installExternalInterface(*this);
     installIme(*this);
+    installColor(*this);
+    installContextMenu(*this);
+    installTextSnapshot(*this);
 }
 
 Machine::~Machine() { closeLocalConnections(*this); }
@@ -163,6 +167,8 @@ ActionObject* Machine::wrapperPrototype(const Value& value)
             return protos_.clip;
         if (clip->textField)
             return protos_.textField;
+        if (clip->button() && protos_.button)
+            return protos_.button;
         ActionObject* own = clip->prototype.toObject();
         return own ? own : protos_.clip;
     }
@@ -695,6 +701,7 @@ void Machine::collectGarbage()
             marker.mark(proto);
         marker.mark(protos_.xmlNode);
         marker.mark(protos_.bitmapData);
+        marker.mark(protos_.button);
         sharedObjects_->mark(marker);
         for (const auto& interval : intervals_) {
             marker.mark(interval.target);

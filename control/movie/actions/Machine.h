@@ -59,6 +59,7 @@ struct Prototypes {
     ActionObject* textField = nullptr;
     ActionObject* xmlNode = nullptr;
     ActionObject* bitmapData = nullptr;
+    ActionObject* button = nullptr;
 };
 
 class Machine {
@@ -284,6 +285,10 @@ void installAccessibility(Machine& m);
 void installCustomActions(Machine& m);
 void installExternalInterface(Machine& m); // flash.external.ExternalInterface
 void installIme(Machine& m); // System.IME; after installSystem and installBroadcaster
+void installColor(Machine& m);
+void installButton(Machine& m); // after installMovieClip
+void installContextMenu(Machine& m);
+void installTextSnapshot(Machine& m); // after installMovieClip
 // Gives an object a listener list and addListener / removeListener / broadcastMessage.
 void makeBroadcaster(Machine& m, ActionObject* object);
 

@@ -159,7 +159,7 @@ void installTransform(Machine& m)
     defineAccessor(m, proto, u"concatenatedMatrix", concatenatedMatrix);
     defineAccessor(m, proto, u"concatenatedColorTransform", concatenatedColorTransform);
     defineAccessor(m, proto, u"pixelBounds", pixelBounds);
-    for (ActionObject* display : {m.prototypes().clip, m.prototypes().textField})
+    for (ActionObject* display : {m.prototypes().clip, m.prototypes().textField, m.prototypes().button})
         if (display)
             defineAccessor(m, display, u"transform", clipTransform, assignClipTransform,
                            DontEnum | DontDelete | OnlyFrom8);
