@@ -83,16 +83,16 @@ trace(byClip.getRGB() == 0x123456);
 box.removeMovieClip();
 byClip.setRGB(0xFF0000);
 trace(byClip.getRGB() + " " + byPath.getTransform());
-// The path names the new clip of that name; the clip reference stays gone.
+// A new clip of that name answers to both: the path and the reference.
 this.createEmptyMovieClip("box", 2);
 byPath.setRGB(0x00FF00);
-trace(byPath.getRGB().toString(16) + " " + byClip.getRGB());
+trace(byPath.getRGB().toString(16) + " " + byClip.getRGB().toString(16));
 var none = new Color();
 none.setRGB(1);
 trace(none.getRGB());
 )",
                         7),
-              "true\nundefined undefined\nff00 undefined\nundefined\n");
+              "true\nundefined undefined\nff00 ff00\nundefined\n");
 }
 
 TEST(ColorScript, IsThereFromVersion5)
