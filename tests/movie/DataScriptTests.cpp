@@ -435,8 +435,12 @@ TEST(SystemObject, CapabilitiesAndNoOps)
     call(a, "System.security", "allowDomain", {S("example.com")}).trace();
     call(a, "System", "showSettings").trace();
     get(a, "System.capabilities.screenResolutionX").op(TypeOf).trace();
-    EXPECT_EQ(run(a), lines({"WIN 8,0,22,0", "Windows XP", "StandAlone", "false", "undefined", "undefined",
-                             "number"}));
+    get(a, "System.capabilities.serverString").trace();
+    EXPECT_EQ(run(a), lines({"WIN 8,0,24,0", "Windows XP", "StandAlone", "false", "undefined", "undefined",
+                             "number",
+                             "A=t&SA=t&SV=t&EV=t&MP3=t&AE=t&VE=t&ACC=t&PR=t&SP=f&SB=f&DEB=f&V=WIN%208%2C0%2C24%2C0"
+                             "&M=Macromedia%20Windows&R=1024x768&DP=72&COL=color&AR=1.0&OS=Windows%20XP&L=en"
+                             "&PT=StandAlone&AVD=f&LFD=f&WD=f&IME=t"}));
 }
 
 } // namespace

@@ -218,10 +218,7 @@ Value unescape(NativeCall& c)
 
 Value nothing(NativeCall&) { return {}; }
 
-// The player's platform and version, as movies test it (getVersion() and $version).
-constexpr const char16_t* kPlayerVersion = u"WIN 8,0,24,0";
-
-Value getVersion(NativeCall&) { return kPlayerVersion; }
+Value getVersion(NativeCall&) { return std::u16string(kPlayerVersion); }
 
 } // namespace
 
@@ -241,7 +238,7 @@ void installGlobals(Machine& m)
     m.method(g, u"escape", escape);
     m.method(g, u"unescape", unescape);
     m.method(g, u"updateAfterEvent", nothing);
-    g->set(u"$version", kPlayerVersion, DontEnum);
+    g->set(u"$version", std::u16string(kPlayerVersion), DontEnum);
     g->set(u"NaN", kNaN, DontEnum | DontDelete);
     g->set(u"Infinity", std::numeric_limits<double>::infinity(), DontEnum | DontDelete);
 }

@@ -242,6 +242,10 @@ void installXml(Machine& m);
 void installLoadVars(Machine& m);
 void installSharedObject(Machine& m);
 void installSound(Machine& m);
+// The platform and version the player reports to movies: getVersion(),
+// $version and System.capabilities.
+inline constexpr std::u16string_view kPlayerVersion = u"WIN 8,0,24,0";
+
 void installSystem(Machine& m);
 void installMath(Machine& m);
 void installDate(Machine& m);

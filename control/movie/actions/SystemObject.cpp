@@ -10,6 +10,15 @@ namespace {
 
 Value nothing(NativeCall&) { return {}; }
 
+// The version as the server string carries it: spaces and commas escaped.
+std::u16string escapedVersion()
+{
+    std::u16string out;
+    for (char16_t ch : kPlayerVersion)
+        out += ch == u' ' ? u"%20" : ch == u',' ? u"%2C" : std::u16string(1, ch);
+    return out;
+}
+
 void capabilities(Machine& m, ActionObject* system)
 {
     ActionObject* caps = m.newObject();
@@ -43,14 +52,14 @@ void capabilities(Machine& m, ActionObject* system)
         {u"screenDPI", 72},
         {u"screenResolutionX", 1024},
         {u"screenResolutionY", 768},
-        {u"version", u"WIN 8,0,22,0"},
+        {u"version", std::u16string(kPlayerVersion)},
     };
     for (const auto& [name, value] : entries)
         caps->set(name, value);
     // The query string the reference player reports for its servers.
     caps->set(u"serverString",
-              u"A=t&SA=t&SV=t&EV=t&MP3=t&AE=t&VE=t&ACC=t&PR=t&SP=f&SB=f&DEB=f&V=WIN%208%2C0%2C22%2C0"
-              u"&M=Macromedia%20Windows&R=1024x768&DP=72&COL=color&AR=1.0&OS=Windows%20XP&L=en&PT=StandAlone"
+              u"A=t&SA=t&SV=t&EV=t&MP3=t&AE=t&VE=t&ACC=t&PR=t&SP=f&SB=f&DEB=f&V=" + escapedVersion() +
+                  u"&M=Macromedia%20Windows&R=1024x768&DP=72&COL=color&AR=1.0&OS=Windows%20XP&L=en&PT=StandAlone"
               u"&AVD=f&LFD=f&WD=f&IME=t");
 }
 
