@@ -4,20 +4,13 @@
 
 namespace lumbra::movie {
 
-namespace {
-
-Value no(NativeCall&) { return false; }
-Value nothing(NativeCall&) { return {}; }
-
-} // namespace
-
 void installAccessibility(Machine& m)
 {
     ActionObject* accessibility = m.newObject();
     m.global()->set(u"Accessibility", Value(accessibility), DontEnum | OnlyFrom6);
-    m.method(accessibility, u"isActive", no);
-    m.method(accessibility, u"updateProperties", nothing);
-    m.method(accessibility, u"sendEvent", nothing);
+    m.method(accessibility, u"isActive", nativeFalse);
+    m.method(accessibility, u"updateProperties", nativeUndefined);
+    m.method(accessibility, u"sendEvent", nativeUndefined);
 }
 
 } // namespace lumbra::movie

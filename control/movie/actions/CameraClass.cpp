@@ -5,23 +5,15 @@
 
 namespace lumbra::movie {
 
-namespace {
-
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-Value none(NativeCall&) { return Value::null(); }
-Value nothing(NativeCall&) { return {}; }
-
-} // namespace
-
 void installCamera(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    ActionObject* camera = m.defineClass(u"Camera", construct, proto);
+    ActionObject* camera = m.defineClass(u"Camera", constructInstance, proto);
     m.global()->findAny(u"Camera")->flags |= OnlyFrom6;
-    m.method(camera, u"get", none);
+    m.method(camera, u"get", nativeNull);
     camera->set(u"names", Value(m.newArray()), DontEnum | DontDelete);
     for (const char16_t* name : {u"setMode", u"setMotionLevel", u"setQuality", u"setKeyFrameInterval", u"setLoopback"})
-        m.method(proto, name, nothing);
+        m.method(proto, name, nativeUndefined);
 }
 
 } // namespace lumbra::movie

@@ -5,21 +5,14 @@
 
 namespace lumbra::movie {
 
-namespace {
-
-Value no(NativeCall&) { return false; }
-Value nothing(NativeCall&) { return {}; }
-
-} // namespace
-
 void installCustomActions(Machine& m)
 {
     ActionObject* actions = m.newObject();
     m.global()->set(u"CustomActions", Value(actions), DontEnum | OnlyFrom6);
-    m.method(actions, u"install", no);
-    m.method(actions, u"uninstall", no);
-    m.method(actions, u"list", nothing);
-    m.method(actions, u"get", nothing);
+    m.method(actions, u"install", nativeFalse);
+    m.method(actions, u"uninstall", nativeFalse);
+    m.method(actions, u"list", nativeUndefined);
+    m.method(actions, u"get", nativeUndefined);
 }
 
 } // namespace lumbra::movie

@@ -163,7 +163,6 @@ Value sendAndLoad(NativeCall& c)
 }
 
 Value send(NativeCall&) { return false; }
-Value nothing(NativeCall&) { return {}; }
 
 } // namespace
 
@@ -174,8 +173,8 @@ void addLoadingMethods(Machine& m, ActionObject* proto)
     m.method(proto, u"sendAndLoad", sendAndLoad);
     m.method(proto, u"getBytesLoaded", getBytesLoaded);
     m.method(proto, u"getBytesTotal", getBytesTotal);
-    m.method(proto, u"addRequestHeader", nothing);
-    m.method(proto, u"onLoad", nothing);
+    m.method(proto, u"addRequestHeader", nativeUndefined);
+    m.method(proto, u"onLoad", nativeUndefined);
     proto->set(u"contentType", u"application/x-www-form-urlencoded", DontEnum);
 }
 

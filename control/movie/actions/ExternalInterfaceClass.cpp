@@ -13,8 +13,6 @@ namespace {
 
 bool available(Machine& m) { return bool(m.playback().hooks().externalCall); }
 
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-
 // call(name, args...): the container's answer, null when nobody answers.
 Value call(NativeCall& c)
 {
@@ -42,7 +40,7 @@ Value addCallback(NativeCall& c)
 void installExternalInterface(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    ActionObject* constructor = m.newFunction(construct, proto);
+    ActionObject* constructor = m.newFunction(constructInstance, proto);
     packageObject(m, u"flash.external")->set(u"ExternalInterface", Value(constructor));
     constructor->set(u"available", available(m), DontEnum | DontDelete | ReadOnly);
     m.method(constructor, u"call", call);

@@ -20,9 +20,6 @@ Value construct(NativeCall& c)
     return c.thisValue;
 }
 
-Value no(NativeCall&) { return false; }
-Value nothing(NativeCall&) { return {}; }
-
 } // namespace
 
 void installFileReference(Machine& m)
@@ -32,12 +29,12 @@ void installFileReference(Machine& m)
     ActionObject* file = m.newObject();
     net->set(u"FileReference", Value(m.newFunction(construct, file)));
     for (const char16_t* name : {u"browse", u"download", u"upload"})
-        m.method(file, name, no);
-    m.method(file, u"cancel", nothing);
+        m.method(file, name, nativeFalse);
+    m.method(file, u"cancel", nativeUndefined);
 
     ActionObject* list = m.newObject();
     net->set(u"FileReferenceList", Value(m.newFunction(construct, list)));
-    m.method(list, u"browse", no);
+    m.method(list, u"browse", nativeFalse);
 }
 
 } // namespace lumbra::movie

@@ -216,8 +216,6 @@ Value unescape(NativeCall& c)
     return decodePercentEscapes(c.string(0), c.machine.version() >= 6, false);
 }
 
-Value nothing(NativeCall&) { return {}; }
-
 Value getVersion(NativeCall&) { return std::u16string(kPlayerVersion); }
 
 } // namespace
@@ -237,7 +235,7 @@ void installGlobals(Machine& m)
     m.method(g, u"isFinite", isFinite);
     m.method(g, u"escape", escape);
     m.method(g, u"unescape", unescape);
-    m.method(g, u"updateAfterEvent", nothing);
+    m.method(g, u"updateAfterEvent", nativeUndefined);
     g->set(u"$version", std::u16string(kPlayerVersion), DontEnum);
     g->set(u"NaN", kNaN, DontEnum | DontDelete);
     g->set(u"Infinity", std::numeric_limits<double>::infinity(), DontEnum | DontDelete);

@@ -5,8 +5,6 @@ namespace lumbra::movie {
 
 namespace {
 
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-
 Value decode(NativeCall& c)
 {
     ActionObject* o = c.self();
@@ -53,7 +51,7 @@ Value onData(NativeCall& c)
 void installLoadVars(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    m.defineClass(u"LoadVars", construct, proto);
+    m.defineClass(u"LoadVars", constructInstance, proto);
     addLoadingMethods(m, proto);
     m.method(proto, u"decode", decode);
     m.method(proto, u"toString", toString);

@@ -60,8 +60,6 @@ std::pair<Machine*, ActionObject*> receiverOf(const std::u16string& name)
     return {found->second, object == own.end() ? nullptr : object->second};
 }
 
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-
 // connect(name): false when the name is taken or this object listens already.
 Value connect(NativeCall& c)
 {
@@ -170,7 +168,7 @@ void closeLocalConnections(Machine& m)
 void installLocalConnection(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    m.defineClass(u"LocalConnection", construct, proto);
+    m.defineClass(u"LocalConnection", constructInstance, proto);
     m.global()->findAny(u"LocalConnection")->flags |= OnlyFrom6;
     m.method(proto, u"connect", connect);
     m.method(proto, u"send", send);

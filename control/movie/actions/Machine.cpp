@@ -48,6 +48,11 @@ private:
 double NativeCall::number(std::size_t i) const { return machine.toNumber(arg(i)); }
 std::u16string NativeCall::string(std::size_t i) const { return machine.toString(arg(i)); }
 
+Value nativeUndefined(NativeCall&) { return {}; }
+Value nativeNull(NativeCall&) { return Value::null(); }
+Value nativeFalse(NativeCall&) { return false; }
+Value constructInstance(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
+
 Machine::Machine(Playback& playback, int version)
     : pb_(playback), version_(version), heap_(version),
       sharedObjects_(std::make_unique<SharedObjectStore>(playback.hooks().sharedObjects))

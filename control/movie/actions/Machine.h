@@ -46,6 +46,15 @@ struct NativeCall {
     ActionObject* self() const { return thisValue.toObject(); }
 };
 
+// Natives for the members a standalone player keeps but has nothing to do
+// for: each answers one fixed value whatever it is given.
+Value nativeUndefined(NativeCall& c);
+Value nativeNull(NativeCall& c);
+Value nativeFalse(NativeCall& c);
+// A class constructor with nothing to set up: `new C()` answers the new
+// instance, a plain call C() answers undefined.
+Value constructInstance(NativeCall& c);
+
 struct Prototypes {
     ActionObject* object = nullptr;
     ActionObject* function = nullptr;

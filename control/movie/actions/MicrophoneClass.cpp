@@ -4,23 +4,15 @@
 
 namespace lumbra::movie {
 
-namespace {
-
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-Value none(NativeCall&) { return Value::null(); }
-Value nothing(NativeCall&) { return {}; }
-
-} // namespace
-
 void installMicrophone(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    ActionObject* microphone = m.defineClass(u"Microphone", construct, proto);
+    ActionObject* microphone = m.defineClass(u"Microphone", constructInstance, proto);
     m.global()->findAny(u"Microphone")->flags |= OnlyFrom6;
-    m.method(microphone, u"get", none);
+    m.method(microphone, u"get", nativeNull);
     microphone->set(u"names", Value(m.newArray()), DontEnum | DontDelete);
     for (const char16_t* name : {u"setGain", u"setRate", u"setSilenceLevel", u"setUseEchoSuppression"})
-        m.method(proto, name, nothing);
+        m.method(proto, name, nativeUndefined);
 }
 
 } // namespace lumbra::movie

@@ -44,8 +44,6 @@ Value close(NativeCall& c)
     return {};
 }
 
-Value nothing(NativeCall&) { return {}; }
-
 } // namespace
 
 void installNetConnection(Machine& m)
@@ -55,8 +53,8 @@ void installNetConnection(Machine& m)
     m.global()->findAny(u"NetConnection")->flags |= OnlyFrom6;
     m.method(proto, u"connect", connect);
     m.method(proto, u"close", close);
-    m.method(proto, u"call", nothing);
-    m.method(proto, u"addHeader", nothing);
+    m.method(proto, u"call", nativeUndefined);
+    m.method(proto, u"addHeader", nativeUndefined);
 }
 
 } // namespace lumbra::movie

@@ -98,8 +98,6 @@ Value setBufferTime(NativeCall& c)
     return {};
 }
 
-Value nothing(NativeCall&) { return {}; }
-
 } // namespace
 
 void installNetStream(Machine& m)
@@ -113,7 +111,7 @@ void installNetStream(Machine& m)
     m.method(proto, u"setBufferTime", setBufferTime);
     for (const char16_t* name : {u"pause", u"attachAudio", u"attachVideo", u"publish", u"receiveAudio",
                                  u"receiveVideo", u"send"})
-        m.method(proto, name, nothing);
+        m.method(proto, name, nativeUndefined);
 }
 
 } // namespace lumbra::movie

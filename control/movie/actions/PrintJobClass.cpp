@@ -5,22 +5,14 @@
 
 namespace lumbra::movie {
 
-namespace {
-
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-Value no(NativeCall&) { return false; }
-Value nothing(NativeCall&) { return {}; }
-
-} // namespace
-
 void installPrintJob(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    m.defineClass(u"PrintJob", construct, proto);
+    m.defineClass(u"PrintJob", constructInstance, proto);
     m.global()->findAny(u"PrintJob")->flags |= OnlyFrom7;
-    m.method(proto, u"start", no);
-    m.method(proto, u"addPage", no);
-    m.method(proto, u"send", nothing);
+    m.method(proto, u"start", nativeFalse);
+    m.method(proto, u"addPage", nativeFalse);
+    m.method(proto, u"send", nativeUndefined);
 }
 
 } // namespace lumbra::movie

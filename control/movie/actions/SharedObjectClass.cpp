@@ -24,7 +24,6 @@ Value getLocal(NativeCall& c)
 }
 
 Value getRemote(NativeCall&) { return Value::null(); }
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
 
 Value flush(NativeCall& c)
 {
@@ -45,21 +44,19 @@ Value getSize(NativeCall& c)
     return o ? Value(double(c.machine.sharedObjects().size(o))) : Value();
 }
 
-Value nothing(NativeCall&) { return {}; }
-
 } // namespace
 
 void installSharedObject(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    ActionObject* constructor = m.defineClass(u"SharedObject", construct, proto);
+    ActionObject* constructor = m.defineClass(u"SharedObject", constructInstance, proto);
     m.method(constructor, u"getLocal", getLocal);
     m.method(constructor, u"getRemote", getRemote);
     m.method(proto, u"flush", flush);
     m.method(proto, u"clear", clear);
     m.method(proto, u"getSize", getSize);
-    m.method(proto, u"close", nothing);
-    m.method(proto, u"connect", nothing);
+    m.method(proto, u"close", nativeUndefined);
+    m.method(proto, u"connect", nativeUndefined);
 }
 
 } // namespace lumbra::movie

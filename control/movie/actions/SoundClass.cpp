@@ -154,7 +154,6 @@ Value loadSound(NativeCall& c)
     return {};
 }
 
-Value nothing(NativeCall&) { return {}; }
 Value zero(NativeCall& c) { return c.self() && c.self()->find(u"duration") ? Value(0) : Value(); }
 
 } // namespace
@@ -165,7 +164,7 @@ void installSound(Machine& m)
     m.defineClass(u"Sound", construct, proto);
     m.method(proto, u"attachSound", attachSound);
     m.method(proto, u"start", start);
-    m.method(proto, u"stop", nothing);
+    m.method(proto, u"stop", nativeUndefined);
     m.method(proto, u"loadSound", loadSound);
     m.method(proto, u"setVolume", setVolume);
     m.method(proto, u"getVolume", getVolume);

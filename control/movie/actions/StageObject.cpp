@@ -8,7 +8,6 @@ namespace {
 
 Value width(NativeCall& c) { return c.machine.playback().movie().info.frame.width() / 20; }
 Value height(NativeCall& c) { return c.machine.playback().movie().info.frame.height() / 20; }
-Value nothing(NativeCall&) { return {}; }
 
 } // namespace
 
@@ -18,9 +17,9 @@ void installStage(Machine& m)
     m.global()->set(u"Stage", Value(stage), DontEnum);
     makeBroadcaster(m, stage);
     // Read-only sizes are accessors so they follow the movie.
-    stage->set(u"width", Value(m.newArray({Value(m.newFunction(width)), Value(m.newFunction(nothing))})),
+    stage->set(u"width", Value(m.newArray({Value(m.newFunction(width)), Value(m.newFunction(nativeUndefined))})),
                Accessor | DontEnum | DontDelete);
-    stage->set(u"height", Value(m.newArray({Value(m.newFunction(height)), Value(m.newFunction(nothing))})),
+    stage->set(u"height", Value(m.newArray({Value(m.newFunction(height)), Value(m.newFunction(nativeUndefined))})),
                Accessor | DontEnum | DontDelete);
     stage->set(u"scaleMode", u"showAll", DontEnum);
     stage->set(u"align", u"", DontEnum);

@@ -8,8 +8,6 @@ namespace lumbra::movie {
 
 namespace {
 
-Value nothing(NativeCall&) { return {}; }
-
 // The version as the server string carries it: spaces and commas escaped.
 std::u16string escapedVersion()
 {
@@ -76,7 +74,6 @@ Value setClipboard(NativeCall& c)
     return true;
 }
 
-Value no(NativeCall&) { return false; }
 Value unknownMode(NativeCall&) { return u"UNKNOWN"; }
 
 } // namespace
@@ -97,7 +94,7 @@ void installIme(Machine& m)
     makeBroadcaster(m, ime);
     for (const char16_t* name : {u"getEnabled", u"setEnabled", u"setConversionMode", u"setCompositionString",
                                  u"doConversion"})
-        m.method(ime, name, no);
+        m.method(ime, name, nativeFalse);
     m.method(ime, u"getConversionMode", unknownMode);
 }
 
@@ -109,8 +106,8 @@ void installSystem(Machine& m)
     ActionObject* security = m.newObject();
     system->set(u"security", Value(security), DontEnum);
     for (const char16_t* name : {u"allowDomain", u"allowInsecureDomain", u"loadPolicyFile"})
-        m.method(security, name, nothing);
-    m.method(system, u"showSettings", nothing);
+        m.method(security, name, nativeUndefined);
+    m.method(system, u"showSettings", nativeUndefined);
     // A standalone player trusts the files it plays.
     security->set(u"sandboxType", u"localTrusted", DontEnum);
     m.method(system, u"setClipboard", setClipboard);

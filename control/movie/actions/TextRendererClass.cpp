@@ -6,20 +6,13 @@
 
 namespace lumbra::movie {
 
-namespace {
-
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-Value nothing(NativeCall&) { return {}; }
-
-} // namespace
-
 void installTextRenderer(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    ActionObject* renderer = m.newFunction(construct, proto);
+    ActionObject* renderer = m.newFunction(constructInstance, proto);
     packageObject(m, u"flash.text")->set(u"TextRenderer", Value(renderer));
     renderer->set(u"maxLevel", 4.0, DontEnum);
-    m.method(renderer, u"setAdvancedAntialiasingTable", nothing);
+    m.method(renderer, u"setAdvancedAntialiasingTable", nativeUndefined);
 }
 
 } // namespace lumbra::movie

@@ -6,20 +6,13 @@
 
 namespace lumbra::movie {
 
-namespace {
-
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-Value nothing(NativeCall&) { return {}; }
-
-} // namespace
-
 void installVideo(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    m.defineClass(u"Video", construct, proto);
+    m.defineClass(u"Video", constructInstance, proto);
     m.global()->findAny(u"Video")->flags |= OnlyFrom6;
-    m.method(proto, u"attachVideo", nothing);
-    m.method(proto, u"clear", nothing);
+    m.method(proto, u"attachVideo", nativeUndefined);
+    m.method(proto, u"clear", nativeUndefined);
     proto->set(u"width", 0.0, DontEnum);
     proto->set(u"height", 0.0, DontEnum);
     proto->set(u"smoothing", false, DontEnum);

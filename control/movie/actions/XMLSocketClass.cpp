@@ -10,8 +10,6 @@ namespace lumbra::movie {
 
 namespace {
 
-Value construct(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
-
 Value connect(NativeCall& c)
 {
     double port = c.number(1);
@@ -20,8 +18,6 @@ Value connect(NativeCall& c)
     callLater(c.machine, c.thisValue, u"onConnect", {Value(false)});
     return true;
 }
-
-Value nothing(NativeCall&) { return {}; }
 
 // onData(source): the source as an XML object for onXML.
 Value onData(NativeCall& c)
@@ -38,10 +34,10 @@ Value onData(NativeCall& c)
 void installXmlSocket(Machine& m)
 {
     ActionObject* proto = m.newObject();
-    m.defineClass(u"XMLSocket", construct, proto);
+    m.defineClass(u"XMLSocket", constructInstance, proto);
     m.method(proto, u"connect", connect);
-    m.method(proto, u"send", nothing);
-    m.method(proto, u"close", nothing);
+    m.method(proto, u"send", nativeUndefined);
+    m.method(proto, u"close", nativeUndefined);
     m.method(proto, u"onData", onData);
 }
 
