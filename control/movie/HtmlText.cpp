@@ -149,17 +149,9 @@ std::optional<std::uint32_t> colorAttribute(const std::u16string& text)
     std::u16string_view digits = text;
     if (!digits.empty() && digits[0] == u'#')
         digits.remove_prefix(1);
-    std::uint32_t color = 0;
-    if (digits.empty() || digits.size() > 6)
+    if (digits.size() > 6)
         return std::nullopt;
-    for (char16_t d : digits) {
-        int v = d >= u'0' && d <= u'9' ? d - u'0' : d >= u'a' && d <= u'f' ? d - u'a' + 10
-              : d >= u'A' && d <= u'F' ? d - u'A' + 10 : -1;
-        if (v < 0)
-            return std::nullopt;
-        color = color * 16 + unsigned(v);
-    }
-    return color;
+    return parseHex(digits);
 }
 
 std::optional<TextAlign> alignOf(const std::u16string& text)

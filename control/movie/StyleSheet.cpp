@@ -53,15 +53,7 @@ std::optional<std::uint32_t> hexColor(std::u16string_view text)
 {
     if (text.size() != 7 || text[0] != u'#')
         return std::nullopt;
-    std::uint32_t color = 0;
-    for (char16_t d : text.substr(1)) {
-        int v = d >= u'0' && d <= u'9' ? d - u'0' : d >= u'a' && d <= u'f' ? d - u'a' + 10
-              : d >= u'A' && d <= u'F' ? d - u'A' + 10 : -1;
-        if (v < 0)
-            return std::nullopt;
-        color = color * 16 + unsigned(v);
-    }
-    return color;
+    return parseHex(text.substr(1));
 }
 
 // The first family of a list, generic names as the device fonts.

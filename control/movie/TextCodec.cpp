@@ -15,6 +15,21 @@ std::u16string decodeMovieString(std::string_view bytes, int version)
 
 std::u16string fromAscii(std::string_view text) { return {text.begin(), text.end()}; }
 
+std::optional<std::uint32_t> parseHex(std::u16string_view digits)
+{
+    if (digits.empty() || digits.size() > 8)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (char16_t d : digits) {
+        int v = d >= u'0' && d <= u'9' ? d - u'0' : d >= u'a' && d <= u'f' ? d - u'a' + 10
+              : d >= u'A' && d <= u'F' ? d - u'A' + 10 : -1;
+        if (v < 0)
+            return std::nullopt;
+        value = value * 16 + unsigned(v);
+    }
+    return value;
+}
+
 std::u16string foldCase(std::u16string_view text)
 {
     std::u16string out(text);

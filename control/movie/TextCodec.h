@@ -2,6 +2,8 @@
 // UTF-8, older ones the Windows-1252 code page.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,9 @@ std::u16string fromAscii(std::string_view text);
 // ASCII letters folded to lower case; movie names compare without case.
 std::u16string foldCase(std::u16string_view text);
 bool equalsFolded(std::u16string_view a, std::u16string_view b);
+// Hexadecimal digits as a number; none when there are no digits, more than
+// eight, or anything else.
+std::optional<std::uint32_t> parseHex(std::u16string_view digits);
 // %XX escapes as bytes in the given encoding (version 6 and later: UTF-8,
 // else Windows-1252); "+" becomes a space when `plusIsSpace`. A malformed
 // escape stays as written.

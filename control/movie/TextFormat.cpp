@@ -4,29 +4,6 @@ namespace lumbra::movie {
 
 namespace {
 
-// Applies f to each member of a pair of formats, in declaration order.
-template <typename F> void eachMember(TextFormat& a, const TextFormat& b, F f)
-{
-    f(a.font, b.font);
-    f(a.size, b.size);
-    f(a.color, b.color);
-    f(a.bold, b.bold);
-    f(a.italic, b.italic);
-    f(a.underline, b.underline);
-    f(a.url, b.url);
-    f(a.target, b.target);
-    f(a.align, b.align);
-    f(a.leftMargin, b.leftMargin);
-    f(a.rightMargin, b.rightMargin);
-    f(a.indent, b.indent);
-    f(a.leading, b.leading);
-    f(a.blockIndent, b.blockIndent);
-    f(a.tabStops, b.tabStops);
-    f(a.bullet, b.bullet);
-    f(a.kerning, b.kerning);
-    f(a.letterSpacing, b.letterSpacing);
-}
-
 // Applies f to each paragraph member of a pair of formats.
 template <typename F> void eachParagraphMember(TextFormat& a, const TextFormat& b, F f)
 {
@@ -38,6 +15,22 @@ template <typename F> void eachParagraphMember(TextFormat& a, const TextFormat& 
     f(a.blockIndent, b.blockIndent);
     f(a.tabStops, b.tabStops);
     f(a.bullet, b.bullet);
+}
+
+// Applies f to each member of a pair of formats.
+template <typename F> void eachMember(TextFormat& a, const TextFormat& b, F f)
+{
+    f(a.font, b.font);
+    f(a.size, b.size);
+    f(a.color, b.color);
+    f(a.bold, b.bold);
+    f(a.italic, b.italic);
+    f(a.underline, b.underline);
+    f(a.url, b.url);
+    f(a.target, b.target);
+    eachParagraphMember(a, b, f);
+    f(a.kerning, b.kerning);
+    f(a.letterSpacing, b.letterSpacing);
 }
 
 } // namespace

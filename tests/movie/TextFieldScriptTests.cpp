@@ -377,7 +377,7 @@ struct Typing {
     std::shared_ptr<DisplayObject> field(const char16_t* name) { return playback.root().childNamed(name); }
 
     std::vector<std::string> traces;
-    HostHooks hooks{nullptr, [this](std::u16string_view t) { traces.emplace_back(t.begin(), t.end()); }, nullptr, nullptr, {}, {}};
+    HostHooks hooks{.trace = [this](std::u16string_view t) { traces.emplace_back(t.begin(), t.end()); }};
     std::shared_ptr<Movie> movie;
     Playback playback;
 };
