@@ -375,9 +375,15 @@ struct Typing {
         playback.start(true);
     }
     std::shared_ptr<DisplayObject> field(const char16_t* name) { return playback.root().childNamed(name); }
+    static HostHooks tracingInto(std::vector<std::string>& lines)
+    {
+        HostHooks hooks;
+        hooks.trace = [&lines](std::u16string_view t) { lines.emplace_back(t.begin(), t.end()); };
+        return hooks;
+    }
 
     std::vector<std::string> traces;
-    HostHooks hooks{.trace = [this](std::u16string_view t) { traces.emplace_back(t.begin(), t.end()); }};
+    HostHooks hooks = tracingInto(traces);
     std::shared_ptr<Movie> movie;
     Playback playback;
 };
