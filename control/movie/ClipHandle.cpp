@@ -4,6 +4,11 @@
 
 namespace lumbra::movie {
 
+ClipHandle::ClipHandle(const std::shared_ptr<DisplayObject>& object, std::shared_ptr<ClipHandle> parent)
+    : object_(object), parent_(std::move(parent)), movieClip_(object->isClip())
+{
+}
+
 std::shared_ptr<DisplayObject> ClipHandle::resolve() const
 {
     auto object = object_.lock();

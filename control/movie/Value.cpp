@@ -115,9 +115,14 @@ std::u16string Value::toString() const
 
 std::shared_ptr<DisplayObject> Value::toClip() const
 {
-    if (auto handle = std::get_if<std::shared_ptr<const ClipHandle>>(&data_))
-        return (*handle)->resolve();
-    return nullptr;
+    const ClipHandle* handle = clipHandle();
+    return handle ? handle->resolve() : nullptr;
+}
+
+const ClipHandle* Value::clipHandle() const
+{
+    auto handle = std::get_if<std::shared_ptr<const ClipHandle>>(&data_);
+    return handle ? handle->get() : nullptr;
 }
 
 // Fifteen significant digits, trailing zeros dropped. Plain notation from

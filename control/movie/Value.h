@@ -34,8 +34,10 @@ public:
     bool isNumber() const { return data_.index() == 3; }
     bool isObject() const { return data_.index() == 6; }
     // A reference to a clip that has left the stage: undefined in every use
-    // but its text (empty) and its type ("movieclip").
+    // but its text (empty) and its type (that of what it stood for).
     bool isLapsedClip() const { return data_.index() == 5 && !toClip(); }
+    // The place a clip reference holds; null for other values.
+    const ClipHandle* clipHandle() const;
     bool isNullish() const { auto t = type(); return t == Type::Undefined || t == Type::Null; }
     // Objects and clips: what has members.
     bool isReference() const { auto t = type(); return t == Type::Object || t == Type::Clip; }

@@ -113,6 +113,10 @@ TEST(ClipScripts, ReferencesToARemovedClipLapseAndAnswerToTheNextClipOfItsName)
         held.onUnload = function () { trace("unload " + this); };
         mc.removeMovieClip(); held.removeMovieClip();
         trace(mc); trace(typeof mc + " " + mc._x + " [" + mc + "]");
+        // A removed text field keeps the type of what it was.
+        createTextField("field", 4, 0, 0, 10, 10);
+        var field = this.field; field.removeTextField();
+        trace(typeof field + " [" + field + "]");
         trace(held);
         #frame
         trace(held); trace(typeof held);
@@ -120,7 +124,7 @@ TEST(ClipScripts, ReferencesToARemovedClipLapseAndAnswerToTheNextClipOfItsName)
         trace(mc._x + " " + mc.getDepth());
         stop();
     )", 8, 2),
-              "\nmovieclip undefined []\n_level0.held\nunload _level0.held\n\nmovieclip\n7 3\n");
+              "\nmovieclip undefined []\nobject []\n_level0.held\nunload _level0.held\n\nmovieclip\n7 3\n");
 }
 
 TEST(ClipScripts, UnloadEventsComeBeforeTheFrameAndRemovalByScript)

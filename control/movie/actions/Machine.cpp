@@ -623,7 +623,10 @@ std::u16string Machine::typeOf(const Value& value) const
     case Value::Type::Clip: return value.toClip()->isClip() ? u"movieclip" : u"object";
     case Value::Type::Object:
         return value.toObject()->kind == ActionObject::Kind::Function ? u"function" : u"object";
-    default: return value.isLapsedClip() ? u"movieclip" : u"undefined";
+    default:
+        if (value.isLapsedClip())
+            return value.clipHandle()->movieClip() ? u"movieclip" : u"object";
+        return u"undefined";
     }
 }
 
