@@ -786,7 +786,7 @@ private:
         std::vector<std::u16string> names;
         if (auto clip = object.toClip()) {
             for (const auto& [depth, child] : clip->children())
-                if (!child->name.empty() && (child->isClip() || child->text() || child->button()))
+                if (!child->name.empty() && child->scriptable())
                     names.push_back(child->name);
             for (auto& name : clip->variableNames())
                 names.push_back(std::move(name));

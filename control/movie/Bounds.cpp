@@ -38,6 +38,8 @@ Rect localBounds(const DisplayObject& object)
     }
     if (object.textField)
         return object.textField->bounds;
+    if (auto video = object.video())
+        return {0, 0, video->width * kTwips, video->height * kTwips};
     Rect bounds;
     bool any = false;
     if (object.drawing)

@@ -134,7 +134,14 @@ struct SpriteDef {
     Timeline timeline;
 };
 
-using Character = std::variant<ShapeDef, EditTextDef, ButtonDef, SpriteDef, MorphShapeDef>;
+// A video stream's picture: its size in pixels. The player decodes none of
+// its frames, so a placed video shows nothing but takes its room.
+struct VideoDef {
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+};
+
+using Character = std::variant<ShapeDef, EditTextDef, ButtonDef, SpriteDef, MorphShapeDef, VideoDef>;
 using Dictionary = std::unordered_map<std::uint16_t, std::shared_ptr<const Character>>;
 
 } // namespace lumbra::movie

@@ -112,7 +112,7 @@ void DisplayObject::loadContent(std::shared_ptr<const Movie> movie, std::u16stri
 std::shared_ptr<DisplayObject> DisplayObject::childNamed(std::u16string_view name) const
 {
     for (const auto& [depth, child] : children_)
-        if (child->isClip() || child->button() || child->text())
+        if (child->scriptable())
             if (caseSensitiveNames ? child->name == name : equalsFolded(child->name, name))
                 return child;
     return nullptr;

@@ -49,9 +49,13 @@ public:
     const EditTextDef* text() const { return std::get_if<EditTextDef>(character_); }
     const ButtonDef* button() const { return std::get_if<ButtonDef>(character_); }
     const MorphShapeDef* morph() const { return std::get_if<MorphShapeDef>(character_); }
+    const VideoDef* video() const { return std::get_if<VideoDef>(character_); }
     // The timeline of a clip; null for other objects.
     const Timeline* timeline() const { return timeline_; }
     bool isClip() const { return timeline_ != nullptr; }
+    // What scripts reach by name: clips, buttons, text fields and videos
+    // (shapes and static text have no script object).
+    bool scriptable() const { return isClip() || button() || text() || video(); }
 
     // "_level0", "_level0.clip.inner": how paths and _target name this object.
     std::u16string targetPath() const;

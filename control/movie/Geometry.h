@@ -4,6 +4,9 @@
 
 namespace lumbra::movie {
 
+// Movie coordinates are twips, twentieths of a pixel.
+inline constexpr double kTwips = 20;
+
 struct Point {
     double x = 0;
     double y = 0;

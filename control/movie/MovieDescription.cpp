@@ -15,8 +15,6 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr double kTwips = 20;
-
 struct Token {
     enum Kind { Word, String, Open, Close, Separator, EndOfLine, EndOfText };
     Kind kind;

@@ -216,6 +216,15 @@ private:
             define(id, parseButton(in, code));
             break;
         }
+        case tag::DefineVideoStream: {
+            std::uint16_t id = in.u16();
+            in.u16(); // frame count
+            VideoDef video;
+            video.width = in.u16();
+            video.height = in.u16();
+            define(id, video);
+            break;
+        }
         case tag::DefineSprite: {
             std::uint16_t id = in.u16();
             in.u16(); // frame count: the frames present count

@@ -375,7 +375,7 @@ std::shared_ptr<DisplayObject> Playback::create(DisplayObject& parent, std::uint
     object->bornTick = tick_;
     if (place.name)
         object->name = *place.name;
-    else if (object->isClip() || object->button() || object->text())
+    else if (object->scriptable())
         object->name = u"instance" + std::u16string(numberToString(nextInstance_++));
     insert(parent, object);
 

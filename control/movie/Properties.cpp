@@ -24,8 +24,6 @@ constexpr std::u16string_view kNames[kPropertyCount] = {
     u"_width", u"_height", u"_rotation", u"_target", u"_framesloaded", u"_name", u"_droptarget",
     u"_url", u"_highquality", u"_focusrect", u"_soundbuftime", u"_quality", u"_xmouse", u"_ymouse"};
 
-constexpr double kTwips = 20;
-
 double xScaleOf(const Matrix& m) { return std::hypot(m.a, m.b); }
 double yScaleOf(const Matrix& m) { return std::hypot(m.c, m.d); }
 double rotationOf(const Matrix& m) { return std::atan2(m.b, m.a) * 180 / std::numbers::pi; }

@@ -14,7 +14,6 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr double kTwips = 20;
 // Masks and layers nest with the display tree; beyond this depth of either the
 // content is drawn plain, so a hostile movie cannot pile up surfaces.
 constexpr int kMaxSurfaces = 16;

@@ -40,6 +40,8 @@ enum : unsigned {
     DefineMorphShape = 46,
     DefineMorphShape2 = 84,
     DefineBitsJPEG4 = 90,
+    // Video placed on the stage (its frames are not decoded).
+    DefineVideoStream = 60,
     // Symbols shared by name.
     ExportAssets = 56,
     ImportAssets = 57,

@@ -6,8 +6,6 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr double kTwips = 20;
-
 double offset(double free, int align, int startFlag, int endFlag)
 {
     if (align & startFlag)

@@ -5,6 +5,7 @@
 // clipboard and IME, and ExternalInterface with and without a container.
 // Expected texts follow the language reference.
 #include "SourceSupport.h"
+#include "TimelineAssembly.h"
 
 #include "control/movie/HeadlessPlay.h"
 #include "control/movie/MoviePlayer.h"
@@ -42,6 +43,27 @@ trace(typeof Video + " " + v.width + " " + v.smoothing + " " + v.deblocking);
               "false undefined undefined true 1\n"
               "false undefined\n"
               "function 0 false 0\n");
+}
+
+TEST(DeviceScripts, PlacedVideoIsAVideoObjectOfItsDefinedSize)
+{
+    // DefineVideoStream: id 1, 4 frames, 160 x 120, smoothing flag, codec 2.
+    Asm::Bytes video{0x01, 0x00, 0x04, 0x00, 0xA0, 0x00, 0x78, 0x00, 0x01, 0x02};
+    Asm::Bytes tags = tagOf(60, video);
+    add(tags, place(1, 1, "vid"));
+    add(tags, tagOf(DoAction, actionscript::compileActions(R"(
+trace(typeof vid + " " + (vid instanceof Video) + " " + vid);
+trace(vid._width + " " + vid._height + " " + vid.width + " " + vid._name + " " + vid.getDepth);
+vid._x = 10; vid._xscale = 50;
+trace(vid._x + " " + vid._width);
+for (var k in _root) if (k == "vid") trace("listed");
+)", 8)));
+    add(tags, showFrame());
+    EXPECT_EQ(playOutput(movieOfTags(8, 1, tags)),
+              "object true _level0.vid\n"
+              "160 120 0 vid undefined\n"
+              "10 80\n"
+              "listed\n");
 }
 
 TEST(DeviceScripts, ClassesOfLaterVersionsAreHiddenFromOlderMovies)

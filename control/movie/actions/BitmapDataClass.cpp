@@ -25,7 +25,6 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr double kTwips = 20;
 // Pixels of work that cost one step of the budget.
 constexpr std::size_t kPixelsPerStep = 256;
 // Outline points drawn that cost one step.

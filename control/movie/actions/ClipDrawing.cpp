@@ -13,7 +13,6 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr double kTwips = 20;
 // Gradients carry at most this many colours.
 constexpr std::size_t kMaxStops = 15;
 

@@ -174,6 +174,8 @@ ActionObject* Machine::wrapperPrototype(const Value& value)
             return protos_.textField;
         if (clip->button() && protos_.button)
             return protos_.button;
+        if (clip->video() && protos_.video)
+            return protos_.video;
         ActionObject* own = clip->prototype.toObject();
         return own ? own : protos_.clip;
     }
@@ -710,6 +712,7 @@ void Machine::collectGarbage()
         marker.mark(protos_.xmlNode);
         marker.mark(protos_.bitmapData);
         marker.mark(protos_.button);
+        marker.mark(protos_.video);
         sharedObjects_->mark(marker);
         for (const auto& interval : intervals_) {
             marker.mark(interval.target);

@@ -69,6 +69,7 @@ struct Prototypes {
     ActionObject* xmlNode = nullptr;
     ActionObject* bitmapData = nullptr;
     ActionObject* button = nullptr;
+    ActionObject* video = nullptr;
 };
 
 class Machine {

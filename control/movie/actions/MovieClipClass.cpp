@@ -13,7 +13,6 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr double kTwips = 20;
 // Depths scripts may use; the timeline's own lie below 0.
 constexpr double kMinDepth = -16384, kMaxDepth = 2130706428;
 // What getBounds answers for a clip with nothing in it.

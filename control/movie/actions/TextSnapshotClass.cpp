@@ -12,8 +12,6 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr double kTwips = 20;
-
 // One character of the clip's static text.
 struct SnapshotChar {
     DisplayObject* text;

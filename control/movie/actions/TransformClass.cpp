@@ -15,8 +15,6 @@ namespace lumbra::movie {
 
 namespace {
 
-constexpr double kTwips = 20;
-
 // The clip a Transform stands for: the constructor keeps it as the object's primitive.
 std::shared_ptr<DisplayObject> target(NativeCall& c)
 {

@@ -10,6 +10,7 @@ void installVideo(Machine& m)
 {
     ActionObject* proto = m.newObject();
     m.defineClass(u"Video", constructInstance, proto);
+    m.prototypes().video = proto;
     m.global()->findAny(u"Video")->flags |= OnlyFrom6;
     m.method(proto, u"attachVideo", nativeUndefined);
     m.method(proto, u"clear", nativeUndefined);
