@@ -300,6 +300,59 @@ TEST(ContextMenuInput, WithoutAMenuEveryBuiltInItemShows)
     EXPECT_EQ(t.player.tGetProperty(u"/", 19), u"LOW");
 }
 
+// --- _droptarget ---------------------------------------------------------------
+
+// The main movie drags "piece" (a 4 x 4 square on the mouse) and traces where
+// it was dropped; the movie on level 1 holds "box" at (100,0)-(140,40) with
+// "inner" at its lower right quarter, and a bare square of its own at (160,60).
+TEST(DropTarget, ClipsOfHigherLevelsAreNamedInSlashSyntax)
+{
+    Traced t(actionscript::compileMovie(R"(
+function square(mc, x, y, size) {
+    mc.beginFill(0xFF0000); mc.moveTo(x, y); mc.lineTo(x + size, y); mc.lineTo(x + size, y + size);
+    mc.lineTo(x, y + size); mc.endFill();
+}
+this.createEmptyMovieClip("target", 1);
+square(target, 10, 60, 30);
+this.createEmptyMovieClip("piece", 2);
+square(piece, -2, -2, 4);
+piece.onMouseDown = function () { this.startDrag(true); };
+piece.onMouseUp = function () {
+    this.stopDrag();
+    var d = this._droptarget;
+    trace(typeof d + " " + d + " " + eval(d));
+};
+)",
+                                        7));
+    ASSERT_TRUE(t.player.loadLevel(1, actionscript::compileMovie(R"(
+function square(mc, x, y, size) {
+    mc.beginFill(0x0000FF); mc.moveTo(x, y); mc.lineTo(x + size, y); mc.lineTo(x + size, y + size);
+    mc.lineTo(x, y + size); mc.endFill();
+}
+this.createEmptyMovieClip("box", 1);
+box._x = 100;
+square(box, 0, 0, 40);
+box.createEmptyMovieClip("inner", 1);
+square(box.inner, 20, 20, 20);
+square(this, 160, 60, 20);
+)",
+                                                                 7)))
+        << t.player.error();
+    t.take();
+    auto drop = [&](double x, double y) {
+        t.player.mouseMove(5, 5);
+        t.player.mouseDown(5, 5);
+        t.player.mouseMove(x, y);
+        t.player.mouseUp(x, y);
+        return t.take();
+    };
+    EXPECT_EQ(drop(110, 10), "string _level1/box _level1.box");
+    EXPECT_EQ(drop(130, 30), "string _level1/box/inner _level1.box.inner");
+    EXPECT_EQ(drop(170, 70), "string _level1 _level1");
+    EXPECT_EQ(drop(20, 70), "string /target _level0.target");
+    EXPECT_EQ(drop(60, 30), "string  undefined");
+}
+
 // --- TextSnapshot -----------------------------------------------------------------
 
 // A version 7 movie whose root holds static text in two lines, "Hi there"
