@@ -84,6 +84,19 @@ EmbeddedFont parseEmbeddedFont(BitReader& in, unsigned tagCode)
     return laterFont(in, tagCode == tag::DefineFont3);
 }
 
+std::vector<std::uint16_t> parseFontInfoCodes(BitReader& in, unsigned tagCode, std::size_t count)
+{
+    in.skip(in.u8()); // name
+    bool wideCodes = in.u8() & 0x01;
+    if (tagCode == tag::DefineFontInfo2)
+        in.u8(); // language
+    std::vector<std::uint16_t> codes;
+    // A table cut short names the glyphs it reaches.
+    for (std::size_t i = 0; i < count && in.remaining() >= (wideCodes ? 2u : 1u); ++i)
+        codes.push_back(wideCodes ? in.u16() : in.u8());
+    return codes;
+}
+
 ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTable& fonts)
 {
     ShapeDef shape;
@@ -125,12 +138,17 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
             // Where the glyph stands, for scripts that read the text.
             StaticGlyph glyph;
             glyph.code = font && index < font->codes.size() ? char16_t(font->codes[index]) : u'\0';
-            Point origin = matrix.apply({x, y});
-            glyph.x = origin.x;
-            glyph.y = origin.y;
-            glyph.advance = advance * std::hypot(matrix.a, matrix.b);
-            glyph.height = height * std::hypot(matrix.c, matrix.d);
-            glyph.lineStart = !shape.glyphs.empty() && glyph.y > shape.glyphs.back().y;
+            glyph.place = matrix * Matrix::translation(x, y);
+            glyph.advance = advance;
+            glyph.height = height;
+            glyph.color = color;
+            if (font) {
+                glyph.font = font->name;
+                glyph.metrics = !font->advances.empty();
+                glyph.ascent = font->ascent * height / font->unitsPerEm;
+                glyph.descent = font->descent * height / font->unitsPerEm;
+            }
+            glyph.lineStart = !shape.glyphs.empty() && glyph.place.ty > shape.glyphs.back().place.ty;
             if (shape.glyphs.size() < kMaxGlyphs)
                 shape.glyphs.push_back(glyph);
             if (font && index < font->glyphs.size()) {
