@@ -316,6 +316,12 @@ this.createEmptyMovieClip("target", 1);
 square(target, 10, 60, 30);
 this.createEmptyMovieClip("piece", 2);
 square(piece, -2, -2, 4);
+// Shown only where its mask is: x 60 to 70 of its 60 to 80.
+this.createEmptyMovieClip("masked", 3);
+square(masked, 60, 0, 20);
+this.createEmptyMovieClip("window", 4);
+square(window, 60, 0, 10);
+masked.setMask(window);
 piece.onMouseDown = function () { this.startDrag(true); };
 piece.onMouseUp = function () {
     this.stopDrag();
@@ -351,6 +357,8 @@ square(this, 160, 60, 20);
     EXPECT_EQ(drop(170, 70), "string _level1 _level1");
     EXPECT_EQ(drop(20, 70), "string /target _level0.target");
     EXPECT_EQ(drop(60, 30), "string  undefined");
+    EXPECT_EQ(drop(65, 5), "string /masked _level0.masked");
+    EXPECT_EQ(drop(75, 5), "string  undefined");
 }
 
 // --- TextSnapshot -----------------------------------------------------------------
@@ -487,10 +495,12 @@ trace([s.hitTestTextNearPos(25, -5, 11), s.hitTestTextNearPos(25, -5, 12),
        s.hitTestTextNearPos(-3, 22), s.hitTestTextNearPos(-3, 22, 9)]);
 // Between the lines the nearer centre wins: "i" is 7.375 away, "w" 7.625.
 trace([s.hitTestTextNearPos(15, 14), s.hitTestTextNearPos(15, 14, 8), s.hitTestTextNearPos(15, 14.5, 8)]);
+// On the edge "i" and " " share, as near to either centre: the first.
+trace(s.hitTestTextNearPos(20, 5));
 trace([s.hitTestTextNearPos(15), s.hitTestTextNearPos("a", 5, 1000), s.hitTestTextNearPos(15, 5, "far")]);
 )",
                                          FontKind::WithLayout)),
-              "1,1,7,10,-1\n-1,-1,7\n-1,2,-1,8\n-1,1,9\n-1,-1,1\n");
+              "1,1,7,10,-1\n-1,-1,7\n-1,2,-1,8\n-1,1,9\n1\n-1,-1,1\n");
     // Without the font's metrics no character has a box.
     EXPECT_EQ(playOutput(staticTextMovie("trace(this.getTextSnapshot().hitTestTextNearPos(15, 5, 100));")), "-1\n");
 }
