@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 
 namespace lumbra::movie {
 
@@ -109,6 +110,7 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
     const EmbeddedFont* font = nullptr;
     Argb color = 0xFF000000;
     double x = 0, y = 0, height = 0;
+    std::optional<double> lastY; // of the glyph before, in the text's own units
     for (;;) {
         unsigned flags = in.u8();
         if (flags == 0)
@@ -148,7 +150,9 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
                 glyph.ascent = font->ascent * height / font->unitsPerEm;
                 glyph.descent = font->descent * height / font->unitsPerEm;
             }
-            glyph.lineStart = !shape.glyphs.empty() && glyph.place.ty > shape.glyphs.back().place.ty;
+            // Lines run down the text's own units, however it is turned.
+            glyph.lineStart = lastY && y > *lastY;
+            lastY = y;
             if (shape.glyphs.size() < kMaxGlyphs)
                 shape.glyphs.push_back(glyph);
             if (font && index < font->glyphs.size()) {

@@ -374,7 +374,8 @@ enum class FontKind {
 // over "Two" (glyphs 10 pixels apart, 12 tall, baselines at 10 and 25, the
 // first line in 0x336699), and runs `script`; the font and text tags are
 // assembled by hand.
-std::vector<std::uint8_t> staticTextMovie(std::string_view script, FontKind kind = FontKind::Outlines)
+std::vector<std::uint8_t> staticTextMovie(std::string_view script, FontKind kind = FontKind::Outlines,
+                                          const Asm::Bytes& textMatrix = {0x00})
 {
     const std::string codes = "Hi therTwo";
     const std::size_t n = codes.size();
@@ -419,8 +420,10 @@ std::vector<std::uint8_t> staticTextMovie(std::string_view script, FontKind kind
         }
         fontTags = tagOf(48, font);
     }
-    // DefineText: empty bounds, identity matrix, 8-bit glyphs, 16-bit advances.
-    Asm::Bytes text{2, 0, 0x00, 0x00, 8, 16};
+    // DefineText: empty bounds, the matrix, 8-bit glyphs, 16-bit advances.
+    Asm::Bytes text{2, 0, 0x00};
+    text.insert(text.end(), textMatrix.begin(), textMatrix.end());
+    text.insert(text.end(), {8, 16});
     auto line = [&](std::uint8_t flags, int y, std::string_view chars) {
         text.push_back(flags);
         if (flags & 0x08)
@@ -503,6 +506,23 @@ trace([s.hitTestTextNearPos(15), s.hitTestTextNearPos("a", 5, 1000), s.hitTestTe
               "1,1,7,10,-1\n-1,-1,7\n-1,2,-1,8\n-1,1,9\n1\n-1,-1,1\n");
     // Without the font's metrics no character has a box.
     EXPECT_EQ(playOutput(staticTextMovie("trace(this.getTextSnapshot().hitTestTextNearPos(15, 5, 100));")), "-1\n");
+}
+
+// The text turned a quarter clockwise and moved 100 pixels right: a glyph's
+// (x, y) stands at (100 - y, x), so "i" spans x 87.375..99.375, y 10..20.
+TEST(TextSnapshotScript, TurnedTextIsHitAndDescribedWhereItStands)
+{
+    EXPECT_EQ(playOutput(staticTextMovie(R"(
+var s = this.getTextSnapshot();
+trace(s.getText(0, 99, true).split("\n").join("/"));
+trace([s.hitTestTextNearPos(95, 15), s.hitTestTextNearPos(15, 5), s.hitTestTextNearPos(93, 3, 8)]);
+var r = s.getTextRunInfo(1, 2)[0];
+trace([r.matrix_a, r.matrix_b, r.matrix_c, r.matrix_d, r.matrix_tx, r.matrix_ty]);
+trace([r.corner0x, r.corner0y, r.corner1x, r.corner1y, r.corner2x, r.corner2y, r.corner3x, r.corner3y]);
+)",
+                                         FontKind::WithLayout,
+                                         {0x88, 0x32, 0x40, 0x00, 0x30, 0x00, 0x06, 0x9F, 0x40, 0x00, 0x00})),
+              "Hi there/Two\n1,-1,0\n0,1,-1,0,90,10\n87.375,10,87.375,20,99.375,20,99.375,10\n");
 }
 
 TEST(TextSnapshotScript, TextRunInfoDescribesEachCharacter)
