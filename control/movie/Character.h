@@ -42,7 +42,7 @@ struct StaticGlyph {
     // without the font's metrics the character has no box at all.
     bool metrics = false;
     double ascent = 0, descent = 0;
-    std::u16string font;
+    std::shared_ptr<const std::u16string> font; // the name, shared by the glyphs of a record
     Argb color = 0xFF000000;
     bool lineStart = false;           // the first of a line below the one before
 };

@@ -108,6 +108,7 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
         throw FormatError("text record field too wide");
     std::map<Argb, std::size_t> fillOf; // one fill per colour
     const EmbeddedFont* font = nullptr;
+    std::shared_ptr<const std::u16string> fontName;
     Argb color = 0xFF000000;
     double x = 0, y = 0, height = 0;
     std::optional<double> lastY; // of the glyph before, in the text's own units
@@ -118,6 +119,7 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
         if (flags & 0x08) {
             auto found = fonts.find(in.u16());
             font = found == fonts.end() ? nullptr : found->second.get();
+            fontName = font ? std::make_shared<const std::u16string>(font->name) : nullptr;
         }
         if (flags & 0x04)
             color = tagCode == tag::DefineText2 ? in.rgba() : in.rgb();
@@ -145,7 +147,7 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
             glyph.height = height;
             glyph.color = color;
             if (font) {
-                glyph.font = font->name;
+                glyph.font = fontName;
                 glyph.metrics = !font->advances.empty();
                 glyph.ascent = font->ascent * height / font->unitsPerEm;
                 glyph.descent = font->descent * height / font->unitsPerEm;

@@ -198,7 +198,7 @@ Value getTextRunInfo(NativeCall& c)
         ActionObject* info = m.newObject();
         info->set(u"indexInRun", double(i));
         info->set(u"selected", selected(chars[i]));
-        info->set(u"font", g.font);
+        info->set(u"font", g.font ? Value(*g.font) : Value());
         // Alpha in the top byte, as the colour with alpha reads in hexadecimal.
         info->set(u"color", double(g.color));
         info->set(u"height", g.height / kTwips);
