@@ -32,14 +32,19 @@ struct LineStyle {
     std::optional<Fill> fill; // lines painted with a gradient or bitmap
 };
 
-// One character of static text: its code (0 when the font gives none) and
-// the box it takes in the text's coordinates (twips): from its origin on the
-// baseline, its advance wide and its font height tall.
+// One character of static text, as scripts read it: its code (0 when the font
+// gives none), where it stands, its font and colour.
 struct StaticGlyph {
     char16_t code = 0;
-    double x = 0, y = 0; // the origin
-    double advance = 0, height = 0;
-    bool lineStart = false; // the first of a line below the one before
+    Matrix place;                     // the text's matrix moved to the glyph's origin on the baseline
+    double advance = 0, height = 0;   // in the text's own units (twips)
+    // The font's layout above and below the baseline in the text's units;
+    // without the font's metrics the character has no box at all.
+    bool metrics = false;
+    double ascent = 0, descent = 0;
+    std::shared_ptr<const std::u16string> font; // the name, shared by the glyphs of a record
+    Argb color = 0xFF000000;
+    bool lineStart = false;           // the first of a line below the one before
 };
 
 // Outlines in twips, curves flattened. fillPaths[i] belongs to fills[i] and

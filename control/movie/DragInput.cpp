@@ -12,13 +12,14 @@ namespace lumbra::movie {
 namespace {
 
 // The innermost clip whose own drawn content covers p (in `clip`'s
-// coordinates), leaving `dragged` and what it holds out.
+// coordinates), leaving `dragged` and what it holds out. Children stand over
+// what the clip's drawing methods drew, and what a mask hides is not there.
 DisplayObject* clipUnder(DisplayObject& clip, Point p, const DisplayObject* dragged)
 {
     auto& children = clip.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         DisplayObject& child = *it->second;
-        if (&child == dragged || !child.visible || child.clipLayer)
+        if (&child == dragged || !child.visible || child.clipLayer || child.isMask || !unmasked(clip, child, p))
             continue;
         if (child.isClip()) {
             if (DisplayObject* found = clipUnder(child, child.matrix.inverse().apply(p), dragged))
@@ -27,7 +28,7 @@ DisplayObject* clipUnder(DisplayObject& clip, Point p, const DisplayObject* drag
             return &clip;
         }
     }
-    return nullptr;
+    return drawingCovers(clip, p) ? &clip : nullptr;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 
 namespace lumbra::movie {
 
@@ -84,6 +85,19 @@ EmbeddedFont parseEmbeddedFont(BitReader& in, unsigned tagCode)
     return laterFont(in, tagCode == tag::DefineFont3);
 }
 
+std::vector<std::uint16_t> parseFontInfoCodes(BitReader& in, unsigned tagCode, std::size_t count)
+{
+    in.skip(in.u8()); // name
+    bool wideCodes = in.u8() & 0x01;
+    if (tagCode == tag::DefineFontInfo2)
+        in.u8(); // language
+    std::vector<std::uint16_t> codes;
+    // A table cut short names the glyphs it reaches.
+    for (std::size_t i = 0; i < count && in.remaining() >= (wideCodes ? 2u : 1u); ++i)
+        codes.push_back(wideCodes ? in.u16() : in.u8());
+    return codes;
+}
+
 ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTable& fonts)
 {
     ShapeDef shape;
@@ -94,8 +108,10 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
         throw FormatError("text record field too wide");
     std::map<Argb, std::size_t> fillOf; // one fill per colour
     const EmbeddedFont* font = nullptr;
+    std::shared_ptr<const std::u16string> fontName;
     Argb color = 0xFF000000;
     double x = 0, y = 0, height = 0;
+    std::optional<double> lastY; // of the glyph before, in the text's own units
     for (;;) {
         unsigned flags = in.u8();
         if (flags == 0)
@@ -103,6 +119,7 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
         if (flags & 0x08) {
             auto found = fonts.find(in.u16());
             font = found == fonts.end() ? nullptr : found->second.get();
+            fontName = font ? std::make_shared<const std::u16string>(font->name) : nullptr;
         }
         if (flags & 0x04)
             color = tagCode == tag::DefineText2 ? in.rgba() : in.rgb();
@@ -125,12 +142,19 @@ ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTabl
             // Where the glyph stands, for scripts that read the text.
             StaticGlyph glyph;
             glyph.code = font && index < font->codes.size() ? char16_t(font->codes[index]) : u'\0';
-            Point origin = matrix.apply({x, y});
-            glyph.x = origin.x;
-            glyph.y = origin.y;
-            glyph.advance = advance * std::hypot(matrix.a, matrix.b);
-            glyph.height = height * std::hypot(matrix.c, matrix.d);
-            glyph.lineStart = !shape.glyphs.empty() && glyph.y > shape.glyphs.back().y;
+            glyph.place = matrix * Matrix::translation(x, y);
+            glyph.advance = advance;
+            glyph.height = height;
+            glyph.color = color;
+            if (font) {
+                glyph.font = fontName;
+                glyph.metrics = !font->advances.empty();
+                glyph.ascent = font->ascent * height / font->unitsPerEm;
+                glyph.descent = font->descent * height / font->unitsPerEm;
+            }
+            // Lines run down the text's own units, however it is turned.
+            glyph.lineStart = lastY && y > *lastY;
+            lastY = y;
             if (shape.glyphs.size() < kMaxGlyphs)
                 shape.glyphs.push_back(glyph);
             if (font && index < font->glyphs.size()) {

@@ -20,12 +20,16 @@ struct EmbeddedFont {
     double unitsPerEm = 1024;        // 20480 for DefineFont3
     double ascent = 0;               // font units
     double descent = 0;              // font units
+    std::u16string name;             // from the font or its DefineFontInfo
 };
 
 using EmbeddedFontTable = std::unordered_map<std::uint16_t, std::shared_ptr<const EmbeddedFont>>;
 
 // The tag body after the id. Throws FormatError.
 EmbeddedFont parseEmbeddedFont(BitReader& in, unsigned tagCode);
+// The character codes of DefineFontInfo/DefineFontInfo2 (after the id) for a
+// font of `count` glyphs: they give a DefineFont's glyphs their characters.
+std::vector<std::uint16_t> parseFontInfoCodes(BitReader& in, unsigned tagCode, std::size_t count);
 // DefineText/DefineText2 after the id: glyphs of unknown fonts are left out.
 ShapeDef parseStaticText(BitReader& in, unsigned tagCode, const EmbeddedFontTable& fonts);
 

@@ -59,7 +59,7 @@ bool contentCovers(const DisplayObject& object, Point inParent)
         return shapeContains(morphShapeAt(*morph, object.ratio / 65535.0), p);
     if (object.textField)
         return object.textField->bounds.contains(p);
-    if (object.drawing && shapeContains(object.drawing->shape(), p))
+    if (drawingCovers(object, p))
         return true;
     if (object.button())
         return buttonHit(object, inParent);
@@ -70,6 +70,11 @@ bool contentCovers(const DisplayObject& object, Point inParent)
 }
 
 } // namespace
+
+bool drawingCovers(const DisplayObject& object, Point local)
+{
+    return object.drawing && shapeContains(object.drawing->shape(), local);
+}
 
 bool buttonHit(const DisplayObject& button, Point inParent)
 {

@@ -15,6 +15,9 @@ bool objectCovers(const DisplayObject& object, Point inParent);
 // coordinates, visible: the clip layers below it whose depth range takes it
 // in, and its script mask.
 bool unmasked(const DisplayObject& parent, const DisplayObject& child, Point inParent);
+// Whether what the object's drawing methods drew covers p, in the object's
+// own coordinates.
+bool drawingCovers(const DisplayObject& object, Point local);
 // Whether a button's hit-state parts contain p, given in its parent's coordinates.
 bool buttonHit(const DisplayObject& button, Point inParent);
 // Whether a path (non-zero winding) contains p; both in the same coordinates.

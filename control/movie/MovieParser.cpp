@@ -237,10 +237,20 @@ private:
         case tag::DefineFontInfo:
         case tag::DefineFontInfo2: {
             std::uint16_t id = in.u16();
-            BitReader outlines = in;
+            BitReader body = in; // read again past the name
             fonts_[id] = parseFontName(in, code, version());
-            if (code != tag::DefineFontInfo && code != tag::DefineFontInfo2) {
-                auto font = std::make_shared<const EmbeddedFont>(parseEmbeddedFont(outlines, code));
+            if (code == tag::DefineFontInfo || code == tag::DefineFontInfo2) {
+                // Names the characters of the DefineFont before it.
+                if (auto found = embeddedFonts_.find(id); found != embeddedFonts_.end()) {
+                    auto font = std::make_shared<EmbeddedFont>(*found->second);
+                    font->codes = parseFontInfoCodes(body, code, font->glyphs.size());
+                    font->name = fonts_[id].name;
+                    found->second = std::move(font);
+                }
+            } else {
+                auto parsed = parseEmbeddedFont(body, code);
+                parsed.name = fonts_[id].name;
+                auto font = std::make_shared<const EmbeddedFont>(std::move(parsed));
                 embeddedFonts_[id] = font;
                 if (!font->glyphs.empty())
                     movie_.fieldFonts[fonts_[id].name] = std::make_shared<const FieldFont>(font);

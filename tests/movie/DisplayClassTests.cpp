@@ -300,31 +300,136 @@ TEST(ContextMenuInput, WithoutAMenuEveryBuiltInItemShows)
     EXPECT_EQ(t.player.tGetProperty(u"/", 19), u"LOW");
 }
 
+// --- _droptarget ---------------------------------------------------------------
+
+// The main movie drags "piece" (a 4 x 4 square on the mouse) and traces where
+// it was dropped; the movie on level 1 holds "box" at (100,0)-(140,40) with
+// "inner" at its lower right quarter, and a bare square of its own at (160,60).
+TEST(DropTarget, ClipsOfHigherLevelsAreNamedInSlashSyntax)
+{
+    Traced t(actionscript::compileMovie(R"(
+function square(mc, x, y, size) {
+    mc.beginFill(0xFF0000); mc.moveTo(x, y); mc.lineTo(x + size, y); mc.lineTo(x + size, y + size);
+    mc.lineTo(x, y + size); mc.endFill();
+}
+this.createEmptyMovieClip("target", 1);
+square(target, 10, 60, 30);
+this.createEmptyMovieClip("piece", 2);
+square(piece, -2, -2, 4);
+// Shown only where its mask is: x 60 to 70 of its 60 to 80.
+this.createEmptyMovieClip("masked", 3);
+square(masked, 60, 0, 20);
+this.createEmptyMovieClip("window", 4);
+square(window, 60, 0, 10);
+masked.setMask(window);
+piece.onMouseDown = function () { this.startDrag(true); };
+piece.onMouseUp = function () {
+    this.stopDrag();
+    var d = this._droptarget;
+    trace(typeof d + " " + d + " " + eval(d));
+};
+)",
+                                        7));
+    ASSERT_TRUE(t.player.loadLevel(1, actionscript::compileMovie(R"(
+function square(mc, x, y, size) {
+    mc.beginFill(0x0000FF); mc.moveTo(x, y); mc.lineTo(x + size, y); mc.lineTo(x + size, y + size);
+    mc.lineTo(x, y + size); mc.endFill();
+}
+this.createEmptyMovieClip("box", 1);
+box._x = 100;
+square(box, 0, 0, 40);
+box.createEmptyMovieClip("inner", 1);
+square(box.inner, 20, 20, 20);
+square(this, 160, 60, 20);
+)",
+                                                                 7)))
+        << t.player.error();
+    t.take();
+    auto drop = [&](double x, double y) {
+        t.player.mouseMove(5, 5);
+        t.player.mouseDown(5, 5);
+        t.player.mouseMove(x, y);
+        t.player.mouseUp(x, y);
+        return t.take();
+    };
+    EXPECT_EQ(drop(110, 10), "string _level1/box _level1.box");
+    EXPECT_EQ(drop(130, 30), "string _level1/box/inner _level1.box.inner");
+    EXPECT_EQ(drop(170, 70), "string _level1 _level1");
+    EXPECT_EQ(drop(20, 70), "string /target _level0.target");
+    EXPECT_EQ(drop(60, 30), "string  undefined");
+    EXPECT_EQ(drop(65, 5), "string /masked _level0.masked");
+    EXPECT_EQ(drop(75, 5), "string  undefined");
+}
+
 // --- TextSnapshot -----------------------------------------------------------------
 
+// How the font of the static text below is defined.
+enum class FontKind {
+    Outlines,     // DefineFont2 without layout: no metrics for the characters
+    WithLayout,   // DefineFont2 named "Tst" with ascent 800, descent 224 of 1024
+    WithFontInfo, // DefineFont, its characters given by DefineFontInfo
+};
+
 // A version 7 movie whose root holds static text in two lines, "Hi there"
-// over "Two" (glyphs 10 pixels apart, 12 tall, baselines at 10 and 25), and
-// runs `script`; the font and text tags are assembled by hand.
-std::vector<std::uint8_t> staticTextMovie(std::string_view script)
+// over "Two" (glyphs 10 pixels apart, 12 tall, baselines at 10 and 25, the
+// first line in 0x336699), and runs `script`; the font and text tags are
+// assembled by hand.
+std::vector<std::uint8_t> staticTextMovie(std::string_view script, FontKind kind = FontKind::Outlines,
+                                          const Asm::Bytes& textMatrix = {0x00})
 {
     const std::string codes = "Hi therTwo";
     const std::size_t n = codes.size();
-    // DefineFont2: no layout, 16-bit offsets and 8-bit codes; every glyph an empty shape.
-    Asm::Bytes font{1, 0, 0, 0, 0, std::uint8_t(n), 0};
     auto u16 = [](Asm::Bytes& out, unsigned v) { out.push_back(std::uint8_t(v)); out.push_back(std::uint8_t(v >> 8)); };
-    for (std::size_t i = 0; i <= n; ++i)
-        u16(font, unsigned((n + 1) * 2 + 2 * i));
-    for (std::size_t i = 0; i < n; ++i)
-        font.insert(font.end(), {0x10, 0x00});
-    font.insert(font.end(), codes.begin(), codes.end());
-    // DefineText: empty bounds, identity matrix, 8-bit glyphs, 16-bit advances.
-    Asm::Bytes text{2, 0, 0x00, 0x00, 8, 16};
+    // Every glyph an empty shape; offsets count from the offset table.
+    auto glyphTable = [&](Asm::Bytes& out, bool withCodeOffset) {
+        std::size_t entries = n + (withCodeOffset ? 1 : 0);
+        for (std::size_t i = 0; i < entries; ++i)
+            u16(out, unsigned(entries * 2 + 2 * i));
+        for (std::size_t i = 0; i < n; ++i)
+            out.insert(out.end(), {0x10, 0x00});
+    };
+    Asm::Bytes fontTags;
+    if (kind == FontKind::WithFontInfo) {
+        Asm::Bytes font{1, 0};
+        glyphTable(font, false);
+        Asm::Bytes info{1, 0, 3, 'T', 's', 't', 0x00}; // 8-bit codes
+        info.insert(info.end(), codes.begin(), codes.end());
+        fontTags = tagOf(10, font);
+        auto infoTag = tagOf(13, info);
+        fontTags.insert(fontTags.end(), infoTag.begin(), infoTag.end());
+    } else {
+        // DefineFont2: 16-bit offsets and 8-bit codes.
+        bool layout = kind == FontKind::WithLayout;
+        Asm::Bytes font{1, 0, std::uint8_t(layout ? 0x80 : 0), 0};
+        if (layout)
+            font.insert(font.end(), {3, 'T', 's', 't'});
+        else
+            font.push_back(0);
+        font.insert(font.end(), {std::uint8_t(n), 0});
+        glyphTable(font, true);
+        font.insert(font.end(), codes.begin(), codes.end());
+        if (layout) {
+            u16(font, 800); // ascent
+            u16(font, 224); // descent
+            u16(font, 0);   // leading
+            for (std::size_t i = 0; i < n; ++i)
+                u16(font, 512); // advance
+            for (std::size_t i = 0; i < n; ++i)
+                font.push_back(0); // empty bounds
+            u16(font, 0); // no kerning
+        }
+        fontTags = tagOf(48, font);
+    }
+    // DefineText: empty bounds, the matrix, 8-bit glyphs, 16-bit advances.
+    Asm::Bytes text{2, 0, 0x00};
+    text.insert(text.end(), textMatrix.begin(), textMatrix.end());
+    text.insert(text.end(), {8, 16});
     auto line = [&](std::uint8_t flags, int y, std::string_view chars) {
         text.push_back(flags);
         if (flags & 0x08)
             text.insert(text.end(), {1, 0});            // font 1
         if (flags & 0x04)
-            text.insert(text.end(), {0x00, 0x00, 0x00}); // black
+            text.insert(text.end(), {0x33, 0x66, 0x99});
         u16(text, 0);                                    // x
         u16(text, unsigned(y));
         if (flags & 0x08)
@@ -332,16 +437,16 @@ std::vector<std::uint8_t> staticTextMovie(std::string_view script)
         text.push_back(std::uint8_t(chars.size()));
         for (char ch : chars) {
             text.push_back(std::uint8_t(codes.find(ch)));
-            u16(text, 200); // advance
+            text.insert(text.end(), {0x00, 0xC8}); // advance 200, bit fields running high bit first
         }
     };
     line(0x8F, 200, "Hi there");
     line(0x83, 500, "Two");
     text.push_back(0);
     Asm::Bytes place{0x02, 1, 0, 2, 0}; // PlaceObject2: character 2 at depth 1
-    Asm::Bytes tags;
-    for (auto tag : {tagOf(48, font), tagOf(11, text), tagOf(26, place),
-                     tagOf(12, actionscript::compileActions(script, 7)), tagOf(1, {}), tagOf(0, {})})
+    Asm::Bytes tags = fontTags;
+    for (auto tag : {tagOf(11, text), tagOf(26, place), tagOf(12, actionscript::compileActions(script, 7)),
+                     tagOf(1, {}), tagOf(0, {})})
         tags.insert(tags.end(), tag.begin(), tag.end());
     return movieOfTags(7, 1, tags);
 }
@@ -364,6 +469,85 @@ trace(empty.getTextSnapshot().getCount() + " " + empty.getTextSnapshot().getText
 )")),
               "object true 11\nHi thereTwo|Hi there\nTwo|th|h\n3,3,-1,4\nfalse,true,false\n"
               "tere|tere\ntere/Tw\n0 .\n");
+}
+
+TEST(TextSnapshotScript, DefineFontInfoNamesTheCharactersOfAFirstVersionFont)
+{
+    EXPECT_EQ(playOutput(staticTextMovie(R"(
+var s = this.getTextSnapshot();
+trace(s.getText(0, 99, true).split("\n").join("/") + " " + s.getTextRunInfo(0, 1)[0].font);
+)",
+                                         FontKind::WithFontInfo)),
+              "Hi there/Two Tst\n");
+}
+
+// Boxes of the layout font: character i of the first line spans x 10i..10i+10
+// and y 0.625..12.625 (centre 10i+5, 6.625); the second line's span y
+// 15.625..27.625 (centre 21.625).
+TEST(TextSnapshotScript, HitTestFindsTheCharacterAtOrNearestThePoint)
+{
+    EXPECT_EQ(playOutput(staticTextMovie(R"(
+var s = this.getTextSnapshot();
+_x = 300; _y = 200; // the clip's own coordinates count, not the stage's
+trace([s.hitTestTextNearPos(15, 5), s.hitTestTextNearPos(15, 5, 0), s.hitTestTextNearPos(79, 12),
+       s.hitTestTextNearPos(25, 26), s.hitTestTextNearPos(35, 26)]);
+// Right of the text: the last character's centre is 10.13 away.
+trace([s.hitTestTextNearPos(85, 5), s.hitTestTextNearPos(85, 5, 10), s.hitTestTextNearPos(85, 5, 11)]);
+// Above: 11.625 from the centre of "t"; left of the second line: 8.01 from "T".
+trace([s.hitTestTextNearPos(25, -5, 11), s.hitTestTextNearPos(25, -5, 12),
+       s.hitTestTextNearPos(-3, 22), s.hitTestTextNearPos(-3, 22, 9)]);
+// Between the lines the nearer centre wins: "i" is 7.375 away, "w" 7.625.
+trace([s.hitTestTextNearPos(15, 14), s.hitTestTextNearPos(15, 14, 8), s.hitTestTextNearPos(15, 14.5, 8)]);
+// On the edge "i" and " " share, as near to either centre: the first.
+trace(s.hitTestTextNearPos(20, 5));
+trace([s.hitTestTextNearPos(15), s.hitTestTextNearPos("a", 5, 1000), s.hitTestTextNearPos(15, 5, "far")]);
+)",
+                                         FontKind::WithLayout)),
+              "1,1,7,10,-1\n-1,-1,7\n-1,2,-1,8\n-1,1,9\n1\n-1,-1,1\n");
+    // Without the font's metrics no character has a box.
+    EXPECT_EQ(playOutput(staticTextMovie("trace(this.getTextSnapshot().hitTestTextNearPos(15, 5, 100));")), "-1\n");
+}
+
+// The text turned a quarter clockwise and moved 100 pixels right: a glyph's
+// (x, y) stands at (100 - y, x), so "i" spans x 87.375..99.375, y 10..20.
+TEST(TextSnapshotScript, TurnedTextIsHitAndDescribedWhereItStands)
+{
+    EXPECT_EQ(playOutput(staticTextMovie(R"(
+var s = this.getTextSnapshot();
+trace(s.getText(0, 99, true).split("\n").join("/"));
+trace([s.hitTestTextNearPos(95, 15), s.hitTestTextNearPos(15, 5), s.hitTestTextNearPos(93, 3, 8)]);
+var r = s.getTextRunInfo(1, 2)[0];
+trace([r.matrix_a, r.matrix_b, r.matrix_c, r.matrix_d, r.matrix_tx, r.matrix_ty]);
+trace([r.corner0x, r.corner0y, r.corner1x, r.corner1y, r.corner2x, r.corner2y, r.corner3x, r.corner3y]);
+)",
+                                         FontKind::WithLayout,
+                                         {0x88, 0x32, 0x40, 0x00, 0x30, 0x00, 0x06, 0x9F, 0x40, 0x00, 0x00})),
+              "Hi there/Two\n1,-1,0\n0,1,-1,0,90,10\n87.375,10,87.375,20,99.375,20,99.375,10\n");
+}
+
+TEST(TextSnapshotScript, TextRunInfoDescribesEachCharacter)
+{
+    EXPECT_EQ(playOutput(staticTextMovie(R"(
+var s = this.getTextSnapshot();
+s.setSelected(1, 2, true);
+var runs = s.getTextRunInfo(1, 3);
+trace(runs.length);
+for (var i = 0; i < runs.length; ++i) {
+    var r = runs[i];
+    trace([r.indexInRun, r.selected, r.font, r.color, r.height]);
+    trace([r.matrix_a, r.matrix_b, r.matrix_c, r.matrix_d, r.matrix_tx, r.matrix_ty]);
+    trace([r.corner0x, r.corner0y, r.corner1x, r.corner1y, r.corner2x, r.corner2y, r.corner3x, r.corner3y]);
+}
+var last = s.getTextRunInfo(10, 11)[0];
+trace([s.getTextRunInfo(9, 99).length, last.indexInRun, last.matrix_ty, last.corner2y, last.color]);
+this.createEmptyMovieClip("empty", 5);
+trace(empty.getTextSnapshot().getTextRunInfo(0, 5).length);
+)",
+                                         FontKind::WithLayout)),
+              "2\n"
+              "1,true,Tst,4281558681,12\n1,0,0,1,10,10\n10,12.625,20,12.625,20,0.625,10,0.625\n"
+              "2,false,Tst,4281558681,12\n1,0,0,1,20,10\n20,12.625,30,12.625,30,0.625,20,0.625\n"
+              "2,10,25,15.625,4281558681\n0\n");
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 // TextSnapshot (version 7 on): clip.getTextSnapshot() reads the static text
 // (DefineText) the clip holds, its characters in depth order, numbered from
 // 0. Selections are kept with the text objects, so every snapshot of a clip
-// sees the same ones. Positions are the clip's, in pixels.
+// sees the same ones. Positions are the clip's, in pixels. A character's box
+// comes from its font's layout (ascent, descent, advance): static text whose
+// font carries none has characters that no point hits.
 #include "control/movie/Playback.h"
 #include "control/movie/TextCodec.h"
 #include "control/movie/actions/Machine.h"
 
+#include <array>
 #include <cmath>
 
 namespace lumbra::movie {
@@ -18,6 +21,17 @@ struct SnapshotChar {
     std::size_t index; // into the text's glyphs
     const StaticGlyph& glyph() const { return text->shape()->glyphs[index]; }
     bool lineStart() const { return glyph().lineStart; }
+    // From the glyph's own units (origin on the baseline) to the clip's twips.
+    Matrix toClip() const { return text->matrix * glyph().place; }
+    // The box's corners in the glyph's units: lower left, lower right,
+    // upper right, upper left. Without the font's layout the box stands on
+    // the baseline, the font height tall.
+    std::array<Point, 4> corners() const
+    {
+        const StaticGlyph& g = glyph();
+        double top = g.metrics ? -g.ascent : -g.height, bottom = g.metrics ? g.descent : 0;
+        return {Point{0, bottom}, Point{g.advance, bottom}, Point{g.advance, top}, Point{0, top}};
+    }
 };
 
 // The characters of the clip the snapshot was taken of, kept as the
@@ -137,29 +151,70 @@ Value getSelectedText(NativeCall& c)
 }
 
 // hitTestTextNearPos(x, y, closeDist): the character whose box holds the
-// point (clip pixels), else the nearest within closeDist of its box; -1 for none.
+// point (clip pixels) or whose centre lies within closeDist of it, the one
+// with the nearest centre winning; -1 for none.
 Value hitTestTextNearPos(NativeCall& c)
 {
     auto chars = characters(c);
-    double x = c.number(0) * kTwips, y = c.number(1) * kTwips;
+    Point p{c.number(0) * kTwips, c.number(1) * kTwips};
     double reach = c.args.size() > 2 ? c.number(2) * kTwips : 0;
-    if (!std::isfinite(x) || !std::isfinite(y) || std::isnan(reach))
+    if (!std::isfinite(p.x) || !std::isfinite(p.y))
         return -1.0;
-    double best = reach;
+    if (std::isnan(reach))
+        reach = 0;
+    double best = 0;
     double found = -1;
     for (std::size_t i = 0; i < chars.size(); ++i) {
         const StaticGlyph& g = chars[i].glyph();
-        Point origin = chars[i].text->matrix.apply({g.x, g.y});
-        // The box runs from the baseline up by the font height.
-        double dx = std::max({origin.x - x, x - (origin.x + g.advance), 0.0});
-        double dy = std::max({origin.y - g.height - y, y - origin.y, 0.0});
-        double distance = std::hypot(dx, dy);
-        if (distance <= best && (found < 0 || distance < best)) {
+        if (!g.metrics)
+            continue;
+        Matrix m = chars[i].toClip();
+        auto box = chars[i].corners();
+        Point local = m.inverse().apply(p);
+        bool inside = local.x >= box[0].x && local.x <= box[1].x && local.y >= box[2].y && local.y <= box[0].y;
+        Point centre = m.apply({(box[0].x + box[1].x) / 2, (box[0].y + box[2].y) / 2});
+        double distance = std::hypot(centre.x - p.x, centre.y - p.y);
+        if ((inside || distance <= reach) && (found < 0 || distance < best)) {
             best = distance;
             found = double(i);
         }
     }
     return found;
+}
+
+// getTextRunInfo(from, to): one object per character of [from, to) telling
+// where it stands, in what font and colour.
+Value getTextRunInfo(NativeCall& c)
+{
+    auto chars = characters(c);
+    Machine& m = c.machine;
+    std::vector<Value> out;
+    auto [from, to] = range(c, chars.size());
+    for (std::size_t i = from; i < to; ++i) {
+        const StaticGlyph& g = chars[i].glyph();
+        Matrix place = chars[i].toClip();
+        ActionObject* info = m.newObject();
+        info->set(u"indexInRun", double(i));
+        info->set(u"selected", selected(chars[i]));
+        info->set(u"font", g.font ? Value(*g.font) : Value());
+        // Alpha in the top byte, as the colour with alpha reads in hexadecimal.
+        info->set(u"color", double(g.color));
+        info->set(u"height", g.height / kTwips);
+        const std::pair<const char16_t*, double> terms[] = {
+            {u"matrix_a", place.a}, {u"matrix_b", place.b}, {u"matrix_c", place.c}, {u"matrix_d", place.d},
+            {u"matrix_tx", place.tx / kTwips}, {u"matrix_ty", place.ty / kTwips}};
+        for (const auto& [name, value] : terms)
+            info->set(name, value);
+        auto box = chars[i].corners();
+        for (std::size_t k = 0; k < box.size(); ++k) {
+            Point corner = place.apply(box[k]);
+            std::u16string name = u"corner" + std::u16string(1, char16_t(u'0' + k));
+            info->set(name + u"x", corner.x / kTwips);
+            info->set(name + u"y", corner.y / kTwips);
+        }
+        out.push_back(Value(info));
+    }
+    return Value(m.newArray(std::move(out)));
 }
 
 // getTextSnapshot(): a snapshot of the clip's static text.
@@ -190,6 +245,7 @@ void installTextSnapshot(Machine& m)
     m.method(proto, u"getSelected", getSelected);
     m.method(proto, u"getSelectedText", getSelectedText);
     m.method(proto, u"hitTestTextNearPos", hitTestTextNearPos);
+    m.method(proto, u"getTextRunInfo", getTextRunInfo);
     if (ActionObject* clip = m.prototypes().clip)
         clip->set(u"getTextSnapshot", Value(m.newFunction(getTextSnapshot)), DontEnum | DontDelete | OnlyFrom7);
 }
