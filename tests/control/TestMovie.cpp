@@ -6,7 +6,7 @@ namespace lumbra::com::test {
 
 namespace {
 
-constexpr double kTwips = 20;
+using movie::kTwips;
 
 movie::Rect twips(movie::Rect px) { return {px.xMin * kTwips, px.yMin * kTwips, px.xMax * kTwips, px.yMax * kTwips}; }
 

@@ -21,8 +21,6 @@
 namespace lumbra::movie::test {
 namespace {
 
-constexpr double kTwips = 20;
-
 // A player of one movie whose traces join with "|".
 struct Traced {
     explicit Traced(const std::vector<std::uint8_t>& movie, int width = 200, int height = 100)
