@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::size_t kMaxStack = 10000;
 constexpr unsigned kDefaultRegisters = 4;
-constexpr std::u16string_view kFsCommandPrefix = u"FSCommand:";
 
 enum Op : unsigned {
     End = 0x00, NextFrame = 0x04, PrevFrame = 0x05, Play = 0x06, Stop = 0x07, ToggleQuality = 0x08,
@@ -898,15 +897,7 @@ private:
 
     void getUrl(const std::u16string& url, const std::u16string& window)
     {
-        const HostHooks& hooks = pb_.hooks();
-        if (url.size() >= kFsCommandPrefix.size() && equalsFolded(url.substr(0, kFsCommandPrefix.size()), kFsCommandPrefix)) {
-            if (hooks.fsCommand)
-                hooks.fsCommand(url.substr(kFsCommandPrefix.size()), window);
-        } else if (levelNumber(window)) {
-            loadMovie(url, window); // loadMovieNum, unloadMovieNum
-        } else if (hooks.url) {
-            hooks.url(url, window);
-        }
+        pb_.getUrl(target_ ? *target_ : pb_.root(), url, window);
     }
 
     // Into a clip or onto a level on the next frame; an empty URL unloads.

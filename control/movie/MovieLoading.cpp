@@ -153,6 +153,20 @@ std::optional<Playback::LoadTarget> Playback::loadTarget(DisplayObject& from, co
     return LoadTarget{clip, -1};
 }
 
+void Playback::getUrl(DisplayObject& from, const std::u16string& url, const std::u16string& window)
+{
+    constexpr std::u16string_view kFsCommandPrefix = u"FSCommand:";
+    if (url.size() >= kFsCommandPrefix.size() && equalsFolded(url.substr(0, kFsCommandPrefix.size()), kFsCommandPrefix)) {
+        if (hooks_.fsCommand)
+            hooks_.fsCommand(url.substr(kFsCommandPrefix.size()), window);
+    } else if (levelNumber(window)) {
+        if (auto target = loadTarget(from, Value(window))) // loadMovieNum, unloadMovieNum
+            requestLoad(from, *target, url);
+    } else if (hooks_.url) {
+        hooks_.url(url, window);
+    }
+}
+
 bool Playback::requestLoad(DisplayObject& from, const LoadTarget& target, std::u16string url, Value loader)
 {
     if (!url.empty()) {

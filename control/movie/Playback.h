@@ -106,6 +106,10 @@ public:
     std::shared_ptr<const Movie> takeMainReplacement() { return std::move(mainReplacement_); }
     // The load target a script names: a clip, "_levelN", a level number, a path.
     std::optional<LoadTarget> loadTarget(DisplayObject& from, const Value& target);
+    // getURL from `from`: "FSCommand:" URLs go to the host's command handler,
+    // a "_levelN" window loads the movie onto that level, and anything else
+    // goes to the host to open.
+    void getUrl(DisplayObject& from, const std::u16string& url, const std::u16string& window);
 
     // Paths, relative to `from` unless they start at the root.
     std::shared_ptr<DisplayObject> resolveTarget(DisplayObject& from, std::u16string_view path) const;

@@ -4,6 +4,7 @@
 
 #include "control/movie/ActionWriter.h"
 #include "control/movie/MovieWriter.h"
+#include "tools/actionscript/SourceCompiler.h"
 
 #include <gtest/gtest.h>
 
@@ -303,6 +304,25 @@ TEST(Actions, FsCommandPrefixIgnoresCaseAndOtherUrlsGoElsewhere)
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], "fs quit|");
     EXPECT_EQ(seen[1], "url http://example.org/|_blank");
+}
+
+TEST(Actions, ClipsGetUrlsAsTheActionDoes)
+{
+    // MovieClip.getURL: commands and addresses go to the host; a level
+    // window loads onto the level (a missing file there changes nothing).
+    MoviePlayer player;
+    std::vector<std::string> seen;
+    player.setFsCommandHandler([&](const std::u16string& c, const std::u16string& a) { seen.push_back("fs " + narrow(c) + "|" + narrow(a)); });
+    player.setUrlHandler([&](const std::u16string& u, const std::u16string& t) { seen.push_back("url " + narrow(u) + "|" + narrow(t)); });
+    ASSERT_TRUE(player.load(actionscript::compileMovie(R"(
+        createEmptyMovieClip("mc", 1);
+        mc.getURL("FSCommand:show", "yes");
+        mc.getURL("page.html");
+        mc.getURL("http://example.org/", "_blank", "GET");
+        mc.getURL("missing.swf", "_level3");
+        mc.getURL();
+    )", 8)));
+    EXPECT_EQ(seen, (std::vector<std::string>{"fs show|yes", "url page.html|", "url http://example.org/|_blank"}));
 }
 
 TEST(Actions, HostMayReloadFromInsideAnFsCommand)

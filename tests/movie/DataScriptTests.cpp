@@ -3,6 +3,7 @@
 // Files a movie loads are written into a temporary folder that plays the
 // movie's own folder. Expected texts follow the language reference.
 #include "ActionAssembler.h"
+#include "SourceSupport.h"
 
 #include "control/movie/HeadlessPlay.h"
 #include "tests/package/TempFolder.h"
@@ -156,6 +157,21 @@ TEST(XmlScripts, ParseNavigateAndWriteBack)
                              "null", "d", "2", "d", "d", "c", "true", "null", "null", "null", "true",
                              "<?xml version=\"1.0\"?><!DOCTYPE r><r b=\"x&amp;y\" a=\"1\"><c>t&lt;</c><d /></r>",
                              "<c>t&lt;</c>"}));
+}
+
+TEST(XmlScripts, NamespacesAreFoundUpTheTree)
+{
+    EXPECT_EQ(runSource(R"(
+var x = new XML("<r xmlns='urn:default' xmlns:a='urn:a'><a:item xmlns:b='urn:b'><b:leaf/>text</a:item><plain/></r>");
+var item = x.firstChild.firstChild, leaf = item.firstChild, plain = x.firstChild.lastChild;
+trace(item.prefix + " " + item.localName + " " + item.namespaceURI);
+trace(leaf.namespaceURI + " " + leaf.getNamespaceForPrefix("a") + " " + leaf.getNamespaceForPrefix("") + " "
+      + leaf.getNamespaceForPrefix("zz"));
+trace(plain.namespaceURI + " [" + plain.getPrefixForNamespace("urn:default") + "] "
+      + leaf.getPrefixForNamespace("urn:b") + " " + plain.getPrefixForNamespace("urn:b"));
+trace(item.lastChild.namespaceURI + " " + new XML("<q:x/>").firstChild.namespaceURI);
+)"),
+              "a item urn:a\nurn:b urn:a urn:default null\nurn:default [] b null\nnull null\n");
 }
 
 TEST(XmlScripts, StatusAndIgnoreWhiteThroughTheClass)

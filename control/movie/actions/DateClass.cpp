@@ -220,6 +220,7 @@ void installDate(Machine& m)
     m.method(proto, u"toString", toString);
     m.method(proto, u"getTimezoneOffset", getTimezoneOffset);
     m.method(proto, u"getYear", getYear);
+    m.method(proto, u"getUTCYear", getYear); // local time is UTC
     m.method(proto, u"setTime", setTime);
     m.method(proto, u"setYear", setYear);
     // Local time is UTC: each getter and setter serves both names.

@@ -39,6 +39,7 @@ void installKey(Machine& m)
     m.method(key, u"getCode", getCode);
     m.method(key, u"getAscii", getAscii);
     m.method(key, u"isToggled", isToggled);
+    m.method(key, u"isAccessible", nativeTrue); // no security sandbox keeps keys from a local movie
 }
 
 } // namespace lumbra::movie

@@ -51,6 +51,7 @@ std::u16string NativeCall::string(std::size_t i) const { return machine.toString
 Value nativeUndefined(NativeCall&) { return {}; }
 Value nativeNull(NativeCall&) { return Value::null(); }
 Value nativeFalse(NativeCall&) { return false; }
+Value nativeTrue(NativeCall&) { return true; }
 Value constructInstance(NativeCall& c) { return c.constructing ? c.thisValue : Value(); }
 
 Machine::Machine(Playback& playback, int version)

@@ -51,6 +51,7 @@ struct NativeCall {
 Value nativeUndefined(NativeCall& c);
 Value nativeNull(NativeCall& c);
 Value nativeFalse(NativeCall& c);
+Value nativeTrue(NativeCall& c);
 // A class constructor with nothing to set up: `new C()` answers the new
 // instance, a plain call C() answers undefined.
 Value constructInstance(NativeCall& c);

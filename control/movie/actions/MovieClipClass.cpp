@@ -259,6 +259,14 @@ template <bool Load> Value loadInto(NativeCall& c)
     return {};
 }
 
+// getURL(url, window): as the global getURL, from this clip.
+Value getUrlMethod(NativeCall& c)
+{
+    if (auto self = clip(c); self && !c.args.empty())
+        c.machine.playback().getUrl(*self, c.string(0), c.args.size() > 1 ? c.string(1) : std::u16string());
+    return {};
+}
+
 // loadVariables(url): the file's variables arrive on the clip on the next frame.
 Value loadVariablesMethod(NativeCall& c)
 {
@@ -322,6 +330,8 @@ void installMovieClip(Machine& m)
     m.method(proto, u"loadMovie", loadInto<true>);
     m.method(proto, u"unloadMovie", loadInto<false>);
     m.method(proto, u"loadVariables", loadVariablesMethod);
+    m.method(proto, u"getURL", getUrlMethod);
+    m.method(proto, u"attachAudio", nativeUndefined); // no sound input to attach
     proto->set(u"enabled", true, DontEnum);
     proto->set(u"useHandCursor", true, DontEnum);
     installClipDrawing(m, proto);

@@ -5,6 +5,7 @@
 #include "control/movie/actions/XmlParser.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace lumbra::movie {
 
@@ -212,6 +213,67 @@ Value namePart(NativeCall& c, bool prefix)
 
 Value prefix(NativeCall& c) { return namePart(c, true); }
 Value localName(NativeCall& c) { return namePart(c, false); }
+
+// The first namespace declaration in scope of `node` that `wanted` accepts:
+// the node's own xmlns attributes, then its ancestors'. `wanted` sees the
+// declared prefix ("" for a plain xmlns) and the URI. Null when none does.
+template <typename Wanted> Value findDeclaration(Machine& m, ActionObject* node, Wanted wanted)
+{
+    constexpr std::u16string_view kXmlns = u"xmlns";
+    for (; node; node = parentOf(node)) {
+        Value attributes = m.get(Value(node), u"attributes");
+        ActionObject* list = attributes.toObject();
+        if (!list)
+            continue;
+        for (const std::u16string& name : list->names()) {
+            if (!name.starts_with(kXmlns) || (name.size() > kXmlns.size() && name[kXmlns.size()] != u':'))
+                continue;
+            std::u16string declared = name.size() > kXmlns.size() ? name.substr(kXmlns.size() + 1) : u"";
+            std::u16string uri = m.toString(m.get(attributes, name));
+            if (auto found = wanted(declared, uri))
+                return *found;
+        }
+    }
+    return Value::null();
+}
+
+Value namespaceOf(Machine& m, ActionObject* node, const std::u16string& prefix)
+{
+    return findDeclaration(m, node, [&](const std::u16string& declared, const std::u16string& uri) {
+        return declared == prefix ? std::optional<Value>(uri) : std::nullopt;
+    });
+}
+
+// getNamespaceForPrefix(prefix): the URI declared for the prefix ("" for the
+// default namespace) here or above; null when none is.
+Value getNamespaceForPrefix(NativeCall& c)
+{
+    ActionObject* node = self(c);
+    return node && !c.args.empty() ? namespaceOf(c.machine, node, c.string(0)) : Value::null();
+}
+
+// getPrefixForNamespace(uri): the prefix declared for the URI here or above
+// ("" when it is the default namespace); null when none is.
+Value getPrefixForNamespace(NativeCall& c)
+{
+    ActionObject* node = self(c);
+    if (!node || c.args.empty())
+        return Value::null();
+    std::u16string wanted = c.string(0);
+    return findDeclaration(c.machine, node, [&](const std::u16string& declared, const std::u16string& uri) {
+        return uri == wanted ? std::optional<Value>(declared) : std::nullopt;
+    });
+}
+
+// namespaceURI: the URI of the node's own prefix, or of the default namespace
+// for a name without one; null for text nodes and undeclared prefixes.
+Value namespaceUri(NativeCall& c)
+{
+    Value prefixValue = namePart(c, true);
+    if (!prefixValue.isString())
+        return Value::null();
+    return namespaceOf(c.machine, self(c), prefixValue.toString());
+}
 Value ignoreWrite(NativeCall&) { return {}; }
 
 void readOnly(Machine& m, ActionObject* proto, std::u16string_view name, NativeFunction getter)
@@ -339,6 +401,9 @@ void installXmlNode(Machine& m)
     readOnly(m, proto, u"parentNode", parentNode);
     readOnly(m, proto, u"prefix", prefix);
     readOnly(m, proto, u"localName", localName);
+    readOnly(m, proto, u"namespaceURI", namespaceUri);
+    m.method(proto, u"getNamespaceForPrefix", getNamespaceForPrefix);
+    m.method(proto, u"getPrefixForNamespace", getPrefixForNamespace);
 }
 
 } // namespace lumbra::movie
