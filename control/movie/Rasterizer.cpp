@@ -120,13 +120,16 @@ void Coverage::addLine(Point p0, Point p1, std::vector<float>& acc) const
         dir = -1;
     }
     double dxdy = (p1.x - p0.x) / (p1.y - p0.y);
+    // Stepping x row by row drifts by rounding: keep it between the ends,
+    // which lie within the area, so that no cell falls outside its row.
+    double xLow = std::min(p0.x, p1.x), xHigh = std::max(p0.x, p1.x);
     double x = p0.x;
     int yStart = int(std::floor(p0.y));
     int yEnd = std::min(int(std::ceil(p1.y)), area_.height());
     for (int y = std::max(yStart, 0); y < yEnd; ++y) {
         float* line = &acc[std::size_t(y) * stride];
         double dy = std::min(double(y + 1), p1.y) - std::max(double(y), p0.y);
-        double xNext = x + dxdy * dy;
+        double xNext = std::clamp(x + dxdy * dy, xLow, xHigh);
         double d = dy * dir;
         double xa = std::min(x, xNext), xb = std::max(x, xNext);
         double xaFloor = std::floor(xa);
